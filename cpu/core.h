@@ -1,0 +1,308 @@
+// Inside the instruction groups: memory access through the handler tables,
+// T-state steps with event dispatch, and the flag routines with their
+// lookup tables. Only the files of cpu/ include this.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <utility>
+
+#include "cpu/cpu.h"
+#include "cpu/events.h"
+
+using OpHandler = void (*)();
+using IndexedHandler = void (*)(uint16_t address);
+
+using OpTable = std::array<OpHandler, 256>;
+extern const OpTable baseTable;
+extern const OpTable cbTable;
+extern const OpTable edTable;
+extern const OpTable ddTable;
+extern const OpTable fdTable;
+
+uint8_t cpu_port_in(uint8_t port);
+void cpu_port_out(uint8_t port, uint8_t value);
+
+// ---- memory, operands, time -------------------------------------------
+
+inline uint8_t rd(uint16_t a) { return readHandlers[a](a); }
+inline void wr(uint16_t a, uint8_t v) { writeHandlers[a](a, v); }
+
+// Operand byte at PC; PC advances after the read.
+inline uint8_t fetch_operand() {
+  uint16_t a = cpu.pc;
+  uint8_t v = rd(a);
+  cpu.pc = static_cast<uint16_t>(a + 1);
+  return v;
+}
+inline uint16_t fetch_operand16() {
+  uint16_t a = cpu.pc;
+  uint16_t v = read16(a);
+  cpu.pc = static_cast<uint16_t>(a + 2);
+  return v;
+}
+// Opcode byte after a prefix: like the first opcode, PC advances before the
+// read, and R counts the fetch.
+inline uint8_t fetch_opcode() {
+  uint16_t a = cpu.pc;
+  cpu.pc = static_cast<uint16_t>(a + 1);
+  uint8_t v = rd(a);
+  cpu.r = static_cast<uint8_t>((cpu.r & 0x80) | ((cpu.r + 1) & 0x7F));
+  return v;
+}
+
+inline void step(int t) {
+  cpu.tcount += t;
+  if (cpu.tcount >= eventNextDue) event_run_due();
+}
+
+inline void push16(uint16_t v) {
+  cpu.sp = static_cast<uint16_t>(cpu.sp - 2);
+  write16(cpu.sp, v);
+}
+inline uint16_t pop16() {
+  uint16_t v = read16(cpu.sp);
+  cpu.sp = static_cast<uint16_t>(cpu.sp + 2);
+  return v;
+}
+
+// ---- flag tables ----------------------------------------------------------
+
+// S, P/V (overflow) and C by (bit 7 of first operand, bit 7 of second, bit 7
+// of result) as 4a + 2b + r; half carry the same way on bits 3.
+inline constexpr uint8_t addFlagsTable[8] = {0x00, 0x84, 0x01, 0x80, 0x01, 0x80, 0x05, 0x81};
+inline constexpr uint8_t subFlagsTable[8] = {0x00, 0x81, 0x01, 0x85, 0x04, 0x80, 0x00, 0x81};
+inline constexpr uint8_t halfAddTable[8] = {0x00, 0x00, 0x10, 0x00, 0x10, 0x00, 0x10, 0x10};
+inline constexpr uint8_t halfSubTable[8] = {0x00, 0x10, 0x10, 0x10, 0x00, 0x00, 0x00, 0x10};
+
+struct ByteFlagTables {
+  uint8_t parity[256]; // 1 for an even number of set bits
+  uint8_t z53[256];    // Z and bits 5, 3 of a result
+  uint8_t sz53[256];   // S, Z and bits 5, 3
+  uint8_t sz53p[256];  // S, Z, bits 5, 3 and parity as P/V
+  uint8_t inc[256];    // flags of INC for the incremented value (C excluded)
+  uint8_t dec[256];    // flags of DEC for the decremented value (C excluded)
+};
+
+constexpr ByteFlagTables make_byte_flag_tables() {
+  ByteFlagTables t{};
+  for (int v = 0; v < 256; ++v) {
+    int bits = 0;
+    for (int b = 0; b < 8; ++b) bits += (v >> b) & 1;
+    t.parity[v] = (bits & 1) ? 0 : 1;
+    uint8_t z53 = static_cast<uint8_t>((v == 0 ? FLAG_Z : 0) | (v & (FLAG_5 | FLAG_3)));
+    t.z53[v] = z53;
+    t.sz53[v] = static_cast<uint8_t>(z53 | (v & FLAG_S));
+    t.sz53p[v] = static_cast<uint8_t>(t.sz53[v] | (t.parity[v] ? FLAG_P : 0));
+    t.inc[v] =
+        static_cast<uint8_t>(t.sz53[v] | ((v & 0x0F) == 0 ? FLAG_H : 0) | (v == 0x80 ? FLAG_P : 0));
+    t.dec[v] = static_cast<uint8_t>(t.sz53[v] | ((v & 0x0F) == 0x0F ? FLAG_H : 0) |
+                                    (v == 0x7F ? FLAG_P : 0) | FLAG_N);
+  }
+  return t;
+}
+inline constexpr ByteFlagTables flagTables = make_byte_flag_tables();
+
+// Index bits 6..4 from bits 7 and bits 2..0 from bits 3 of (a, b, result).
+inline unsigned lookup8(unsigned a, unsigned b, unsigned r) {
+  return ((a & 0x88) >> 1) | ((b & 0x88) >> 2) | ((r & 0x88) >> 3);
+}
+inline unsigned lookup16(unsigned a, unsigned b, unsigned r) {
+  return ((a & 0x8800) >> 9) | ((b & 0x8800) >> 10) | ((r & 0x8800) >> 11);
+}
+
+// ---- flag routines ----------------------------------------------------------
+
+inline void alu_add(uint8_t v) {
+  unsigned a = cpu.af.h, r = a + v, ix = lookup8(a, v, r);
+  cpu.af.h = static_cast<uint8_t>(r);
+  cpu.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                                  flagTables.z53[r & 0xFF]);
+}
+inline void alu_adc(uint8_t v) {
+  unsigned a = cpu.af.h, r = a + v + (cpu.af.l & FLAG_C), ix = lookup8(a, v, r);
+  cpu.af.h = static_cast<uint8_t>(r);
+  cpu.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                                  flagTables.z53[r & 0xFF]);
+}
+inline void alu_sub(uint8_t v) {
+  unsigned a = cpu.af.h, r = a - v, ix = lookup8(a, v, r);
+  cpu.af.h = static_cast<uint8_t>(r);
+  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                  flagTables.z53[r & 0xFF] | FLAG_N);
+}
+inline void alu_sbc(uint8_t v) {
+  unsigned a = cpu.af.h, r = a - v - (cpu.af.l & FLAG_C), ix = lookup8(a, v, r);
+  cpu.af.h = static_cast<uint8_t>(r);
+  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                  flagTables.z53[r & 0xFF] | FLAG_N);
+}
+// Bits 5 and 3 come from the operand, not from the result.
+inline void alu_cp(uint8_t v) {
+  unsigned a = cpu.af.h, r = a - v, ix = lookup8(a, v, r);
+  cpu.af.l =
+      static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                           ((r & 0xFF) == 0 ? FLAG_Z : 0) | (v & (FLAG_5 | FLAG_3)) | FLAG_N);
+}
+inline void alu_and(uint8_t v) {
+  cpu.af.h &= v;
+  cpu.af.l = static_cast<uint8_t>(flagTables.sz53p[cpu.af.h] | FLAG_H);
+}
+inline void alu_xor(uint8_t v) {
+  cpu.af.h ^= v;
+  cpu.af.l = flagTables.sz53p[cpu.af.h];
+}
+inline void alu_or(uint8_t v) {
+  cpu.af.h |= v;
+  cpu.af.l = flagTables.sz53p[cpu.af.h];
+}
+inline void alu_inc_flags(uint8_t v) {
+  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | flagTables.inc[v]);
+}
+inline void alu_dec_flags(uint8_t v) {
+  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | flagTables.dec[v]);
+}
+
+// ADD HL/IX/IY,rr: S, Z, P/V kept.
+inline uint16_t alu_add16(uint16_t a, uint16_t b) {
+  unsigned r = unsigned{a} + b, ix = lookup16(a, b, r);
+  cpu.af.l = static_cast<uint8_t>((cpu.af.l & (FLAG_S | FLAG_Z | FLAG_P)) |
+                                  (addFlagsTable[ix >> 4] & FLAG_C) | halfAddTable[ix & 7] |
+                                  ((r >> 8) & (FLAG_5 | FLAG_3)));
+  return static_cast<uint16_t>(r);
+}
+inline void alu_adc16(uint16_t b) {
+  unsigned a = cpu.hl.w, r = a + b + (cpu.af.l & FLAG_C), ix = lookup16(a, b, r);
+  cpu.hl.w = static_cast<uint16_t>(r);
+  cpu.af.l =
+      static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                           ((r & 0xFFFF) == 0 ? FLAG_Z : 0) | ((r >> 8) & (FLAG_5 | FLAG_3)));
+}
+inline void alu_sbc16(uint16_t b) {
+  unsigned a = cpu.hl.w, r = a - b - (cpu.af.l & FLAG_C), ix = lookup16(a, b, r);
+  cpu.hl.w = static_cast<uint16_t>(r);
+  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                  ((r & 0xFFFF) == 0 ? FLAG_Z : 0) |
+                                  ((r >> 8) & (FLAG_5 | FLAG_3)) | FLAG_N);
+}
+
+// Shifts and rotates of the CB groups: S, Z, P, bits 5, 3 from the result,
+// C the bit shifted out, H = N = 0. K selects RLC RRC RL RR SLA SRA SLL SRL.
+template <int K> inline uint8_t rot(uint8_t v) {
+  unsigned r, c;
+  if constexpr (K == 0) {
+    r = (v << 1) | (v >> 7), c = v >> 7;
+  } else if constexpr (K == 1) {
+    r = (v >> 1) | (v << 7), c = v & 1;
+  } else if constexpr (K == 2) {
+    r = (v << 1) | (cpu.af.l & FLAG_C), c = v >> 7;
+  } else if constexpr (K == 3) {
+    r = (v >> 1) | ((cpu.af.l & FLAG_C) << 7), c = v & 1;
+  } else if constexpr (K == 4) {
+    r = v << 1, c = v >> 7;
+  } else if constexpr (K == 5) {
+    r = (v >> 1) | (v & 0x80), c = v & 1;
+  } else if constexpr (K == 6) {
+    r = (v << 1) | 1, c = v >> 7;
+  } else {
+    r = v >> 1, c = v & 1;
+  }
+  r &= 0xFF;
+  cpu.af.l = static_cast<uint8_t>(flagTables.sz53p[r] | c);
+  return static_cast<uint8_t>(r);
+}
+
+// BIT b: Z and P/V when the bit is clear, H set, S only for bit 7 set, C
+// kept; bits 5 and 3 from the given source.
+inline void bit_flags(int b, uint8_t v, uint8_t bits53) {
+  uint8_t set = static_cast<uint8_t>(v & (1u << b));
+  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | FLAG_H | (set ? 0 : FLAG_Z | FLAG_P) |
+                                  (set & FLAG_S) | (bits53 & (FLAG_5 | FLAG_3)));
+}
+
+// 8-bit registers by their 3-bit code: B C D E H L - A (6 is (HL)).
+template <int N> inline uint8_t& reg8() {
+  static_assert(N != 6, "code 6 is the memory operand");
+  if constexpr (N == 0)
+    return cpu.bc.h;
+  else if constexpr (N == 1)
+    return cpu.bc.l;
+  else if constexpr (N == 2)
+    return cpu.de.h;
+  else if constexpr (N == 3)
+    return cpu.de.l;
+  else if constexpr (N == 4)
+    return cpu.hl.h;
+  else if constexpr (N == 5)
+    return cpu.hl.l;
+  else
+    return cpu.af.h;
+}
+
+template <int Y> inline void alu_op(uint8_t v) {
+  if constexpr (Y == 0)
+    alu_add(v);
+  else if constexpr (Y == 1)
+    alu_adc(v);
+  else if constexpr (Y == 2)
+    alu_sub(v);
+  else if constexpr (Y == 3)
+    alu_sbc(v);
+  else if constexpr (Y == 4)
+    alu_and(v);
+  else if constexpr (Y == 5)
+    alu_xor(v);
+  else if constexpr (Y == 6)
+    alu_or(v);
+  else
+    alu_cp(v);
+}
+
+// SUB, SBC and XOR with a memory or immediate operand take their T-states in
+// two steps: 3 after the read, 4 after the operation.
+template <int Y> inline void alu_op_memory(uint8_t v) {
+  if constexpr (Y == 2 || Y == 3 || Y == 5) {
+    step(3);
+    alu_op<Y>(v);
+    step(4);
+  } else {
+    alu_op<Y>(v);
+    step(7);
+  }
+}
+
+// Condition codes NZ Z NC C PO PE P M.
+template <int C> inline bool condition() {
+  uint8_t f = cpu.af.l;
+  if constexpr (C == 0)
+    return !(f & FLAG_Z);
+  else if constexpr (C == 1)
+    return f & FLAG_Z;
+  else if constexpr (C == 2)
+    return !(f & FLAG_C);
+  else if constexpr (C == 3)
+    return f & FLAG_C;
+  else if constexpr (C == 4)
+    return !(f & FLAG_P);
+  else if constexpr (C == 5)
+    return f & FLAG_P;
+  else if constexpr (C == 6)
+    return !(f & FLAG_S);
+  else
+    return f & FLAG_S;
+}
+
+// Builds a 256-entry handler table from a template over the opcode.
+template <typename Fn, template <int> class Op, std::size_t... I>
+constexpr std::array<Fn, sizeof...(I)> make_table(std::index_sequence<I...>) {
+  return {&Op<static_cast<int>(I)>::run...};
+}
+template <typename Fn, template <int> class Op> constexpr std::array<Fn, 256> make_table() {
+  return make_table<Fn, Op>(std::make_index_sequence<256>{});
+}
+
+inline void swap_pair(RegPair& a, RegPair& b) {
+  uint16_t t = a.w;
+  a.w = b.w;
+  b.w = t;
+}

@@ -1,0 +1,201 @@
+// Instruction cycle, interrupt acceptance, handler tables and watch routines.
+#include "cpu/cpu.h"
+
+#include "cpu/core.h"
+
+CpuState cpu;
+ReadHandler readHandlers[65536];
+WriteHandler writeHandlers[65536];
+uint32_t watchFlags[65536];
+uint32_t breakRequest;
+uint32_t execBreakAddress = 0xFFFFFFFF;
+
+namespace {
+
+uint8_t unconnected_read(uint16_t) { return 0xFF; }
+void unconnected_write(uint16_t, uint8_t) {}
+uint8_t unconnected_port_in(uint8_t) { return 0xFF; }
+void unconnected_port_out(uint8_t, uint8_t) {}
+
+ReadHandler defaultRead = unconnected_read;
+WriteHandler defaultWrite = unconnected_write;
+PortInHandler portIn = unconnected_port_in;
+PortOutHandler portOut = unconnected_port_out;
+MonitorEntry monitorEntry = nullptr;
+
+inline void increment_r() { cpu.r = static_cast<uint8_t>((cpu.r & 0x80) | ((cpu.r + 1) & 0x7F)); }
+
+// NMI: return address pushed low byte first, 11 T-states, IFF2 kept so that
+// RETN restores the state from before the NMI.
+void accept_nmi(uint8_t opcode) {
+  if (opcode == 0x76) cpu.pc = static_cast<uint16_t>(cpu.pc + 1);
+  increment_r();
+  cpu.sp = static_cast<uint16_t>(cpu.sp - 2);
+  write16(cpu.sp, cpu.pc);
+  cpu.tcount += 11;
+  cpu.iff1 = 0;
+  cpu.pc = 0x0066;
+  if (cpu.tcount >= eventNextDue) event_run_due();
+  cpu.nmiTaken = 1;
+}
+
+// Maskable interrupt: the high byte of the return address is pushed first,
+// in three steps with events between them; mode 2 reads the vector at
+// I * 256 + 0xFF because the data bus floats at 0xFF.
+void accept_int(uint8_t opcode) {
+  if (opcode == 0x76) cpu.pc = static_cast<uint16_t>(cpu.pc + 1);
+  cpu.iff1 = cpu.iff2 = 0;
+  increment_r();
+  cpu.sp = static_cast<uint16_t>(cpu.sp - 1);
+  step(7);
+  wr(cpu.sp, static_cast<uint8_t>(cpu.pc >> 8));
+  cpu.sp = static_cast<uint16_t>(cpu.sp - 1);
+  step(3);
+  wr(cpu.sp, static_cast<uint8_t>(cpu.pc));
+  if (cpu.im == 0 || cpu.im == 1) {
+    cpu.pc = 0x0038;
+    step(3);
+  } else if (cpu.im == 2) {
+    uint16_t vector = static_cast<uint16_t>(cpu.i * 256 + 0xFF);
+    cpu.pc = read16(vector);
+    step(9);
+  }
+}
+
+// After an instruction: a pending break opens the monitor, then an NMI or a
+// maskable interrupt is accepted. Never directly after EI.
+[[gnu::noinline]] void after_instruction(uint8_t opcode) {
+  if (breakRequest) {
+    if (monitorEntry) monitorEntry();
+    breakRequest = 0;
+  }
+  if (cpu.nmiLine && !cpu.nmiTaken) {
+    accept_nmi(opcode);
+  } else if (cpu.intLine && cpu.iff1 == 1 && opcode != 0xFB) {
+    accept_int(opcode);
+  }
+}
+
+// An execution breakpoint stops before its instruction: the monitor opens
+// with PC on the breakpoint. Returns true when the monitor ran; the caller
+// then looks at PC again, because the monitor may have moved it.
+[[gnu::noinline]] bool stop_at_breakpoint(uint16_t pc) {
+  if (!monitorEntry) return false;
+  execBreakAddress = pc;
+  int ran = monitorEntry();
+  execBreakAddress = 0xFFFFFFFF;
+  breakRequest = 0;
+  return ran != 0;
+}
+
+} // namespace
+
+void cpu_set_memory_routines(ReadHandler read, WriteHandler write) {
+  defaultRead = read ? read : unconnected_read;
+  defaultWrite = write ? write : unconnected_write;
+}
+void cpu_set_port_routines(PortInHandler in, PortOutHandler out) {
+  portIn = in ? in : unconnected_port_in;
+  portOut = out ? out : unconnected_port_out;
+}
+void cpu_set_monitor_entry(MonitorEntry entry) { monitorEntry = entry; }
+ReadHandler cpu_default_read() { return defaultRead; }
+WriteHandler cpu_default_write() { return defaultWrite; }
+
+uint8_t cpu_port_in(uint8_t port) { return portIn(port); }
+void cpu_port_out(uint8_t port, uint8_t value) { portOut(port, value); }
+
+void cpu_init(uint64_t clockHz) {
+  for (int a = 0; a < 65536; ++a) {
+    readHandlers[a] = defaultRead;
+    writeHandlers[a] = defaultWrite;
+    watchFlags[a] = 0;
+  }
+  cpu.clockHz = clockHz;
+  cpu.lineTicks = clockHz / 15625;
+  cpu_reset();
+}
+
+void cpu_reset() {
+  cpu.sp = 0xFFFF;
+  cpu.pc = 0x0000;
+  cpu.af.w = 0xFFFF;
+  cpu.i = 0;
+  cpu.r = 0;
+  cpu.iff1 = cpu.iff2 = 0;
+  cpu.im = 0;
+  cpu.intLine = cpu.nmiLine = cpu.nmiTaken = 0;
+}
+
+int cpu_run(int budget) {
+  for (;;) {
+    const int64_t t0 = cpu.tcount;
+    uint16_t pc = cpu.pc;
+    ReadHandler fetch = readHandlers[pc];
+    if (fetch == watch_read) [[unlikely]] {
+      // Only addresses with a watch get here. After a stop the instruction
+      // at the breakpoint runs once; if the monitor moved PC, the new
+      // address is checked like any other.
+      uint32_t resumed = 0xFFFFFFFF;
+      while ((watchFlags[pc] & WATCH_EXEC) && pc != resumed && stop_at_breakpoint(pc)) {
+        resumed = pc;
+        pc = cpu.pc;
+      }
+      fetch = readHandlers[pc];
+    }
+    cpu.pc = static_cast<uint16_t>(pc + 1);
+    const uint8_t opcode = fetch(pc);
+    increment_r();
+    baseTable[opcode]();
+    if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
+      after_instruction(opcode);
+    budget -= static_cast<int>(cpu.tcount - t0);
+    if (budget <= 0) return budget;
+  }
+}
+
+void nmi_request() { cpu.nmiLine = 1; }
+void nmi_clear() { cpu.nmiLine = cpu.nmiTaken = 0; }
+void nmi_pulse() {
+  cpu.nmiLine = 1;
+  cpu.nmiTaken = 0;
+}
+uint16_t cpu_get_pc() { return cpu.pc; }
+
+uint64_t us_to_ticks(uint64_t microseconds) {
+  return (microseconds * cpu.clockHz + 500000) / 1000000;
+}
+
+uint16_t read16(uint16_t address) {
+  uint8_t lo = rd(address);
+  uint16_t next = static_cast<uint16_t>(address + 1);
+  return static_cast<uint16_t>(lo | (rd(next) << 8));
+}
+
+void write16(uint16_t address, uint16_t value) {
+  wr(address, static_cast<uint8_t>(value));
+  wr(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value >> 8));
+}
+
+void set_read_watch(uint16_t address, uint32_t flags) {
+  readHandlers[address] = (flags & (WATCH_EXEC | WATCH_READ)) ? watch_read : defaultRead;
+}
+
+void set_write_watch(uint16_t address, uint32_t flags) {
+  writeHandlers[address] = (flags & WATCH_WRITE) ? watch_write : defaultWrite;
+}
+
+// The opcode fetch of an execution breakpoint was already handled before the
+// fetch; any other read of a read-watched address requests a break after
+// the instruction.
+uint8_t watch_read(uint16_t address) {
+  uint32_t w = watchFlags[address];
+  bool opcodeFetch = address == static_cast<uint16_t>(cpu.pc - 1);
+  if (!(opcodeFetch && (w & WATCH_EXEC)) && (w & WATCH_READ)) breakRequest = 1;
+  return defaultRead(address);
+}
+
+void watch_write(uint16_t address, uint8_t value) {
+  if (watchFlags[address] & WATCH_WRITE) breakRequest = 1;
+  defaultWrite(address, value);
+}
