@@ -81,10 +81,11 @@ void accept_int(uint8_t opcode) {
 // then looks at PC again, because the monitor may have moved it.
 [[gnu::noinline]] bool stop_at_breakpoint(uint16_t pc) {
   if (!monitorEntry) return false;
+  uint32_t outer = execBreakAddress; // a nested step keeps the open monitor's stop
   execBreakAddress = pc;
   int ran = monitorEntry();
-  execBreakAddress = 0xFFFFFFFF;
-  breakRequest = 0;
+  execBreakAddress = outer;
+  if (ran) breakRequest = 0;
   return ran != 0;
 }
 

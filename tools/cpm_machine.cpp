@@ -57,6 +57,12 @@ bool cpm_load(const char* path, std::string& error) {
     error = std::string(path) + (n == 0 ? ": empty file" : ": program too large for the TPA");
     return false;
   }
+  cpm_load_program(program.data(), n);
+  return true;
+}
+
+void cpm_load_program(const uint8_t* program, size_t n) {
+  if (n > kBdosEntry - 0x0100) n = kBdosEntry - 0x0100;
   for (auto& t : cpmTraps)
     if (t.handler) trap_remove(&t, cpmMemory);
   for (auto& b : cpmMemory) b = 0;
@@ -74,9 +80,15 @@ bool cpm_load(const char* path, std::string& error) {
   cpu.pc = 0x0100;
   cpu.sp = kBdosEntry;
   cpu.tcount = 0;
-  return true;
 }
 
 void cpm_run(int64_t limit) {
   while (!cpmRun.finished && (limit == 0 || cpu.tcount < limit)) cpu_run(1000000);
+}
+
+void cpm_run_counted(int64_t limit) {
+  while (!cpmRun.finished && (limit == 0 || cpu.tcount < limit)) {
+    cpu_run(0);
+    ++cpmRun.instructions;
+  }
 }

@@ -1,5 +1,7 @@
 // z80-cpm: runs a CP/M .COM program on the Z80 core and prints its console
 // output; the T-states, instructions and emulated speed go to standard error.
+// Instructions are counted by running the core one instruction per call (as
+// the Veltra-16 scheduler does); --no-count runs it in long slices instead.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +14,12 @@
 int main(int argc, char** argv) {
   const char* path = nullptr;
   int64_t limit = 0;
+  bool count = true;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--limit") == 0 && i + 1 < argc) {
       limit = std::strtoll(argv[++i], nullptr, 10);
+    } else if (std::strcmp(argv[i], "--no-count") == 0) {
+      count = false;
     } else if (!path && argv[i][0] != '-') {
       path = argv[i];
     } else {
@@ -23,7 +28,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!path) {
-    std::fprintf(stderr, "usage: z80-cpm [--limit TSTATES] FILE.com\n");
+    std::fprintf(stderr, "usage: z80-cpm [--limit TSTATES] [--no-count] FILE.com\n");
     return 2;
   }
   std::string error;
@@ -34,7 +39,10 @@ int main(int argc, char** argv) {
   auto start = std::chrono::steady_clock::now();
   size_t printed = 0;
   while (!cpmRun.finished && (limit == 0 || cpu.tcount < limit)) {
-    cpm_run(cpu.tcount + 50000000);
+    int64_t until = cpu.tcount + 50000000;
+    if (limit != 0 && until > limit) until = limit;
+    if (count) cpm_run_counted(until);
+    else cpm_run(until);
     // Pass the program's output on as it comes.
     std::fwrite(cpmRun.output.data() + printed, 1, cpmRun.output.size() - printed, stdout);
     std::fflush(stdout);
@@ -42,8 +50,9 @@ int main(int argc, char** argv) {
   }
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   int64_t tstates = cpmRun.finished ? cpmRun.endTcount : cpu.tcount;
-  std::fprintf(stderr, "%lld T-states in %.2f s: %.1f emulated MHz%s\n",
-               static_cast<long long>(tstates), seconds,
+  std::fprintf(stderr, "%lld T-states", static_cast<long long>(tstates));
+  if (count) std::fprintf(stderr, ", %lld instructions", static_cast<long long>(cpmRun.instructions));
+  std::fprintf(stderr, " in %.2f s: %.1f emulated MHz%s\n", seconds,
                seconds > 0 ? tstates / seconds / 1e6 : 0.0,
                cpmRun.finished ? "" : " (stopped at the limit)");
   return cpmRun.finished ? 0 : 1;
