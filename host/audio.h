@@ -14,6 +14,20 @@ void audio_reset();
 void audio_select_driver(int index); // 0 "No sound", 1 DirectSound, 2 WaveOut
 void audio_shutdown();
 
+// Shuts the output down and opens the given driver at 48 000 Hz; a failed
+// open leaves "No sound" current. The output filter is kept across.
+struct SoundDriver;
+bool audio_open_driver(const SoundDriver* driver);
+
+// Copies everything the output produces into a 48 kHz 16-bit mono WAV file.
 bool audio_record_start(const char* fileName);
 void audio_record_stop();
 bool audio_recording(uint32_t* bytesRecorded);
+
+// The block being filled (960 samples); complete blocks are filtered in
+// place before they are handed on.
+const int16_t* audio_block_samples();
+uint32_t audio_block_fill(); // samples already in the block, 0-959
+// The drift check's last verdict: 0 drop, 1 keep, 2 add a block.
+int audio_last_verdict();
+uint32_t audio_write_position();

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 struct SoundSource {
-  const char* name;            // "beeper", "MEA8000"
-  SoundSource* next;           // next source in the list
+  const char* name;  // "beeper", "MEA8000"
+  SoundSource* next; // next source in the list
   void (*render)(int16_t* destination, int count);
   void (*reset)();
 };
@@ -26,5 +26,6 @@ void sound_render(int16_t* destination, int count);
 extern int16_t beeperLevel; // 0 or 4096
 // level 0 or 1; callers call audio_update(now) first.
 void beeper_set(int level);
-// No Veltra-16 pulse pending, level 0, the beeper registered.
+// Level 0 and the beeper registered (the machine clears its pending
+// Veltra-16 pulse itself).
 void beeper_reset();

@@ -1,0 +1,255 @@
+// The audio output chain. The machine's cycle counter is turned into a
+// 48 000 Hz sample position; the missing samples are rendered from the
+// sound sources into 960-sample (20 ms) blocks, high-pass filtered at 50 Hz
+// and handed to the current driver at their place in a one-second ring. A
+// drift check keeps four to six blocks queued by dropping or adding blocks.
+#include "host/audio.h"
+
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "cpu/cpu.h"
+#include "host/platform.h"
+#include "host/sound_driver.h"
+#include "machine/sound.h"
+
+namespace {
+
+constexpr int kSampleRate = 48000;
+constexpr int kHistory = 14;
+
+int16_t block[AUDIO_BLOCK_SAMPLES];
+uint32_t fill;
+uint32_t writePosition;
+uint32_t lastSample;
+int64_t lastTime;
+
+int verdict = 1;
+int32_t history[kHistory];
+int historyIndex;
+bool paused;
+
+struct OutputFilter {
+  double cutoff = 50.0;
+  int mode = 0; // high-pass output
+  double rate = 0.0;
+  double a = 0.0, b = 0.0;
+  double y = 0.0;
+};
+OutputFilter filter;
+bool haveFilter;
+
+std::FILE* recordFile;
+uint32_t recordedBytes;
+
+// "No sound": accepts everything, plays nothing, always in place.
+bool silent_open(int) {
+  sound_driver_install(&silentSoundDriver);
+  return true;
+}
+void silent_close() {}
+int silent_write(const int16_t*, uint32_t, uint32_t) { return 0; }
+void silent_nothing() {}
+int32_t silent_position() { return 0; }
+
+// 0 = too much queued (drop), 1 = keep, 2 = too little (add a block).
+int drift_check() {
+  if (paused) return 0;
+  int32_t p = currentSoundDriver->position();
+  if (p == -1) return 1;
+  int32_t d = static_cast<int32_t>((writePosition + AUDIO_RING_BYTES - static_cast<uint32_t>(p)) %
+                                   AUDIO_RING_BYTES);
+  if (d >= static_cast<int32_t>(AUDIO_RING_BYTES / 2)) d -= AUDIO_RING_BYTES;
+  history[historyIndex] = d / static_cast<int32_t>(AUDIO_BLOCK_BYTES);
+  historyIndex = (historyIndex + 1) % kHistory;
+  if (recordFile) return 1;
+  int32_t sum = 0;
+  for (int32_t h : history) sum += h;
+  int32_t average = sum / kHistory;
+  if (average > 6) {
+    for (int32_t& h : history) --h;
+    return 0;
+  }
+  if (average < 4) {
+    for (int32_t& h : history) ++h;
+    return 2;
+  }
+  return 1;
+}
+
+void filter_block() {
+  if (!haveFilter) return;
+  if (filter.rate != kSampleRate) {
+    filter.rate = kSampleRate;
+    filter.a = std::exp(-2.0 * std::numbers::pi * filter.cutoff / kSampleRate);
+    filter.b = 1.0 - filter.a;
+  }
+  for (int16_t& sample : block) {
+    double x = sample;
+    filter.y = filter.b * x + filter.a * filter.y;
+    double out = x - std::trunc(filter.y + 0.5);
+    // Saturate rather than wrap: a wrapped sample is a loud click.
+    if (out > 32767.0) out = 32767.0;
+    if (out < -32768.0) out = -32768.0;
+    sample = static_cast<int16_t>(out);
+  }
+}
+
+void submit_block() {
+  filter_block();
+  currentSoundDriver->write(block, writePosition, AUDIO_BLOCK_BYTES);
+  writePosition = (writePosition + AUDIO_BLOCK_BYTES) % AUDIO_RING_BYTES;
+  if (recordFile && std::fwrite(block, 1, AUDIO_BLOCK_BYTES, recordFile) == AUDIO_BLOCK_BYTES)
+    recordedBytes += AUDIO_BLOCK_BYTES;
+}
+
+void put_le(uint8_t* p, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+} // namespace
+
+const SoundDriver silentSoundDriver = {"No sound",     silent_open,    silent_close,
+                                       silent_write,   silent_nothing, silent_nothing,
+                                       silent_nothing, silent_position};
+const SoundDriver* currentSoundDriver = &silentSoundDriver;
+
+void sound_driver_install(const SoundDriver* driver) {
+  if (currentSoundDriver != driver) currentSoundDriver->close();
+  currentSoundDriver = driver;
+}
+
+void audio_init() {
+  writePosition = 0;
+  fill = 0;
+  currentSoundDriver->reset();
+  if (!haveFilter) {
+    filter = OutputFilter{};
+    haveFilter = true;
+  }
+}
+
+void audio_update(int64_t t) {
+  double position =
+      static_cast<double>(t) * kSampleRate / static_cast<double>(cpu.lineTicks * 15625) + 0.5;
+  if (!(position > 0)) position = 0; // also when the clock is not set yet
+  uint32_t s = static_cast<uint32_t>(static_cast<uint64_t>(position));
+  uint32_t n = s - lastSample;
+  if (n == 0) return;
+  if (verdict == 0) {
+    verdict = drift_check();
+  } else {
+    if (fill + static_cast<uint64_t>(n) >= AUDIO_BLOCK_SAMPLES) {
+      verdict = drift_check();
+      sound_render(block + fill, static_cast<int>(AUDIO_BLOCK_SAMPLES - fill));
+      submit_block();
+      n = static_cast<uint32_t>((fill + static_cast<uint64_t>(n)) % AUDIO_BLOCK_SAMPLES);
+      fill = 0;
+      if (verdict == 2) {
+        sound_render(block, AUDIO_BLOCK_SAMPLES);
+        submit_block();
+        n = 0;
+      }
+    }
+    if (n > 0) {
+      sound_render(block + fill, static_cast<int>(n));
+      fill += n;
+    }
+  }
+  lastTime = t;
+  lastSample = s;
+}
+
+void audio_pause() {
+  paused = true;
+  currentSoundDriver->pause();
+}
+
+void audio_resume() {
+  paused = false;
+  currentSoundDriver->resume();
+}
+
+void audio_reset() {
+  currentSoundDriver->reset();
+  for (SoundSource* s = soundHead; s; s = s->next)
+    if (s->reset) s->reset();
+}
+
+bool audio_open_driver(const SoundDriver* driver) {
+  // A switch of driver keeps the output filter with its state, so that a
+  // held level stays centred instead of stepping and clicking.
+  OutputFilter kept = filter;
+  bool hadFilter = haveFilter;
+  audio_shutdown();
+  bool opened = driver->open(kSampleRate);
+  filter = hadFilter ? kept : OutputFilter{};
+  haveFilter = true;
+  return opened;
+}
+
+void audio_select_driver(int index) {
+  const SoundDriver* driver = index == 0 ? &silentSoundDriver : platform_sound_driver(index);
+  audio_open_driver(driver ? driver : &silentSoundDriver);
+}
+
+void audio_shutdown() {
+  audio_record_stop();
+  currentSoundDriver->close();
+  currentSoundDriver = &silentSoundDriver;
+  haveFilter = false;
+}
+
+bool audio_record_start(const char* fileName) {
+  audio_record_stop();
+  std::FILE* f = std::fopen(fileName, "wb");
+  if (!f) return false;
+  uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
+                        'f', 'm', 't', ' ', 0, 0, 0, 0, 0,   0,   0,   0};
+  put_le(header + 16, 16, 4);
+  put_le(header + 20, 1, 2);
+  put_le(header + 22, 1, 2);
+  put_le(header + 24, kSampleRate, 4);
+  put_le(header + 28, kSampleRate * 2, 4);
+  put_le(header + 32, 2, 2);
+  put_le(header + 34, 16, 2);
+  header[36] = 'd';
+  header[37] = 'a';
+  header[38] = 't';
+  header[39] = 'a';
+  if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
+    std::fclose(f);
+    return false;
+  }
+  recordFile = f;
+  recordedBytes = 0;
+  return true;
+}
+
+void audio_record_stop() {
+  if (!recordFile) return;
+  std::fseek(recordFile, 0, SEEK_END);
+  long length = std::ftell(recordFile);
+  uint8_t field[4];
+  if (length >= 44) {
+    put_le(field, static_cast<uint32_t>(length - 8), 4);
+    std::fseek(recordFile, 4, SEEK_SET);
+    std::fwrite(field, 1, 4, recordFile);
+    put_le(field, static_cast<uint32_t>(length - 44), 4);
+    std::fseek(recordFile, 40, SEEK_SET);
+    std::fwrite(field, 1, 4, recordFile);
+  }
+  std::fclose(recordFile);
+  recordFile = nullptr;
+}
+
+bool audio_recording(uint32_t* bytesRecorded) {
+  if (bytesRecorded) *bytesRecorded = recordedBytes;
+  return recordFile != nullptr;
+}
+
+const int16_t* audio_block_samples() { return block; }
+uint32_t audio_block_fill() { return fill; }
+int audio_last_verdict() { return verdict; }
+uint32_t audio_write_position() { return writePosition; }
