@@ -99,7 +99,7 @@ TEST_F(TarvikMap, PagingByInAndOut) {
 TEST_F(TarvikMap, PortsDoNotPageOutsideTheSixtyFourKilobyteSize) {
   bring_up(MODEL_TARVIK41, 4);
   port_in(0x00);
-  port_out(0x00, 0);
+  port_out(0x40, 0);
   EXPECT_EQ(highBankOffset, 0x10000u);
 }
 
