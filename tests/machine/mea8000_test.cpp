@@ -299,6 +299,33 @@ TEST_F(MeaTest, ConstantVoicedFrameHasASawtoothOf8000OverPitchSamples) {
   EXPECT_NEAR(static_cast<double>(sum) / periods.size(), 62.5, 0.02);
 }
 
+TEST_F(MeaTest, APitchBelowZeroRunsTheSawtoothDownWithinItsRange) {
+  // 20 Hz, then 8 frames of -15 Hz: the pitch settles at -100 Hz.
+  mea_write(0xF8, 10);
+  const FrameCodes falling = {.f2 = 16, .f1 = 16, .amplitude = 9, .pi = 17};
+  const FrameCodes steady = {.f2 = 16, .f1 = 16, .amplitude = 9};
+  for (int i = 0; i < 8; ++i) {
+    send_frame(falling);
+    run_to_boundary();
+  }
+  speak(steady, 64 * 4, nullptr);
+  ASSERT_EQ(mea.pitchPrev, -100);
+  ASSERT_EQ(mea.pitchCur, -100);
+  std::vector<int32_t> e = speak(steady, 1000, nullptr);
+  EXPECT_GE(*std::min_element(e.begin(), e.end()), -512);
+  EXPECT_LE(*std::max_element(e.begin(), e.end()), 511);
+  // Falling ramps, each 80 samples long.
+  int last = -1, rises = 0;
+  for (size_t i = 1; i < e.size(); ++i) {
+    if (e[i] > e[i - 1]) {
+      if (last >= 0) { EXPECT_EQ(static_cast<int>(i) - last, 80); }
+      last = static_cast<int>(i);
+      ++rises;
+    }
+  }
+  EXPECT_GE(rises, 10);
+}
+
 TEST_F(MeaTest, NoiseFrameTakesConsecutiveNoiseValues) {
   mea_write(0xF8, 50);
   const FrameCodes hiss = {.bw1 = 0, .bw2 = 0, .f2 = 10, .f1 = 10, .amplitude = 9, .pi = 16};
