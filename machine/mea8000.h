@@ -22,6 +22,7 @@ struct MeaFrame {
   int32_t f[4];  // F1-F4 (Hz)
   int32_t bw[4]; // BW1-BW4 (Hz)
   int32_t noise; // 1: noise excitation
+  bool operator==(const MeaFrame&) const = default;
 };
 
 struct MeaState {

@@ -137,56 +137,40 @@ TEST_F(MeaTest, ControlByteStopsResumesAndSetsAutoStop) {
 
 // ---- frames and the record ring -----------------------------------------------
 
+// Decodes one frame and returns the record it went into.
+MeaFrame decoded(const FrameCodes& codes) {
+  send_frame(codes);
+  run_to_boundary();
+  return *mea.spare;
+}
+
 TEST_F(MeaTest, FramesDecodeFromTheirBytes) {
   mea_write(0xF8, 50);
-  send_frame({.bw1 = 3,
-              .bw2 = 2,
-              .bw3 = 1,
-              .bw4 = 0,
-              .f3 = 5,
-              .f2 = 18,
-              .f1 = 20,
-              .amplitude = 11,
-              .fd = 2,
-              .pi = 3});
-  run_to_boundary();
-  const MeaFrame& a = *mea.spare;
-  EXPECT_EQ(a.bw[0], 50);
-  EXPECT_EQ(a.bw[1], 125);
-  EXPECT_EQ(a.bw[2], 309);
-  EXPECT_EQ(a.bw[3], 726);
-  EXPECT_EQ(a.f[0], 554);
-  EXPECT_EQ(a.f[1], 1254);
-  EXPECT_EQ(a.f[2], 2400);
-  EXPECT_EQ(a.f[3], 3500);
-  EXPECT_EQ(a.amplitude, 250);
-  EXPECT_EQ(a.fd, 2);
-  EXPECT_EQ(a.pitchIncrement, 12);
-  EXPECT_EQ(a.noise, 0);
-
-  send_frame({.f3 = 7, .f2 = 31, .f1 = 31, .amplitude = 15, .fd = 3, .pi = 17});
-  run_to_boundary();
-  const MeaFrame& b = *mea.spare;
-  EXPECT_EQ(b.f[0], 1047);
-  EXPECT_EQ(b.f[1], 3400);
-  EXPECT_EQ(b.f[2], 3400);
-  EXPECT_EQ(b.amplitude, 1000);
-  EXPECT_EQ(b.fd, 3);
-  EXPECT_EQ(b.pitchIncrement, -120);
-
-  send_frame({.amplitude = 1, .pi = 16});
-  run_to_boundary();
-  EXPECT_EQ(mea.spare->noise, 1);
-  EXPECT_EQ(mea.spare->pitchIncrement, 0);
-  EXPECT_EQ(mea.spare->amplitude, 8);
-  EXPECT_EQ(mea.spare->f[0], 150);
-  EXPECT_EQ(mea.spare->f[1], 440);
-  EXPECT_EQ(mea.spare->f[2], 1179);
-
-  send_frame({.fd = 0, .pi = 31});
-  run_to_boundary();
-  EXPECT_EQ(mea.spare->pitchIncrement, -1);
-  EXPECT_EQ(mea.spare->noise, 0);
+  // Fields: pitch increment (x 2^FD), FD, amplitude, F1-F4, BW1-BW4, noise.
+  EXPECT_EQ(decoded({.bw1 = 3,
+                     .bw2 = 2,
+                     .bw3 = 1,
+                     .f3 = 5,
+                     .f2 = 18,
+                     .f1 = 20,
+                     .amplitude = 11,
+                     .fd = 2,
+                     .pi = 3}),
+            (MeaFrame{12, 2, 250, {554, 1254, 2400, 3500}, {50, 125, 309, 726}, 0}));
+  EXPECT_EQ(decoded({.bw1 = 0,
+                     .bw2 = 0,
+                     .bw3 = 3,
+                     .bw4 = 2,
+                     .f3 = 7,
+                     .f2 = 31,
+                     .f1 = 31,
+                     .amplitude = 15,
+                     .fd = 3,
+                     .pi = 17}),
+            (MeaFrame{-120, 3, 1000, {1047, 3400, 3400, 3500}, {726, 726, 50, 125}, 0}));
+  EXPECT_EQ(decoded({.amplitude = 1, .pi = 16}),
+            (MeaFrame{0, 0, 8, {150, 440, 1179, 3500}, {50, 50, 726, 726}, 1}));
+  EXPECT_EQ(decoded({.fd = 1, .pi = 31}).pitchIncrement, -2);
 }
 
 TEST_F(MeaTest, ADecodedFrameIsTheTargetOneFrameLaterAndCurrentTwoFramesLater) {
