@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the optimised, the sanitizer and the Windows flavour and runs every test on the
-# first two. Tests labelled "long" (full reference runs) run in the optimised build only.
+# Builds the optimised, the sanitizer and the Windows flavour and runs every test.
+# Tests labelled "long" (full reference runs) run in the optimised build only; so do the
+# tests labelled "wine", which run the Windows programs of build-win/ under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
