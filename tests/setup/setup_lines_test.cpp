@@ -18,23 +18,6 @@ TEST(SetupLines, EmulatorListIsExactForWindows) {
   EXPECT_EQ(lines, expected_emulator_lines(base));
 }
 
-TEST(SetupLines, TurboLoadEntryNamesNoScriptPath) {
-  std::vector<std::string> lines = setup_emulator_lines("D:\\x\\", kWindowsHost);
-  ASSERT_EQ(lines.size(), 33u);
-  EXPECT_EQ(lines[22], "WaitFinish=1");
-  EXPECT_EQ(lines[23], "1=");
-  EXPECT_EQ(lines[24], "[MAME]");
-}
-
-TEST(SetupLines, DefaultFolderLines) {
-  const std::string base(kWindowsHost.defaultBase);
-  EXPECT_EQ(setup_folder_lines(base, kWindowsHost)[1],
-            "1=c:\\Program Files\\Ludora\\Tarvik2 Veltra16\\games\\tkt");
-  EXPECT_EQ(setup_emulator_lines(base, kWindowsHost)[28],
-            "EmulatorPathFile=c:\\Program Files\\Ludora\\Tarvik2 Veltra16\\emu\\tk2_mame_win\\"
-            "tarvik2.exe");
-}
-
 TEST(SetupLines, LinuxPortUsesSlashes) {
   const SetupHost& host = setup_host();
   ASSERT_EQ(host.dirSep, '/');
