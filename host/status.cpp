@@ -2,6 +2,8 @@
 // and for the headless front end.
 #include "host/status.h"
 
+#include "host/headless/headless.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -30,7 +32,8 @@ void status_set_text(int part, const char* format, ...) {
   va_end(args);
 }
 
-const char* status_text(int part) {
+// Kept here for the platform's control and the headless front end.
+const char* headless_status_text(int part) {
   if (part < 0 || part >= STATUS_PARTS) return "";
   return texts[part];
 }

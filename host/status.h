@@ -13,5 +13,3 @@ void status_message(const char* format, ...) __attribute__((format(printf, 1, 2)
 // Formats the text printf-style into the given part; part 1 and parts out of
 // range change nothing.
 void status_set_text(int part, const char* format, ...) __attribute__((format(printf, 2, 3)));
-// The text a part shows now ("" for part 1 and parts out of range).
-const char* status_text(int part);
