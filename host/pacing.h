@@ -1,0 +1,28 @@
+// Real-time pacing of the main loop: 50 emulated frames per second of real
+// time, presentation at the display's refresh rate, and the speed shown in
+// the title every two seconds. Times are counter ticks of the platform clock.
+#pragma once
+
+#include <cstdint>
+
+extern int64_t counterFrequency; // F: ticks per second
+extern int64_t framePeriod;      // P = F / 50
+extern uint32_t presentInterval; // F / refresh rate, halved without real-time pacing
+extern int64_t frameDeadline;
+extern int64_t nextPresentTime;
+extern int64_t nextTitleTime;
+extern uint32_t framesSinceTitle;
+extern uint32_t presents;
+extern uint32_t presentsAtTitle;
+
+// Reads the refresh rate and the clock once at start-up and sets the
+// intervals; SyncSpeed as loaded decides whether the present interval is
+// halved.
+void pacing_start();
+// Starts pacing again from now, so that time spent outside the emulation
+// (paused, in a dialog, in a menu) is never caught up.
+void pacing_reset();
+// After each emulated frame: waits while the emulation is a frame period or
+// more ahead of real time (with SyncSpeed), updates the title every two
+// seconds and presents the frame when it is due.
+void pacing_frame_done();
