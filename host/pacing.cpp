@@ -19,6 +19,7 @@ int64_t nextTitleTime;
 uint32_t framesSinceTitle;
 uint32_t presents;
 uint32_t presentsAtTitle;
+uint32_t pacingResetRequests;
 
 namespace {
 
@@ -41,6 +42,7 @@ void pacing_start() {
 }
 
 void pacing_reset() {
+  ++pacingResetRequests;
   int64_t now = platform_counter();
   frameDeadline = now;
   nextPresentTime = now;

@@ -22,6 +22,8 @@ void pacing_start();
 // Starts pacing again from now, so that time spent outside the emulation
 // (paused, in a dialog, in a menu) is never caught up.
 void pacing_reset();
+// Restarts so far (for the layers that ask for them and their tests).
+extern uint32_t pacingResetRequests;
 // After each emulated frame: waits while the emulation is a frame period or
 // more ahead of real time (with SyncSpeed), updates the title every two
 // seconds and presents the frame when it is due.

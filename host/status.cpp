@@ -12,12 +12,13 @@ const int32_t statusPartEdges[4] = {80, 176, 224, -1};
 namespace {
 
 bool exists;
+char texts[STATUS_PARTS][STATUS_TEXT_SIZE];
 int activeIndicator; // the indicators carry no other state yet
 
 void set_part(int part, const char* format, va_list args) {
-  char text[1024];
-  std::vsnprintf(text, sizeof text, format, args);
-  if (exists && part != 1) platform_status_set_text(part, text);
+  if (part < 0 || part >= STATUS_PARTS || part == 1) return;
+  std::vsnprintf(texts[part], sizeof texts[part], format, args);
+  if (exists) platform_status_set_text(part, texts[part]);
 }
 
 } // namespace
@@ -29,9 +30,10 @@ void status_create() {
     return;
   }
   exists = true;
-  platform_status_set_text(0, "");
-  platform_status_set_text(2, "");
-  platform_status_set_text(3, "");
+  for (int part = 0; part < STATUS_PARTS; ++part) {
+    texts[part][0] = '\0';
+    if (part != 1) platform_status_set_text(part, "");
+  }
 }
 
 void status_destroy() {
@@ -52,6 +54,11 @@ void status_message(const char* format, ...) {
   va_start(args, format);
   set_part(3, format, args);
   va_end(args);
+}
+
+const char* status_text(int part) {
+  if (part < 0 || part >= STATUS_PARTS) return "";
+  return texts[part];
 }
 
 int32_t status_height() { return exists ? platform_status_height() : 0; }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+enum : int { STATUS_PARTS = 4, STATUS_TEXT_SIZE = 256 };
+
 // Right edges of the four parts in pixels; the last runs to the border.
 extern const int32_t statusPartEdges[4];
 
@@ -14,6 +16,9 @@ void status_destroy();
 void status_set_text(int part, const char* format, ...) __attribute__((format(printf, 2, 3)));
 // The common way to report a completed operation: part 3.
 void status_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The text a part shows now, kept also while there is no bar ("" for part 1
+// and parts out of range).
+const char* status_text(int part);
 // The bar's height in pixels, 0 when there is no bar.
 int32_t status_height();
 void status_layout();
