@@ -20,10 +20,12 @@ uint32_t framesSinceTitle;
 uint32_t presents;
 uint32_t presentsAtTitle;
 uint32_t pacingResetRequests;
+uint32_t pacingResetCount;
 
 namespace {
 
 int64_t titleInterval;
+bool resetPending;
 
 } // namespace
 
@@ -43,6 +45,8 @@ void pacing_start() {
 
 void pacing_reset() {
   ++pacingResetRequests;
+  ++pacingResetCount;
+  resetPending = true;
   int64_t now = platform_counter();
   frameDeadline = now;
   nextPresentTime = now;
@@ -80,4 +84,10 @@ void pacing_frame_done() {
     nextPresentTime += presentInterval;
   }
   frameDeadline += framePeriod;
+}
+
+bool pacing_take_reset() {
+  bool pending = resetPending;
+  resetPending = false;
+  return pending;
 }

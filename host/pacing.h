@@ -24,6 +24,9 @@ void pacing_start();
 void pacing_reset();
 // Restarts so far (for the layers that ask for them and their tests).
 extern uint32_t pacingResetRequests;
+extern uint32_t pacingResetCount;
+// True once after one or more pacing_reset calls.
+bool pacing_take_reset();
 // After each emulated frame: waits while the emulation is a frame period or
 // more ahead of real time (with SyncSpeed), updates the title every two
 // seconds and presents the frame when it is due.
