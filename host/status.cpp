@@ -2,6 +2,8 @@
 // platform's.
 #include "host/status.h"
 
+#include "host/headless/headless.h"
+
 #include <cstdarg>
 #include <cstdio>
 

@@ -11,7 +11,8 @@
 #include "host/dialogs.h"
 #include "host/pacing.h"
 #include "host/status.h"
-#include "media/machine_link.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ uint32_t tapeActive;
 std::FILE* tapeFile;
 
 void tape_traps_install() {
-  if (model() == 3) return;
+  if (model() == MODEL_VELTRA16) return;
   trap_install(tapeTraps, memory);
 }
 

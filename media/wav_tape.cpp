@@ -20,8 +20,8 @@
 #include "cpu/events.h"
 #include "host/audio.h"
 #include "host/status.h"
+#include "machine/machine.h"
 #include "machine/sound.h"
-#include "media/machine_link.h"
 #include "media/tape.h"
 #include "media/wav_format.h"
 
@@ -231,7 +231,7 @@ bool wav_attach(const char* path) {
   status_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
                  seconds);
   event_remove(EVENT_WAV_TAPE);
-  if (model() != 3) event_add(EVENT_WAV_TAPE, now, wav_playback_tick);
+  if (model() != MODEL_VELTRA16) event_add(EVENT_WAV_TAPE, now, wav_playback_tick);
   return true;
 }
 
@@ -285,11 +285,6 @@ int wav_playback_sample(int64_t t) {
     set_tape_level(1, t);
   else if (b <= 127)
     set_tape_level(0, t);
-  return wavInputLevel;
-}
-
-int wav_playback_sample() {
-  if (model() == 3) return wav_playback_sample(cpu.tcount);
   return wavInputLevel;
 }
 

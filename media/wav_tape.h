@@ -15,11 +15,9 @@ struct TimedEvent;
 // Feeds the recorder the cassette output level (0/1) that held from its last
 // time up to t.
 void wav_record_level(int level, int64_t t);
-// The current cassette input bit (0 or 1). On the Veltra-16 the tape is
-// read on demand up to the current cycle count; the other models are fed
-// by timed event 2 and get the level it last set.
-int wav_playback_sample();
-// The Veltra-16's on-demand read: the input level at time t.
+// The Veltra-16 cassette input: the tape is read on demand up to the sample
+// due at time t, and the level (0/1) returned. The Tarvik models read
+// wavInputLevel, which timed event 2 keeps up to date.
 int wav_playback_sample(int64_t t);
 // End-of-frame hook: the tape counter in status-bar part 2.
 void wav_frame_status(int64_t t);

@@ -1,5 +1,5 @@
 // Headless file dialogs: a small queue of prepared answers.
-#include "host/headless/dialogs.h"
+#include "host/headless/headless.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "host/headless/dialogs.h"
+#include "host/headless/headless.h"
 
 std::string temp_path(const std::string& name) {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();

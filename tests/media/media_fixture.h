@@ -13,7 +13,10 @@
 #include "cpu/cpu.h"
 #include "cpu/events.h"
 #include "cpu/traps.h"
-#include "media/machine_link.h"
+#include "host/headless/headless.h"
+#include "host/status.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -21,6 +24,8 @@
 // with a fresh event list at tcount 0, and the tape traps in place (models
 // 0-2).
 void media_machine_reset(uint32_t model);
+// The model's ROM as the memory reset copies it (without the patches).
+const uint8_t* pristine_rom();
 
 // A file name in the test's temporary directory, unique per test.
 std::string temp_path(const std::string& name);
