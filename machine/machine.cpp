@@ -49,6 +49,7 @@ void machine_init() {
   event_init();
   video_restore_charset();
   retraceFlag = 0;
+  lineCarry = 0;
   memory_apply_ram_size(ramSizeIndex);
   memory_reset();
   pio_reset();
@@ -58,7 +59,11 @@ void machine_init() {
   keyboard_set_mode(symbolicKeyboard);
   audio_init();
   beeper_output_reset();
-  if (currentModel == MODEL_DORVANE) mea_start();
+  // A repeated bring-up (a test, a script) leaves no speech chip behind.
+  if (currentModel == MODEL_DORVANE)
+    mea_start();
+  else
+    mea_stop();
 }
 
 bool machine_select_model(uint32_t index) {

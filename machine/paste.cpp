@@ -66,19 +66,22 @@ uint8_t paste_translate_tarvik(uint8_t c) {
 }
 
 uint8_t paste_translate_veltra(uint8_t c) {
-  if (c == 0x0A) return 0;
-  if (c == ' ') return 0x40;
-  if (c >= 0x30 && c <= 0x5F) return static_cast<uint8_t>(c - 0x20);
-  if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c ^ 0x40);
+  // The signs with keys of their own come first: "^" and "=" lie inside
+  // the range that otherwise moves down by 0x20.
   switch (c) {
+  case 0x0A: return 0;
+  case ' ': return 0x40;
   case '^': return 0x60;
   case '+': return 0x61;
   case '-': return 0x62;
   case '*': return 0x63;
   case '/': return 0x64;
   case '=': return 0x67;
-  default: return c;
+  default: break;
   }
+  if (c >= 0x30 && c <= 0x5F) return static_cast<uint8_t>(c - 0x20);
+  if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c ^ 0x40);
+  return c;
 }
 
 bool paste_begin(const char* text, size_t length) {

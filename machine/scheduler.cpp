@@ -29,10 +29,12 @@ void run_two_slice_frame() {
 }
 
 // One scan line: instructions one at a time, the line-end routine once at
-// the horizontal-sync point.
+// the horizontal-sync point. The overshoot of the last line counts against
+// this one, in its position and in its budget, so that 312 lines take
+// 312 x 256 T-states however the instructions fall on the line ends.
 void run_scan_line(int budget) {
   int position = lineCarry;
-  int remaining = budget;
+  int remaining = budget + lineCarry;
   do {
     const int spent = -cpu_run(0);
     remaining -= spent;
