@@ -91,7 +91,7 @@ void app_shutdown() {
     aviState = 0;
     avi_stop();
   }
-  wav_close_recording();
+  if (wavFile && !wavPlayback) wav_close();
   audio_shutdown();
   display_shutdown();
   settings_save();

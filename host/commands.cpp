@@ -69,31 +69,21 @@ void save_memory_command() {
   if (!memory_save_command(name, savePanel.start, savePanel.end)) error_box(MEDIA_SAVE_FAILED);
 }
 
-// The first "tarvikNNNN.bmp" in the current folder that does not exist yet.
+// The first "tarvikNNNN.bmp" in the current folder that does not exist yet:
+// a screenshot never overwrites.
 void screenshot_command() {
   char name[kNameSize];
-  for (int i = 0; i < 10000; ++i) {
-    std::snprintf(name, sizeof name, "tarvik%.4d.%s", i, "bmp");
-    std::FILE* f = std::fopen(name, "rb");
-    if (!f) {
-      save_screenshot(name);
-      return;
-    }
-    std::fclose(f);
-  }
+  if (screenshot_auto_name("", name, sizeof name)) save_screenshot(name);
 }
 
 void sound_record_command() {
   if (platform_menu_checked(CMD_SOUND_RECORD)) {
-    uint32_t bytes = 0;
-    audio_recording(&bytes);
-    audio_record_stop();
-    status_message("Audio file lezárva (%u byte).", bytes);
+    sound_capture_stop(); // reports the bytes written
     platform_menu_check(CMD_SOUND_RECORD, false);
     return;
   }
   char name[kNameSize];
-  if (ask(FILE_DIALOG_SOUND_RECORD, name) && audio_record_start(name))
+  if (ask(FILE_DIALOG_SOUND_RECORD, name) && sound_capture_start(name))
     platform_menu_check(CMD_SOUND_RECORD, true);
 }
 
@@ -192,10 +182,7 @@ void command_execute(int id) {
     platform_menu_check(CMD_WAV_PLAY_RECORD, on);
     break;
   }
-  case CMD_WAV_REWIND:
-    wav_rewind(cpu.tcount);
-    tape_search_restart();
-    break;
+  case CMD_WAV_REWIND: wav_rewind(cpu.tcount); break;
   case CMD_SYNC_SPEED:
     SyncSpeed = SyncSpeed == 1 ? 0 : 1;
     platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);

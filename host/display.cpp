@@ -10,6 +10,7 @@
 #include "host/status.h"
 #include "machine/machine.h"
 #include "machine/video.h"
+#include "media/screenshot.h"
 
 FrameBitmap frameBitmap;
 Rect displaySource = {0, 0, 512, 256};
@@ -41,6 +42,7 @@ void display_build_bitmap() {
   frameBitmap.header.planes = 1;
   frameBitmap.header.bitCount = 1;
   frameBitmap.palette[1] = {255, 255, 255, 0};
+  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
   video_clear();
 }
 
@@ -62,8 +64,10 @@ void display_spread_veltra_rows() {
 }
 
 void present_frame(int full) {
+  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
   if (model() != MODEL_VELTRA16)
-    video_render((VideoDriver == 1 ? RENDER_GDI : 0) | (DoubleScan == 1 ? RENDER_DOUBLE_SCAN : 0));
+    video_render((VideoDriver == 1 ? uint32_t{RENDER_GDI} : 0u) |
+                 (DoubleScan == 1 ? uint32_t{RENDER_DOUBLE_SCAN} : 0u));
   else if (VideoDriver == 1 && full)
     display_spread_veltra_rows();
   if (VideoDriver == 1)

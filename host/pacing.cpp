@@ -9,6 +9,7 @@
 #include "host/platform.h"
 #include "host/settings.h"
 #include "host/status.h"
+#include "media/screenshot.h"
 
 int64_t counterFrequency;
 int64_t framePeriod;
@@ -72,9 +73,7 @@ void pacing_frame_done() {
                   static_cast<double>(static_cast<float>(cpu.clockHz) / 1000000.0f),
                   static_cast<int>(framesSinceTitle), (presents - presentsAtTitle) >> 1);
     platform_set_title(title);
-    uint32_t recorded;
-    if (audio_recording(&recorded))
-      status_set_text(2, "WAV mentés: %6.1f kbyte eddig...", recorded / 1024.0);
+    sound_capture_show_progress();
     presentsAtTitle = presents;
     framesSinceTitle = 0;
   }

@@ -34,7 +34,7 @@ uint32_t frames;
 uint32_t audioBytes;
 uint32_t largestChunk;
 long moviStart; // file offset of the "movi" code
-std::vector<IndexEntry> index;
+std::vector<IndexEntry> chunkIndex;
 std::vector<std::pair<std::string, std::string>> extraData;
 
 void put16(std::string& s, uint32_t v) {
@@ -170,7 +170,7 @@ bool write_sample(const char* id, const uint8_t* data, uint32_t bytes) {
   std::memcpy(entry.id, id, 4);
   entry.offset = static_cast<uint32_t>(position - moviStart);
   entry.size = bytes;
-  index.push_back(entry);
+  chunkIndex.push_back(entry);
   if (bytes > largestChunk) largestChunk = bytes;
   return !failed;
 }
@@ -188,7 +188,7 @@ void forget() {
   headerWritten = false;
   video = audio = false;
   frames = audioBytes = largestChunk = 0;
-  index.clear();
+  chunkIndex.clear();
   extraData.clear();
 }
 
@@ -203,7 +203,7 @@ bool platform_avi_open(const char* fileName) {
   file = std::fopen(fileName, "wb");
   if (!file) return false;
   // Ten minutes of frames and sound chunks without growing.
-  index.reserve(2 * 30000);
+  chunkIndex.reserve(2 * 30000);
   return true;
 }
 
@@ -263,7 +263,7 @@ void platform_avi_close() {
     std::fseek(file, 0, SEEK_END);
     long moviEnd = std::ftell(file);
     std::string idx;
-    for (const IndexEntry& e : index) {
+    for (const IndexEntry& e : chunkIndex) {
       put_code(idx, e.id);
       put32(idx, kKeyFrame);
       put32(idx, e.offset);

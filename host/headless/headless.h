@@ -39,6 +39,7 @@ void headless_resize_client(int32_t width, int32_t height);
 void headless_reset_window();
 
 // ---- status bar and presentation ----------------------------------------------
+// The text a status-bar part shows now ("" for part 1).
 const char* headless_status_text(int part);
 // The last presented picture: rows of 64 bytes (256 on the DirectDraw path,
 // as many as the bitmap holds on the GDI path).

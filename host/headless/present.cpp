@@ -7,6 +7,7 @@
 #include "host/display.h"
 #include "host/headless/headless.h"
 #include "host/platform.h"
+#include "host/status.h"
 
 namespace {
 
@@ -50,9 +51,9 @@ void platform_status_set_text(int part, const char* text) {
 int32_t platform_status_height() { return statusOn ? kStatusHeight : 0; }
 void platform_status_layout() {}
 
-const char* headless_status_text(int part) {
-  return part >= 0 && part < 4 ? statusTexts[part].c_str() : "";
-}
+// The text a part shows now, also while no bar exists (the bar takes it up
+// when it is created).
+const char* headless_status_text(int part) { return status_text(part); }
 
 void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels) {
   keep(bitmap, pixels, 512);
