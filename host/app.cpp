@@ -38,10 +38,21 @@ bool app_start(int argc, const char* const* argv) {
   return true;
 }
 
+namespace {
+
+// A switch begins with "/". Where "/" also separates folders, an argument
+// with a second "/" is an absolute file name, not a switch.
+bool is_switch(const char* arg) {
+  if (arg[0] != '/') return false;
+  return platform_path_separator() != '/' || !std::strchr(arg + 1, '/');
+}
+
+} // namespace
+
 void app_command_line(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
-    if (arg[0] == '/') {
+    if (is_switch(arg)) {
       if (arg[1] == 'h') {
         platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
         soundDriverIndex = 0;
