@@ -113,6 +113,11 @@ void select_sound_driver(uint32_t index) {
 
 } // namespace
 
+void command_forget_address_texts() {
+  romFirstUse = true;
+  saveFirstUse = true;
+}
+
 void command_execute(int id) {
   char name[kNameSize];
   if (id >= CMD_MODEL_FIRST && id <= CMD_MODEL_LAST) {
