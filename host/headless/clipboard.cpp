@@ -38,3 +38,8 @@ void headless_clipboard_put(const std::string& t) {
 }
 
 std::string headless_clipboard_get() { return hasText ? text : std::string(); }
+
+void headless_clipboard_clear() {
+  text.clear();
+  hasText = false;
+}

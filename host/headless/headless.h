@@ -52,6 +52,7 @@ bool headless_ddraw_running();
 // ---- clipboard ----------------------------------------------------------------
 void headless_clipboard_put(const std::string& text); // code page 1250
 std::string headless_clipboard_get();
+void headless_clipboard_clear(); // no text on the clipboard
 
 // ---- settings store -------------------------------------------------------------
 // The settings file; without one, $XDG_CONFIG_HOME/tarvik/settings.ini (or

@@ -53,6 +53,7 @@ protected:
     headless_reset_window();
     headless_clear_events();
     headless_clear_dialog_answers();
+    headless_clipboard_clear();
     headless_script_text("");
     headless_script_then_frames(0);
     headless_set_ddraw_available(true);
