@@ -191,15 +191,30 @@ void veltra_write(uint16_t a, uint8_t v) {
   }
 }
 
+// The handler tables call these for every access: the common regions
+// (ROM, low RAM, video RAM) are answered here without a call, everything
+// else goes on to the full map.
 uint8_t machine_read(uint16_t a) {
-  return model() == MODEL_VELTRA16 ? veltra_read(a) : tarvik_read(a);
+  if (currentModel != MODEL_VELTRA16) {
+    if (a < 0x4000) return memory[a];
+    if (a < 0x8000) return a <= ramTop + 0x4000 ? memory[a] : 0xFF;
+    return tarvik_read(a);
+  }
+  if (a < 0x3000) return memory[a & 0x1FFF];
+  if (a >= 0x4000 && a < 0x6000) return memory[a];
+  return veltra_read(a);
 }
 
 void machine_write(uint16_t a, uint8_t v) {
-  if (model() == MODEL_VELTRA16)
-    veltra_write(a, v);
-  else
+  if (currentModel != MODEL_VELTRA16) {
+    if (a >= 0x4000 && a < 0x8000) {
+      memory[a] = v;
+      return;
+    }
     tarvik_write(a, v);
+    return;
+  }
+  veltra_write(a, v);
 }
 
 bool memory_apply_ram_size(uint32_t index) {
