@@ -223,7 +223,7 @@ TEST_F(ScreenMonitor, F8WritesTheMemoryDump) {
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
   ASSERT_EQ(chdir(::testing::TempDir().c_str()), 0);
-  // The dump is the machine's memory array, all 64 KB of the lower bank.
+  // The dump holds the lower 64 KB of the memory array, all 65 536 bytes.
   memory[0x0000] = 0x11;
   memory[0xFFFE] = 0x22;
   memory[0xFFFF] = 0x33;

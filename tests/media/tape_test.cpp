@@ -229,8 +229,9 @@ TEST_F(TapeAutoload, MissingSyncFailsSilentlyKeepingEarlierBlocks) {
 }
 
 TEST_F(TapeAutoload, ShortFileReadsMissingDataAsFF) {
-  auto file = block("S", 0x4800, pattern(10, 1));
-  file.resize(file.size() - 2 - 4); // no checksum, no trailer, 4 data bytes missing
+  auto whole = block("S", 0x4800, pattern(10, 1));
+  // No checksum, no trailer, 4 data bytes missing.
+  std::vector<uint8_t> file(whole.begin(), whole.end() - 6);
   std::string path = temp_path("short.tkt");
   write_file(path, file);
   ASSERT_TRUE(tape_autoload(path.c_str()));
