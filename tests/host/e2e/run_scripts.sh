@@ -117,6 +117,12 @@ script-errors)
   run --frames -5 2>/dev/null
   [ $? -eq 2 ] || fail "a negative frame count must be refused"
   ;;
+monitor)
+  # The interactive monitor reads the queued lines, then the run goes on.
+  printf 'frames 10\nmonitor r\nmonitor x\ncommand 40043\nframes 10\nexpect TARVIK\n' >mon.txt
+  run --script mon.txt /h /w </dev/null >out.txt 2>err.txt || fail "exit status $? $(cat err.txt)"
+  grep -q "IX:" out.txt || fail "no register lines: $(cat out.txt)"
+  ;;
 avi)
   command -v ffprobe >/dev/null || fail "ffprobe is missing (scripts/setup-debian.sh installs ffmpeg)"
   printf 'answer %s\ncommand 40037\nframes 250\ncommand 40037\n' "$work/video.avi" >avi.txt
