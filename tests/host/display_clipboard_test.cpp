@@ -226,3 +226,37 @@ TEST_F(Clipboard, NothingToPaste) {
 }
 
 } // namespace
+
+namespace {
+
+class StatusBar : public HostTest {};
+
+TEST_F(StatusBar, PartsTextsAndIndicators) {
+  EXPECT_EQ(status_height(), 0) << "no bar yet";
+  status_create();
+  ASSERT_TRUE(status_exists());
+  EXPECT_EQ(status_height(), 24);
+  EXPECT_EQ(statusPartEdges[0], 80);
+  EXPECT_EQ(statusPartEdges[1], 176);
+  EXPECT_EQ(statusPartEdges[2], 224);
+  EXPECT_EQ(statusPartEdges[3], -1);
+  status_set_text(1, "%s", "ignored");
+  EXPECT_STREQ(status_text(1), "");
+  status_set_text(2, "%04u", 7u);
+  EXPECT_STREQ(status_text(2), "0007");
+  status_message("Memória %04Xh-%04Xh lementve %s néven.", 0x4016, 0x5000, "x.bin");
+  EXPECT_STREQ(status_text(3), "Memória 4016h-5000h lementve x.bin néven.");
+  StatusIndicator first = status_indicator(0, 0, 30);
+  EXPECT_EQ(first.x0, 90);
+  EXPECT_EQ(first.x1, 103);
+  EXPECT_EQ(first.y0, 16);
+  EXPECT_EQ(first.y1, 24);
+  EXPECT_TRUE(first.active);
+  StatusIndicator last = status_indicator(3, 10, 30);
+  EXPECT_EQ(last.x0, 160);
+  EXPECT_FALSE(last.active);
+  status_destroy();
+  EXPECT_EQ(status_height(), 0);
+}
+
+} // namespace
