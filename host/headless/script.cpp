@@ -31,17 +31,20 @@ bool framesAfterQueued;
 
 bool next_line(std::string* line) {
   if (scriptFile) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    ssize_t n = getline(&buffer, &size, scriptFile);
-    if (n < 0) {
-      std::free(buffer);
+    // One line of any length, in pieces.
+    line->clear();
+    char piece[512];
+    bool got = false;
+    while (std::fgets(piece, sizeof piece, scriptFile)) {
+      got = true;
+      line->append(piece);
+      if (!line->empty() && line->back() == '\n') break;
+    }
+    if (!got) {
       if (!scriptFromStdin) std::fclose(scriptFile);
       scriptFile = nullptr;
       return false;
     }
-    line->assign(buffer, static_cast<size_t>(n));
-    std::free(buffer);
   } else if (haveText && textPosition < scriptText.size()) {
     size_t end = scriptText.find('\n', textPosition);
     if (end == std::string::npos) end = scriptText.size();

@@ -2,7 +2,7 @@
 // setting, values as decimal 32-bit numbers. It is read when the store is
 // opened and written, through a temporary file and a rename, when it is
 // closed, so that a crash never leaves half a file.
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <cerrno>
 #include <cstdio>
@@ -36,11 +36,10 @@ std::string default_file() {
   return base + "/tarvik/settings.ini";
 }
 
-// Creates the folders above the file (mode 0700 for new ones).
+// Creates the folders above the file.
 void make_parent_folders(const std::string& file) {
-  for (size_t slash = file.find('/', 1); slash != std::string::npos;
-       slash = file.find('/', slash + 1))
-    mkdir(file.substr(0, slash).c_str(), 0700);
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ignored);
 }
 
 bool parse_number(const std::string& text, uint32_t* value) {
@@ -108,7 +107,13 @@ void platform_settings_close() {
   for (auto& [key, text] : values)
     if (ok && std::fprintf(f, "%s=%s\n", key.c_str(), text.c_str()) < 0) ok = false;
   if (f && std::fclose(f) != 0) ok = false;
-  if (ok && std::rename(temporary.c_str(), openFile.c_str()) != 0) ok = false;
+  // std::filesystem::rename replaces an existing file on every platform
+  // (the C library's rename does not on Windows).
+  if (ok) {
+    std::error_code error;
+    std::filesystem::rename(temporary, openFile, error);
+    if (error) ok = false;
+  }
   if (!ok) {
     std::fprintf(stderr, "settings: cannot write %s: %s\n", openFile.c_str(), std::strerror(errno));
     std::remove(temporary.c_str());
