@@ -2,9 +2,12 @@
 // frames paced to real time.
 #include "host/app.h"
 
+#include <string>
+
 #include <cstring>
 
 #include "cpu/cpu.h"
+#include "debugger/console_monitor.h"
 #include "host/audio.h"
 #include "host/avi.h"
 #include "host/display.h"
@@ -15,9 +18,24 @@
 #include "host/status.h"
 #include "host/window.h"
 #include "machine/machine.h"
+#include "machine/rom.h"
 #include "machine/video.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
+
+namespace {
+
+// Dumps of original ROMs in a folder "roms" beside the program replace the
+// built-in images (files of the wrong size are reported and ignored).
+void load_rom_folder(const char* program) {
+  std::string folder = program ? program : "";
+  size_t cut = folder.find_last_of("/\\");
+  folder = cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+  folder += "roms";
+  rom_load_folder(folder.c_str(), nullptr);
+}
+
+} // namespace
 
 bool app_start(int argc, const char* const* argv) {
   if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;
@@ -25,6 +43,8 @@ bool app_start(int argc, const char* const* argv) {
   settings_open();
   settings_load();
   pacing_start();
+  load_rom_folder(argc > 0 ? argv[0] : nullptr);
+  console_monitor_install();
   machine_init();
   app_command_line(argc, argv);
   display_window_size(512, 384);

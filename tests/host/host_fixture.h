@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sys/stat.h>
 
@@ -29,7 +30,10 @@ class HostTest : public ::testing::Test {
 protected:
   void SetUp() override {
     static int counter;
-    folder = ::testing::TempDir() + "host_test_" + std::to_string(++counter) + "/";
+    // Test cases run in parallel processes: the process id keeps their
+    // folders apart.
+    folder = ::testing::TempDir() + "host_test_" + std::to_string(::getpid()) + "_" +
+             std::to_string(++counter) + "/";
     std::remove(settingsFile().c_str());
     ::mkdir(folder.c_str(), 0700);
     headless_set_settings_file(settingsFile().c_str());
