@@ -1,8 +1,13 @@
 // Start-up, the command line, shutdown and the settings store.
+#include <sys/stat.h>
+
 #include "cpu/cpu.h"
 #include "host/cp1250.h"
+#include "host/headless/headless.h"
 #include "host/menu.h"
+#include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/rom.h"
 #include "tests/host/host_fixture.h"
 
 namespace {
@@ -35,6 +40,43 @@ TEST_F(Startup, TwoFilesRun110FramesBeforeTheWindowIsShown) {
   int64_t frames = (headless_tcount_at_show() + 1) / 59808;
   EXPECT_EQ(frames, 110) << headless_tcount_at_show();
   app_shutdown();
+}
+
+TEST_F(Startup, RomsFolderBesideTheProgramReplacesTheBuiltInImages) {
+  ::mkdir(path("roms").c_str(), 0700);
+  // A Tarvik 4.1 image that halts at once, and a character set of the
+  // wrong size, which is refused.
+  std::string rom(16384, '\x00');
+  rom[0] = '\x76';
+  rom[0x3FFF] = '\x5A';
+  write_file(path("roms/tarvik41.rom"), rom);
+  write_file(path("roms/tarvik.chr"), std::string(100, '\xFF'));
+  const std::string program = path("tarvik");
+  const char* argv[] = {program.c_str()};
+  ::testing::internal::CaptureStderr();
+  const bool started = app_start(1, argv);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  rom_use_builtin(); // the images are program-wide: back for the other tests
+  ASSERT_TRUE(started);
+  EXPECT_EQ(memory[0x0000], 0x76);
+  EXPECT_EQ(memory[0x3FFF], 0x5A);
+  EXPECT_NE(err.find("tarvik.chr"), std::string::npos) << err;
+}
+
+TEST_F(Startup, AnExecutionBreakpointOpensTheConsoleMonitor) {
+  start();
+  headless_console_capture(true);
+  headless_console_clear_output();
+  headless_console_use_stdin(false);
+  headless_console_queue_line("x");
+  const uint16_t at = cpu.pc;
+  watchFlags[at] = WATCH_EXEC;
+  set_read_watch(at, WATCH_EXEC);
+  run_frame();
+  watchFlags[at] = 0;
+  set_read_watch(at, 0);
+  headless_console_capture(false);
+  EXPECT_NE(headless_console_output().find("Type '?' for help, 'x' for exit."), std::string::npos);
 }
 
 TEST_F(Startup, AFileWithoutExtensionStillRunsItsFrames) {
