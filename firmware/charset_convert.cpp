@@ -6,7 +6,7 @@
 //
 // The drawing, line by line:
 //   ; comment                  ignored, as are empty lines
-//   @XX anything               the glyph of code XX (hex) follows: eight rows
+//   @XX label                  the glyph of code XX (hex) follows: eight rows
 //                              of eight pixels, '#' white and '.' black
 //   @XX = @YY                  code XX gets the glyph of code YY
 //   @XX-@YY inverse @ZZ        codes XX..YY get the inverted glyphs of ZZ on
@@ -99,9 +99,8 @@ bool convert(std::istream& in) {
       for (int c = code; c <= last; ++c)
         for (int r = 0; r < kRows; ++r)
           table[r * kCodes + c] = static_cast<unsigned char>(~table[r * kCodes + from + c - code]);
-    } else if (!rest.empty() && rest[0] == '=') {
+    } else if (!rest.empty() && rest[0] == '=' && parse_code(trim(rest.substr(1)), 0) >= 0) {
       int from = parse_code(trim(rest.substr(1)), 0);
-      if (from < 0) return fail("expected @YY after '='");
       if (!defined[from]) return fail("copy of a code not drawn before");
       if (!claim(code)) return false;
       for (int r = 0; r < kRows; ++r) table[r * kCodes + code] = table[r * kCodes + from];

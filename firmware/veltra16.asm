@@ -53,10 +53,10 @@
 ; The handler keeps AF, BC, DE, HL and IX of the interrupted program (on its
 ; stack, 12 bytes); IY and the alternate registers are not touched.
 ;
-; Tape and beeper: see veltra16-tape.asm. The picture is off during a tape
+; Tape and beeper: see veltra16-tape.inc. The picture is off during a tape
 ; transfer, since the frame's picture would break the pulse timing.
 
-        include "veltra16-defs.asm"
+        include "veltra16-defs.inc"
 
 R_START equ 90          ; R after the line-end handler: the 40th cell has R = 2
 BORDER  equ 20          ; border lines above the picture
@@ -437,12 +437,15 @@ rp_test:
         ld   a,b
         ret
 
-        include "veltra16-screen.asm"
-        include "veltra16-monitor.asm"
-        include "veltra16-tape.asm"
+        include "veltra16-screen.inc"
+        include "veltra16-monitor.inc"
+        include "veltra16-tape.inc"
 
         IF   $ > 2000h
         .ERROR The firmware is larger than 8 KB
         ENDIF
         ds   2000h-$, 0FFh
+
+; The 8 KB after the image: the memory reset copies 16 KB from the ROM slot.
+        ds   2000h, 0
         end
