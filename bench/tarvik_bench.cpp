@@ -1,8 +1,9 @@
 // tarvik-bench: speed of the Z80 core in emulated MHz, on a fixed mix of
 // instructions (run in long slices, and one instruction per call as the
-// Veltra-16 scheduler runs it) and on the first groups of ZEXDOC; and whole
+// Veltra-16 scheduler runs it) and on the first groups of ZEXDOC; whole
 // frames of each model running a busy program, in frames per second and
-// as a multiple of real time (50 frames per second).
+// as a multiple of real time (50 frames per second); and the cost of the
+// MEA8000 speech chip's sound source while it speaks.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -10,9 +11,12 @@
 #include <string>
 
 #include "cpu/cpu.h"
+#include "cpu/events.h"
 #include "host/audio.h"
 #include "machine/machine.h"
+#include "machine/mea8000.h"
 #include "machine/memory.h"
+#include "machine/sound.h"
 #include "machine/video.h"
 #include "tools/cpm_machine.h"
 
@@ -134,8 +138,8 @@ const uint8_t kVeltraBusy[] = {
     0xC9,                               // 4032 ret
 };
 
-// Runs frames as the host loop does (frame, audio brought up to date, the
-// Tarvik screen rendered) and reports frames per second.
+// Runs frames as the host loop does (a frame, then the audio brought up to
+// date) and reports frames per second.
 // --render: also draw the Tarvik screen after every frame (the host draws
 // it only when it presents one).
 bool renderEachFrame = false;
@@ -170,6 +174,50 @@ void frames(uint32_t m, int count) {
   if (veltra && !veltraVideoOn) std::printf("  (the picture was off)\n");
 }
 
+// The frames the speech benchmark cycles through: voiced and unvoiced,
+// every frame length, pitch moving up and down, formants and bandwidths
+// changing from frame to frame (b0 bandwidths, b1 F3/F2, b2 F1/amplitude,
+// b3 amplitude bit/FD/pitch increment).
+const uint8_t kSpeechFrames[][4] = {
+    {0xF0, 0xB0, 0x85, 0x02}, {0xE4, 0x37, 0xBE, 0x81}, {0x1B, 0xD4, 0x46, 0x30},
+    {0x00, 0xA9, 0x94, 0x50}, {0xF5, 0x2C, 0x65, 0x9F}, {0x3A, 0x6E, 0xD6, 0x62},
+    {0xFF, 0x13, 0x2F, 0x01}, {0x50, 0xF8, 0xC4, 0x91},
+};
+
+// Samples per second rendered by the MEA8000 source while it speaks
+// without pause (a new frame whenever the chip is ready, looked at every
+// millisecond), rendered in 1 ms pieces.
+void speech(int64_t samples) {
+  event_init();
+  cpu_init(3000000);
+  cpu.tcount = 0;
+  while (soundHead) sound_unregister(soundHead);
+  audio_update(0); // the output's clock stays here: port writes render nothing
+  mea_start();
+  mea_write(0xF8, 60); // 120 Hz
+  static int16_t block[960];
+  int next = 0;
+  int64_t frames = 0;
+  auto start = std::chrono::steady_clock::now();
+  for (int64_t done = 0; done < samples; done += 960) {
+    for (int piece = 0; piece < 960; piece += 48) {
+      if (mea.status == 0x80 && mea.receivedCount == 0) {
+        for (uint8_t b : kSpeechFrames[next]) mea_write(0xF8, b);
+        next = (next + 1) % 8;
+        ++frames;
+      }
+      mea_render(block + piece, 48);
+    }
+  }
+  double seconds = seconds_since(start);
+  mea_stop();
+  std::printf("%-44s %12lld samples %7.2f s %9.2f M samples/s, %.0f x real time, %.1f ns/sample,"
+              " %lld frames\n",
+              "MEA8000 speaking, 48 kHz output", static_cast<long long>(samples), seconds,
+              samples / seconds / 1e6, samples / seconds / 48000.0, seconds * 1e9 / samples,
+              static_cast<long long>(frames));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -185,5 +233,6 @@ int main(int argc, char** argv) {
   audio_select_driver(1); // the headless device, which plays in step
   const int count = static_cast<int>(amount(20000));
   for (uint32_t m = 0; m < MODEL_COUNT; ++m) frames(m, m == MODEL_VELTRA16 ? count / 2 : count);
+  speech(amount(48000.0 * 3600)); // an hour of speech
   return ok ? 0 : 1;
 }
