@@ -197,15 +197,28 @@ picture_end:
 ; ---- the keyboard -------------------------------------------------------------
 ; keyscan: reads the matrix. Returns carry set and the code in C for a new
 ; key press (or a repeat of a held key), storing the complement of the code
-; at LASTK; carry clear otherwise. Row 0 holds the two Shift keys (bits 0
-; and 5); of the other keys the first one found counts.
+; at LASTK; carry clear otherwise. The matrix is read twice and counts only
+; when both readings agree: keys pressed or released between the reading of
+; the Shift keys and of the others (or an NMI in between) give no false key.
 REPEAT1 equ 25          ; frames before a held key repeats
 REPEAT2 equ 3           ; frames between repeats
 keyscan:
+        call ks_read
+        ld   b,c
+        call ks_read
+        ld   a,b
+        cp   c
+        jr   nz,ks_none          ; the keys moved while being read: next time
+        jr   ks_have
+
+; ks_read: C = the code of the key held now, NOKEY for none. Row 0 holds the
+; two Shift keys (bits 0 and 5); of the other keys the first one found
+; counts. Keeps B.
+ks_read:
         ld   c,NOKEY
         ld   a,(KBD+01h)         ; rows 1-7 together
         inc  a                   ; 0FFh: none of them pressed
-        jr   z,ks_have
+        ret  z
         ld   hl,KBD+0FDh         ; row 1
         ld   e,8                 ; key number of row 1, bit 0
 ks_row: ld   a,(hl)
@@ -217,7 +230,7 @@ ks_row: ld   a,(hl)
         ld   e,a
         rlc  l                   ; the next row; carry clear after row 7
         jr   c,ks_row
-        jr   ks_have
+        ret                      ; only Shift
 ks_bit: rrca
         jr   c,ks_code
         inc  e
@@ -235,6 +248,8 @@ ks_plain:
         ld   e,a
         add  hl,de
         ld   c,(hl)
+        ret
+
 ks_have:                         ; C = the code of the key held now
         ld   a,(LASTK)
         cpl                      ; the code held at the last scan
@@ -242,7 +257,7 @@ ks_have:                         ; C = the code of the key held now
         jr   nz,ks_changed
         inc  a
         jr   z,ks_none           ; still nothing held
-        ld   hl,KREPEAT             ; the same key held: repeat when its time has come
+        ld   hl,KREPEAT          ; the same key held: repeat when its time has come
         ld   a,(FRAMES)
         sub  (hl)
         jp   m,ks_none
