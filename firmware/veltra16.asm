@@ -44,12 +44,13 @@
 ; Frame timeline (T-states from the start of the frame; the NMI is taken
 ; after the first instruction of the frame, 4 to 23 T):
 ;      ~0     NMI: registers saved, frame counter, border set-up
-;    ~280     first border line ends (scan line counter 0 -> 1)
+;    ~240     the first border line ends (scan line counter 0 -> 1)
 ;   +256 n    border lines 2 to 20, then picture lines 1 to 200
-;  ~56 600    last picture line ends; the handler acknowledges the NMI (read
-;             of 3F00h clears the NMI line and latch, so the next frame's
-;             NMI is taken), restores the registers and returns
-;  ~56 700 - 79 872   the main program: about 23 000 T (29 %) per frame
+;  ~56 300    the last picture line ends; the handler acknowledges the NMI
+;             (the read of 3F00h clears the NMI line and latch, so that the
+;             next frame's NMI is taken), restores the registers and
+;  ~56 460    returns
+;  ~56 460 - 79 872   the main program: about 23 400 T (29 %) per frame
 ; The handler keeps AF, BC, DE, HL and IX of the interrupted program (on its
 ; stack, 12 bytes); IY and the alternate registers are not touched.
 ;
@@ -315,7 +316,7 @@ getkey_loop:                     ; 0305h
         call cursor_blink
         and  a                   ; carry clear: no key unless the poll gives one
         call keyscan_vector      ; 0309h: the key poll
-        jr   nc,getkey_loop      ; 030Ch
+        jr   nc,getkey_idle      ; 030Ch
         ld   hl,(CURADR)
         ld   a,(CURCH)
         ld   (hl),a              ; the cell without the cursor
@@ -326,6 +327,17 @@ getkey_loop:                     ; 0305h
         pop  bc
         ret
 keyscan_vector equ 0010h
+
+; No key yet: about 1900 T before the next poll, spent in few long
+; instructions (the IX exchanges undo each other), so that a waiting
+; machine costs the emulator little. About ten polls a frame remain.
+getkey_idle:
+        ld   b,32
+gki_wait:
+        ex   (sp),ix             ; 23
+        ex   (sp),ix             ; 23
+        djnz gki_wait            ; 13
+        jp   getkey_loop
 
 ; normalise: A = a key code as the poll gives it. Codes that show the same as
 ; another become that one (60h "^" -> 3Eh, 67h "=" -> 1Dh), and the Hungarian
