@@ -37,7 +37,40 @@ void log_client() {
   GetClientRect(mainWindow, &r);
   POINT origin = {0, 0};
   ClientToScreen(mainWindow, &origin);
-  win_log("window: client %ld,%ld %ldx%ld", origin.x, origin.y, r.right, r.bottom);
+  const Rect& d = displayDestination;
+  win_log("window: client %ld,%ld %ldx%ld picture %d,%d %dx%d", origin.x, origin.y, r.right,
+          r.bottom, static_cast<int>(d.left), static_cast<int>(d.top),
+          static_cast<int>(d.right - d.left), static_cast<int>(d.bottom - d.top));
+}
+
+// Script mode logs the menu bar as Windows holds it: every item with its
+// label (as UTF-8), its identifier and its check mark.
+void log_menu(HMENU menu, const std::string& path) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char label[128] = "";
+    MENUITEMINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = label;
+    info.cch = sizeof label;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    if (info.fType & MFT_SEPARATOR) {
+      win_log("menu: %s | ----", path.c_str());
+      continue;
+    }
+    std::string text = from_ansi(label);
+    for (char& c : text)
+      if (c == '\t') c = '|';
+    std::string here = path.empty() ? text : path + " > " + text;
+    if (info.hSubMenu) {
+      log_menu(info.hSubMenu, here);
+    } else {
+      win_log("menu: %s [%u]%s", here.c_str(), info.wID,
+              info.fState & MFS_CHECKED ? " checked" : "");
+    }
+  }
 }
 
 } // namespace
@@ -63,12 +96,21 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
                       CW_USEDEFAULT, width, height, nullptr, nullptr, winInstance, nullptr);
   if (!mainWindow) return false;
   winAccelerators = LoadAcceleratorsA(winInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  if (win_script_mode()) {
+    char text[128];
+    GetWindowTextA(mainWindow, text, sizeof text);
+    win_log("window: created \"%s\"", from_ansi(text).c_str());
+  }
   return true;
 }
 
 void platform_window_show() {
   ShowWindow(mainWindow, SW_SHOWNORMAL);
   UpdateWindow(mainWindow);
+  if (win_script_mode()) {
+    win_log("code page: %u", GetACP());
+    log_menu(GetMenu(mainWindow), "");
+  }
   log_client();
 }
 
