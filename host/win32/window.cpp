@@ -322,7 +322,12 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
   case WM_COMMAND:
     if (lParam == 0) window_on_command(LOWORD(wParam));
     break;
-  case WM_KEYDOWN: window_on_key_down(static_cast<int>(wParam)); break;
+  case WM_KEYDOWN:
+    if (win_script_mode())
+      win_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
+              GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
+    window_on_key_down(static_cast<int>(wParam));
+    break;
   case WM_DESTROY: window_on_destroy(); return 0;
   case WM_MOVE:
     window_on_move();
