@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need.
 # Runs apt-get only when something is missing, so repeated builds stay quick.
 set -euo pipefail
-packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-format)
+packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-format pasmo)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
