@@ -66,10 +66,11 @@ outvec: push hl
 ; --- Key wait. The instruction at 0566h leaves the code of the key held
 ; now in A (the emulator's paste feeds keys by patching it); a press is a
 ; code that is not zero and differs from the one seen at the poll before.
-        PLACE KEYPOLL - 8
+        PLACE KEYPOLL - 11
 getkey: push hl                 ; wait for a key press; A = its code
         call cursor_on
 gk_poll:
+        call blink
         ld hl,SEED
         inc (hl)
         IF $ != KEYPOLL

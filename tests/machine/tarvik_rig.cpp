@@ -250,8 +250,11 @@ int run_until(const std::function<bool()>& done, int maxFrames) {
 
 std::string row(int y) {
   std::string s;
+  const bool cursorShown = mem[0x4004] & 0x80;
+  const uint16_t cursor = word(0x4000);
   for (int x = 0; x < 64; ++x) {
-    uint8_t c = mem[0xF800 + y * 64 + x];
+    const uint16_t a = static_cast<uint16_t>(0xF800 + y * 64 + x);
+    uint8_t c = cursorShown && a == cursor ? mem[0x4005] : mem[a];
     s += c < 0x20 ? '.' : static_cast<char>(c);
   }
   return s;
@@ -268,7 +271,7 @@ bool screen_has(const std::string& text) { return screen().find(text) != std::st
 std::string last_line() {
   for (int y = 31; y >= 0; --y) {
     std::string r = row(y);
-    size_t end = r.find_last_not_of(" .");
+    size_t end = r.find_last_not_of(' ');
     if (end != std::string::npos) return r.substr(0, end + 1);
   }
   return "";
@@ -325,6 +328,11 @@ void paste(const std::string& text) {
 }
 
 bool paste_done() { return pastePos >= pasteText.size(); }
+
+void tape_attach(const std::vector<uint8_t>& image) {
+  tapeImage = image;
+  tapeImagePos = 0;
+}
 
 void tape_traps_install() {
   for (auto& t : tapeTraps) t = TrapRecord{};

@@ -44,7 +44,8 @@ void run_frames(int n);
 // the frames run, or -1.
 int run_until(const std::function<bool()>& done, int maxFrames);
 
-// Screen text of a row (64 codes as characters; codes below 0x20 as '.').
+// Screen text of a row as it shows with the cursor taken away (64 codes as
+// characters; codes below 0x20 as '.').
 std::string row(int y);
 std::string screen();
 bool screen_has(const std::string& text);
@@ -67,6 +68,7 @@ extern std::vector<uint8_t> tapeImage;
 extern size_t tapeImagePos;
 extern std::vector<uint8_t> tapeSaved;
 void tape_traps_install();
+void tape_attach(const std::vector<uint8_t>& image);
 
 uint16_t word(uint16_t address);
 void nmi();
