@@ -1,12 +1,23 @@
 // tarvik-bench: speed of the Z80 core in emulated MHz, on a fixed mix of
 // instructions (run in long slices, and one instruction per call as the
-// Veltra-16 scheduler runs it) and on the first groups of ZEXDOC.
+// Veltra-16 scheduler runs it) and on the first groups of ZEXDOC; whole
+// frames of each model running a busy program, in frames per second and
+// as a multiple of real time (50 frames per second); and the cost of the
+// MEA8000 speech chip's sound source while it speaks.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "cpu/cpu.h"
+#include "cpu/events.h"
+#include "host/audio.h"
+#include "machine/machine.h"
+#include "machine/mea8000.h"
+#include "machine/memory.h"
+#include "machine/sound.h"
+#include "machine/video.h"
 #include "tools/cpm_machine.h"
 
 namespace {
@@ -72,13 +83,156 @@ bool zexdoc(int64_t tstates) {
   return true;
 }
 
+// Busy programs for whole frames, loaded at 0x4000: a loop of loads,
+// arithmetic, stack, index and call instructions over the video RAM, with a
+// keyboard read per pass and the sound output moved once per 256 passes.
+const uint8_t kTarvikBusy[] = {
+    0x21, 0x00, 0xF8,                   // 4000 ld hl,0F800h
+    0x06, 0x00,                         // 4003 ld b,0
+    0x7E,                               // 4005 ld a,(hl)
+    0x80,                               //      add a,b
+    0x77,                               //      ld (hl),a
+    0x23,                               //      inc hl
+    0xE5,                               //      push hl
+    0xD1,                               //      pop de
+    0xEB,                               //      ex de,hl
+    0x4F,                               //      ld c,a
+    0x3A, 0x01, 0xE0,                   // 400D ld a,(0E001h)
+    0xDD, 0x21, 0x00, 0x50,             // 4010 ld ix,5000h
+    0xDD, 0x71, 0x03,                   // 4014 ld (ix+3),c
+    0xDD, 0x86, 0x03,                   // 4017 add a,(ix+3)
+    0xCD, 0x30, 0x40,                   // 401A call 4030h
+    0x10, 0xE6,                         // 401D djnz 4005h
+    0x3A, 0x80, 0xE0,                   // 401F ld a,(0E080h)   output on
+    0x3A, 0x00, 0xE0,                   // 4022 ld a,(0E000h)   output off
+    0xC3, 0x00, 0x40,                   // 4025 jp 4000h
+    0,    0,    0,    0,    0, 0, 0, 0, //
+    0xCB, 0x3F,                         // 4030 srl a
+    0xC9,                               // 4032 ret
+};
+
+// The same loop for the Veltra-16 over its character RAM, with the picture
+// on (the ROM's NMI draws it) and a beeper pulse per 256 passes.
+const uint8_t kVeltraBusy[] = {
+    0x32, 0x00, 0x3F,                   // 4000 ld (3F00h),a    picture on
+    0x21, 0x00, 0xC0,                   // 4003 ld hl,0C000h
+    0x06, 0x00,                         // 4006 ld b,0
+    0x7E,                               // 4008 ld a,(hl)
+    0x80,                               //      add a,b
+    0x77,                               //      ld (hl),a
+    0x23,                               //      inc hl
+    0xE5,                               //      push hl
+    0xD1,                               //      pop de
+    0xEB,                               //      ex de,hl
+    0x4F,                               //      ld c,a
+    0x3A, 0xFE, 0x3A,                   // 4010 ld a,(3AFEh)
+    0xDD, 0x21, 0x00, 0x50,             // 4013 ld ix,5000h
+    0xDD, 0x71, 0x03,                   // 4017 ld (ix+3),c
+    0xDD, 0x86, 0x03,                   // 401A add a,(ix+3)
+    0xCD, 0x30, 0x40,                   // 401D call 4030h
+    0x10, 0xE6,                         // 4020 djnz 4008h
+    0x32, 0x00, 0x3C,                   // 4022 ld (3C00h),a    beeper pulse
+    0xC3, 0x03, 0x40,                   // 4025 jp 4003h
+    0,    0,    0,    0,    0, 0, 0, 0, //
+    0xCB, 0x3F,                         // 4030 srl a
+    0xC9,                               // 4032 ret
+};
+
+// Runs frames as the host loop does (a frame, then the audio brought up to
+// date) and reports frames per second.
+// --render: also draw the Tarvik screen after every frame (the host draws
+// it only when it presents one).
+bool renderEachFrame = false;
+
+void frames(uint32_t m, int count) {
+  currentModel = m;
+  ramSizeIndex = 6;
+  machine_init();
+  const bool veltra = m == MODEL_VELTRA16;
+  const uint8_t* program = veltra ? kVeltraBusy : kTarvikBusy;
+  const size_t length = veltra ? sizeof kVeltraBusy : sizeof kTarvikBusy;
+  std::memcpy(memory + 0x4000, program, length);
+  cpu.pc = 0x4000;
+  run_frames(2);
+  const int64_t t0 = cpu.tcount;
+  auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpuStart = std::clock();
+  for (int i = 0; i < count; ++i) {
+    run_frame();
+    audio_update(cpu.tcount);
+    if (!veltra && renderEachFrame) video_render(0);
+  }
+  const double seconds = seconds_since(start);
+  // Processor time: on a shared machine the wall clock also counts the
+  // time other programs had the processor.
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+  const double fps = count / cpuSeconds;
+  std::printf("%-8s %s %6d frames %6.2f s (wall %6.2f s) %7.0f frames/s %6.1f x real time "
+              "%7.1f MHz\n",
+              modelTable[m].statusLabel, veltra ? "(picture on)" : "            ", count,
+              cpuSeconds, seconds, fps, fps / 50.0, (cpu.tcount - t0) / cpuSeconds / 1e6);
+  if (veltra && !veltraVideoOn) std::printf("  (the picture was off)\n");
+}
+
+// The frames the speech benchmark cycles through: voiced and unvoiced,
+// every frame length, pitch moving up and down, formants and bandwidths
+// changing from frame to frame (b0 bandwidths, b1 F3/F2, b2 F1/amplitude,
+// b3 amplitude bit/FD/pitch increment).
+const uint8_t kSpeechFrames[][4] = {
+    {0xF0, 0xB0, 0x85, 0x02}, {0xE4, 0x37, 0xBE, 0x81}, {0x1B, 0xD4, 0x46, 0x30},
+    {0x00, 0xA9, 0x94, 0x50}, {0xF5, 0x2C, 0x65, 0x9F}, {0x3A, 0x6E, 0xD6, 0x62},
+    {0xFF, 0x13, 0x2F, 0x01}, {0x50, 0xF8, 0xC4, 0x91},
+};
+
+// Samples per second rendered by the MEA8000 source while it speaks
+// without pause (a new frame whenever the chip is ready, looked at every
+// millisecond), rendered in 1 ms pieces.
+void speech(int64_t samples) {
+  event_init();
+  cpu_init(3000000);
+  cpu.tcount = 0;
+  while (soundHead) sound_unregister(soundHead);
+  audio_update(0); // the output's clock stays here: port writes render nothing
+  mea_start();
+  mea_write(0xF8, 60); // 120 Hz
+  static int16_t block[960];
+  int next = 0;
+  int64_t frames = 0;
+  auto start = std::chrono::steady_clock::now();
+  for (int64_t done = 0; done < samples; done += 960) {
+    for (int piece = 0; piece < 960; piece += 48) {
+      if (mea.status == 0x80 && mea.receivedCount == 0) {
+        for (uint8_t b : kSpeechFrames[next]) mea_write(0xF8, b);
+        next = (next + 1) % 8;
+        ++frames;
+      }
+      mea_render(block + piece, 48);
+    }
+  }
+  double seconds = seconds_since(start);
+  mea_stop();
+  std::printf("%-44s %12lld samples %7.2f s %9.2f M samples/s, %.0f x real time, %.1f ns/sample,"
+              " %lld frames\n",
+              "MEA8000 speaking, 48 kHz output", static_cast<long long>(samples), seconds,
+              samples / seconds / 1e6, samples / seconds / 48000.0, seconds * 1e9 / samples,
+              static_cast<long long>(frames));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
   double scale = 1.0;
-  if (argc > 1 && std::strcmp(argv[1], "--quick") == 0) scale = 0.1;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) scale = 0.1;
+    if (std::strcmp(argv[i], "--render") == 0) renderEachFrame = true;
+  }
   auto amount = [&](double t) { return static_cast<int64_t>(t * scale); };
   mix(amount(2e9), false);
   mix(amount(1e9), true);
-  return zexdoc(amount(3e9)) ? 0 : 1;
+  bool ok = zexdoc(amount(3e9));
+  audio_select_driver(1); // the headless device, which plays in step
+  const int count = static_cast<int>(amount(20000));
+  for (uint32_t m = 0; m < MODEL_COUNT; ++m) frames(m, m == MODEL_VELTRA16 ? count / 2 : count);
+  speech(amount(48000.0 * 3600)); // an hour of speech
+  return ok ? 0 : 1;
 }

@@ -43,7 +43,10 @@ bool haveFilter;
 std::FILE* recordFile;
 uint32_t recordedBytes;
 
-// "No sound": accepts everything, plays nothing, always in place.
+// "No sound": accepts everything and plays nothing. It has no play position
+// to drift against, so it reports none: the drift check then keeps every
+// block, and devices that advance only as their samples are rendered (the
+// speech chip) run at the same emulated speed with sound off as with sound on.
 bool silent_open(int) {
   sound_driver_install(&silentSoundDriver);
   return true;
@@ -51,7 +54,7 @@ bool silent_open(int) {
 void silent_close() {}
 int silent_write(const int16_t*, uint32_t, uint32_t) { return 0; }
 void silent_nothing() {}
-int32_t silent_position() { return 0; }
+int32_t silent_position() { return -1; }
 
 // 0 = too much queued (drop), 1 = keep, 2 = too little (add a block).
 int drift_check() {

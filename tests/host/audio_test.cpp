@@ -278,6 +278,29 @@ TEST_F(Audio, RecordingIsContinuousAndItsHeaderFixedUp) {
   EXPECT_FALSE(audio_record_start("/nonexistent-dir/x.wav"));
 }
 
+TEST_F(Audio, WithNoSoundNothingIsEverDropped) {
+  audio_open_driver(&silentSoundDriver);
+  audio_resume();
+  // Rendering goes on through every update: a source sees all its samples.
+  static int rendered;
+  rendered = 0;
+  static SoundSource counter = {"counter", nullptr,
+                                [](int16_t* d, int n) {
+                                  rendered += n;
+                                  for (int i = 0; i < n; ++i) d[i] = 0;
+                                },
+                                nullptr};
+  sound_register(&counter);
+  int64_t t = start;
+  for (int i = 0; i < 200; ++i) {
+    t += samples_to_t(480);
+    audio_update(t);
+    EXPECT_EQ(audio_last_verdict(), 1);
+  }
+  sound_unregister(&counter);
+  EXPECT_EQ(rendered, 200 * 480);
+}
+
 TEST_F(Audio, ResetReachesTheDriverAndEverySource) {
   beeper_set(1);
   int before = resets;

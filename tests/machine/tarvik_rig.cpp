@@ -197,7 +197,8 @@ void trap_save(uint32_t*) {
 } // namespace
 
 void reset(int m, uint32_t top) {
-  for (uint32_t k = trapCount; k-- > 0;) trap_remove(trapSlots[k], mem);
+  trap_remove(&pasteTrap[0], mem);
+  for (int k = 0; k < 3; ++k) trap_remove(&tapeTraps[k], mem);
   model = m;
   ramTop = top;
   high = 0x10000;

@@ -1,0 +1,16 @@
+// The machine's side of the one-bit sound output: the Tarvik output latch
+// moved by reads of 0xE000-0xEFFF and the Veltra-16 77 us pulses.
+#pragma once
+
+#include <cstdint>
+
+extern uint8_t tarvikOutputLatch; // 0 or 0x80
+
+// Tarvik: a read of 0xE000-0xEFFF; address bit 7 is the new output level.
+void tarvik_output_level(uint16_t address);
+// Veltra-16: a write to 0x3Cxx starts a pulse.
+void veltra_pulse_start();
+// Veltra-16: closes a pulse that ended before now (end of a frame).
+void veltra_pulse_frame_end();
+// No pulse pending, latch 0, beeper reset and registered.
+void beeper_output_reset();

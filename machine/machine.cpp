@@ -1,0 +1,118 @@
+// The models, bring-up, reset and restart.
+#include "machine/machine.h"
+
+#include "cpu/cpu.h"
+#include "cpu/events.h"
+#include "host/audio.h"
+#include "machine/beeper_output.h"
+#include "machine/keyboard.h"
+#include "machine/mea8000.h"
+#include "machine/memory.h"
+#include "machine/ports.h"
+#include "machine/video.h"
+
+const ModelInfo modelTable[MODEL_COUNT] = {
+    {"Tarvik &3.1", "Tarvik3", 3000000},
+    {"Tarvik 4.1", "Tarvik4", 3000000},
+    {"&Dorvane", "Dorvane", 3000000},
+    {"Veltra-16", "Veltra", 4000000},
+};
+
+uint32_t currentModel = MODEL_TARVIK41;
+uint32_t ramSizeIndex = 6;
+uint32_t ramTop;
+uint32_t highBankOffset = 0x10000;
+uint32_t symbolicKeyboard;
+uint32_t screenMode32;
+uint32_t retraceFlag;
+uint32_t scanLine;
+int32_t lineCarry;
+uint32_t veltraVideoOn;
+uint32_t veltraBitmapMode;
+int64_t pulseEnd;
+
+namespace {
+
+uint64_t clock_of(uint32_t m) { return modelTable[m].clockHz; }
+
+void connect_cpu() {
+  cpu_set_memory_routines(machine_read, machine_write);
+  cpu_set_port_routines(port_in, port_out);
+}
+
+} // namespace
+
+void machine_init() {
+  if (currentModel >= MODEL_COUNT) currentModel = MODEL_TARVIK41;
+  if (ramSizeIndex >= kRamSizes) ramSizeIndex = 6;
+  connect_cpu();
+  event_init();
+  video_restore_charset();
+  retraceFlag = 0;
+  lineCarry = 0;
+  memory_apply_ram_size(ramSizeIndex);
+  memory_reset();
+  pio_reset();
+  cpu_init(clock_of(currentModel));
+  audio_init();
+  cpu_reset();
+  keyboard_set_mode(symbolicKeyboard);
+  audio_init();
+  beeper_output_reset();
+  // A repeated bring-up (a test, a script) leaves no speech chip behind.
+  if (currentModel == MODEL_DORVANE)
+    mea_start();
+  else
+    mea_stop();
+}
+
+bool machine_select_model(uint32_t index) {
+  if (index >= MODEL_COUNT) return false;
+  if (index == currentModel) return true;
+  currentModel = index;
+  cpu_init(clock_of(index));
+  memory_reset();
+  lineCarry = 0;
+  if (index == MODEL_DORVANE)
+    mea_start();
+  else
+    mea_stop();
+  // The Dorvane has its own key tables.
+  keyboard_set_mode(symbolicKeyboard);
+  return true;
+}
+
+bool machine_set_ram_size(uint32_t index) {
+  if (!memory_apply_ram_size(index)) return false;
+  memory_reset();
+  cpu_reset();
+  ramSizeIndex = index;
+  return true;
+}
+
+void machine_set_symbolic_keyboard(uint32_t flag) {
+  keyboard_set_mode(flag);
+  symbolicKeyboard = flag ? 1 : 0;
+}
+
+void machine_reset_button() {
+  if (model() != MODEL_VELTRA16) {
+    nmi_pulse();
+    return;
+  }
+  cpu_reset();
+  nmi_clear();
+  veltra_write(0x3E3E, 0);
+}
+
+void machine_restart() {
+  cpu_reset();
+  audio_reset();
+}
+
+void machine_cold_restart() {
+  memory_reset();
+  cpu_reset();
+  audio_reset();
+  video_restore_charset();
+}

@@ -1,0 +1,58 @@
+// The four models, the machine-wide state outside the CPU, bring-up, reset
+// and restart, and the frame scheduler.
+#pragma once
+
+#include <cstdint>
+
+enum : uint32_t {
+  MODEL_TARVIK31 = 0,
+  MODEL_TARVIK41 = 1,
+  MODEL_DORVANE = 2,
+  MODEL_VELTRA16 = 3,
+  MODEL_COUNT = 4,
+};
+
+struct ModelInfo {
+  const char* menuText;
+  char statusLabel[16]; // zero-padded, shown in status-bar field 0
+  uint64_t clockHz;
+};
+extern const ModelInfo modelTable[MODEL_COUNT];
+
+// Machine-wide state (plain globals of the machine layer).
+extern uint32_t currentModel;     // 0-3, "Model"; read through model()
+extern uint32_t ramSizeIndex;     // 0-6, "TarvikMemSetup"
+extern uint32_t ramTop;           // highest RAM address for the size
+extern uint32_t highBankOffset;   // 0 or 0x10000: which half the paged regions use
+extern uint32_t symbolicKeyboard; // "KeyMapping"
+extern uint32_t screenMode32;     // "TarvikScreenMode": 32-column mode
+extern uint32_t retraceFlag;      // 1 during the retrace slice of a two-slice frame
+extern uint32_t scanLine;         // Veltra-16 scan-line counter, 0-311
+extern int32_t lineCarry;         // Veltra-16 overshoot of the last scan line
+extern uint32_t veltraVideoOn;    // Veltra-16 picture generation on
+extern uint32_t veltraBitmapMode; // Veltra-16 picture mode: 0 characters, 1 bitmap
+extern int64_t pulseEnd;          // end of the running Veltra-16 beeper pulse, 0 = none
+
+// T-states of the two slices of a Tarvik frame at clock / 15 625 per line.
+inline constexpr int kDisplaySliceLines = 256;
+inline constexpr int kVeltraLines = 312;
+inline constexpr int kVeltraSyncPoint = 240;
+
+inline uint32_t model() { return currentModel; }
+
+// Full bring-up at program start, after the settings were read.
+void machine_init();
+// Selecting the current model does nothing; an index out of range is
+// refused (false) and changes nothing.
+bool machine_select_model(uint32_t index);
+bool machine_set_ram_size(uint32_t index);
+void machine_set_symbolic_keyboard(uint32_t flag);
+void machine_reset_button();
+void machine_restart();
+void machine_cold_restart();
+
+// One 50 Hz frame; n frames back to back.
+void run_frame();
+void run_frames(int n);
+// Veltra-16: the horizontal-sync point of a scan line was passed.
+void veltra_line_end();

@@ -1,0 +1,249 @@
+// The Tarvik and Veltra-16 memory maps, RAM sizes and the memory reset.
+#include "machine/memory.h"
+
+#include <cstring>
+
+#include "cpu/cpu.h"
+#include "machine/beeper_output.h"
+#include "machine/keyboard.h"
+#include "machine/machine.h"
+#include "machine/printer.h"
+#include "machine/rom.h"
+#include "machine/video.h"
+#include "media/tape.h"
+#include "media/wav_tape.h"
+
+uint8_t memory[kMemorySize + 256];
+
+const RamSize ramSizeTable[kRamSizes] = {
+    {"&4kb RAM", 0x0FFF}, {"&6kb RAM", 0x17FF}, {"&8kb RAM", 0x1FFF},   {"&16 kb RAM", 0x77FF},
+    {"32kb RAM", 0xB7FF}, {nullptr, 0xD7FF},    {"&64 kb RAM", 0xF7FF},
+};
+
+namespace {
+
+constexpr uint32_t kPowerOnBank = 0x10000;
+
+// Video RAM cell of the Tarvik map: 0xF800-0xFFFF of the normal bank, odd
+// cells only in 32-column mode.
+inline uint32_t video_index(uint16_t a) { return screenMode32 | a | 0x0800u; }
+
+// 0xE000-0xEFFF after the output latch: tape input, RAM or video RAM in the
+// all-RAM state, otherwise the keyboard columns and the retrace flag.
+uint8_t tarvik_read_io(uint16_t a) {
+  if (a == 0xE883) return static_cast<uint8_t>(wavInputLevel | 0xFE);
+  const uint32_t h = highBankOffset;
+  if (h != kPowerOnBank && ramTop != 0x77FF) {
+    if (h == 0 && ramTop == 0xF7FF) return memory[a];
+    return memory[video_index(a)];
+  }
+  if (a == 0xE802) return static_cast<uint8_t>((keyboard_read_column(a) & 0x0E) | retraceFlag);
+  if ((a & 0xF7F0) == 0xE000) return keyboard_read_column(a);
+  return 0xFF;
+}
+
+// 0x3000-0x3FFF of the Veltra-16: controls selected by the high byte.
+uint8_t veltra_read_control(uint16_t a) {
+  if (!(a & 0x0800)) return 0xFF;
+  switch (a >> 8) {
+  case 0x38: veltraBitmapMode = 0; return 0;
+  case 0x39: veltraBitmapMode = 1; return 0;
+  case 0x3A: return static_cast<uint8_t>(0xFF ^ keyboard_read_rows(static_cast<uint8_t>(~a)));
+  case 0x3E:
+    veltraVideoOn = 0;
+    nmi_clear();
+    return 0xFF;
+  case 0x3F:
+    veltraVideoOn = 1;
+    nmi_clear();
+    return 0xFF;
+  default: return 0xFF;
+  }
+}
+
+void veltra_write_control(uint16_t a) {
+  if (!(a & 0x0800)) return;
+  switch (a >> 8) {
+  case 0x38: veltraBitmapMode = 0; break;
+  case 0x39: veltraBitmapMode = 1; break;
+  case 0x3C: veltra_pulse_start(); break;
+  case 0x3E:
+    veltraVideoOn = 0;
+    nmi_clear();
+    break;
+  case 0x3F:
+    veltraVideoOn = 1;
+    nmi_clear();
+    break;
+  default: break; // no device answers there; the ROM stays unchanged
+  }
+}
+
+} // namespace
+
+uint8_t tarvik_read(uint16_t a) {
+  const uint32_t h = highBankOffset;
+  switch (a >> 12) {
+  case 0x0:
+  case 0x1:
+  case 0x2:
+  case 0x3: return memory[a];
+  case 0x4:
+  case 0x5:
+  case 0x6:
+  case 0x7: return a <= ramTop + 0x4000 ? memory[a] : 0xFF;
+  case 0x8:
+  case 0x9:
+  case 0xA:
+  case 0xB: return ramTop == 0xB7FF || ramTop == 0xD7FF || ramTop == 0xF7FF ? memory[h | a] : 0xFF;
+  case 0xC:
+    if (ramTop == 0xF7FF) return h ? memory[0x3000 + (a & 0x0FFF)] : memory[a];
+    if (ramTop == 0xD7FF) return h ? memory[h | a] : memory[0x3000 + (a & 0x0FFF)];
+    return 0xFF;
+  case 0xD:
+    if (ramTop == 0xF7FF) {
+      if (!h) return memory[a];
+      return model() == MODEL_DORVANE ? rom_image(ROM_DORVANE_EXT)[a & 0x0FFF] : 0xFF;
+    }
+    if (ramTop == 0xD7FF) return memory[h | a];
+    return 0xFF;
+  case 0xE: tarvik_output_level(a); return tarvik_read_io(a);
+  default:
+    if (h == 0 && ramTop == 0xF7FF) return memory[0x10000 | a];
+    return memory[video_index(a)];
+  }
+}
+
+void tarvik_write(uint16_t a, uint8_t v) {
+  const uint32_t h = highBankOffset;
+  switch (a >> 12) {
+  case 0x0:
+  case 0x1:
+  case 0x2:
+  case 0x3: return;
+  case 0x4:
+  case 0x5:
+  case 0x6:
+  case 0x7: memory[a] = v; return;
+  case 0x8:
+  case 0x9:
+  case 0xA:
+  case 0xB: memory[h | a] = v; return;
+  case 0xC:
+  case 0xD:
+    if (h == 0) memory[a] = v;
+    return;
+  case 0xE: memory[a] = v; return;
+  default:
+    if (h == 0 && ramTop == 0xF7FF)
+      memory[0x10000 | a] = v;
+    else
+      memory[video_index(a)] = v;
+  }
+}
+
+uint8_t veltra_read(uint16_t a) {
+  switch (a >> 12) {
+  case 0x0:
+  case 0x1:
+  case 0x2: return memory[a & 0x1FFF];
+  case 0x3: return veltra_read_control(a);
+  case 0x4:
+  case 0x5: return memory[a];
+  case 0x6:
+  case 0x7: return ramTop > 0x1FFF ? memory[a] : 0xFF;
+  case 0x8:
+  case 0x9: return ramTop > 0x8000 ? memory[a] : 0x1A;
+  case 0xA:
+  case 0xB: return 0x1A;
+  case 0xC:
+  case 0xD: return memory[0xC000 | (a & 0x03FF)];
+  default:
+    if (veltraVideoOn) {
+      if (a == static_cast<uint16_t>(cpu.pc - 1)) return veltra_picture_fetch(a);
+    } else if (a <= 0xE0FF) {
+      // The cassette input while the picture is off: the level in bit 0.
+      return static_cast<uint8_t>(0xFE | wav_playback_sample(cpu.tcount));
+    }
+    return memory[a];
+  }
+}
+
+void veltra_write(uint16_t a, uint8_t v) {
+  switch (a >> 12) {
+  case 0x0:
+  case 0x1:
+  case 0x2: return;
+  case 0x3: veltra_write_control(a); return;
+  case 0x4:
+  case 0x5:
+  case 0x6:
+  case 0x7: memory[a] = v; return;
+  case 0x8:
+  case 0x9:
+  case 0xA:
+  case 0xB:
+    if (ramTop > 0x8000) memory[a] = v;
+    return;
+  case 0xC:
+  case 0xD: memory[0xC000 | (a & 0x03FF)] = v; return;
+  default: memory[a] = v;
+  }
+}
+
+// The handler tables call these for every access: the common regions
+// (ROM, low RAM, video RAM) are answered here without a call, everything
+// else goes on to the full map.
+uint8_t machine_read(uint16_t a) {
+  if (currentModel != MODEL_VELTRA16) {
+    if (a < 0x4000) return memory[a];
+    if (a < 0x8000) return a <= ramTop + 0x4000 ? memory[a] : 0xFF;
+    return tarvik_read(a);
+  }
+  if (a < 0x3000) return memory[a & 0x1FFF];
+  if (a >= 0x4000 && a < 0x6000) return memory[a];
+  return veltra_read(a);
+}
+
+void machine_write(uint16_t a, uint8_t v) {
+  if (currentModel != MODEL_VELTRA16) {
+    if (a >= 0x4000 && a < 0x8000) {
+      memory[a] = v;
+      return;
+    }
+    tarvik_write(a, v);
+    return;
+  }
+  veltra_write(a, v);
+}
+
+bool memory_apply_ram_size(uint32_t index) {
+  if (index >= kRamSizes) return false;
+  ramTop = ramSizeTable[index].ramTop;
+  // Every size starts in the power-on paging state; only the 64 KB
+  // configuration lets the ports change it afterwards.
+  highBankOffset = kPowerOnBank;
+  printer_install_translation();
+  return true;
+}
+
+void memory_reset() {
+  // A paste in progress patched the key-input routine of the ROM that is
+  // about to be replaced; it ends here.
+  paste_cancel();
+  // The tape traps belong to the Tarvik ROMs: they come out before any ROM
+  // copy, also when the new model is the Veltra-16, whose ROM has none.
+  tape_traps_remove();
+  if (model() == MODEL_VELTRA16) {
+    scanLine = 0;
+    veltraVideoOn = 0;
+    veltraBitmapMode = 0;
+  }
+  std::memcpy(memory, rom_for_model(model()), 0x4000);
+  if (model() == MODEL_VELTRA16) {
+    for (uint32_t i = 0x4000; i < kMemorySize; ++i) memory[i] = (i & 0x20) ? 0xFF : 0x00;
+  } else {
+    std::memset(memory + 0x4000, 0, kMemorySize - 0x4000);
+    tape_traps_install();
+  }
+}

@@ -1,0 +1,30 @@
+// The emulated address space: the memory array, the Tarvik and Veltra-16
+// read and write routines, the RAM sizes and the memory reset.
+#pragma once
+
+#include <cstdint>
+
+// Normal bank 0x00000-0x0FFFF, high bank 0x10000-0x1FFFF, plus slack.
+inline constexpr uint32_t kMemorySize = 0x20000;
+extern uint8_t memory[kMemorySize + 256];
+
+struct RamSize {
+  const char* menuText; // null: no menu entry
+  uint32_t ramTop;
+};
+inline constexpr uint32_t kRamSizes = 7;
+extern const RamSize ramSizeTable[kRamSizes];
+
+// The machine's default memory routines, installed in every entry of the
+// CPU's handler tables; they ask the model on every call.
+uint8_t machine_read(uint16_t address);
+void machine_write(uint16_t address, uint8_t value);
+uint8_t tarvik_read(uint16_t address);
+void tarvik_write(uint16_t address, uint8_t value);
+uint8_t veltra_read(uint16_t address);
+void veltra_write(uint16_t address, uint8_t value);
+
+// ramTop and the paging state for a size index (0-6); false for another.
+bool memory_apply_ram_size(uint32_t index);
+// ROM set of the model into 0x0000-0x3FFF, RAM cleared, traps renewed.
+void memory_reset();

@@ -1,0 +1,140 @@
+// Pasting text as typed keys: the ROM's key-input instruction is replaced
+// by a trap that hands over one character per poll.
+#include <string>
+
+#include "cpu/cpu.h"
+#include "cpu/traps.h"
+#include "machine/keyboard.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
+
+namespace {
+
+constexpr uint16_t kTarvikKeyInput = 0x0566; // leaves the held key's code in A
+constexpr uint16_t kVeltraKeyInput = 0x0309; // carry and C: a new key press
+constexpr uint16_t kVeltraKeyComplement = 0x404B;
+
+// ED n, NOP in place of the 3-byte key-input instruction; the second
+// record of each array ends it.
+TrapRecord tarvikPasteTrap[2] = {{paste_next, kTarvikKeyInput, 3, 1, {0xED, 0, 0x00}, {}}, {}};
+TrapRecord veltraPasteTrap[2] = {{paste_next, kVeltraKeyInput, 3, 1, {0xED, 0, 0x00}, {}}, {}};
+
+std::string pasteText;
+size_t pastePosition;
+bool pasteHasText;
+int previousCharacter = -1; // Tarvik: the character delivered last
+TrapRecord* installed;
+
+void finish(bool rerun) {
+  pasteText.clear();
+  pasteText.shrink_to_fit();
+  pasteHasText = false;
+  pastePosition = 0;
+  previousCharacter = -1;
+  if (!installed) return;
+  const uint16_t address = static_cast<uint16_t>(installed->address);
+  trap_remove(installed, memory);
+  installed = nullptr;
+  // The trap ran in place of the ROM's own instruction, whose bytes are back
+  // now: run that instruction, so the key routine reads the real keyboard.
+  if (rerun) cpu.pc = address;
+}
+
+} // namespace
+
+uint8_t paste_translate_tarvik(uint8_t c) {
+  switch (c) {
+  case 0x0A: return 0;
+  case 0xC1: return 0x40; // Á
+  case 0xC9: return 0x5B; // É
+  case 0xD6: return 0x5C; // Ö
+  case 0xDC: return 0x5D; // Ü
+  case 0xD3: return 0x5F; // Ó
+  case 0xDA: return 0x95; // Ú
+  case 0xDB: return 0x9D; // Ű
+  case 0xE1: return 0x7F; // á
+  case 0xE9: return 0x7B; // é
+  case 0xED: return 0xA9; // í
+  case 0xF3: return 0x7E; // ó
+  case 0xF5: return 0xBC; // ő
+  case 0xF6: return 0x7C; // ö
+  case 0xFA: return 0xB5; // ú
+  case 0xFB: return 0xBD; // ű
+  case 0xFC: return 0x7D; // ü
+  default: return c;
+  }
+}
+
+uint8_t paste_translate_veltra(uint8_t c) {
+  // The signs with keys of their own come first: "^" and "=" lie inside
+  // the range that otherwise moves down by 0x20.
+  switch (c) {
+  case 0x0A: return 0;
+  case ' ': return 0x40;
+  case '^': return 0x60;
+  case '+': return 0x61;
+  case '-': return 0x62;
+  case '*': return 0x63;
+  case '/': return 0x64;
+  case '=': return 0x67;
+  default: break;
+  }
+  if (c >= 0x30 && c <= 0x5F) return static_cast<uint8_t>(c - 0x20);
+  if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c ^ 0x40);
+  return c;
+}
+
+bool paste_begin(const char* text, size_t length) {
+  if (!text || length == 0) return false;
+  // A paste still running is replaced by the new one.
+  finish(false);
+  pasteText.assign(text, length);
+  pastePosition = 0;
+  pasteHasText = true;
+  previousCharacter = -1;
+  TrapRecord* record = model() == MODEL_VELTRA16 ? veltraPasteTrap : tarvikPasteTrap;
+  if (!trap_install(record, memory)) {
+    finish(false);
+    return false;
+  }
+  installed = record;
+  return true;
+}
+
+void paste_next(uint32_t*) {
+  const bool veltra = model() == MODEL_VELTRA16;
+  // Line feeds become 0 and are skipped.
+  while (pasteHasText && pastePosition < pasteText.size()) {
+    const uint8_t c = static_cast<uint8_t>(pasteText[pastePosition]);
+    const uint8_t code = veltra ? paste_translate_veltra(c) : paste_translate_tarvik(c);
+    if (code == 0) {
+      ++pastePosition;
+      continue;
+    }
+    if (veltra) {
+      cpu.bc.l = code;
+      machine_write(kVeltraKeyComplement, static_cast<uint8_t>(~code));
+      cpu.af.l |= FLAG_C;
+      ++pastePosition;
+    } else if (c == previousCharacter) {
+      // The same key twice: a release in between makes it a new press.
+      cpu.af.h = 0;
+      previousCharacter = -1;
+    } else {
+      cpu.af.h = code;
+      previousCharacter = c;
+      ++pastePosition;
+    }
+    return;
+  }
+  finish(true);
+}
+
+bool paste_active() { return installed != nullptr; }
+
+void paste_drop() {
+  pasteText.clear();
+  pasteHasText = false;
+}
+
+void paste_cancel() { finish(false); }

@@ -1,0 +1,79 @@
+// The frame scheduler: two slices per frame on the Tarvik models, 312 scan
+// lines of single instructions on the Veltra-16.
+#include "cpu/cpu.h"
+#include "host/audio.h"
+#include "machine/beeper_output.h"
+#include "machine/machine.h"
+#include "machine/video.h"
+#include "media/wav_tape.h"
+
+namespace {
+
+void frame_end() {
+  const int64_t now = cpu.tcount;
+  // The recorder holds the level that runs now up to the end of the frame.
+  if (model() == MODEL_VELTRA16)
+    wav_record_level(pulseEnd != 0 ? 1 : 0, now);
+  else
+    wav_record_level(tarvikOutputLatch ? 1 : 0, now);
+  wav_frame_status(now);
+}
+
+void run_two_slice_frame() {
+  const int line = static_cast<int>(cpu.lineTicks);
+  retraceFlag = 0;
+  cpu_run(line * kDisplaySliceLines);
+  retraceFlag = 1;
+  cpu_run(line * 56 - line / 2);
+  frame_end();
+}
+
+// One scan line: instructions one at a time, the line-end routine once at
+// the horizontal-sync point. The overshoot of the last line counts against
+// this one, in its position and in its budget, so that 312 lines take
+// 312 x 256 T-states however the instructions fall on the line ends.
+void run_scan_line(int budget) {
+  int position = lineCarry;
+  int remaining = budget + lineCarry;
+  do {
+    const int spent = -cpu_run(0);
+    remaining -= spent;
+    position += spent;
+    if (position >= kVeltraSyncPoint) {
+      veltra_line_end();
+      position = -1; // once per line: too few T-states are left to reach it again
+    }
+  } while (remaining > 0);
+  lineCarry = remaining;
+}
+
+void run_veltra_frame() {
+  if (veltraVideoOn) nmi_request();
+  scanLine = 0;
+  const int line = static_cast<int>(cpu.lineTicks);
+  for (int i = 0; i < kVeltraLines; ++i) run_scan_line(line);
+  veltra_pulse_frame_end();
+  frame_end();
+}
+
+} // namespace
+
+void veltra_line_end() {
+  if (veltraVideoOn) return; // the picture generator advances the counter
+  if (scanLine < kVeltraPictureLines) {
+    uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * scanLine;
+    for (int i = 0; i < 40; ++i) row[i] = 0;
+  }
+  scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+}
+
+void run_frame() {
+  if (model() == MODEL_VELTRA16)
+    run_veltra_frame();
+  else
+    run_two_slice_frame();
+}
+
+void run_frames(int n) {
+  for (int i = 0; i < n; ++i) run_frame();
+}

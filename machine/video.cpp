@@ -1,0 +1,101 @@
+// Video: the Tarvik text screen rendered from video RAM, and the Veltra-16
+// picture that the CPU deposits cell by cell as it runs through 0xE000-0xFFFF.
+#include "machine/video.h"
+
+#include <cstring>
+
+#include "cpu/cpu.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
+#include "machine/rom.h"
+
+uint8_t frameBuffer[kFrameBufferSize];
+uint8_t userCharset[2048];
+const uint8_t* currentCharset;
+
+namespace {
+
+constexpr uint32_t kVideoRam = 0xF800;
+constexpr int kTextRows = 32;
+constexpr int kTextColumns = 64;
+
+// Each pixel of a glyph byte doubled: bits 7-4 into the first byte, 3-0
+// into the second (0xA5 gives 0xCC, 0x33).
+struct Widened {
+  uint8_t first[256];
+  uint8_t second[256];
+};
+
+constexpr Widened make_widened() {
+  Widened w{};
+  for (int g = 0; g < 256; ++g) {
+    int hi = 0, lo = 0;
+    for (int bit = 0; bit < 4; ++bit) {
+      if (g & (0x10 << bit)) hi |= 3 << (2 * bit);
+      if (g & (0x01 << bit)) lo |= 3 << (2 * bit);
+    }
+    w.first[g] = static_cast<uint8_t>(hi);
+    w.second[g] = static_cast<uint8_t>(lo);
+  }
+  return w;
+}
+constexpr Widened kWidened = make_widened();
+
+} // namespace
+
+void video_restore_charset() {
+  const uint8_t* builtin = rom_image(ROM_TARVIK_CHR);
+  std::memcpy(userCharset, builtin, sizeof userCharset);
+  currentCharset = builtin;
+}
+
+void video_select_charset(bool user) {
+  currentCharset = user ? userCharset : rom_image(ROM_TARVIK_CHR);
+}
+
+void video_clear() { std::memset(frameBuffer, 0, sizeof frameBuffer); }
+
+void video_render(uint32_t flags) {
+  const uint8_t* charset = currentCharset ? currentCharset : rom_image(ROM_TARVIK_CHR);
+  const uint32_t stride = (flags & RENDER_GDI) ? 128 : 64;
+  const bool copyRows = flags == (RENDER_GDI | RENDER_DOUBLE_SCAN);
+  const uint8_t* text = memory + kVideoRam;
+  for (int y = 0; y < kTextRows; ++y) {
+    const uint8_t* codes = text + y * kTextColumns;
+    for (int r = 0; r < 8; ++r) {
+      uint8_t* row = frameBuffer + (8 * y + r) * stride;
+      const uint8_t* glyphRow = charset + r * 256;
+      if (screenMode32) {
+        for (int x = 0; x < kTextColumns / 2; ++x) {
+          const uint8_t g = glyphRow[codes[2 * x + 1]];
+          row[2 * x] = kWidened.first[g];
+          row[2 * x + 1] = kWidened.second[g];
+        }
+      } else {
+        for (int x = 0; x < kTextColumns; ++x) row[x] = glyphRow[codes[x]];
+      }
+      if (copyRows) std::memcpy(row + 64, row, 64);
+    }
+  }
+}
+
+uint8_t veltra_picture_fetch(uint16_t a) {
+  const uint8_t r = cpu.r;
+  if (veltraBitmapMode) {
+    if (scanLine < kVeltraPictureLines) {
+      const uint32_t column = r <= 16 ? r + 128u : r;
+      frameBuffer[kVeltraBitmapOffset + 64 * scanLine + column] = memory[0x6000 | (a & 0x1FFF)];
+    }
+    if (r != 2) return 0x3F;
+    scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+    return 0xF7;
+  }
+  if (scanLine < kVeltraPictureLines) {
+    const uint8_t code = memory[0xC000 | (a & 0x03FF)];
+    const uint8_t glyph = rom_image(ROM_VELTRA_CHR)[((a >> 10) & 7) * 256 + code];
+    frameBuffer[kVeltraPictureOffset + 64 * scanLine + ((a - 1) & 0x03FF) % 40] = glyph;
+  }
+  if (r != 2) return 0x3F;
+  scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+  return 0xFF;
+}

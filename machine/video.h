@@ -1,0 +1,36 @@
+// The shared monochrome frame buffer, the character sets, the Tarvik
+// text-screen renderer and the Veltra-16 picture fetch.
+#pragma once
+
+#include <cstdint>
+
+// 1 bit per pixel, 512 pixels per row, most significant bit leftmost,
+// 1 = white; row stride 64 bytes, or 128 on the GDI path.
+inline constexpr uint32_t kFrameBufferSize = 262144;
+extern uint8_t frameBuffer[kFrameBufferSize];
+
+// Flags of video_render, given by the display output.
+enum : uint32_t { RENDER_GDI = 1, RENDER_DOUBLE_SCAN = 2 };
+
+// Veltra-16 picture: 320 x 240 pixels at column 96, row 20 (stride 64).
+inline constexpr uint32_t kVeltraPictureOffset = 1292;
+inline constexpr uint32_t kVeltraBitmapOffset = 1201;
+inline constexpr uint32_t kVeltraPictureLines = 240;
+
+// Character sets: 2048 bytes, glyph row r of code c at r * 256 + c.
+extern uint8_t userCharset[2048];
+extern const uint8_t* currentCharset;
+
+// The built-in set current and copied into the user buffer (bring-up,
+// cold restart, "&Eredeti visszaállítása").
+void video_restore_charset();
+// Port 0x81 bit 0: 1 the user buffer, 0 the built-in set.
+void video_select_charset(bool user);
+
+void video_clear();
+// Draws the Tarvik text screen from video RAM into the frame buffer.
+void video_render(uint32_t flags);
+
+// A Veltra-16 opcode fetch from the picture area while the picture is on:
+// deposits one cell and returns the opcode the CPU executes.
+uint8_t veltra_picture_fetch(uint16_t address);

@@ -1,0 +1,216 @@
+// Keyboard reads in positional and symbolic mode, with and without Alt, on
+// both matrices; pasting through the key-input trap.
+#include <cstring>
+
+#include "cpu/traps.h"
+#include "machine/keyboard.h"
+#include "machine/rom.h"
+#include "machine_fixture.h"
+
+namespace {
+
+class Keyboard : public MachineTest {};
+class Paste : public MachineTest {};
+
+TEST_F(Keyboard, PositionalColumnReads) {
+  bring_up(MODEL_TARVIK41);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
+  press(VK_DOWN);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFE);
+  press('Z'); // column 15 bit 3
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xF7);
+  press(VK_MENU); // Alt belongs to the host: everything reads released
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
+  release(VK_MENU);
+  press(0xA5); // right Alt alone counts as Alt as well
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
+}
+
+TEST_F(Keyboard, DorvaneHasItsOwnWiring) {
+  bring_up(MODEL_DORVANE);
+  press(VK_DOWN);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
+  EXPECT_EQ(keyboard_read_column(0xE006), 0xF7); // Down at column 6 bit 3
+  release(VK_DOWN);
+  press(VK_OEM_1);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFE);
+  press(VK_LEFT);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFA);
+}
+
+TEST_F(Keyboard, SymbolicShiftedCharacterAddsTheEmulatedShift) {
+  bring_up(MODEL_TARVIK41);
+  machine_set_symbolic_keyboard(1);
+  // On the Hungarian layout "!" is Shift+4; the emulated legend has it
+  // on the "1" key (column 4 bit 1) with Shift.
+  press(VK_SHIFT);
+  press('4');
+  EXPECT_EQ(keyboard_read_column(0xE004), 0xFD);
+  EXPECT_EQ(shiftHold, 10);
+  EXPECT_EQ(keyboard_read_column(0xE005), 0xFF); // the emulated "4" is not held
+  release(VK_SHIFT);
+  release('4');
+  // The emulated Shift keys (column 2 bits 1 and 2) read held for the next
+  // ten reads of a Shift key.
+  int held = 0;
+  for (int i = 0; i < 10; ++i)
+    if ((keyboard_read_column(0xE002) & 0x06) == 0) ++held;
+  EXPECT_EQ(held, 5); // two Shift keys per column read
+  EXPECT_EQ(shiftHold, 0);
+  EXPECT_EQ(keyboard_read_column(0xE002), 0xFF);
+}
+
+TEST_F(Keyboard, SymbolicUnshiftedCharacterReleasesTheEmulatedShift) {
+  bring_up(MODEL_TARVIK41);
+  machine_set_symbolic_keyboard(1);
+  shiftHold = 7;
+  press('1');
+  EXPECT_EQ(keyboard_read_column(0xE004), 0xFD);
+  EXPECT_EQ(shiftHold, 0);
+  // "0" is on the key left of 1 on the host, on column 4 bit 0 here.
+  release('1');
+  press('0');
+  EXPECT_EQ(keyboard_read_column(0xE004), 0xFE);
+}
+
+TEST_F(Keyboard, SymbolicBackspaceIsShiftedLeftAndAltReleasesAll) {
+  bring_up(MODEL_TARVIK41);
+  machine_set_symbolic_keyboard(1);
+  press(VK_BACK);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xF7);
+  EXPECT_EQ(shiftHold, 10);
+  press(VK_MENU);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
+  // AltGr (Ctrl+Alt) is not Alt: "#" is AltGr+X, Shift+3 on the machine.
+  release(VK_BACK);
+  press(VK_CONTROL);
+  press('X');
+  EXPECT_EQ(keyboard_read_column(0xE004), 0xF7);
+}
+
+TEST_F(Keyboard, SymbolicNationalLetters) {
+  bring_up(MODEL_TARVIK41);
+  machine_set_symbolic_keyboard(1);
+  press(VK_OEM_1); // é on the host
+  EXPECT_EQ(keyboard_read_column(0xE009), 0xF7);
+  EXPECT_EQ(keyboard_read_column(0xE006), 0xFF); // not the positional OEM_1 key
+  release(VK_OEM_1);
+  press(VK_SHIFT);
+  press(VK_OEM_7); // Á
+  EXPECT_EQ(keyboard_read_column(0xE008), 0xFB);
+  EXPECT_EQ(shiftHold, 10);
+}
+
+TEST_F(Keyboard, SetModeClearsTheHostKeys) {
+  bring_up(MODEL_TARVIK41);
+  press('A');
+  EXPECT_EQ(keyboard_read_column(0xE008), 0xFD);
+  machine_set_symbolic_keyboard(0);
+  EXPECT_EQ(keyboard_read_column(0xE008), 0xFF);
+  EXPECT_EQ(symbolicKeyboard, 0u);
+}
+
+TEST_F(Keyboard, VeltraRows) {
+  bring_up(MODEL_VELTRA16);
+  EXPECT_EQ(keyboard_read_rows(0xFF), 0);
+  press('A'); // row 4 bit 1
+  press('P'); // row 6 bit 0
+  EXPECT_EQ(keyboard_read_rows(1 << 4), 0x02);
+  EXPECT_EQ(keyboard_read_rows(1 << 6), 0x01);
+  EXPECT_EQ(keyboard_read_rows((1 << 4) | (1 << 6)), 0x03);
+  EXPECT_EQ(keyboard_read_rows(1 << 5), 0);
+  press(VK_MENU);
+  EXPECT_EQ(keyboard_read_rows(0xFF), 0);
+}
+
+TEST_F(Keyboard, VeltraSymbolicExtras) {
+  bring_up(MODEL_VELTRA16);
+  press(VK_DOWN);
+  EXPECT_EQ(keyboard_read_rows(0x03), 0); // positional: Down is no key
+  machine_set_symbolic_keyboard(1);
+  press(VK_DOWN);
+  EXPECT_EQ(keyboard_read_rows(0x01), 0x01); // Shift
+  EXPECT_EQ(keyboard_read_rows(0x02), 0x02); // with Up
+  release(VK_DOWN);
+  press(VK_BACK);
+  EXPECT_EQ(keyboard_read_rows(0x04), 0x01);
+  EXPECT_EQ(keyboard_read_rows(0x01), 0x01);
+}
+
+// A key-input poll as the ROM makes it: execute from 0x0566.
+uint8_t tarvik_poll() {
+  cpu.pc = 0x0566;
+  cpu.af.h = 0xEE;
+  cpu_run(0); // ED n: the trap
+  return cpu.af.h;
+}
+
+TEST_F(Paste, RepeatedCharacterIsSeparatedByAZero) {
+  bring_up(MODEL_TARVIK41);
+  uint8_t original[3];
+  std::memcpy(original, memory + 0x0566, 3);
+  ASSERT_TRUE(paste_begin("AA", 2));
+  EXPECT_EQ(memory[0x0566], 0xED);
+  EXPECT_EQ(tarvik_poll(), 'A');
+  EXPECT_EQ(tarvik_poll(), 0);
+  EXPECT_EQ(tarvik_poll(), 'A');
+  EXPECT_TRUE(paste_active());
+  // Exhausted: the ROM bytes come back and the ROM's own instruction runs.
+  cpu.pc = 0x0566;
+  cpu_run(0);
+  EXPECT_FALSE(paste_active());
+  EXPECT_EQ(cpu.pc, 0x0566);
+  EXPECT_EQ(std::memcmp(memory + 0x0566, original, 3), 0);
+  EXPECT_EQ(trapCount, 0u);
+}
+
+TEST_F(Paste, NationalLettersAndLineEnds) {
+  bring_up(MODEL_TARVIK41);
+  const char text[] = "\xC1\r\nb\xFB";
+  ASSERT_TRUE(paste_begin(text, sizeof text - 1));
+  EXPECT_EQ(tarvik_poll(), 0x40);
+  EXPECT_EQ(tarvik_poll(), 13);
+  EXPECT_EQ(tarvik_poll(), 'b'); // the line feed is skipped
+  EXPECT_EQ(tarvik_poll(), 0xBD);
+  EXPECT_EQ(paste_translate_tarvik('x'), 'x');
+}
+
+TEST_F(Paste, VeltraDeliversInCWithCarryAndComplement) {
+  bring_up(MODEL_VELTRA16);
+  ASSERT_TRUE(paste_begin("a ", 2));
+  EXPECT_EQ(memory[0x0309], 0xED);
+  cpu.pc = 0x0309;
+  cpu.af.l = 0;
+  cpu_run(0);
+  EXPECT_EQ(cpu.bc.l, 0x21);
+  EXPECT_EQ(memory[0x404B], 0xDE);
+  EXPECT_TRUE(cpu.af.l & FLAG_C);
+  cpu.pc = 0x0309;
+  cpu_run(0);
+  EXPECT_EQ(cpu.bc.l, 0x40);
+  EXPECT_EQ(paste_translate_veltra('0'), 0x10);
+  EXPECT_EQ(paste_translate_veltra('='), 0x67);
+  EXPECT_EQ(paste_translate_veltra('_'), 0x3F);
+}
+
+TEST_F(Paste, EmptyTextAndDropAndModelChange) {
+  bring_up(MODEL_TARVIK41);
+  EXPECT_FALSE(paste_begin("", 0));
+  EXPECT_FALSE(paste_begin(nullptr, 3));
+  EXPECT_FALSE(paste_active());
+  ASSERT_TRUE(paste_begin("XYZ", 3));
+  paste_drop();
+  cpu.pc = 0x0566;
+  cpu_run(0); // the trap finds nothing and removes itself
+  EXPECT_FALSE(paste_active());
+  EXPECT_NE(memory[0x0566], 0xED);
+
+  ASSERT_TRUE(paste_begin("XYZ", 3));
+  ASSERT_TRUE(machine_select_model(MODEL_VELTRA16));
+  EXPECT_FALSE(paste_active());
+  EXPECT_EQ(trapCount, 0u);
+  EXPECT_EQ(memory[0x0566], rom_for_model(MODEL_VELTRA16)[0x0566]);
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#include "machine_fixture.h"
+
+#include <cstring>
+
+#include "host/headless/headless.h"
+#include "host/platform.h"
+#include "machine/printer.h"
+#include "machine/rom.h"
+#include "machine/video.h"
+
+void bring_up(uint32_t m, uint32_t ramIndex) {
+  platform_clear_key_state();
+  printer_close();
+  printerPath[0] = 0;
+  currentModel = m;
+  ramSizeIndex = ramIndex;
+  symbolicKeyboard = 0;
+  screenMode32 = 0;
+  video_clear();
+  machine_init();
+}
+
+void load_program(const uint8_t* bytes, size_t length, uint16_t address) {
+  std::memcpy(memory + address, bytes, length);
+  cpu.pc = address;
+}
+
+void press(int vk) { headless_set_key(vk, true); }
+void release(int vk) { headless_set_key(vk, false); }
+
+bool run_until_pc(uint16_t address, int limit) {
+  for (int i = 0; i < limit; ++i) {
+    if (cpu.pc == address) return true;
+    cpu_run(0);
+  }
+  return cpu.pc == address;
+}
+
+void MachineTest::TearDown() {
+  platform_clear_key_state();
+  printer_close();
+}
