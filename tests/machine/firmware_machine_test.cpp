@@ -158,7 +158,8 @@ TEST_F(FirmwareOnMachine, PrinterCommandWritesPrinterTxt) {
 }
 
 TEST_F(FirmwareOnMachine, DorvaneSpeechIsHeard) {
-  const std::string wav = (std::filesystem::path(::testing::TempDir()) / "tarvik_speech.wav").string();
+  const std::string wav =
+      (std::filesystem::path(::testing::TempDir()) / "tarvik_speech.wav").string();
   bring_up(MODEL_DORVANE, 6);
   ASSERT_GE(frames_until(at_prompt, 50), 0);
   ASSERT_TRUE(audio_record_start(wav.c_str()));

@@ -112,11 +112,11 @@ TEST(FirmwareTarvik, RamSizeAndMemoryTopAreProbed) {
 TEST(FirmwareTarvik, FixedAddressesHoldTheContractedCode) {
   for (const uint8_t* rom : {builtinTarvik31Rom, builtinTarvik41Rom, builtinDorvaneRom}) {
     const std::vector<std::pair<uint16_t, std::vector<uint8_t>>> fixed = {
-        {0x067C, {0x00, 0xD3, 0xFF}},                         // tape in: NOP, OUT (0FFh),A
-        {0x069B, {0xD3, 0x7F, 0xC9}},                         // OUT (7Fh),A; RET
-        {0x06AD, {0x21, 0xC9, 0x06, 0x22, 0x0C, 0x40}},       // save start
-        {0x06C9, {0xE5, 0xC5, 0xF5, 0x00, 0xD3, 0xFF}},       // tape out entry
-        {0x06E2, {0xD3, 0x7F, 0xF1, 0xC1, 0xE1, 0xC9}},       // tape out exit
+        {0x067C, {0x00, 0xD3, 0xFF}},                   // tape in: NOP, OUT (0FFh),A
+        {0x069B, {0xD3, 0x7F, 0xC9}},                   // OUT (7Fh),A; RET
+        {0x06AD, {0x21, 0xC9, 0x06, 0x22, 0x0C, 0x40}}, // save start
+        {0x06C9, {0xE5, 0xC5, 0xF5, 0x00, 0xD3, 0xFF}}, // tape out entry
+        {0x06E2, {0xD3, 0x7F, 0xF1, 0xC1, 0xE1, 0xC9}}, // tape out exit
     };
     for (const auto& [address, bytes] : fixed)
       for (size_t i = 0; i < bytes.size(); ++i)
@@ -185,20 +185,20 @@ TEST(FirmwareTarvik, DorvaneHasItsCursorKeysTheOtherWayRound) {
 
 TEST(FirmwareTarvik, ShiftLockAndHungarianLegends) {
   boot(1);
-  rig::press(8, 2);       // á
-  rig::press(8, 2, true); // Á
-  rig::press(9, 3);       // é
-  rig::press(12, 3);      // ö
+  rig::press(8, 2);        // á
+  rig::press(8, 2, true);  // Á
+  rig::press(9, 3);        // é
+  rig::press(12, 3);       // ö
   rig::press(14, 2, true); // Ü
-  rig::press(3, 2);       // Lock: capitals
+  rig::press(3, 2);        // Lock: capitals
   rig::type("q");
   rig::press(10, 0, true); // Shift under Lock: small letter
   rig::press(4, 1);        // digits stay
   rig::press(3, 2);        // Lock off
   rig::type("r");
-  rig::keys[2] |= 0x08;    // Ctrl
-  rig::press(14, 1);       // ú
-  rig::press(12, 3);       // ő
+  rig::keys[2] |= 0x08; // Ctrl
+  rig::press(14, 1);    // ú
+  rig::press(12, 3);    // ő
   rig::keys[2] &= 0xF7;
   EXPECT_EQ(rig::last_line(), "> " + codes("áÁéöÜ") + "Qf1r" + codes("úő"));
 }
@@ -275,7 +275,8 @@ TEST(FirmwareTarvik, PrinterCommandNamesTheFileAndSendsTheText) {
   EXPECT_EQ(rig::mem[0], 0x0D);
   EXPECT_EQ(rig::mem[3], 0x80);
   cpu_reset();
-  ASSERT_GE(rig::run_until([] { return rig::row(0).rfind("Tarvik 4.1", 0) == 0 && at_prompt(); }, 50), 0)
+  ASSERT_GE(
+      rig::run_until([] { return rig::row(0).rfind("Tarvik 4.1", 0) == 0 && at_prompt(); }, 50), 0)
       << rig::screen();
 }
 
@@ -406,9 +407,7 @@ TEST(FirmwareTarvik, DorvaneSaysThePhraseThroughTheSpeechChip) {
   for (const rig::PortWrite& w : rig::portWrites) {
     if (w.port != 0xF8) continue;
     if (dataBytes++ == 0 || (dataBytes - 2) % 4 != 0) continue;
-    if (previous >= 0) {
-      EXPECT_GE(w.time - previous, 24000);
-    }
+    if (previous >= 0) { EXPECT_GE(w.time - previous, 24000); }
     previous = w.time;
     ++frameStarts;
   }

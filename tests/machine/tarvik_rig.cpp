@@ -45,12 +45,18 @@ uint8_t key_column(uint16_t a) { return static_cast<uint8_t>(~keys[a & 0x0F] | 0
 
 uint8_t read(uint16_t a) {
   switch (a & 0xF000) {
-  case 0x0000: case 0x1000: case 0x2000: case 0x3000:
-    return mem[a];
-  case 0x4000: case 0x5000: case 0x6000: case 0x7000:
-    return a <= ramTop + 0x4000 ? mem[a] : 0xFF;
-  case 0x8000: case 0x9000: case 0xA000: case 0xB000:
-    return paged() ? mem[high | a] : 0xFF;
+  case 0x0000:
+  case 0x1000:
+  case 0x2000:
+  case 0x3000: return mem[a];
+  case 0x4000:
+  case 0x5000:
+  case 0x6000:
+  case 0x7000: return a <= ramTop + 0x4000 ? mem[a] : 0xFF;
+  case 0x8000:
+  case 0x9000:
+  case 0xA000:
+  case 0xB000: return paged() ? mem[high | a] : 0xFF;
   case 0xC000:
     if (ramTop != 0xF7FF) return 0xFF;
     return high ? mem[0x3000 + (a & 0x0FFF)] : mem[a];
@@ -81,20 +87,23 @@ uint8_t read(uint16_t a) {
 
 void write(uint16_t a, uint8_t v) {
   switch (a & 0xF000) {
-  case 0x0000: case 0x1000: case 0x2000: case 0x3000:
-    return;
-  case 0x4000: case 0x5000: case 0x6000: case 0x7000:
-    mem[a] = v;
-    return;
-  case 0x8000: case 0x9000: case 0xA000: case 0xB000:
-    mem[high | a] = v;
-    return;
-  case 0xC000: case 0xD000:
+  case 0x0000:
+  case 0x1000:
+  case 0x2000:
+  case 0x3000: return;
+  case 0x4000:
+  case 0x5000:
+  case 0x6000:
+  case 0x7000: mem[a] = v; return;
+  case 0x8000:
+  case 0x9000:
+  case 0xA000:
+  case 0xB000: mem[high | a] = v; return;
+  case 0xC000:
+  case 0xD000:
     if (!high) mem[a] = v;
     return;
-  case 0xE000:
-    mem[a] = v;
-    return;
+  case 0xE000: mem[a] = v; return;
   default:
     if (!high && ramTop == 0xF7FF)
       mem[0x10000 | a] = v;
@@ -208,7 +217,9 @@ void reset(int m, uint32_t top) {
   speechStopped = true;
   speechCount = 0;
   std::memset(mem, 0, sizeof mem);
-  const uint8_t* rom = m == 0 ? builtinTarvik31Rom : m == 1 ? builtinTarvik41Rom : builtinDorvaneRom;
+  const uint8_t* rom = m == 0   ? builtinTarvik31Rom
+                       : m == 1 ? builtinTarvik41Rom
+                                : builtinDorvaneRom;
   std::memcpy(mem, rom, 16384);
   std::memset(keys, 0, sizeof keys);
   outEdges.clear();
@@ -288,16 +299,18 @@ void press(int column, int bit, bool shift, int frames) {
 }
 
 void type(const std::string& text) {
-  static const char* const plain[16] = {"", " \r", "", "", "0123", "4567", "89:;", ",=.?",
-                                        "^a.b", "cde.", "fghi", "jklm", "no..", "pqrs", "tu.v", "wxyz"};
-  static const char* const shifted[16] = {"", "", "", "", ".!\"#", "$%&'", "()*+", "<->/",
-                                          ".A.B", "CDE.", "FGHI", "JKLM", "NO..", "PQRS", "TU.V", "WXYZ"};
+  static const char* const plain[16] = {"",     " \r",  "",     "",     "0123", "4567",
+                                        "89:;", ",=.?", "^a.b", "cde.", "fghi", "jklm",
+                                        "no..", "pqrs", "tu.v", "wxyz"};
+  static const char* const shifted[16] = {"",     "",     "",     "",     ".!\"#", "$%&'",
+                                          "()*+", "<->/", ".A.B", "CDE.", "FGHI",  "JKLM",
+                                          "NO..", "PQRS", "TU.V", "WXYZ"};
   for (char c : text) {
     bool done = false;
     for (int col = 0; col < 16 && !done; ++col)
       for (int bit = 0; bit < 4 && !done; ++bit) {
-        if (plain[col][0] && static_cast<int>(std::strlen(plain[col])) > bit && plain[col][bit] == c &&
-            c != '.') {
+        if (plain[col][0] && static_cast<int>(std::strlen(plain[col])) > bit &&
+            plain[col][bit] == c && c != '.') {
           press(col, bit);
           done = true;
         } else if (shifted[col][0] && static_cast<int>(std::strlen(shifted[col])) > bit &&
@@ -358,7 +371,9 @@ void tape_traps_install() {
   trap_install(tapeTraps, mem);
 }
 
-uint16_t word(uint16_t address) { return static_cast<uint16_t>(mem[address] | mem[address + 1] << 8); }
+uint16_t word(uint16_t address) {
+  return static_cast<uint16_t>(mem[address] | mem[address + 1] << 8);
+}
 
 void nmi() { nmi_pulse(); }
 

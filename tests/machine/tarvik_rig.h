@@ -26,13 +26,13 @@ struct PortWrite {
 };
 
 extern uint8_t mem[0x20000];
-extern uint8_t keys[16];                       // pressed keys per column, bit n = row n
-extern std::vector<Edge> outEdges;             // sound/tape output level changes
-extern std::vector<PortWrite> portWrites;      // every OUT
-extern std::string printerText;                // printer data bytes after the naming command
+extern uint8_t keys[16];                  // pressed keys per column, bit n = row n
+extern std::vector<Edge> outEdges;        // sound/tape output level changes
+extern std::vector<PortWrite> portWrites; // every OUT
+extern std::string printerText;           // printer data bytes after the naming command
 extern bool printerNamed;
-extern std::function<int(int64_t)> tapeInput;  // input bit at a cycle time; null: 0
-extern std::vector<uint8_t> speechBytes;       // data-port bytes given to the speech chip
+extern std::function<int(int64_t)> tapeInput; // input bit at a cycle time; null: 0
+extern std::vector<uint8_t> speechBytes;      // data-port bytes given to the speech chip
 
 // Puts the model's ROM (and the Dorvane extension) in place, clears RAM,
 // initialises the CPU at 3 MHz and resets it. ramTop as the machine's RAM
