@@ -1,16 +1,16 @@
-// "memdump.bin": the address space as the machine's read routine shows it.
+// "memdump.bin": the whole lower 64 KB of the memory array.
 #include <cstdio>
 
-#include "cpu/cpu.h"
+#include "machine/memory.h"
 #include "media/memory_files.h"
 
-bool memory_dump_file() {
-  FILE* f = fopen("memdump.bin", "wb");
+bool memory_dump_file() { return memory_dump_file_to("memdump.bin"); }
+
+bool memory_dump_file_to(const char* path) {
+  if (!path) return false;
+  std::FILE* f = std::fopen(path, "wb");
   if (!f) return false;
-  const ReadHandler read = cpu_default_read();
-  static unsigned char bytes[0xFFFF];
-  for (uint32_t a = 0; a < 0xFFFF; ++a) bytes[a] = read(static_cast<uint16_t>(a));
-  bool ok = fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
-  if (fclose(f) != 0) ok = false;
+  bool ok = std::fwrite(memory, 1, 0x10000, f) == 0x10000;
+  if (std::fclose(f) != 0) ok = false;
   return ok;
 }

@@ -1,8 +1,51 @@
-// Fast tape loading and saving through ROM traps on the Tarvik models.
+// TKT tape images: the byte stream that the ROM's cassette routines send to
+// or expect from tape. Used three ways: attached as a cassette for the ROM's
+// own LOAD and SAVE (through three emulator traps patched into the ROM's
+// tape routines), autoloaded straight into RAM, and written from a memory
+// range as a one-block image. Tarvik 3.1, Tarvik 4.1 and Dorvane only.
 #pragma once
 
-// Removes the tape-loader trap records (the ROM bytes they replaced come
-// back) and installs them again; a memory reset brackets the ROM copy with
-// the two.
-void tape_traps_remove();
+#include <cstdint>
+#include <cstdio>
+
+#include "cpu/traps.h"
+
+enum : uint32_t { TAPE_NAME_SIZE = 260, TAPE_LEADER_BYTES = 256, TAPE_SYNC = 0xA5 };
+
+// The three patched ROM routines (read byte, write byte, begin save), ended
+// by a record without a handler.
+extern TrapRecord tapeTraps[4];
+// Path of the attached or recording tape file; empty when none.
+extern char tapeFileName[TAPE_NAME_SIZE];
+// 1 while a tape file is attached for reading or chosen for recording.
+extern uint32_t tapeActive;
+// The attached tape image while it is open for reading.
+extern std::FILE* tapeFile;
+
+// Patches the three ROM routines (records already in place are skipped).
+// The Veltra-16 has no such routines: nothing happens on model 3.
 void tape_traps_install();
+// Puts the ROM bytes back, so that the ROM's bit-level routines run.
+void tape_traps_remove();
+// True when all three records are in place.
+bool tape_traps_installed();
+
+// The trap handlers.
+void tape_read_byte_trap(uint32_t* trapNumber);
+void tape_write_byte_trap(uint32_t* trapNumber);
+void tape_begin_save_trap(uint32_t* trapNumber);
+
+// Puts the traps in place and attaches the file for the ROM's LOAD. Returns
+// false (nothing attached) when it cannot be opened.
+bool tape_attach(const char* path);
+// Copies the blocks of a tape image into RAM (0x4000-0x7FFF), repairs the
+// BASIC pointers and, for a program saved with its system variables, starts
+// it. True on success.
+bool tape_autoload(const char* path);
+// Writes `length` bytes as a one-block tape image loading at `start`; false
+// when the file cannot be written or the length does not fit the block's
+// 16-bit length field.
+bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const uint8_t* bytes);
+// The tape menu's close command: detaches the attached image (or ends a
+// recording) and reports it. False when no tape file was in use.
+bool tape_close();

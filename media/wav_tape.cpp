@@ -1,12 +1,345 @@
-// The WAV tape recorder as it stands with no WAV tape attached: nothing is
-// recorded, the cassette input reads 0 and there is no tape counter to
-// show. Attaching, recording and playing WAV files extend this module.
+// The WAV tape recorder and player.
+//
+// Recording: every call of wav_record_level writes the samples whose periods
+// ended since the previous call, all at the level given, through two
+// filters: a fast low-pass towards the level (amplitude 112) and a slow one
+// whose output is subtracted, so that the signal swings around 0x80 like a
+// tape signal without a direct-current part. Fractions of a sample period
+// carry over from call to call, so the recording keeps time exactly.
+//
+// Playback: on the Tarvik models timed event 2 fires once per sample period
+// and reads one sample; the Veltra-16 asks for the level when it reads its
+// cassette input and the player reads up to the sample due at that time.
+// Samples of any PCM layout are reduced to the first channel as an unsigned
+// 8-bit level; 1-bit files give one sample per bit, most significant first.
 #include "media/wav_tape.h"
 
+#include <cmath>
+
+#include "cpu/cpu.h"
+#include "cpu/events.h"
+#include "host/audio.h"
+#include "host/status.h"
+#include "machine/machine.h"
+#include "machine/sound.h"
+#include "media/tape.h"
+#include "media/wav_format.h"
+
+std::FILE* wavFile;
+int wavPlayback;
+int wavRunning;
 int wavInputLevel;
+uint64_t wavSampleCount;
+int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
+double wavSamplesPerTstate;
 
-void wav_record_level(int, int64_t) {}
+namespace {
 
-int wav_playback_sample(int64_t) { return wavInputLevel; }
+constexpr uint32_t kRecordRate = 44100;
+constexpr int kHysteresis = 1;
+constexpr double kRecordAmplitude = 112.0;
+constexpr double kFastFilter = 0.5077;
+constexpr double kSlowFilter = 0.0070984;
 
-void wav_frame_status(int64_t) {}
+WavFormat format;
+uint64_t dataRead;       // bytes of sample data consumed (playback)
+uint64_t samplesPassed;  // samples played or recorded since the start of the data
+uint64_t recordFraction; // (T-states x rate) left over from the last call, below the clock
+uint64_t tickFraction;   // the same for the playback event's period
+int bitsLeft;            // 1-bit playback: bits left in the current byte
+uint8_t currentByte;
+// The recording filters' states (the C library owns the plain names y1, y2).
+struct RecordFilter {
+  double y1, y2;
+} filter;
+uint32_t fileSerial; // changes whenever a file is opened or closed
+uint32_t shownSerial = UINT32_MAX;
+uint64_t shownSeconds = UINT64_MAX;
+
+uint64_t clock_hz() { return cpu.clockHz; }
+
+// Next data byte, or 0xFF past the end of the sample data.
+uint8_t next_data_byte() {
+  if (dataRead >= format.dataSize) return 0xFF;
+  int c = std::getc(wavFile);
+  if (c == EOF) {
+    dataRead = format.dataSize;
+    return 0xFF;
+  }
+  ++dataRead;
+  return static_cast<uint8_t>(c);
+}
+
+bool data_exhausted() { return dataRead >= format.dataSize && bitsLeft == 0; }
+
+// The next sample of the first channel as an unsigned 8-bit level (0x00 or
+// 0xFF for 1-bit data); 0xFF past the end of the data.
+uint8_t next_sample() {
+  if (data_exhausted()) return 0xFF;
+  ++samplesPassed;
+  if (format.bits == 1) {
+    uint8_t level = 0;
+    for (uint16_t channel = 0; channel < format.channels; ++channel) {
+      if (bitsLeft == 0) {
+        currentByte = next_data_byte();
+        bitsLeft = 8;
+      }
+      --bitsLeft;
+      if (channel == 0) level = (currentByte >> bitsLeft) & 1 ? 0xFF : 0x00;
+    }
+    return level;
+  }
+  if (dataRead + format.frameBytes > format.dataSize) {
+    // A partial sample at the end of the data reads as past the end.
+    while (dataRead < format.dataSize) next_data_byte();
+    return 0xFF;
+  }
+  uint32_t sampleBytes = (format.bits + 7u) / 8u;
+  uint8_t level = 0;
+  for (uint32_t i = 0; i < format.frameBytes; ++i) {
+    uint8_t b = next_data_byte();
+    // 8-bit samples are unsigned; wider ones are signed, most significant
+    // byte last.
+    if (sampleBytes == 1 && i == 0) level = b;
+    if (sampleBytes > 1 && i == sampleBytes - 1) level = static_cast<uint8_t>(b ^ 0x80);
+  }
+  return level;
+}
+
+void set_tape_level(int level, int64_t t) {
+  if (level == wavInputLevel) return;
+  audio_update(t);
+  wavInputLevel = level;
+  beeper_set(level);
+}
+
+// The player's sample period in T-states, exact on average: the remainder
+// of clock / rate is carried from period to period.
+int64_t next_period() {
+  uint64_t clock = clock_hz();
+  tickFraction += clock % format.rate;
+  int64_t period = static_cast<int64_t>(clock / format.rate);
+  if (tickFraction >= format.rate) {
+    tickFraction -= format.rate;
+    ++period;
+  }
+  return period > 0 ? period : 1;
+}
+
+void forget_file() {
+  wavFile = nullptr;
+  wavPlayback = 0;
+  format = WavFormat{};
+  dataRead = samplesPassed = 0;
+  bitsLeft = 0;
+  ++fileSerial;
+}
+
+} // namespace
+
+uint64_t wav_tape_position() { return samplesPassed; }
+uint32_t wav_rate() { return format.rate; }
+
+void wav_record_level(int level, int64_t t) {
+  uint64_t clock = clock_hz();
+  if (clock == 0 || t <= wavLastRecordTime) return;
+  uint64_t total = static_cast<uint64_t>(t - wavLastRecordTime) * format.rate + recordFraction;
+  uint64_t n = format.rate ? total / clock : 0;
+  recordFraction = format.rate ? total % clock : 0;
+  wavLastRecordTime = t;
+  if (!wavFile || wavPlayback || !wavRunning) return;
+  double target = level ? kRecordAmplitude : 0.0;
+  for (uint64_t i = 0; i < n; ++i) {
+    int sample = static_cast<int>(std::trunc(filter.y1 - filter.y2));
+    std::putc((sample & 0xFF) ^ 0x80, wavFile);
+    filter.y1 += (target - filter.y1) * kFastFilter;
+    filter.y2 += (filter.y1 - filter.y2) * kSlowFilter;
+  }
+  samplesPassed += n;
+}
+
+bool wav_create(const char* path, uint32_t rate) {
+  wav_close();
+  wavInputLevel = 0;
+  bitsLeft = 0;
+  if (!path || !*path || rate == 0) return false;
+  std::FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  uint8_t header[WAV_HEADER_BYTES];
+  wav_header(header, rate, 8, 1);
+  if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
+    std::fclose(f);
+    return false;
+  }
+  wavFile = f;
+  wavPlayback = 0;
+  format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
+  dataRead = samplesPassed = 0;
+  filter = RecordFilter{};
+  // Samples start now, whether or not the switch is already on.
+  wavLastRecordTime = cpu.tcount;
+  recordFraction = 0;
+  ++fileSerial;
+  return true;
+}
+
+void wav_close() {
+  event_remove(EVENT_WAV_TAPE);
+  if (!wavFile) return;
+  audio_update(cpu.tcount);
+  wavInputLevel = 0;
+  beeper_set(0);
+  if (!wavPlayback) wav_fix_sizes(wavFile);
+  std::fclose(wavFile);
+  forget_file();
+}
+
+bool wav_attach(const char* path) {
+  wav_close();
+  if (!path || !*path) return false;
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) return false;
+  WavFormat found{};
+  if (!wav_read_format(f, &found) ||
+      std::fseek(f, static_cast<long>(found.dataStart), SEEK_SET) != 0) {
+    std::fclose(f);
+    status_message("Hibás WAV állomány: %s", path);
+    return false;
+  }
+  wavFile = f;
+  format = found;
+  wavPlayback = 1;
+  wavInputLevel = 0;
+  bitsLeft = 0;
+  dataRead = samplesPassed = 0;
+  wavSampleCount = 0;
+  tickFraction = 0;
+  ++fileSerial;
+  int64_t now = cpu.tcount;
+  if (wavRunning) {
+    // The tape starts now: on-demand positions count from here.
+    wavStopTime = wavLastRecordTime = now;
+    wavPausedTotal = now;
+  } else {
+    wavStopTime = 0;
+    wavPausedTotal = 0;
+  }
+  uint64_t samples = format.bits == 1 ? format.dataSize * 8 / format.channels
+                                      : format.dataSize / format.frameBytes;
+  unsigned seconds = static_cast<unsigned>(samples / format.rate);
+  wavSamplesPerTstate = clock_hz() ? static_cast<double>(format.rate) / clock_hz() : 0.0;
+  status_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
+                 seconds);
+  event_remove(EVENT_WAV_TAPE);
+  if (model() != MODEL_VELTRA16) event_add(EVENT_WAV_TAPE, now, wav_playback_tick);
+  return true;
+}
+
+void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
+  int64_t now = *tcount;
+  if (!wavFile || !wavPlayback || format.rate == 0) {
+    event_remove(EVENT_WAV_TAPE);
+    return;
+  }
+  // The next sample is due one period after this one was due, not after the
+  // moment the event ran, so that playback keeps the file's rate. Periods
+  // missed in between are read too; a gap of more than a second (which the
+  // instruction cycle never makes) starts the count afresh.
+  int samples = 1;
+  int64_t next = self->due + next_period();
+  if (now - self->due > static_cast<int64_t>(clock_hz())) {
+    next = now + next_period();
+  } else {
+    while (next <= now) {
+      next += next_period();
+      ++samples;
+    }
+  }
+  event_move(EVENT_WAV_TAPE, next);
+  if (!wavRunning) return;
+  uint8_t b = 0;
+  for (int i = 0; i < samples; ++i) b = next_sample();
+  if (b > 128 + kHysteresis)
+    set_tape_level(1, now);
+  else if (b < 128 - kHysteresis)
+    set_tape_level(0, now);
+}
+
+int wav_playback_sample(int64_t t) {
+  if (!wavFile || !wavPlayback || !wavRunning) return 0;
+  double target = std::floor(static_cast<double>(t - wavPausedTotal) * wavSamplesPerTstate + 0.5);
+  if (!(target > static_cast<double>(wavSampleCount))) return wavInputLevel;
+  uint64_t p = static_cast<uint64_t>(target);
+  uint8_t b = 0;
+  while (wavSampleCount < p) {
+    if (data_exhausted()) {
+      // Past the end every sample reads 0xFF: no need to count them one by one.
+      wavSampleCount = p;
+      b = 0xFF;
+      break;
+    }
+    b = next_sample();
+    ++wavSampleCount;
+  }
+  if (b > 129)
+    set_tape_level(1, t);
+  else if (b <= 127)
+    set_tape_level(0, t);
+  return wavInputLevel;
+}
+
+void wav_set_running(int state, int64_t t) {
+  if (state && !wavRunning) {
+    wavLastRecordTime = t;
+    recordFraction = 0;
+    wavPausedTotal += t - wavStopTime;
+    wavRunning = 1;
+  } else if (!state && wavRunning) {
+    if (wavFile) wavStopTime = t;
+    wavRunning = 0;
+  } else if (state && wavRunning) {
+    if (wavFile) wavStopTime = t;
+  }
+}
+
+void wav_rewind(int64_t) {
+  if (wavFile) {
+    std::fflush(wavFile);
+    std::fseek(wavFile, static_cast<long>(format.dataStart), SEEK_SET);
+    dataRead = samplesPassed = 0;
+    bitsLeft = 0;
+  }
+  wavRunning = 0;
+  wavSampleCount = 0;
+  wavPausedTotal = 0;
+  wavStopTime = 0;
+}
+
+void wav_frame_status(int64_t) {
+  if (shownSerial != fileSerial) {
+    shownSerial = fileSerial;
+    shownSeconds = UINT64_MAX;
+    status_set_text(2, "%s", "");
+  }
+  if (!wavFile || format.rate == 0) return;
+  uint64_t seconds = samplesPassed / format.rate;
+  if (seconds == shownSeconds) return;
+  shownSeconds = seconds;
+  status_set_text(2, "%04u", static_cast<unsigned>(seconds));
+}
+
+bool wav_menu_attach(const char* path) {
+  tape_traps_remove();
+  return wav_attach(path);
+}
+
+bool wav_menu_create(const char* path) {
+  if (!wav_create(path, kRecordRate)) return false;
+  tape_traps_remove();
+  return true;
+}
+
+void wav_menu_close() {
+  wav_close();
+  tape_traps_install();
+}

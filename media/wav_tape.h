@@ -1,17 +1,59 @@
-// The machine's side of the WAV tape: the recorder is fed the output level,
-// the player supplies the input level. With no WAV tape attached the feed
-// does nothing and the input reads 0.
+// WAV tapes: a PCM WAV file used as a real cassette. On playback each
+// sample becomes the level of the machine's cassette input; while recording
+// the machine's cassette output level becomes samples. One file is open at a
+// time, for playback or for recording; the Play/Record switch decides
+// whether time moves the tape. While a WAV tape is in use the tape-image
+// traps are out of the ROM, so that the ROM's bit-level routines run.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
-// The cassette input level (0/1) the Tarvik models read at 0xE883; set by
-// playback.
-extern int wavInputLevel;
+struct TimedEvent;
 
-// Feeds the recorder the given level (0/1) from its last time up to t.
+// ---- the machine's side ---------------------------------------------------
+// Feeds the recorder the cassette output level (0/1) that held from its last
+// time up to t.
 void wav_record_level(int level, int64_t t);
-// The Veltra-16 cassette input: the playback level (0 or 1) at time t.
+// The Veltra-16 cassette input: the tape is read on demand up to the sample
+// due at time t, and the level (0/1) returned. The Tarvik models read
+// wavInputLevel, which timed event 2 keeps up to date.
 int wav_playback_sample(int64_t t);
-// End-of-frame hook: the recorder's status-bar position update.
+// End-of-frame hook: the tape counter in status-bar part 2.
 void wav_frame_status(int64_t t);
+
+// ---- the recorder ---------------------------------------------------------
+// Starts a recording (unsigned 8-bit mono at the given rate). False for an
+// empty name, a rate of 0 or a file that cannot be created.
+bool wav_create(const char* path, uint32_t rate);
+// Ends playback or recording; a recording gets its header sizes filled in.
+void wav_close();
+// Opens a file for playback; false (no file open) when it cannot be opened
+// or is not a PCM WAV file ("Hibás WAV állomány: %s" in the status bar).
+bool wav_attach(const char* path);
+// Timed event 2 on the Tarvik models: one sample per sample period.
+void wav_playback_tick(int64_t* tcount, TimedEvent* self);
+// The Play/Record switch (F5).
+void wav_set_running(int state, int64_t t);
+// Back to the first sample; the tape stops.
+void wav_rewind(int64_t t);
+
+// ---- the menu commands ----------------------------------------------------
+// "WAV csatolása": the tape-image traps out, then wav_attach.
+bool wav_menu_attach(const char* path);
+// "WAV készítés": a 44 100 Hz recording; the traps go out if it started.
+bool wav_menu_create(const char* path);
+// "WAV lezárása": wav_close, then the traps back in.
+void wav_menu_close();
+
+// ---- state ----------------------------------------------------------------
+extern std::FILE* wavFile;
+extern int wavPlayback;         // 1 playback, 0 recording
+extern int wavRunning;          // the Play/Record switch
+extern int wavInputLevel;       // the cassette input level the machine reads
+extern uint64_t wavSampleCount; // samples read on demand since the last rewind
+extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
+extern double wavSamplesPerTstate;
+// Samples of the file passed so far (played or recorded): the tape counter.
+uint64_t wav_tape_position();
+uint32_t wav_rate();

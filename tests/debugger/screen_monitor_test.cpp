@@ -13,6 +13,7 @@
 #include "debugger/console_monitor.h"
 #include "debugger/screen_monitor.h"
 #include "host/headless/headless.h"
+#include "machine/memory.h"
 #include "tests/debugger/debug_machine.h"
 
 namespace {
@@ -222,18 +223,20 @@ TEST_F(ScreenMonitor, F8WritesTheMemoryDump) {
   char saved[4096];
   ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
   ASSERT_EQ(chdir(::testing::TempDir().c_str()), 0);
-  testMemory[0x0000] = 0x11;
-  testMemory[0xFFFE] = 0x22;
-  testMemory[0xFFFF] = 0x33;
+  // The dump holds the lower 64 KB of the memory array, all 65 536 bytes.
+  memory[0x0000] = 0x11;
+  memory[0xFFFE] = 0x22;
+  memory[0xFFFF] = 0x33;
   const bool written = monitor_f8_key();
   std::ifstream in("memdump.bin", std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::remove("memdump.bin");
   ASSERT_EQ(chdir(saved), 0);
   EXPECT_TRUE(written);
-  ASSERT_EQ(bytes.size(), 65535u);
+  ASSERT_EQ(bytes.size(), 65536u);
   EXPECT_EQ(bytes[0], 0x11);
   EXPECT_EQ(bytes[0xFFFE], 0x22);
+  EXPECT_EQ(bytes[0xFFFF], 0x33);
 }
 
 } // namespace

@@ -150,6 +150,7 @@ TEST_F(Paste, RepeatedCharacterIsSeparatedByAZero) {
   bring_up(MODEL_TARVIK41);
   uint8_t original[3];
   std::memcpy(original, memory + 0x0566, 3);
+  const uint32_t trapsBefore = trapCount; // the tape traps stay in
   ASSERT_TRUE(paste_begin("AA", 2));
   EXPECT_EQ(memory[0x0566], 0xED);
   EXPECT_EQ(tarvik_poll(), 'A');
@@ -162,7 +163,7 @@ TEST_F(Paste, RepeatedCharacterIsSeparatedByAZero) {
   EXPECT_FALSE(paste_active());
   EXPECT_EQ(cpu.pc, 0x0566);
   EXPECT_EQ(std::memcmp(memory + 0x0566, original, 3), 0);
-  EXPECT_EQ(trapCount, 0u);
+  EXPECT_EQ(trapCount, trapsBefore);
 }
 
 TEST_F(Paste, NationalLettersAndLineEnds) {
