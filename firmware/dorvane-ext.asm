@@ -22,7 +22,7 @@ FRAME   MACRO bw, f3, f2, f1, amp, fd, pinc
         DEFB ((amp AND 1) SHL 7) OR (fd SHL 5) OR pinc
         ENDM
 
-VOWEL           EQU 0A5h        ; bandwidths 125, 125, 309, 309 Hz
+VOWEL           EQU 065h        ; bandwidths 309, 125, 309, 309 Hz
 NASAL           EQU 065h        ; 309, 125, 309, 309 Hz
 NOISE           EQU 015h        ; 726, 309, 309, 309 Hz
 
@@ -80,20 +80,22 @@ wt_ok:  pop de
         ret
 
 ; "Jó napot!" (good day)
-phrase:
-        FRAME VOWEL, 6, 26, 7, 8, 1, 0          ; j
-        FRAME VOWEL, 5, 18, 12, 11, 1, 0
-        FRAME VOWEL, 5, 10, 16, 12, 2, 0        ; ó
-        FRAME VOWEL, 5, 10, 16, 12, 2, 31
-        FRAME VOWEL, 5, 12, 10, 9, 1, 0
-        FRAME NASAL, 5, 16, 7, 7, 1, 0          ; n
-        FRAME VOWEL, 5, 14, 21, 12, 2, 1        ; a
-        FRAME VOWEL, 5, 14, 21, 12, 2, 0
-        FRAME VOWEL, 5, 14, 18, 4, 0, 0
+phrase:                                 ; two silent frames first: the chip
+        FRAME VOWEL, 6, 26, 7, 0, 0, 0          ; glides from the frames it holds,
+        FRAME VOWEL, 6, 26, 7, 0, 0, 0          ; so they set real formants
+        FRAME VOWEL, 6, 26, 7, 6, 1, 0          ; j
+        FRAME VOWEL, 5, 18, 12, 9, 1, 0
+        FRAME VOWEL, 5, 10, 16, 10, 2, 0        ; ó
+        FRAME VOWEL, 5, 10, 16, 10, 2, 31
+        FRAME VOWEL, 5, 12, 10, 7, 1, 0
+        FRAME NASAL, 5, 16, 7, 5, 1, 0          ; n
+        FRAME VOWEL, 5, 14, 21, 10, 2, 1        ; a
+        FRAME VOWEL, 5, 14, 21, 10, 2, 0
+        FRAME VOWEL, 5, 14, 18, 2, 0, 0
         FRAME VOWEL, 5, 14, 18, 0, 1, 0         ; p
         FRAME NOISE, 3, 10, 7, 6, 0, 16
-        FRAME VOWEL, 5, 11, 16, 12, 2, 31       ; o
-        FRAME VOWEL, 5, 11, 16, 11, 2, 30
+        FRAME VOWEL, 5, 11, 16, 10, 2, 31       ; o
+        FRAME VOWEL, 5, 11, 16, 9, 2, 30
         FRAME VOWEL, 5, 11, 16, 0, 1, 0         ; t
         FRAME NOISE, 7, 25, 15, 6, 0, 16
         FRAME VOWEL, 5, 11, 16, 0, 2, 0

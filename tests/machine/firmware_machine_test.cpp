@@ -4,7 +4,9 @@
 // Dorvane's speech command is heard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -189,6 +191,9 @@ TEST_F(FirmwareOnMachine, DorvaneSpeechIsHeard) {
   ASSERT_GT(rms.size(), 30u);
   int loud = 0;
   for (double r : rms) loud += r > 300 ? 1 : 0;
+  int peak = 0;
+  for (int16_t v : samples) peak = std::max(peak, std::abs(static_cast<int>(v)));
+  EXPECT_LT(peak, 32000) << "the phrase does not overdrive the chip";
   EXPECT_LT(rms.front(), 50) << "silent before the command";
   EXPECT_LT(rms.back(), 50) << "silent after it";
   EXPECT_GE(loud, 10) << "at least 0.2 s of speech";

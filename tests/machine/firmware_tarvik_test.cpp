@@ -393,7 +393,7 @@ TEST(FirmwareTarvik, DorvaneSaysThePhraseThroughTheSpeechChip) {
   command("H");
   EXPECT_TRUE(rig::screen_has(codes("Beszéd..."))) << rig::screen();
   EXPECT_FALSE(rig::screen_has("HIBA"));
-  ASSERT_EQ(rig::speechBytes.size(), 1u + 17 * 4);
+  ASSERT_EQ(rig::speechBytes.size(), 1u + 19 * 4);
   EXPECT_EQ(rig::speechBytes[0], 55) << "start pitch 110 Hz";
   std::vector<uint8_t> control;
   for (const rig::PortWrite& w : rig::portWrites)
@@ -411,7 +411,7 @@ TEST(FirmwareTarvik, DorvaneSaysThePhraseThroughTheSpeechChip) {
     previous = w.time;
     ++frameStarts;
   }
-  EXPECT_EQ(frameStarts, 17);
+  EXPECT_EQ(frameStarts, 19);
 }
 
 TEST(FirmwareTarvik, SpeechWithoutTheExtensionOrTheChipAnswersWithAMessage) {
