@@ -20,7 +20,7 @@ constexpr int64_t kRate = 44100;
 bool at_prompt() { return rig::last_line() == ">"; }
 
 void boot() {
-  rig::reset(1, 0x77FF);
+  rig::reset();
   ASSERT_GE(rig::run_until(at_prompt, 50), 0);
 }
 
