@@ -16,6 +16,7 @@
 #include "firmware_helpers.h"
 #include "host/audio.h"
 #include "host/headless/headless.h"
+#include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
 #include "machine/printer.h"
@@ -139,6 +140,14 @@ TEST_F(FirmwareOnMachine, TypedAndPastedLinesAreTheSame) {
   EXPECT_EQ(screen(), typed);
   EXPECT_EQ(row(3), "> M 4123 41 41");
   EXPECT_EQ(row(4), "4123 41 41 00 00 00 00 00 00 AA......");
+}
+
+TEST_F(FirmwareOnMachine, LetterOIsAZeroInNumbers) {
+  fw::boot(MODEL_TARVIK41);
+  fw::type_keys("M 41O1 AO O7\r"); // no host key is wired to the 0 key
+  ASSERT_GE(frames_until(fw::at_prompt, 50), 0) << screen();
+  EXPECT_EQ(memory[0x4101], 0xA0);
+  EXPECT_EQ(memory[0x4102], 0x07);
 }
 
 TEST_F(FirmwareOnMachine, RepeatedLetterArrivesTwice) {
@@ -400,6 +409,39 @@ TEST_F(FirmwareOnMachine, SpeechWithoutTheExtensionOrTheChipAnswersWithAMessage)
   fw::boot(MODEL_TARVIK41, 6);
   command("H");
   EXPECT_TRUE(screen_has(codes("Ezen a gépen nincs beszédszintetizátor"))) << screen();
+}
+
+} // namespace
+
+namespace {
+
+// Types a character the way a user of the host's keyboard layout would:
+// its key with the modifiers the layout needs.
+void type_host_char(uint8_t c) {
+  const int scan = platform_vk_scan(c);
+  ASSERT_GE(scan, 0) << "no host key types " << int(c);
+  const int vk = scan & 0xFF;
+  if (scan & 0x100) press(VK_SHIFT);
+  if (scan & 0x200) press(VK_CONTROL);
+  if (scan & 0x400) press(VK_MENU);
+  press(vk);
+  run_frames(3);
+  release(vk);
+  release(VK_SHIFT);
+  release(VK_CONTROL);
+  release(VK_MENU);
+  run_frames(3);
+}
+
+TEST_F(FirmwareOnMachine, SymbolicKeyboardTypesTheHostsCharacters) {
+  fw::boot(MODEL_TARVIK41);
+  machine_set_symbolic_keyboard(1);
+  // "Ab!é:Ó/0" in code page 1250
+  for (uint8_t c : std::string("Ab!\xE9:\xD3/0")) type_host_char(c);
+  EXPECT_EQ(fw::last_line(), "> Ab!" + codes("é") + ":" + codes("Ó") + "/0");
+  fw::tap(VK_BACK); // the host's Backspace: emulated Shift + Left
+  EXPECT_EQ(fw::last_line(), "> Ab!" + codes("é") + ":" + codes("Ó") + "/");
+  machine_set_symbolic_keyboard(0);
 }
 
 } // namespace
