@@ -2,8 +2,9 @@
 // instructions (run in long slices, and one instruction per call as the
 // Veltra-16 scheduler runs it) and on the first groups of ZEXDOC; whole
 // frames of each model running a busy program, in frames per second and
-// as a multiple of real time (50 frames per second); and the cost of the
-// MEA8000 speech chip's sound source while it speaks.
+// as a multiple of real time (50 frames per second), and of the Veltra-16
+// running its own firmware; and the cost of the MEA8000 speech chip's sound
+// source while it speaks.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -111,13 +112,14 @@ const uint8_t kTarvikBusy[] = {
     0xC9,                               // 4032 ret
 };
 
-// The same loop for the Veltra-16 over its character RAM, with the picture
+// The same loop for the Veltra-16 (at 0x4400, above the firmware's system
+// variables) over its character RAM, with the picture
 // on (the ROM's NMI draws it) and a beeper pulse per 256 passes.
 const uint8_t kVeltraBusy[] = {
-    0x32, 0x00, 0x3F,                   // 4000 ld (3F00h),a    picture on
-    0x21, 0x00, 0xC0,                   // 4003 ld hl,0C000h
-    0x06, 0x00,                         // 4006 ld b,0
-    0x7E,                               // 4008 ld a,(hl)
+    0x32, 0x00, 0x3F,                   // 4400 ld (3F00h),a    picture on
+    0x21, 0x00, 0xC0,                   // 4403 ld hl,0C000h
+    0x06, 0x00,                         // 4406 ld b,0
+    0x7E,                               // 4408 ld a,(hl)
     0x80,                               //      add a,b
     0x77,                               //      ld (hl),a
     0x23,                               //      inc hl
@@ -125,17 +127,17 @@ const uint8_t kVeltraBusy[] = {
     0xD1,                               //      pop de
     0xEB,                               //      ex de,hl
     0x4F,                               //      ld c,a
-    0x3A, 0xFE, 0x3A,                   // 4010 ld a,(3AFEh)
-    0xDD, 0x21, 0x00, 0x50,             // 4013 ld ix,5000h
-    0xDD, 0x71, 0x03,                   // 4017 ld (ix+3),c
-    0xDD, 0x86, 0x03,                   // 401A add a,(ix+3)
-    0xCD, 0x30, 0x40,                   // 401D call 4030h
-    0x10, 0xE6,                         // 4020 djnz 4008h
-    0x32, 0x00, 0x3C,                   // 4022 ld (3C00h),a    beeper pulse
-    0xC3, 0x03, 0x40,                   // 4025 jp 4003h
+    0x3A, 0xFE, 0x3A,                   // 4410 ld a,(3AFEh)
+    0xDD, 0x21, 0x00, 0x50,             // 4413 ld ix,5000h
+    0xDD, 0x71, 0x03,                   // 4417 ld (ix+3),c
+    0xDD, 0x86, 0x03,                   // 441A add a,(ix+3)
+    0xCD, 0x30, 0x44,                   // 441D call 4430h
+    0x10, 0xE6,                         // 4420 djnz 4408h
+    0x32, 0x00, 0x3C,                   // 4422 ld (3C00h),a    beeper pulse
+    0xC3, 0x03, 0x44,                   // 4425 jp 4403h
     0,    0,    0,    0,    0, 0, 0, 0, //
-    0xCB, 0x3F,                         // 4030 srl a
-    0xC9,                               // 4032 ret
+    0xCB, 0x3F,                         // 4430 srl a
+    0xC9,                               // 4432 ret
 };
 
 // Runs frames as the host loop does (a frame, then the audio brought up to
@@ -144,37 +146,7 @@ const uint8_t kVeltraBusy[] = {
 // it only when it presents one).
 bool renderEachFrame = false;
 
-void frames(uint32_t m, int count) {
-  currentModel = m;
-  ramSizeIndex = 6;
-  machine_init();
-  const bool veltra = m == MODEL_VELTRA16;
-  const uint8_t* program = veltra ? kVeltraBusy : kTarvikBusy;
-  const size_t length = veltra ? sizeof kVeltraBusy : sizeof kTarvikBusy;
-  std::memcpy(memory + 0x4000, program, length);
-  cpu.pc = 0x4000;
-  run_frames(2);
-  const int64_t t0 = cpu.tcount;
-  auto start = std::chrono::steady_clock::now();
-  const std::clock_t cpuStart = std::clock();
-  for (int i = 0; i < count; ++i) {
-    run_frame();
-    audio_update(cpu.tcount);
-    if (!veltra && renderEachFrame) video_render(0);
-  }
-  const double seconds = seconds_since(start);
-  // Processor time: on a shared machine the wall clock also counts the
-  // time other programs had the processor.
-  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-  const double fps = count / cpuSeconds;
-  std::printf("%-8s %s %6d frames %6.2f s (wall %6.2f s) %7.0f frames/s %6.1f x real time "
-              "%7.1f MHz\n",
-              modelTable[m].statusLabel, veltra ? "(picture on)" : "            ", count,
-              cpuSeconds, seconds, fps, fps / 50.0, (cpu.tcount - t0) / cpuSeconds / 1e6);
-  if (veltra && !veltraVideoOn) std::printf("  (the picture was off)\n");
-}
-
-// The frames the speech benchmark cycles through: voiced and unvoiced,
+// The frames the speech benchmarks cycle through: voiced and unvoiced,
 // every frame length, pitch moving up and down, formants and bandwidths
 // changing from frame to frame (b0 bandwidths, b1 F3/F2, b2 F1/amplitude,
 // b3 amplitude bit/FD/pitch increment).
@@ -183,6 +155,76 @@ const uint8_t kSpeechFrames[][4] = {
     {0x00, 0xA9, 0x94, 0x50}, {0xF5, 0x2C, 0x65, 0x9F}, {0x3A, 0x6E, 0xD6, 0x62},
     {0xFF, 0x13, 0x2F, 0x01}, {0x50, 0xF8, 0xC4, 0x91},
 };
+
+// speak: the Dorvane's speech chip is kept talking — after every frame it
+// gets the next frame's four bytes whenever it is ready, as a program
+// polling its status would give them.
+void frames(uint32_t m, int count, bool speak = false) {
+  currentModel = m;
+  ramSizeIndex = 6;
+  machine_init();
+  const bool veltra = m == MODEL_VELTRA16;
+  const uint8_t* program = veltra ? kVeltraBusy : kTarvikBusy;
+  const size_t length = veltra ? sizeof kVeltraBusy : sizeof kTarvikBusy;
+  // The Veltra-16 firmware keeps its system variables and stack below 0x4200.
+  const uint16_t base = veltra ? 0x4400 : 0x4000;
+  std::memcpy(memory + base, program, length);
+  cpu.pc = base;
+  run_frames(2);
+  int next = 0;
+  if (speak) mea_write(0xF8, 60); // 120 Hz
+  const int64_t t0 = cpu.tcount;
+  auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpuStart = std::clock();
+  for (int i = 0; i < count; ++i) {
+    run_frame();
+    audio_update(cpu.tcount);
+    if (!veltra && renderEachFrame) video_render(0);
+    if (speak && mea.status == 0x80 && mea.receivedCount == 0) {
+      for (uint8_t b : kSpeechFrames[next]) mea_write(0xF8, b);
+      next = (next + 1) % 8;
+    }
+  }
+  const double seconds = seconds_since(start);
+  // Processor time: on a shared machine the wall clock also counts the
+  // time other programs had the processor.
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+  const double fps = count / cpuSeconds;
+  std::printf("%-8s %s %6d frames %6.2f s (wall %6.2f s) %7.0f frames/s %6.1f x real time "
+              "%7.1f MHz\n",
+              modelTable[m].statusLabel,
+              veltra  ? "(picture on)"
+              : speak ? "(speaking)  "
+                      : "            ",
+              count, cpuSeconds, seconds, fps, fps / 50.0, (cpu.tcount - t0) / cpuSeconds / 1e6);
+  if (veltra && !veltraVideoOn) std::printf("  (the picture was off)\n");
+}
+
+// The Veltra-16 with its own firmware after a cold start, idle at the
+// monitor's prompt: each frame the NMI draws the 20 border lines and the 200
+// text lines, and the program polls the keyboard with the cursor blinking.
+void veltra_firmware_frames(int count) {
+  currentModel = MODEL_VELTRA16;
+  ramSizeIndex = 6;
+  machine_init();
+  run_frames(50); // cold start, banner and prompt
+  const int64_t t0 = cpu.tcount;
+  auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpuStart = std::clock();
+  for (int i = 0; i < count; ++i) {
+    run_frame();
+    audio_update(cpu.tcount);
+  }
+  const double seconds = seconds_since(start);
+  const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+  const double fps = count / cpuSeconds;
+  std::printf(
+      "%-8s (firmware)   %6d frames %6.2f s (wall %6.2f s) %7.0f frames/s %6.1f x real time "
+      "%7.1f MHz\n",
+      modelTable[MODEL_VELTRA16].statusLabel, count, cpuSeconds, seconds, fps, fps / 50.0,
+      (cpu.tcount - t0) / cpuSeconds / 1e6);
+  if (!veltraVideoOn || veltraBitmapMode) std::printf("  (the text picture was not on)\n");
+}
 
 // Samples per second rendered by the MEA8000 source while it speaks
 // without pause (a new frame whenever the chip is ready, looked at every
@@ -233,6 +275,8 @@ int main(int argc, char** argv) {
   audio_select_driver(1); // the headless device, which plays in step
   const int count = static_cast<int>(amount(20000));
   for (uint32_t m = 0; m < MODEL_COUNT; ++m) frames(m, m == MODEL_VELTRA16 ? count / 2 : count);
+  frames(MODEL_DORVANE, count, true);
+  veltra_firmware_frames(count / 2);
   speech(amount(48000.0 * 3600)); // an hour of speech
   return ok ? 0 : 1;
 }

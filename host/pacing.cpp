@@ -1,16 +1,88 @@
-// The pacing restart request. The main loop owns the clock and its
-// deadlines; this is the request it reads before each pass.
+// Frame pacing and the speed statistics in the title.
 #include "host/pacing.h"
 
+#include <cstdio>
+
+#include "cpu/cpu.h"
+#include "host/audio.h"
+#include "host/display.h"
+#include "host/platform.h"
+#include "host/settings.h"
+#include "host/status.h"
+#include "media/screenshot.h"
+
+int64_t counterFrequency;
+int64_t framePeriod;
+uint32_t presentInterval;
+int64_t frameDeadline;
+int64_t nextPresentTime;
+int64_t nextTitleTime;
+uint32_t framesSinceTitle;
+uint32_t presents;
+uint32_t presentsAtTitle;
+uint32_t pacingResetRequests;
 uint32_t pacingResetCount;
 
 namespace {
+
+int64_t titleInterval;
 bool resetPending;
+
 } // namespace
 
+void pacing_start() {
+  uint32_t refresh = platform_refresh_rate();
+  if (refresh == 0) refresh = 100;
+  counterFrequency = platform_counter_frequency();
+  int64_t now = platform_counter();
+  framePeriod = counterFrequency / 50;
+  presentInterval = static_cast<uint32_t>(counterFrequency / refresh);
+  if (SyncSpeed == 0) presentInterval >>= 1;
+  titleInterval = 2 * counterFrequency;
+  frameDeadline = now;
+  nextPresentTime = now;
+  nextTitleTime = now + titleInterval;
+}
+
 void pacing_reset() {
+  ++pacingResetRequests;
   ++pacingResetCount;
   resetPending = true;
+  int64_t now = platform_counter();
+  frameDeadline = now;
+  nextPresentTime = now;
+  nextTitleTime = now + titleInterval;
+  framesSinceTitle = 0;
+  presents = 0;
+  presentsAtTitle = 0;
+}
+
+void pacing_frame_done() {
+  int64_t now = platform_counter();
+  if (SyncSpeed == 1) {
+    while (frameDeadline - now >= framePeriod) {
+      platform_sleep_ms(1);
+      now = platform_counter();
+    }
+  }
+  ++framesSinceTitle;
+  if (now >= nextTitleTime) {
+    nextTitleTime += titleInterval;
+    char title[128];
+    std::snprintf(title, sizeof title, "Tarvik - %1.1f Mhz (%5d%%/%u fps)",
+                  static_cast<double>(static_cast<float>(cpu.clockHz) / 1000000.0f),
+                  static_cast<int>(framesSinceTitle), (presents - presentsAtTitle) >> 1);
+    platform_set_title(title);
+    sound_capture_show_progress();
+    presentsAtTitle = presents;
+    framesSinceTitle = 0;
+  }
+  if (now >= nextPresentTime) {
+    present_frame(1);
+    ++presents;
+    nextPresentTime += presentInterval;
+  }
+  frameDeadline += framePeriod;
 }
 
 bool pacing_take_reset() {

@@ -1,17 +1,33 @@
-// Restarting the real-time pacing. Every command, paint, resize and modal
-// loop (the interactive monitor among them) calls pacing_reset, so that the
-// emulation goes on from "now" and does not run a burst of frames to catch
-// up the time that passed meanwhile.
+// Real-time pacing of the main loop: 50 emulated frames per second of real
+// time, presentation at the display's refresh rate, and the speed shown in
+// the title every two seconds. Times are counter ticks of the platform clock.
 #pragma once
 
 #include <cstdint>
 
-// Requests so far; the main loop compares it with the count it last saw.
-extern uint32_t pacingResetCount;
+extern int64_t counterFrequency; // F: ticks per second
+extern int64_t framePeriod;      // P = F / 50
+extern uint32_t presentInterval; // F / refresh rate, halved without real-time pacing
+extern int64_t frameDeadline;
+extern int64_t nextPresentTime;
+extern int64_t nextTitleTime;
+extern uint32_t framesSinceTitle;
+extern uint32_t presents;
+extern uint32_t presentsAtTitle;
 
-// Asks the main loop to restart its frame deadline and statistics from the
-// current time.
+// Reads the refresh rate and the clock once at start-up and sets the
+// intervals; SyncSpeed as loaded decides whether the present interval is
+// halved.
+void pacing_start();
+// Starts pacing again from now, so that time spent outside the emulation
+// (paused, in a dialog, in a menu) is never caught up.
 void pacing_reset();
-// True once after one or more pacing_reset calls: the main loop calls it
-// before it sleeps or runs a frame, and restarts its clock when it is true.
+// Restarts so far (for the layers that ask for them and their tests).
+extern uint32_t pacingResetRequests;
+extern uint32_t pacingResetCount;
+// True once after one or more pacing_reset calls.
 bool pacing_take_reset();
+// After each emulated frame: waits while the emulation is a frame period or
+// more ahead of real time (with SyncSpeed), updates the title every two
+// seconds and presents the frame when it is due.
+void pacing_frame_done();

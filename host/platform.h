@@ -3,9 +3,17 @@
 // at link time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct SoundDriver;
+struct FrameBitmap;
+struct FileDialogKind;
+
+// A rectangle in pixels; right and bottom lie just outside.
+struct Rect {
+  int32_t left, top, right, bottom;
+};
 
 // ---- sound devices --------------------------------------------------------
 // The driver record for SoundDriver index 1 (DirectSound) or 2 (WaveOut);
@@ -13,9 +21,154 @@ struct SoundDriver;
 // a virtual device that plays in step with what it is given.
 const SoundDriver* platform_sound_driver(int index);
 
-// ---- time -------------------------------------------------------------------
-// Blocks the calling thread for about the given number of milliseconds.
+// ---- clock ----------------------------------------------------------------
+// A monotonic counter with at least microsecond resolution and its ticks per
+// second; a sleep of whole milliseconds; the display's refresh rate in Hz
+// (0 when the platform cannot tell).
+int64_t platform_counter_frequency();
+int64_t platform_counter();
 void platform_sleep_ms(uint32_t milliseconds);
+uint32_t platform_refresh_rate();
+
+// ---- window and message queue --------------------------------------------
+// Creates the main window (hidden) with the given title; false when the
+// window class or the window cannot be made.
+bool platform_window_create(const char* title, int32_t width, int32_t height);
+void platform_window_show();
+void platform_window_destroy();
+// Handles one waiting message: translated against the accelerators and
+// dispatched to the window handlers of host/window.h. With wait set, blocks
+// until one comes. Returns what happened; on PLATFORM_MESSAGE_QUIT the quit
+// message's parameter is in *exitCode.
+enum PlatformMessage { PLATFORM_MESSAGE_NONE, PLATFORM_MESSAGE_HANDLED, PLATFORM_MESSAGE_QUIT };
+PlatformMessage platform_handle_message(bool wait, int* exitCode);
+// The close request (default processing destroys the window) and the quit
+// message that ends the main loop.
+void platform_post_close();
+void platform_post_quit(int exitCode);
+void platform_set_title(const char* text);
+void platform_menu_check(int id, bool checked);
+bool platform_menu_checked(int id);
+// Removes or restores the maximise box and the system menu's maximise entry.
+void platform_set_maximize_box(bool enabled);
+void platform_maximize();
+void platform_invalidate(bool erase);
+void platform_invalidate_rect(const Rect& rect, bool erase);
+// Client rectangle in client coordinates; conversion to screen coordinates.
+Rect platform_client_rect();
+Rect platform_client_to_screen(const Rect& rect);
+Rect platform_window_rect();
+// The window rectangle that holds a client area of this size with the
+// window's current style and its menu.
+Rect platform_window_rect_for_client(int32_t width, int32_t height);
+void platform_move_window(const Rect& rect);
+Rect platform_screen_rect();
+// Full screen: the platform remembers the window rectangle, style and menu,
+// turns the window into a borderless one covering the screen without menu
+// and hides the cursor; leaving restores all of it.
+void platform_full_screen_enter();
+void platform_full_screen_leave();
+// Message box; caption may be empty. Icons: 0 none, 1 stop, 2 exclamation.
+enum { PLATFORM_ICON_NONE = 0, PLATFORM_ICON_STOP = 1, PLATFORM_ICON_EXCLAMATION = 2 };
+void platform_message_box(const char* caption, const char* text, int icon);
+// Modal dialogs from resources: the about box (113) and the keyboard chart
+// (120). Their texts are in host/about.h.
+void platform_modal_dialog(int resource);
+
+// ---- file dialogs ---------------------------------------------------------
+// The address panel of the ROM/BIN load and memory save dialogs: two
+// hexadecimal texts of up to 5 characters, filled in before the dialog
+// opens and read back when it closes; and the filter chosen (1-based).
+struct AddressPanel {
+  char start[6];
+  char end[6];
+  uint32_t filterIndex;
+};
+// Asks for a file name with the dialog kind (host/file_dialogs.h); name holds up
+// to size - 1 characters and is the proposal on entry. Returns false when
+// the user cancelled. Save dialogs append the kind's default extension to a
+// name without any ".".
+bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size, AddressPanel* panel);
+
+// ---- frame presentation ---------------------------------------------------
+// GDI path: draws the bitmap unscaled at the client area's top-left corner.
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels);
+// DirectDraw path: starts for a back surface of width x height (0 on
+// success, else the platform's error code), stops (unloading the library
+// only at exit), and presents: the bitmap into the back surface, then the
+// source rectangle stretched to the destination (screen coordinates).
+int platform_ddraw_start(int32_t width, int32_t height);
+void platform_ddraw_stop(bool unload);
+void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                            const Rect& destination);
+
+// ---- status bar control ---------------------------------------------------
+// Creates the control with its parts (right edges, -1 = to the border);
+// false when it cannot be made.
+bool platform_status_create(const int32_t* rightEdges, int parts);
+void platform_status_destroy();
+// Sets a part's text and its tooltip.
+void platform_status_set_text(int part, const char* text);
+int32_t platform_status_height();
+// Places the bar at the bottom of the window and draws the indicators.
+void platform_status_layout();
+
+// ---- clipboard ------------------------------------------------------------
+// Plain code page 1250 text. Open and close around every use.
+bool platform_clipboard_open();
+void platform_clipboard_close();
+// Replaces the contents; false when the block cannot be allocated.
+bool platform_clipboard_set_text(const char* text, size_t length);
+// The text on the clipboard (zero-terminated) while it is open, or null.
+const char* platform_clipboard_text();
+
+// ---- keyboard -------------------------------------------------------------
+// Windows virtual-key codes throughout. A key counts as down while the host
+// reports it down; VK_SHIFT, VK_CONTROL and VK_MENU are down while either of
+// their left or right keys is.
+bool platform_key_down(int vk);
+// The key and modifiers that type a character (code page 1250) on the host's
+// current keyboard layout: the virtual key in bits 0-7, the modifiers in
+// bits 8-10 (0x100 Shift, 0x200 Ctrl, 0x400 Alt; AltGr is Ctrl+Alt); -1 when
+// no key types it.
+int platform_vk_scan(uint8_t character);
+// Forgets every key that is held (all keys up).
+void platform_clear_key_state();
+
+// ---- files ----------------------------------------------------------------
+// The separator between folder and file names on the host ('\\' or '/').
+char platform_path_separator();
+
+// ---- settings store -------------------------------------------------------
+// A per-user store of named 32-bit numbers under the given key path. Reads
+// fail for a missing value and for one that is not a 32-bit number. Writes
+// reach the store at the latest when it is closed.
+bool platform_settings_open(const char* keyPath);
+bool platform_settings_read(const char* name, uint32_t* value);
+bool platform_settings_write(const char* name, uint32_t value);
+void platform_settings_close();
+
+// ---- AVI file -------------------------------------------------------------
+// One file at a time: a video stream of 1-bit frames at 50 per second and an
+// optional 48 kHz 16-bit mono PCM stream.
+bool platform_avi_init(); // false when the AVI library is missing or too old
+void platform_avi_exit();
+bool platform_avi_open(const char* fileName);
+// Video stream of width x rows pixels at 50 frames per second.
+bool platform_avi_create_video(int32_t width, int32_t rows, uint32_t suggestedBufferSize);
+// The compressor choice; false when the user cancelled.
+bool platform_avi_choose_compressor();
+// The frame format: a bitmap description (height positive, bottom-up rows)
+// with its palette, formatSize bytes in all.
+bool platform_avi_set_video_format(const FrameBitmap* format, uint32_t formatSize);
+bool platform_avi_create_audio();
+bool platform_avi_write_video(uint32_t position, const uint8_t* data, uint32_t bytes);
+bool platform_avi_write_audio(uint32_t samplePosition, const uint8_t* data, uint32_t bytes);
+void platform_avi_release_audio();
+void platform_avi_release_streams();
+// Extra data stored in the file under a four-character code.
+bool platform_avi_write_data(const char* fourcc, const uint8_t* data, uint32_t bytes);
+void platform_avi_close();
 
 // ---- console ----------------------------------------------------------------
 // The text console of the interactive monitor. Text attributes are the
@@ -53,20 +206,3 @@ void platform_monitor_geometry(MonitorGeometry* geometry);
 // height. With separatorRow >= 0 a white horizontal line goes across the
 // width at y = separatorRow * line height - 1.
 void platform_monitor_draw(const char* const* rows, int count, int separatorRow);
-
-// ---- keyboard -------------------------------------------------------------
-// Windows virtual-key codes throughout. A key counts as down while the host
-// reports it down; VK_SHIFT, VK_CONTROL and VK_MENU are down while either of
-// their left or right keys is.
-bool platform_key_down(int vk);
-// The key and modifiers that type a character (code page 1250) on the host's
-// current keyboard layout: the virtual key in bits 0-7, the modifiers in
-// bits 8-10 (0x100 Shift, 0x200 Ctrl, 0x400 Alt; AltGr is Ctrl+Alt); -1 when
-// no key types it.
-int platform_vk_scan(uint8_t character);
-// Forgets every key that is held (all keys up).
-void platform_clear_key_state();
-
-// ---- files ----------------------------------------------------------------
-// The separator between folder and file names on the host ('\\' or '/').
-char platform_path_separator();

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Configures and builds one flavour: "release" (optimised, in build/) or
-# "asan" (AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/).
+# Configures and builds one flavour: "release" (optimised, in build/),
+# "asan" (AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/) or
+# "win" (the Windows programs, cross-built with mingw-w64, in build-win/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour="${1:-release}"
 case "$flavour" in
   release) dir=build; args=(-DCMAKE_BUILD_TYPE=Release) ;;
   asan) dir=build-asan; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_SANITIZE=ON) ;;
+  win) dir=build-win; args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake) ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null

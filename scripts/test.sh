@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the optimised and the sanitizer flavour and runs every test on both.
-# Tests labelled "long" (full reference runs) run in the optimised build only.
+# Builds the optimised, the sanitizer and the Windows flavour and runs every test.
+# Tests labelled "long" (full reference runs) run in the optimised build only; so do the
+# tests labelled "wine", which run the Windows programs of build-win/ under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 jobs=$(nproc)
+scripts/build.sh win
 scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh asan

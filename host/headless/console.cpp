@@ -2,8 +2,6 @@
 // script or a test fills, then from standard input; text goes to standard
 // output, with the two text attributes as ANSI colours when that is a
 // terminal.
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <utility>
 
 #include "host/headless/headless.h"
+#include "host/headless/terminal.h"
 #include "host/platform.h"
 
 namespace {
@@ -27,7 +26,7 @@ int currentAttribute = CONSOLE_ATTRIBUTE_NORMAL;
 // Captured output as runs of text under one attribute.
 std::vector<std::pair<int, std::string>> capturedRuns;
 
-bool colours() { return !capturing && isatty(STDOUT_FILENO); }
+bool colours() { return !capturing && terminal_is_tty(); }
 
 void write_colour(int attribute) {
   if (!colours()) return;
@@ -64,10 +63,8 @@ void platform_console_close() {
 
 int platform_console_width() {
   if (widthOverride > 0) return widthOverride;
-  winsize size{};
-  if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-    return size.ws_col;
-  return 80;
+  int columns = terminal_columns();
+  return columns > 0 ? columns : 80;
 }
 
 bool platform_console_read_line(char* buffer, int size) {

@@ -8,6 +8,101 @@
 
 #include "host/platform.h"
 
+// ---- clock ------------------------------------------------------------------
+// A fake clock for tests: it stands still until advanced, and every 1 ms
+// sleep advances it by a millisecond's ticks. The real clock is a steady
+// clock counting nanoseconds.
+void headless_use_fake_clock(int64_t frequency);
+void headless_use_real_clock();
+void headless_advance_clock(int64_t ticks);
+uint32_t headless_sleep_calls();
+// Milliseconds slept through platform_sleep_ms so far.
+uint64_t headless_slept_ms();
+// The refresh rate the display reports (50 Hz unless set; 0 = unknown).
+void headless_set_refresh_rate(uint32_t hz);
+
+// ---- window -----------------------------------------------------------------
+// With verbose, titles and status messages are printed to standard error.
+void headless_set_verbose(bool verbose);
+bool headless_verbose();
+const std::string& headless_title();
+bool headless_window_shown();
+// The machine's cycle counter when the window was shown.
+int64_t headless_tcount_at_show();
+// Message boxes shown ("CAPTION: text", also printed to standard error).
+uint32_t headless_message_box_count();
+const std::string& headless_last_message_box();
+bool headless_maximize_box();
+bool headless_full_screen();
+// Sets the client area's size (as if the user resized the window).
+void headless_resize_client(int32_t width, int32_t height);
+void headless_reset_window();
+
+// ---- status bar and presentation ----------------------------------------------
+// The text a status-bar part shows now ("" for part 1).
+const char* headless_status_text(int part);
+// The last presented picture: rows of 64 bytes (256 on the DirectDraw path,
+// as many as the bitmap holds on the GDI path).
+const uint8_t* headless_presented_frame(int32_t* rows);
+uint32_t headless_present_count();
+// Makes DirectDraw start-up fail (false) or succeed (true, the default).
+void headless_set_ddraw_available(bool available);
+bool headless_ddraw_running();
+
+// ---- clipboard ----------------------------------------------------------------
+void headless_clipboard_put(const std::string& text); // code page 1250
+std::string headless_clipboard_get();
+void headless_clipboard_clear(); // no text on the clipboard
+
+// ---- settings store -------------------------------------------------------------
+// The settings file; without one, $XDG_CONFIG_HOME/tarvik/settings.ini (or
+// ~/.config/tarvik/settings.ini).
+void headless_set_settings_file(const char* path);
+std::string headless_settings_file();
+
+// ---- file dialogs -----------------------------------------------------------------
+// Answers for the next dialogs, taken in order; an empty queue cancels.
+void headless_queue_dialog_answer(const char* path);
+void headless_queue_dialog_cancel();
+void headless_clear_dialog_answers();
+// The address panel's fields for the next dialog that has one.
+void headless_set_dialog_fields(const char* start, const char* end);
+const char* headless_last_dialog_title();
+unsigned headless_dialog_count();
+// The fields the last dialog with an address panel proposed.
+const AddressPanel& headless_last_address_panel();
+
+// ---- events and scripts -------------------------------------------------------------
+// Window messages and script actions, handled one per platform_handle_message.
+void headless_queue_command(int id);
+void headless_queue_key(int vk, bool down);
+// Lets the main loop run n frames before the next queued event.
+void headless_queue_frames(uint32_t n);
+void headless_queue_quit(int exitCode);
+void headless_queue_activate(int state);
+void headless_queue_paint();
+void headless_queue_drop(const char* path);
+void headless_clear_events();
+// Script lines (see the README) from a file, "-" for standard input, or a
+// text; they are read as the main loop asks for messages. False when the
+// file cannot be opened.
+bool headless_script_open(const char* path);
+void headless_script_text(const std::string& text);
+// After the script: run this many frames, then quit.
+void headless_script_then_frames(uint32_t frames);
+// The exit status the script asks for: 0, 1 (an expect failed) or 2 (a bad
+// script line).
+int headless_script_status();
+// The screen as UTF-8 text, lines ended by "\n".
+std::string headless_screen_text();
+
+// ---- host keys (machine side) ---------------------------------------------------------
+// Marks a virtual key as held or released.
+void headless_set_key(int vk, bool down);
+// A virtual-key code from a number ("13", "0x0D") or a name ("F1", "RETURN",
+// "A"); -1 when it is neither.
+int headless_key_code(const std::string& text);
+
 // ---- console ----------------------------------------------------------------
 // Lines typed into the console are taken from a queue first; when it is
 // empty, from standard input unless that is switched off (then the input
@@ -39,23 +134,3 @@ void headless_monitor_set_geometry(const MonitorGeometry& geometry);
 const std::vector<std::string>& headless_monitor_rows();
 int headless_monitor_separator_row();
 uint32_t headless_monitor_draw_count();
-
-// ---- time -------------------------------------------------------------------
-// Milliseconds slept through platform_sleep_ms so far.
-uint64_t headless_slept_ms();
-
-// ---- keyboard -----------------------------------------------------------------
-// Marks a virtual key as held or released.
-void headless_set_key(int vk, bool down);
-
-// ---- status bar -------------------------------------------------------------
-// The text a status-bar part shows now ("" for part 1).
-const char* headless_status_text(int part);
-
-// ---- file dialogs -------------------------------------------------------------
-// Answers for the next dialogs, taken in order; an empty queue cancels.
-void headless_queue_dialog_answer(const char* path);
-void headless_queue_dialog_cancel();
-void headless_clear_dialog_answers();
-const char* headless_last_dialog_title();
-unsigned headless_dialog_count();

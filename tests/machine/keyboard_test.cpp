@@ -150,8 +150,9 @@ TEST_F(Paste, RepeatedCharacterIsSeparatedByAZero) {
   bring_up(MODEL_TARVIK41);
   uint8_t original[3];
   std::memcpy(original, memory + 0x0566, 3);
-  const uint32_t trapsBefore = trapCount; // the tape traps stay in
+  const uint32_t trapsBefore = trapCount; // the tape traps stay installed
   ASSERT_TRUE(paste_begin("AA", 2));
+  EXPECT_EQ(trapCount, trapsBefore + 1);
   EXPECT_EQ(memory[0x0566], 0xED);
   EXPECT_EQ(tarvik_poll(), 'A');
   EXPECT_EQ(tarvik_poll(), 0);

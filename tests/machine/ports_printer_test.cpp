@@ -55,9 +55,11 @@ class Printer : public MachineTest {
 protected:
   void SetUp() override {
     saved = std::filesystem::current_path();
+    // Test cases may run in parallel processes: each gets its own folder.
     dir = std::filesystem::path(::testing::TempDir()) /
-          (std::string("tarvik_printer_") +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("tarvik_printer_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);

@@ -12,7 +12,11 @@ namespace {
 class RomFolder : public MachineTest {
 protected:
   void SetUp() override {
-    dir = std::filesystem::path(::testing::TempDir()) / "tarvik_roms";
+    // Test cases may run in parallel processes: each gets its own folder.
+    dir = std::filesystem::path(::testing::TempDir()) /
+          ("tarvik_roms_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+           std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }

@@ -1,10 +1,11 @@
-; End-to-end test program for the Veltra-16, loaded at 4000h: writes a
-; code into the text screen, turns the picture on (the ROM's NMI draws it),
-; polls the keyboard and starts beeper pulses.
+; End-to-end test program for the Veltra-16, loaded at 4400h (4000h-41FFh
+; hold the firmware's system variables and stack): writes a code into the
+; text screen, turns the picture on (the ROM's NMI draws it), polls the
+; keyboard and starts beeper pulses.
 ; 4200h: row 1 keys seen held (bit 0 Space)
 ; 4201h: set to 1 once a key was seen
 ; 4202h: loop counter (16 bits)
-        org 4000h
+        org 4400h
         ld sp,6000h
         ld a,21h              ; "A"
         ld (0C001h),a         ; text row 0, column 0

@@ -1,0 +1,17 @@
+// The texts of the two modal dialogs, the about box and the keyboard chart,
+// which the Windows shell builds from resources.
+#pragma once
+
+// The about box (dialog 113).
+extern const char* const aboutTitle;
+extern const char* const aboutLines[2];
+
+// The keyboard chart (dialog 120): one push button per key of the Tarvik 4
+// keyboard, with the upper and lower legend where the key has two.
+struct ChartKey {
+  const char* upper;
+  const char* lower; // null for a key with one legend
+};
+extern const char* const keyboardChartTitle;
+extern const ChartKey* const keyboardChartRows[4];
+extern const int keyboardChartRowLength[4];

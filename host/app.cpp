@@ -1,0 +1,137 @@
+// Program entry and the main loop: messages and frames alternate, the
+// frames paced to real time.
+#include "host/app.h"
+
+#include <string>
+
+#include <cstring>
+
+#include "cpu/cpu.h"
+#include "debugger/console_monitor.h"
+#include "host/audio.h"
+#include "host/avi.h"
+#include "host/display.h"
+#include "host/menu.h"
+#include "host/pacing.h"
+#include "host/platform.h"
+#include "host/settings.h"
+#include "host/status.h"
+#include "host/window.h"
+#include "machine/machine.h"
+#include "machine/rom.h"
+#include "machine/video.h"
+#include "media/tape.h"
+#include "media/wav_tape.h"
+
+namespace {
+
+// Dumps of original ROMs in a folder "roms" beside the program replace the
+// built-in images (files of the wrong size are reported and ignored).
+void load_rom_folder(const char* program) {
+  std::string folder = program ? program : "";
+  size_t cut = folder.find_last_of("/\\");
+  folder = cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
+  folder += "roms";
+  rom_load_folder(folder.c_str(), nullptr);
+}
+
+} // namespace
+
+bool app_start(int argc, const char* const* argv) {
+  if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;
+  status_create();
+  settings_open();
+  settings_load();
+  pacing_start();
+  load_rom_folder(argc > 0 ? argv[0] : nullptr);
+  console_monitor_install();
+  machine_init();
+  app_command_line(argc, argv);
+  display_window_size(512, 384);
+  display_build_bitmap();
+  status_layout();
+  platform_move_window(platform_window_rect());
+  platform_window_show();
+  display_start();
+  audio_shutdown();
+  audio_select_driver(static_cast<int>(soundDriverIndex));
+  return true;
+}
+
+namespace {
+
+// A switch begins with "/". Where "/" also separates folders, an argument
+// with a second "/" is an absolute file name, not a switch.
+bool is_switch(const char* arg) {
+  if (arg[0] != '/') return false;
+  return platform_path_separator() != '/' || !std::strchr(arg + 1, '/');
+}
+
+} // namespace
+
+void app_command_line(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (is_switch(arg)) {
+      if (arg[1] == 'h') {
+        platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+        soundDriverIndex = 0;
+        platform_menu_check(CMD_SOUND_FIRST, true);
+      } else if (arg[1] == 'w') {
+        SyncSpeed = 0;
+        platform_menu_check(CMD_SYNC_SPEED, false);
+      } else if (arg[1] == 'x') {
+        VideoDriver = 1;
+        platform_menu_check(CMD_VIDEO_DRIVER, true);
+      }
+      continue;
+    }
+    run_frames(30);
+    const char* dot = std::strrchr(arg, '.');
+    if (dot && std::strncmp(dot, ".wav", 4) == 0)
+      wav_menu_attach(arg);
+    else if (dot && std::strncmp(dot, ".tkt", 4) == 0)
+      tape_autoload(arg);
+    run_frames(25);
+  }
+}
+
+int app_main_loop() {
+  int exitCode = 0;
+  for (;;) {
+    if (!running) {
+      if (platform_handle_message(true, &exitCode) == PLATFORM_MESSAGE_QUIT) break;
+      pacing_reset();
+      if (running && sound_on() && !monitorMode) audio_resume();
+      continue;
+    }
+    PlatformMessage message = platform_handle_message(false, &exitCode);
+    if (message == PLATFORM_MESSAGE_QUIT) break;
+    if (message == PLATFORM_MESSAGE_HANDLED) continue;
+    run_frame();
+    if (sound_on()) audio_update(cpu.tcount);
+    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+    pacing_frame_done();
+  }
+  return exitCode;
+}
+
+void app_shutdown() {
+  // A capture still running is finished, so that the file is complete.
+  if (aviState == 2) {
+    aviState = 0;
+    avi_stop();
+  }
+  if (wavFile && !wavPlayback) wav_close();
+  audio_shutdown();
+  display_shutdown();
+  settings_save();
+  settings_close();
+}
+
+int app_main(int argc, const char* const* argv) {
+  if (!app_start(argc, argv)) return 0;
+  int exitCode = app_main_loop();
+  app_shutdown();
+  return exitCode;
+}

@@ -1,0 +1,17 @@
+// The program's start-up, main loop and shutdown, for both platforms.
+#pragma once
+
+// Brings the system up in order: window, status bar, settings, pacing
+// clock, machine, the command line (switches, then each file with 30 frames
+// before and 25 after it), the window's size and frame bitmap, the video
+// path, the sound driver. False when the window cannot be made.
+bool app_start(int argc, const char* const* argv);
+// The command-line walk alone (part of app_start).
+void app_command_line(int argc, const char* const* argv);
+// Runs frames and handles messages until the quit message; returns its
+// exit code.
+int app_main_loop();
+// Closes what is open, frees the frame bitmap and saves the settings.
+void app_shutdown();
+// All three: the program's entry.
+int app_main(int argc, const char* const* argv);

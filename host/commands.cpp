@@ -1,0 +1,221 @@
+// The menu commands: each calls the operation of the layer that does the
+// work, with the file dialog it needs, and tells the user the outcome.
+#include <cstdio>
+#include <cstring>
+
+#include "cpu/cpu.h"
+#include "debugger/console_monitor.h"
+#include "host/audio.h"
+#include "host/avi.h"
+#include "host/clipboard.h"
+#include "host/display.h"
+#include "host/file_dialogs.h"
+#include "host/menu.h"
+#include "host/platform.h"
+#include "host/settings.h"
+#include "host/status.h"
+#include "host/window.h"
+#include "machine/machine.h"
+#include "machine/memory.h"
+#include "machine/video.h"
+#include "media/files.h"
+#include "media/messages.h"
+#include "media/screenshot.h"
+#include "media/snapshot.h"
+#include "media/tape.h"
+#include "media/wav_tape.h"
+
+namespace {
+
+constexpr size_t kNameSize = 260;
+
+// The two address dialogs keep their texts from one use to the next.
+bool romFirstUse = true;
+bool saveFirstUse = true;
+AddressPanel romPanel;
+AddressPanel savePanel;
+
+bool ask(int kind, char* name, AddressPanel* panel = nullptr) {
+  name[0] = '\0';
+  return platform_file_dialog(file_dialog_kind(kind), name, kNameSize, panel);
+}
+
+void error_box(const char* text) { platform_message_box("Hiba!", text, PLATFORM_ICON_STOP); }
+
+void load_binary_command() {
+  if (romFirstUse) {
+    std::snprintf(romPanel.start, sizeof romPanel.start, "%04X", 0);
+    std::snprintf(romPanel.end, sizeof romPanel.end, "%04X", 65535);
+    romPanel.filterIndex = 1;
+    romFirstUse = false;
+  }
+  char name[kNameSize];
+  if (!ask(FILE_DIALOG_LOAD_BINARY, name, &romPanel)) return;
+  if (!rom_load_command(name, romPanel.start, romPanel.end)) error_box(MEDIA_LOAD_FAILED);
+  uint32_t start;
+  if (parse_address_field(romPanel.start, &start) && start < 0x4000) machine_restart();
+}
+
+void save_memory_command() {
+  if (saveFirstUse) {
+    std::snprintf(savePanel.start, sizeof savePanel.start, "%s", "4016");
+    uint32_t end = (memory[0x4018] | memory[0x4019] << 8) + 1u;
+    std::snprintf(savePanel.end, sizeof savePanel.end, "%04X", end & 0xFFFFF);
+    savePanel.filterIndex = 1;
+    saveFirstUse = false;
+  }
+  char name[kNameSize];
+  if (!ask(FILE_DIALOG_SAVE_MEMORY, name, &savePanel)) return;
+  if (!memory_save_command(name, savePanel.start, savePanel.end)) error_box(MEDIA_SAVE_FAILED);
+}
+
+// The first "tarvikNNNN.bmp" in the current folder that does not exist yet:
+// a screenshot never overwrites.
+void screenshot_command() {
+  char name[kNameSize];
+  if (screenshot_auto_name("", name, sizeof name)) save_screenshot(name);
+}
+
+void sound_record_command() {
+  if (platform_menu_checked(CMD_SOUND_RECORD)) {
+    sound_capture_stop(); // reports the bytes written
+    platform_menu_check(CMD_SOUND_RECORD, false);
+    return;
+  }
+  char name[kNameSize];
+  if (ask(FILE_DIALOG_SOUND_RECORD, name) && sound_capture_start(name))
+    platform_menu_check(CMD_SOUND_RECORD, true);
+}
+
+void select_model(uint32_t index) {
+  machine_select_model(index);
+  audio_reset();
+  audio_resume();
+  for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id) platform_menu_check(id, false);
+  platform_menu_check(CMD_MODEL_FIRST + index, true);
+  status_set_text(0, "%s", modelTable[model()].statusLabel);
+  video_clear();
+}
+
+void select_ram_size(int id) {
+  for (int i = CMD_RAM_FIRST; i <= CMD_RAM_LAST; ++i) platform_menu_check(i, false);
+  platform_menu_check(id, true);
+  machine_set_ram_size(static_cast<uint32_t>(id - CMD_RAM_FIRST));
+}
+
+void select_sound_driver(uint32_t index) {
+  if (index == soundDriverIndex) return;
+  platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+  audio_select_driver(static_cast<int>(index));
+  soundDriverIndex = index;
+  platform_menu_check(CMD_SOUND_FIRST + index, true);
+}
+
+} // namespace
+
+void command_forget_address_texts() {
+  romFirstUse = true;
+  saveFirstUse = true;
+}
+
+void command_execute(int id) {
+  char name[kNameSize];
+  if (id >= CMD_MODEL_FIRST && id <= CMD_MODEL_LAST) {
+    select_model(static_cast<uint32_t>(id - CMD_MODEL_FIRST));
+    return;
+  }
+  if (id >= CMD_RAM_FIRST && id <= CMD_RAM_LAST) {
+    select_ram_size(id);
+    return;
+  }
+  if (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST) {
+    select_sound_driver(static_cast<uint32_t>(id - CMD_SOUND_FIRST));
+    return;
+  }
+  switch (id) {
+  case CMD_AUTOLOAD:
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) tape_autoload(name);
+    break;
+  case CMD_LOAD_BINARY: load_binary_command(); break;
+  case CMD_SAVE_MEMORY: save_memory_command(); break;
+  case CMD_LOAD_CHARSET:
+    if (ask(FILE_DIALOG_LOAD_CHARSET, name) && !load_charset(name)) error_box(MEDIA_CHARSET_FAILED);
+    break;
+  case CMD_RESTORE_CHARSET: restore_charset(); break;
+  case CMD_COPY_SCREEN: clipboard_copy_screen(); break;
+  case CMD_PASTE: clipboard_paste(); break;
+  case CMD_SNAPSHOT_SAVE:
+    if (ask(FILE_DIALOG_SNAPSHOT_SAVE, name) && !snapshot_save(name, memory + 0x4000))
+      error_box(SNAPSHOT_SAVE_FAILED);
+    break;
+  case CMD_SNAPSHOT_LOAD:
+    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name) && !snapshot_load(name, memory + 0x4000))
+      error_box(SNAPSHOT_LOAD_FAILED);
+    break;
+  case CMD_SCREENSHOT: screenshot_command(); break;
+  case CMD_SCREENSHOT_AS:
+    if (ask(FILE_DIALOG_SCREENSHOT, name)) save_screenshot(name);
+    break;
+  case CMD_SOUND_RECORD: sound_record_command(); break;
+  case CMD_EXIT: platform_post_close(); break;
+  case CMD_PAUSE: run_state_pause_toggle(); break;
+  case CMD_RESET: machine_reset_button(); break;
+  case CMD_RESTART:
+    machine_restart();
+    audio_reset();
+    break;
+  case CMD_COLD_RESTART:
+    machine_cold_restart();
+    audio_reset();
+    break;
+  case CMD_MONITOR: run_state_monitor_toggle(); break;
+  case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
+  case CMD_TAPE_ATTACH:
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) tape_attach(name);
+    break;
+  case CMD_TAPE_DETACH: tape_close(); break;
+  case CMD_WAV_ATTACH:
+    if (ask(FILE_DIALOG_WAV_ATTACH, name)) wav_menu_attach(name);
+    break;
+  case CMD_WAV_CREATE:
+    if (ask(FILE_DIALOG_WAV_CREATE, name)) wav_menu_create(name);
+    break;
+  case CMD_WAV_CLOSE: wav_menu_close(); break;
+  case CMD_WAV_PLAY_RECORD: {
+    bool on = !platform_menu_checked(CMD_WAV_PLAY_RECORD);
+    wav_set_running(on ? 1 : 0, cpu.tcount);
+    platform_menu_check(CMD_WAV_PLAY_RECORD, on);
+    break;
+  }
+  case CMD_WAV_REWIND: wav_rewind(cpu.tcount); break;
+  case CMD_SYNC_SPEED:
+    SyncSpeed = SyncSpeed == 1 ? 0 : 1;
+    platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
+    audio_reset();
+    break;
+  case CMD_SYMBOLIC_KEYBOARD: {
+    bool on = !platform_menu_checked(CMD_SYMBOLIC_KEYBOARD);
+    platform_menu_check(CMD_SYMBOLIC_KEYBOARD, on);
+    machine_set_symbolic_keyboard(on ? 1 : 0);
+    break;
+  }
+  case CMD_VIDEO_DRIVER: display_set_video_driver(VideoDriver == 1 ? 0 : 1, true); break;
+  case CMD_DOUBLE_SCAN:
+    DoubleScan = DoubleScan == 1 ? 0 : 1;
+    video_clear();
+    platform_menu_check(CMD_DOUBLE_SCAN, DoubleScan == 1);
+    break;
+  case CMD_SCREEN_MODE_32:
+    screenMode32 = screenMode32 == 1 ? 0 : 1;
+    platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
+    display_update_target(512, 256, KeepAspectRatio == 1);
+    platform_invalidate(true);
+    break;
+  case CMD_KEEP_ASPECT: display_toggle_keep_aspect(); break;
+  case CMD_FULL_SCREEN: display_toggle_full_screen(); break;
+  case CMD_AVI: avi_command(); break;
+  case CMD_KEYBOARD_CHART: platform_modal_dialog(120); break;
+  case CMD_ABOUT: platform_modal_dialog(113); break;
+  default: break;
+  }
+}

@@ -1,0 +1,211 @@
+// Display output logic; the drawing itself is the platform's.
+#include "host/display.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/menu.h"
+#include "host/pacing.h"
+#include "host/settings.h"
+#include "host/status.h"
+#include "machine/machine.h"
+#include "machine/video.h"
+#include "media/screenshot.h"
+
+FrameBitmap frameBitmap;
+Rect displaySource = {0, 0, 512, 256};
+Rect displayDestination;
+uint32_t fullScreen;
+uint32_t fullScreenMemory;
+int32_t windowWidth, windowHeight;
+
+namespace {
+
+constexpr int32_t kRowBytes = 64;
+
+int32_t width_of(const Rect& r) { return r.right - r.left; }
+int32_t height_of(const Rect& r) { return r.bottom - r.top; }
+
+// Fits to 4:3 after invalidating the rectangle (without erase).
+void fit_in_place(Rect* r) {
+  platform_invalidate_rect(*r, false);
+  *r = display_fit_4_3(*r);
+}
+
+} // namespace
+
+void display_build_bitmap() {
+  std::memset(&frameBitmap, 0, sizeof frameBitmap);
+  frameBitmap.header.size = sizeof(BitmapInfoHeader);
+  frameBitmap.header.width = 512;
+  frameBitmap.header.height = VideoDriver == 1 ? -512 : -256;
+  frameBitmap.header.planes = 1;
+  frameBitmap.header.bitCount = 1;
+  frameBitmap.palette[1] = {255, 255, 255, 0};
+  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
+  video_clear();
+}
+
+void display_free_bitmap() { std::memset(&frameBitmap, 0, sizeof frameBitmap); }
+
+void display_spread_veltra_rows() {
+  uint8_t* base = frameBuffer + 28 * kRowBytes + 12;
+  for (int r = 199; r >= 1; --r) {
+    std::memcpy(base + (2 * r + 1) * kRowBytes, base + r * kRowBytes, kRowBytes);
+    if (DoubleScan == 1)
+      std::memcpy(base + 2 * r * kRowBytes, base + r * kRowBytes, kRowBytes);
+    else
+      std::memset(base + 2 * r * kRowBytes, 0, kRowBytes);
+  }
+  if (DoubleScan == 1)
+    std::memcpy(base + kRowBytes, base, kRowBytes);
+  else
+    std::memset(base + kRowBytes, 0, kRowBytes);
+}
+
+void present_frame(int full) {
+  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
+  if (model() != MODEL_VELTRA16)
+    video_render((VideoDriver == 1 ? uint32_t{RENDER_GDI} : 0u) |
+                 (DoubleScan == 1 ? uint32_t{RENDER_DOUBLE_SCAN} : 0u));
+  else if (VideoDriver == 1 && full)
+    display_spread_veltra_rows();
+  if (VideoDriver == 1)
+    platform_present_gdi(&frameBitmap, frameBuffer);
+  else
+    platform_present_ddraw(&frameBitmap, frameBuffer, displaySource, displayDestination);
+}
+
+void display_start() {
+  if (VideoDriver == 1 || platform_ddraw_start(512, 256) != 0) {
+    bool failed = VideoDriver != 1;
+    VideoDriver = 1;
+    std::fputs("DirectDraw Init failed!\n", stderr);
+    if (failed) display_build_bitmap();
+  }
+  display_update_target(512, 256, KeepAspectRatio == 1);
+}
+
+void display_shutdown() {
+  platform_ddraw_stop(true);
+  display_free_bitmap();
+}
+
+Rect display_fit_4_3(const Rect& rect) {
+  Rect r = rect;
+  int32_t w = width_of(rect), h = height_of(rect);
+  int32_t fitWidth = (4 * h + 1) / 3;
+  int32_t fitHeight = (3 * w + 2) / 4;
+  if (fitWidth < w) {
+    r.left = rect.left + (w - fitWidth + 1) / 2;
+    r.right = r.left + fitWidth;
+  } else if (fitHeight < h) {
+    r.top = rect.top + (h - fitHeight + 1) / 2;
+    r.bottom = r.top + fitHeight;
+  }
+  return r;
+}
+
+void display_update_target(int32_t width, int32_t height, bool keep) {
+  displaySource = {0, 0, width, height};
+  Rect r = platform_client_rect();
+  r.bottom -= status_height();
+  if (keep) fit_in_place(&r);
+  displayDestination = platform_client_to_screen(r);
+}
+
+void display_window_size(int32_t width, int32_t height) {
+  Rect r = platform_window_rect_for_client(width + 8, height + 8 + status_height());
+  windowWidth = width_of(r);
+  windowHeight = height_of(r);
+}
+
+SizeLimits display_size_limits() {
+  SizeLimits limits{};
+  if (VideoDriver == 1) {
+    Rect r = platform_window_rect_for_client(512, 512 + status_height());
+    limits.minWidth = limits.maxWidth = width_of(r);
+    limits.minHeight = limits.maxHeight = height_of(r);
+    limits.hasMaximum = true;
+  } else {
+    Rect r = platform_window_rect_for_client(512, 384 + status_height());
+    limits.minWidth = width_of(r);
+    limits.minHeight = height_of(r);
+    display_update_target(512, 256, KeepAspectRatio == 1);
+  }
+  pacing_reset();
+  return limits;
+}
+
+void display_edge_drag(int edge, Rect* r) {
+  if (KeepAspectRatio != 1) return;
+  Rect frame = platform_window_rect_for_client(512, 384 + status_height());
+  int32_t bw = width_of(frame) - 512, bh = height_of(frame) - 384;
+  int32_t cw = width_of(*r) - bw, ch = height_of(*r) - bh;
+  switch (edge) {
+  case 1: r->top = r->bottom - cw * 384 / 512 - bh; break;
+  case 2: r->bottom = r->top + cw * 384 / 512 + bh; break;
+  case 3:
+  case 4:
+  case 7: r->left = r->right - ch * 512 / 384 - bw; break;
+  case 5:
+  case 6:
+  case 8: r->right = r->left + ch * 512 / 384 + bw; break;
+  default: return;
+  }
+  if (VideoDriver == 0) present_frame(0);
+}
+
+void display_toggle_keep_aspect() {
+  KeepAspectRatio = KeepAspectRatio == 1 ? 0 : 1;
+  platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  if (KeepAspectRatio == 1 && VideoDriver == 0) {
+    Rect window = platform_window_rect();
+    Rect client = platform_client_rect();
+    Rect wanted = platform_window_rect_for_client(width_of(client),
+                                                  status_height() + width_of(client) * 3 / 4);
+    platform_move_window(
+        {window.left, window.top, window.left + width_of(wanted), window.top + height_of(wanted)});
+  }
+  display_update_target(512, 256, KeepAspectRatio == 1);
+}
+
+void display_set_video_driver(uint32_t driver, bool resize) {
+  Rect window = platform_window_rect();
+  VideoDriver = driver;
+  if (driver == 1) {
+    platform_ddraw_stop(false);
+    display_build_bitmap();
+  } else if (platform_ddraw_start(512, 256) != 0) {
+    VideoDriver = 1;
+  }
+  if (resize) {
+    int32_t height = status_height() + (VideoDriver == 1 ? 256 : 384);
+    platform_move_window({window.left, window.top, window.left + 512, window.top + height});
+  }
+  platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == 1);
+  platform_set_maximize_box(VideoDriver == 0);
+}
+
+void display_toggle_full_screen() {
+  if (!fullScreen) {
+    fullScreenMemory = 1 + VideoDriver;
+    if (VideoDriver == 1) display_set_video_driver(0, false);
+    Rect screen = platform_screen_rect();
+    displayDestination = {0, 0, width_of(screen), height_of(screen)};
+    fit_in_place(&displayDestination);
+    platform_full_screen_enter();
+    fullScreen = 1;
+    status_destroy();
+    platform_invalidate(true);
+  } else {
+    if (fullScreenMemory == 2) display_set_video_driver(1, false);
+    fullScreenMemory = 0;
+    status_create();
+    status_set_text(0, "%s", modelTable[model()].statusLabel);
+    platform_full_screen_leave();
+    fullScreen = 0;
+    displayDestination = platform_client_to_screen(platform_client_rect());
+    fit_in_place(&displayDestination);
+  }
+}

@@ -1,0 +1,82 @@
+// Display output: the frame bitmap's description, rendering at each
+// presentation, the destination rectangle with the 4:3 fit, the window's
+// size rules, the aspect-ratio option, the choice between the DirectDraw
+// path (a 512 x 256 surface stretched into the window) and the GDI path
+// (512 x 512 unscaled), and full screen.
+#pragma once
+
+#include <cstdint>
+
+#include "host/platform.h"
+
+// A device-independent bitmap header, laid out as the platform expects.
+struct BitmapInfoHeader {
+  uint32_t size;
+  int32_t width;
+  int32_t height; // negative: rows run top-down
+  uint16_t planes;
+  uint16_t bitCount;
+  uint32_t compression;
+  uint32_t sizeImage;
+  int32_t xPelsPerMeter;
+  int32_t yPelsPerMeter;
+  uint32_t clrUsed;
+  uint32_t clrImportant;
+};
+static_assert(sizeof(BitmapInfoHeader) == 40, "bitmap header must be 40 bytes");
+struct RgbQuad {
+  uint8_t blue, green, red, reserved;
+};
+// The frame bitmap's description: 512 pixels wide, one bit per pixel, a
+// black-and-white palette; -256 rows for DirectDraw, -512 for GDI.
+struct FrameBitmap {
+  BitmapInfoHeader header;
+  RgbQuad palette[2];
+};
+extern FrameBitmap frameBitmap;
+
+extern Rect displaySource;        // (0, 0, 512, 256)
+extern Rect displayDestination;   // screen coordinates
+extern uint32_t fullScreen;       // 1 while in full screen
+extern uint32_t fullScreenMemory; // 0, or 1 + the video driver before full screen
+// The window size for the picture, from display_window_size.
+extern int32_t windowWidth, windowHeight;
+
+// Builds the description for the video driver in use and clears the frame
+// buffer.
+void display_build_bitmap();
+void display_free_bitmap();
+// Renders the current frame and shows it. full is 1 once per presentation
+// of the main loop and for the single-frame step, 0 for repainting.
+void present_frame(int full);
+// Veltra-16 on the GDI path: spreads the 200 picture rows below the first
+// eight onto two bitmap rows each (a copy with double scan, else black).
+void display_spread_veltra_rows();
+
+// The DirectDraw path, or the GDI path when it is chosen or DirectDraw
+// fails; then the destination for the picture.
+void display_start();
+// Stops DirectDraw (unloading it) and frees the bitmap.
+void display_shutdown();
+void display_set_video_driver(uint32_t driver, bool resize);
+void display_update_target(int32_t width, int32_t height, bool keep);
+// The largest 4:3 part of a rectangle, centred; the odd pixel of the margin
+// goes to the left or top side. Pure arithmetic.
+Rect display_fit_4_3(const Rect& rect);
+// Window rectangle for a picture of width x height (kept in windowWidth and
+// windowHeight for the window's creation).
+void display_window_size(int32_t width, int32_t height);
+
+// The answer to the window's size-limit query.
+struct SizeLimits {
+  int32_t minWidth, minHeight;
+  bool hasMaximum; // GDI: the window cannot be resized
+  int32_t maxWidth, maxHeight;
+};
+SizeLimits display_size_limits();
+// Edge dragging: keeps the client area at 4:3 while KeepAspectRatio is set.
+// edge as the platform numbers it: 1 left, 2 right, 3 top, 4 top-left,
+// 5 top-right, 6 bottom, 7 bottom-left, 8 bottom-right.
+void display_edge_drag(int edge, Rect* windowRect);
+void display_toggle_keep_aspect();
+void display_toggle_full_screen();

@@ -1,0 +1,89 @@
+// tarvik-cli: the emulator without a window. The same start-up, command
+// line and main loop as the desktop program; a script takes the user's
+// place, message boxes go to standard error, and the screen can be printed
+// as text or written as a picture at the end.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/app.h"
+#include "host/headless/headless.h"
+#include "media/screenshot.h"
+
+namespace {
+
+void usage(std::FILE* out) {
+  std::fputs("usage: tarvik-cli [options] [/h] [/w] [/x] [FILE.wav|FILE.tkt ...]\n"
+             "  --frames N         run N frames (after the script), then exit\n"
+             "  --script FILE      script lines from FILE (- for standard input)\n"
+             "  --settings FILE    settings file (default $XDG_CONFIG_HOME/tarvik/settings.ini)\n"
+             "  --screen-text      print the screen as text at exit\n"
+             "  --screenshot FILE  write the screen as a BMP file at exit\n"
+             "  --verbose          print window titles, status messages and dialogs\n"
+             "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
+             out);
+}
+
+bool parse_frames(const char* text, uint32_t* frames) {
+  if (!*text || std::strlen(text) > 9 || std::strspn(text, "0123456789") != std::strlen(text))
+    return false;
+  *frames = static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::vector<const char*> emulatorArgs = {argv[0]};
+  uint32_t frames = 0;
+  const char* script = nullptr;
+  const char* screenshot = nullptr;
+  bool screenText = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    bool hasValue = i + 1 < argc;
+    if (a == "--help" || a == "-h") {
+      usage(stdout);
+      return 0;
+    } else if (a == "--frames" && hasValue) {
+      if (!parse_frames(argv[++i], &frames)) {
+        std::fprintf(stderr, "tarvik-cli: --frames needs a number of frames, not \"%s\"\n",
+                     argv[i]);
+        return 2;
+      }
+    } else if (a == "--script" && hasValue) {
+      script = argv[++i];
+    } else if (a == "--settings" && hasValue) {
+      headless_set_settings_file(argv[++i]);
+    } else if (a == "--screenshot" && hasValue) {
+      screenshot = argv[++i];
+    } else if (a == "--screen-text") {
+      screenText = true;
+    } else if (a == "--verbose") {
+      headless_set_verbose(true);
+    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+      std::fprintf(stderr, "tarvik-cli: unknown option or missing value: %s\n", a.c_str());
+      usage(stderr);
+      return 2;
+    } else {
+      emulatorArgs.push_back(argv[i]);
+    }
+  }
+  if (script && !headless_script_open(script)) {
+    std::fprintf(stderr, "tarvik-cli: cannot open the script %s\n", script);
+    return 2;
+  }
+  headless_script_then_frames(frames);
+
+  if (!app_start(static_cast<int>(emulatorArgs.size()), emulatorArgs.data())) return 0;
+  int exitCode = app_main_loop();
+  if (screenText) std::fputs(headless_screen_text().c_str(), stdout);
+  if (screenshot && !save_screenshot(screenshot)) {
+    std::fprintf(stderr, "tarvik-cli: cannot write %s\n", screenshot);
+    if (exitCode == 0) exitCode = 2;
+  }
+  app_shutdown();
+  return exitCode;
+}

@@ -1,0 +1,83 @@
+// Headless status bar and presentation: the texts of the four parts, and a
+// copy of the picture as the window would show it.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "host/display.h"
+#include "host/headless/headless.h"
+#include "host/platform.h"
+#include "host/status.h"
+
+namespace {
+
+constexpr int32_t kStatusHeight = 24;
+
+bool statusOn;
+std::string statusTexts[4];
+
+uint8_t presented[512 * 64];
+int32_t presentedRows;
+uint32_t presentCount;
+bool ddrawAvailable = true;
+bool ddrawRunning;
+
+void keep(const FrameBitmap* bitmap, const uint8_t* pixels, int32_t rows) {
+  int32_t height = bitmap->header.height < 0 ? -bitmap->header.height : bitmap->header.height;
+  if (rows > height) rows = height;
+  if (rows > 512) rows = 512;
+  std::memcpy(presented, pixels, static_cast<size_t>(rows) * 64);
+  presentedRows = rows;
+  ++presentCount;
+}
+
+} // namespace
+
+bool platform_status_create(const int32_t*, int parts) {
+  if (parts != 4) return false;
+  statusOn = true;
+  for (std::string& t : statusTexts) t.clear();
+  return true;
+}
+
+void platform_status_destroy() { statusOn = false; }
+
+void platform_status_set_text(int part, const char* text) {
+  if (!statusOn || part < 0 || part > 3) return;
+  statusTexts[part] = text;
+  if (part == 3 && *text && headless_verbose()) std::fprintf(stderr, "status: %s\n", text);
+}
+
+int32_t platform_status_height() { return statusOn ? kStatusHeight : 0; }
+void platform_status_layout() {}
+
+// The text a part shows now, also while no bar exists (the bar takes it up
+// when it is created).
+const char* headless_status_text(int part) { return status_text(part); }
+
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels) {
+  keep(bitmap, pixels, 512);
+}
+
+int platform_ddraw_start(int32_t width, int32_t height) {
+  if (!ddrawAvailable || width != 512 || height != 256) return 1;
+  ddrawRunning = true;
+  return 0;
+}
+
+void platform_ddraw_stop(bool) { ddrawRunning = false; }
+
+void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&,
+                            const Rect&) {
+  if (!ddrawRunning) return; // no back surface: nothing is drawn
+  keep(bitmap, pixels, 256);
+}
+
+const uint8_t* headless_presented_frame(int32_t* rows) {
+  if (rows) *rows = presentedRows;
+  return presented;
+}
+
+uint32_t headless_present_count() { return presentCount; }
+void headless_set_ddraw_available(bool available) { ddrawAvailable = available; }
+bool headless_ddraw_running() { return ddrawRunning; }

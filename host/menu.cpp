@@ -1,0 +1,113 @@
+// The menu bar and the accelerators.
+#include "host/menu.h"
+
+#define POPUP(depth, label)                                                                        \
+  { MENU_POPUP, depth, 0, label, "" }
+#define ITEM(depth, id, label, shortcut)                                                           \
+  { MENU_ITEM, depth, id, label, shortcut }
+#define SEPARATOR(depth)                                                                           \
+  { MENU_SEPARATOR, depth, 0, "", "" }
+
+const MenuEntry menuEntries[] = {
+    POPUP(0, "&File"),
+    ITEM(1, CMD_AUTOLOAD, "&Autoload...", ""),
+    ITEM(1, CMD_LOAD_BINARY, "&ROM/BIN betöltése...", ""),
+    ITEM(1, CMD_SAVE_MEMORY, "&Memória kimentése...", ""),
+    SEPARATOR(1),
+    POPUP(1, "&Karakterkészlet"),
+    ITEM(2, CMD_LOAD_CHARSET, "&Saját betöltése ...", ""),
+    ITEM(2, CMD_RESTORE_CHARSET, "&Eredeti visszaállítása", ""),
+    ITEM(1, CMD_COPY_SCREEN, "Karaktermátrix a &vágólapra", "Alt+C"),
+    ITEM(1, CMD_PASTE, "&Beszúrás vágólapról", "Alt+V"),
+    SEPARATOR(1),
+    POPUP(1, "&Pillanatfelvétel"),
+    ITEM(2, CMD_SNAPSHOT_SAVE, "TKS mentése...", ""),
+    ITEM(2, CMD_SNAPSHOT_LOAD, "TKS betöltése...", ""),
+    ITEM(1, CMD_SCREENSHOT, "&Kép mentése", "F6"),
+    ITEM(1, CMD_SCREENSHOT_AS, "Kép& mentése másként...", ""),
+    ITEM(1, CMD_SOUND_RECORD, "&Hang mentése mint...", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_EXIT, "E&xit", ""),
+
+    POPUP(0, "&Gép"),
+    ITEM(1, CMD_PAUSE, "&Szünet", "Pause"),
+    ITEM(1, CMD_RESET, "&Reset", "F1"),
+    ITEM(1, CMD_RESTART, "R&estart", ""),
+    ITEM(1, CMD_COLD_RESTART, "&Hideg Restart", "ALT+F1"),
+    SEPARATOR(1),
+    ITEM(1, CMD_MONITOR, "&Monitor", "ESC"),
+    ITEM(1, CMD_CONSOLE_MONITOR, "&Interaktív monitor", "Alt+M"),
+    SEPARATOR(1),
+    POPUP(1, "&Típus"),
+    ITEM(2, 40017, "Veltra-16", ""),
+    ITEM(2, 40014, "Tarvik &3.1", ""),
+    ITEM(2, 40015, "Tarvik 4.1", ""),
+    ITEM(2, 40016, "&Dorvane", ""),
+    POPUP(1, "Memória"),
+    ITEM(2, 133, "&4kb RAM", ""),
+    ITEM(2, 134, "&6kb RAM", ""),
+    ITEM(2, 135, "&8kb RAM", ""),
+    ITEM(2, 136, "&16 kb RAM", ""),
+    ITEM(2, 137, "32kb RAM", ""),
+    ITEM(2, 139, "&64 kb RAM", ""),
+
+    POPUP(0, "&Magnó"),
+    ITEM(1, CMD_TAPE_ATTACH, "&TKT csatolása...", "ALT+D"),
+    ITEM(1, CMD_TAPE_DETACH, "T&KT lezárása", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_WAV_ATTACH, "WAV &csatolása...", "ALT+T"),
+    ITEM(1, CMD_WAV_CREATE, "&WAV készítés...", ""),
+    ITEM(1, CMD_WAV_CLOSE, "WAV l&ezárása", ""),
+    ITEM(1, CMD_WAV_PLAY_RECORD, "&Play/Record", "F5"),
+    SEPARATOR(1),
+    ITEM(1, CMD_WAV_REWIND, "&Visszacsévélés", "Home"),
+
+    POPUP(0, "&Opciók"),
+    ITEM(1, CMD_SYNC_SPEED, "&50 Hz timer", "ALT+W"),
+    POPUP(1, "&Hang"),
+    ITEM(2, 40030, "&Kikapcsolva", ""),
+    ITEM(2, 40031, "DirectSound", ""),
+    ITEM(2, 40032, "WaveOut", ""),
+    ITEM(1, CMD_SYMBOLIC_KEYBOARD, "&Szimbolikus billentyűzet", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_VIDEO_DRIVER, "&DDraw ki", ""),
+    ITEM(1, CMD_DOUBLE_SCAN, "D&upla scan", ""),
+    ITEM(1, CMD_SCREEN_MODE_32, "&32 oszlopos mód", ""),
+    ITEM(1, CMD_KEEP_ASPECT, "&Képarány tartása", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_FULL_SCREEN, "&Teljes képernyős mód", ""),
+
+    POPUP(0, "&Segítség"),
+    ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
+    ITEM(1, CMD_ABOUT, "&A programról", ""),
+};
+const int menuEntryCount = sizeof menuEntries / sizeof menuEntries[0];
+
+const MenuEntry* menu_find(int id) {
+  for (const MenuEntry& entry : menuEntries)
+    if (entry.kind == MENU_ITEM && entry.id == id) return &entry;
+  return nullptr;
+}
+
+const Accelerator accelerators[] = {
+    {'I', ACCEL_ALT, CMD_AVI},
+    {VKEY_F6, 0, CMD_SCREENSHOT},
+    {'C', ACCEL_ALT, CMD_COPY_SCREEN},
+    {'V', ACCEL_ALT, CMD_PASTE},
+    {VKEY_RETURN, ACCEL_ALT, CMD_FULL_SCREEN},
+    {'T', ACCEL_ALT, CMD_WAV_ATTACH},
+    {VKEY_HOME, 0, CMD_WAV_REWIND},
+    {VKEY_F1, ACCEL_ALT, CMD_COLD_RESTART},
+    {VKEY_F3, ACCEL_ALT, CMD_SYNC_SPEED},
+    {'W', ACCEL_ALT, CMD_SYNC_SPEED},
+    {'D', ACCEL_ALT, CMD_TAPE_ATTACH},
+    {VKEY_F5, 0, CMD_WAV_PLAY_RECORD},
+    {'M', ACCEL_ALT, CMD_CONSOLE_MONITOR},
+};
+const int acceleratorCount = sizeof accelerators / sizeof accelerators[0];
+
+int accelerator_find(int key, uint8_t modifiers) {
+  for (const Accelerator& a : accelerators)
+    if (a.key == key && a.modifiers == modifiers) return a.command;
+  return 0;
+}

@@ -1,0 +1,102 @@
+// Settings persistence: two tables bind the value names to the variables.
+#include "host/settings.h"
+
+#include <cstring>
+
+#include "host/display.h"
+#include "host/menu.h"
+#include "host/platform.h"
+#include "host/status.h"
+#include "machine/machine.h"
+
+uint32_t soundDriverIndex = 1;
+uint32_t VideoDriver = 0;
+uint32_t SyncSpeed = 1;
+uint32_t DoubleScan = 1;
+uint32_t KeepAspectRatio = 1;
+uint32_t CompositeBlur = 0;
+
+namespace {
+
+constexpr uint32_t kAny = 0xFFFFFFFF;
+
+const SettingsEntry hostSettings[] = {
+    {"SoundDriver", SETTINGS_NUMBER, &soundDriverIndex, 2},
+    {"VideoDriver", SETTINGS_NUMBER, &VideoDriver, 1},
+    {"SyncSpeed", SETTINGS_NUMBER, &SyncSpeed, 1},
+    {"DoubleScan", SETTINGS_NUMBER, &DoubleScan, 1},
+    {"KeepAspectRatio", SETTINGS_NUMBER, &KeepAspectRatio, 1},
+    {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
+    {nullptr, 0, nullptr, 0},
+};
+
+const SettingsEntry machineSettings[] = {
+    {"Model", SETTINGS_NUMBER, &currentModel, MODEL_COUNT - 1},
+    {"KeyMapping", SETTINGS_NUMBER, &symbolicKeyboard, 1},
+    {"TarvikMemSetup", SETTINGS_NUMBER, &ramSizeIndex, 6},
+    {"TarvikScreenMode", SETTINGS_NUMBER, &screenMode32, 1},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The program's name, under which its key lives.
+constexpr const char* kProgramName = "Tarvik";
+
+} // namespace
+
+const SettingsEntry* const settingsTables[] = {hostSettings, machineSettings, nullptr};
+
+bool settings_open() {
+  char path[160] = "Software\\Emulators\\";
+  std::strncat(path, kProgramName, sizeof path - std::strlen(path) - 1);
+  return platform_settings_open(path);
+}
+
+void settings_load() {
+  // Only numbers are stored; every entry of both tables is one.
+  for (int t = 0; settingsTables[t]; ++t)
+    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e) {
+      uint32_t value;
+      if (platform_settings_read(e->name, &value) && value <= e->maximum)
+        *e->variable = value;
+      else
+        platform_settings_write(e->name, *e->variable);
+    }
+  settings_show();
+}
+
+const SettingsEntry* settings_lookup(const char* name) {
+  for (int t = 0; settingsTables[t]; ++t)
+    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e)
+      if (std::strcmp(e->name, name) == 0) return e;
+  return nullptr;
+}
+
+uint32_t settings_get(const char* name) {
+  const SettingsEntry* e = settings_lookup(name);
+  return e ? *e->variable : 0;
+}
+
+void settings_save() {
+  for (int t = 0; settingsTables[t]; ++t)
+    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e)
+      platform_settings_write(e->name, *e->variable);
+}
+
+void settings_close() { platform_settings_close(); }
+
+void settings_show() {
+  platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
+  platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, true);
+  platform_menu_check(CMD_DOUBLE_SCAN, DoubleScan == 1);
+  platform_menu_check(CMD_MODEL_FIRST + model(), true);
+  status_set_text(0, "%s", modelTable[model()].statusLabel);
+  platform_menu_check(CMD_SYMBOLIC_KEYBOARD, symbolicKeyboard == 1);
+  platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
+  platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
+  platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  display_window_size(512, 384);
+  if (VideoDriver == 1) {
+    platform_menu_check(CMD_VIDEO_DRIVER, true);
+    platform_set_maximize_box(false);
+  }
+}

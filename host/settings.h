@@ -1,0 +1,42 @@
+// The ten options kept between runs as named 32-bit numbers in the per-user
+// settings store: read once at start-up (a missing or unusable value gets
+// its default written), shown as menu check marks, written back at exit.
+#pragma once
+
+#include <cstdint>
+
+// The host's options; the machine's live in machine/machine.h.
+extern uint32_t soundDriverIndex; // "SoundDriver": 0 "No sound", 1 DirectSound, 2 WaveOut
+extern uint32_t VideoDriver;      // 0 DirectDraw, 1 GDI ("&DDraw ki")
+extern uint32_t SyncSpeed;        // "&50 Hz timer": real-time pacing
+extern uint32_t DoubleScan;       // "D&upla scan"
+extern uint32_t KeepAspectRatio;  // "&Képarány tartása"
+extern uint32_t CompositeBlur;    // kept and written back unchanged
+
+enum SettingsType : uint32_t { SETTINGS_NUMBER = 1, SETTINGS_TEXT = 2 };
+
+// A value name bound to a variable. A stored number above maximum is
+// unusable (it would index past a table) and is replaced by the default.
+struct SettingsEntry {
+  const char* name;
+  uint32_t type;
+  uint32_t* variable; // null ends a table
+  uint32_t maximum;
+};
+// The host table and the machine table, in reading and writing order; the
+// list ends with a null slot.
+extern const SettingsEntry* const settingsTables[];
+
+// Builds the key path and opens the store; false when there is none (reads
+// then give the defaults and writes are lost).
+bool settings_open();
+// Reads every value, writing the default for a missing or unusable one, then
+// shows the options in the menu.
+void settings_load();
+const SettingsEntry* settings_lookup(const char* name);
+// The current value of a named option; 0 for an unknown name.
+uint32_t settings_get(const char* name);
+void settings_save();
+void settings_close();
+// Sets the menu check marks and the model label from the options.
+void settings_show();

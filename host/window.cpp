@@ -1,0 +1,178 @@
+// The window procedure's logic: run states, keys and window messages.
+#include "host/window.h"
+
+#include <unistd.h>
+
+#include <climits>
+
+#include "debugger/disassembler.h"
+#include "debugger/screen_monitor.h"
+#include "host/audio.h"
+#include "host/clipboard.h"
+#include "host/menu.h"
+#include "host/pacing.h"
+#include "host/platform.h"
+#include "host/settings.h"
+#include "host/sound_driver.h"
+#include "host/status.h"
+#include "machine/machine.h"
+#include "media/tape.h"
+
+uint32_t running = 1;
+uint32_t paused;
+uint32_t monitorMode;
+
+bool sound_on() { return currentSoundDriver != &silentSoundDriver; }
+
+void window_on_command(int id) {
+  audio_pause();
+  if (id == CMD_EXIT) {
+    platform_post_close();
+    return;
+  }
+  command_execute(id);
+  if (sound_on() && running && !monitorMode) audio_resume();
+  pacing_reset();
+}
+
+void run_state_pause_toggle() {
+  paused = !paused;
+  if (!running && !monitorMode && !paused) {
+    running = 1;
+    platform_set_title(TITLE_RESUMED);
+    platform_menu_check(CMD_PAUSE, false);
+  } else {
+    running = 0;
+    if (!monitorMode) {
+      platform_set_title(TITLE_PAUSED);
+      platform_menu_check(CMD_PAUSE, true);
+    }
+  }
+}
+
+void run_state_monitor_toggle() {
+  monitorMode = !monitorMode;
+  if (monitorMode) {
+    running = 0;
+    platform_set_title(TITLE_MONITOR);
+    monitor_redraw();
+    audio_pause();
+    platform_menu_check(CMD_MONITOR, true);
+  } else {
+    platform_invalidate(true);
+    if (!paused) {
+      running = 1;
+      platform_set_title(TITLE_RESUMED);
+      audio_resume();
+    } else {
+      platform_set_title(TITLE_PAUSED);
+    }
+    platform_menu_check(CMD_MONITOR, false);
+  }
+}
+
+void window_on_key_down(int key) {
+  switch (key) {
+  case VKEY_PAUSE: window_on_command(CMD_PAUSE); break;
+  case VKEY_ESCAPE: window_on_command(CMD_MONITOR); break;
+  case VKEY_NEXT:
+    if (monitorMode) {
+      monitor_page(1);
+    } else if (paused) {
+      run_frames(1);
+      present_frame(1);
+      pacing_reset();
+    } else {
+      window_on_command(CMD_PAUSE);
+    }
+    break;
+  case VKEY_PRIOR:
+    if (monitorMode) monitor_page(-1);
+    break;
+  case VKEY_UP:
+    if (monitorMode) monitor_scroll(-1);
+    break;
+  case VKEY_DOWN:
+    if (monitorMode) monitor_scroll(1);
+    break;
+  case VKEY_RETURN:
+    if (monitorMode) monitor_enter_key();
+    break;
+  case VKEY_F1:
+    if (monitorMode)
+      monitor_set_view(MONITOR_VIEW_DISASSEMBLY);
+    else
+      machine_reset_button();
+    break;
+  case VKEY_F2:
+    if (monitorMode) monitor_set_view(MONITOR_VIEW_MEMORY);
+    break;
+  case VKEY_F7:
+    if (monitorMode) monitor_f7_key();
+    break;
+  case VKEY_F8:
+    if (monitorMode) monitor_f8_key();
+    break;
+  case VKEY_F9: {
+    dump_disassembly("tarvik_disass.txt");
+    char folder[PATH_MAX];
+    if (!getcwd(folder, sizeof folder)) folder[0] = '\0';
+    status_message("Disassembly dump to: %s", folder);
+    break;
+  }
+  default: break;
+  }
+}
+
+void window_on_destroy() { platform_post_quit(0); }
+
+void window_on_move() {
+  display_update_target(512, 256, KeepAspectRatio == 1);
+  pacing_reset();
+}
+
+void window_on_size() {
+  status_layout();
+  display_update_target(512, 256, KeepAspectRatio == 1);
+  pacing_reset();
+}
+
+void window_on_paint() {
+  if (monitorMode) {
+    monitor_redraw();
+  } else {
+    present_frame(0);
+    pacing_reset();
+  }
+}
+
+SizeLimits window_on_size_limits() { return display_size_limits(); }
+
+void window_on_edge_drag(int edge, Rect* windowRect) { display_edge_drag(edge, windowRect); }
+
+void window_on_activate(int state) {
+  running = (state == 1 || state == 2) && !paused && !monitorMode ? 1 : 0;
+}
+
+void window_on_input_language_change() { clipboard_input_language_changed(); }
+
+bool window_on_menu_char(bool fromPopupOrSystemMenu) { return !fromPopupOrSystemMenu; }
+
+void window_on_double_click() { platform_maximize(); }
+
+void window_on_wheel(int delta) {
+  if (monitorMode) monitor_wheel(delta);
+}
+
+void window_on_enter_modal_loop() { audio_pause(); }
+
+void window_on_exit_modal_loop() {
+  if (running) audio_resume();
+  pacing_reset();
+  platform_clear_key_state();
+}
+
+void window_on_drop_file(const char* path) {
+  tape_autoload(path);
+  pacing_reset();
+}

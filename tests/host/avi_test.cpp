@@ -1,0 +1,182 @@
+// AVI capture: progress and closing messages, the file's RIFF structure
+// (headers, streams, index, subject record), rows stored bottom-up, and a
+// video-only file without sound.
+#include <cstring>
+
+#include "host/headless/headless.h"
+#include "machine/video.h"
+#include "tests/host/host_fixture.h"
+
+namespace {
+
+class Avi : public HostTest {};
+
+uint32_t le32(const std::string& s, size_t at) {
+  return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
+         static_cast<uint8_t>(s[at + 2]) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
+}
+
+// The chunks of a RIFF list body: (code, offset of the data, size).
+struct Chunk {
+  std::string code;
+  size_t data;
+  uint32_t size;
+};
+std::vector<Chunk> chunks(const std::string& s, size_t from, size_t to) {
+  std::vector<Chunk> out;
+  while (from + 8 <= to) {
+    Chunk c{s.substr(from, 4), from + 8, le32(s, from + 4)};
+    out.push_back(c);
+    from += 8 + c.size + (c.size & 1);
+  }
+  return out;
+}
+const Chunk* find(const std::vector<Chunk>& list, const std::string& code, const std::string& s,
+                  const char* listType = nullptr) {
+  for (const Chunk& c : list)
+    if (c.code == code && (!listType || s.compare(c.data, 4, listType) == 0)) return &c;
+  return nullptr;
+}
+
+// Runs n main-loop frames.
+void run(int n) {
+  headless_queue_frames(n);
+  headless_queue_quit(0);
+  app_main_loop();
+}
+
+TEST_F(Avi, CaptureOf250FramesWithSound) {
+  start({"/w"}); // with the (virtual) sound device
+  std::string file = path("capture.avi");
+  headless_queue_dialog_answer(path("capture").c_str()); // ".avi" is appended
+  window_on_command(40037);
+  ASSERT_EQ(aviState, 2u);
+  EXPECT_EQ(std::string(status_text(3)), "Streaming video to file: " + file + "...");
+  run(100);
+  EXPECT_STREQ(status_text(3), "Streaming video... 100 frames written so far. Alt+I to stop.");
+  run(100);
+  EXPECT_STREQ(status_text(3), "Streaming video... 200 frames written so far. Alt+I to stop.");
+  run(50);
+  window_on_command(40037);
+  EXPECT_EQ(aviState, 0u);
+  EXPECT_STREQ(status_text(3), "Video stream closed. 250 frames written.");
+  app_shutdown();
+
+  std::string s = read_file(file);
+  ASSERT_GT(s.size(), 250u * 16384);
+  EXPECT_EQ(s.substr(0, 4), "RIFF");
+  EXPECT_EQ(le32(s, 4), s.size() - 8);
+  EXPECT_EQ(s.substr(8, 4), "AVI ");
+  auto top = chunks(s, 12, s.size());
+  const Chunk* hdrl = find(top, "LIST", s, "hdrl");
+  const Chunk* movi = find(top, "LIST", s, "movi");
+  const Chunk* idx1 = find(top, "idx1", s);
+  const Chunk* info = find(top, "LIST", s, "INFO");
+  ASSERT_TRUE(hdrl && movi && idx1 && info);
+  EXPECT_EQ(s.substr(info->data, 4 + 4 + 4 + 17),
+            std::string("INFOISBJ\x11\0\0\0Vorn's emulators\0", 29));
+
+  auto header = chunks(s, hdrl->data + 4, hdrl->data + hdrl->size);
+  const Chunk* avih = find(header, "avih", s);
+  ASSERT_TRUE(avih);
+  EXPECT_EQ(le32(s, avih->data), 20000u);    // microseconds per frame
+  EXPECT_EQ(le32(s, avih->data + 16), 250u); // frames
+  EXPECT_EQ(le32(s, avih->data + 24), 2u);   // streams
+  EXPECT_EQ(le32(s, avih->data + 32), 512u); // width
+  EXPECT_EQ(le32(s, avih->data + 36), 256u); // the whole 256-row picture
+  std::vector<const Chunk*> streams;
+  for (const Chunk& c : header)
+    if (c.code == "LIST" && s.compare(c.data, 4, "strl") == 0) streams.push_back(&c);
+  ASSERT_EQ(streams.size(), 2u);
+  auto video = chunks(s, streams[0]->data + 4, streams[0]->data + streams[0]->size);
+  auto audio = chunks(s, streams[1]->data + 4, streams[1]->data + streams[1]->size);
+  EXPECT_EQ(s.substr(video[0].data, 4), "vids");
+  EXPECT_EQ(le32(s, video[0].data + 20), 1u);          // scale
+  EXPECT_EQ(le32(s, video[0].data + 24), 50u);         // rate
+  EXPECT_EQ(le32(s, video[0].data + 32), 250u);        // length
+  EXPECT_EQ(video[1].size, 48u);                       // header and two colours
+  EXPECT_EQ(le32(s, video[1].data + 8), 256u);         // positive height: bottom-up rows
+  EXPECT_EQ(le32(s, video[1].data + 32), 2u);          // colours used
+  EXPECT_EQ(le32(s, video[1].data + 44), 0x00FFFFFFu); // white
+  EXPECT_EQ(s.substr(audio[0].data, 4), "auds");
+  EXPECT_EQ(le32(s, audio[0].data + 24), 48000u);
+  EXPECT_EQ(le32(s, audio[0].data + 32), 250u * 960); // five seconds of samples
+  EXPECT_EQ(audio[1].size, 18u);
+
+  auto samples = chunks(s, movi->data + 4, movi->data + movi->size);
+  int frames = 0, sound = 0;
+  for (const Chunk& c : samples) {
+    if (c.code == "00db" && c.size == 256 * 64) ++frames;
+    if (c.code == "01wb" && c.size == 1920) ++sound;
+  }
+  EXPECT_EQ(frames, 250);
+  EXPECT_EQ(sound, 250);
+  ASSERT_EQ(idx1->size, 500u * 16);
+  // Index offsets count from the "movi" code.
+  EXPECT_EQ(s.substr(idx1->data, 4), "00db");
+  EXPECT_EQ(s.substr(movi->data + le32(s, idx1->data + 8), 4), "00db");
+  EXPECT_EQ(le32(s, idx1->data + 4), 0x10u); // key frame
+}
+
+TEST_F(Avi, VideoOnlyWithoutSound) {
+  start({"/h", "/w"});
+  headless_queue_dialog_answer(path("quiet.avi").c_str());
+  window_on_command(40037);
+  run(3);
+  window_on_command(40037);
+  app_shutdown();
+  std::string s = read_file(path("quiet.avi"));
+  ASSERT_GT(s.size(), 100u);
+  auto top = chunks(s, 12, s.size());
+  const Chunk* hdrl = find(top, "LIST", s, "hdrl");
+  ASSERT_TRUE(hdrl);
+  auto header = chunks(s, hdrl->data + 4, hdrl->data + hdrl->size);
+  EXPECT_EQ(le32(s, find(header, "avih", s)->data + 24), 1u);
+  int lists = 0;
+  for (const Chunk& c : header) lists += c.code == "LIST";
+  EXPECT_EQ(lists, 1);
+}
+
+TEST_F(Avi, RowsAreStoredBottomUpAndGdiKeeps512) {
+  start({"/h", "/x"});
+  ASSERT_TRUE(avi_setup(&frameBitmap, false));
+  ASSERT_TRUE(avi_start(path("rows.avi").c_str(), nullptr));
+  std::vector<uint8_t> pixels(512 * 64);
+  for (int row = 0; row < 512; ++row) std::memset(&pixels[row * 64], row & 0xFF, 64);
+  pixels[0] = 0xEE;
+  avi_frame(&frameBitmap, false, pixels.data());
+  avi_stop();
+  app_shutdown();
+  std::string s = read_file(path("rows.avi"));
+  size_t at = s.find("00db");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(le32(s, at + 4), 512u * 64);
+  EXPECT_EQ(static_cast<uint8_t>(s[at + 8]), 511 & 0xFF)
+      << "the file's first row is the bottom one";
+  EXPECT_EQ(static_cast<uint8_t>(s[at + 8 + 511 * 64]), 0xEE);
+}
+
+TEST_F(Avi, AFileThatCannotBeOpened) {
+  start({"/h"});
+  headless_queue_dialog_answer(path("no/such/folder/x.avi").c_str());
+  window_on_command(40037);
+  EXPECT_EQ(aviState, 0u);
+  EXPECT_EQ(headless_last_message_box(), "Could not open file stream!");
+  app_shutdown();
+}
+
+TEST_F(Avi, ARunningCaptureIsFinishedAtExit) {
+  start({"/h", "/w"});
+  headless_queue_dialog_answer(path("exit.avi").c_str());
+  window_on_command(40037);
+  run(2);
+  app_shutdown();
+  std::string s = read_file(path("exit.avi"));
+  ASSERT_GT(s.size(), 12u);
+  EXPECT_EQ(le32(s, 4), s.size() - 8);
+  EXPECT_NE(s.find("idx1"), std::string::npos);
+  EXPECT_EQ(aviState, 0u);
+}
+
+} // namespace

@@ -1,0 +1,262 @@
+// Display arithmetic (the 4:3 fit, size rules, edge dragging), the GDI rows
+// of a Veltra-16 picture, full screen; and the clipboard copy and paste.
+#include <cstring>
+
+#include "cpu/cpu.h"
+#include "host/clipboard.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/video.h"
+#include "tests/host/host_fixture.h"
+
+namespace {
+
+class Display : public HostTest {};
+class Clipboard : public HostTest {};
+
+bool same(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(Fit43, OddMarginPixelGoesLeftOrTop) {
+  EXPECT_TRUE(same(display_fit_4_3({0, 0, 512, 384}), {0, 0, 512, 384}));
+  EXPECT_TRUE(same(display_fit_4_3({0, 0, 513, 384}), {1, 0, 513, 384}));
+  EXPECT_TRUE(same(display_fit_4_3({0, 0, 512, 385}), {0, 1, 512, 385}));
+  EXPECT_TRUE(same(display_fit_4_3({0, 0, 800, 384}), {144, 0, 656, 384})) << "pillar-boxed";
+  EXPECT_TRUE(same(display_fit_4_3({0, 0, 512, 500}), {0, 58, 512, 442})) << "letter-boxed";
+  EXPECT_TRUE(same(display_fit_4_3({10, 20, 1930, 1100}), {250, 20, 1690, 1100}));
+}
+
+TEST_F(Display, TargetIsTheClientAboveTheStatusBarFittedTo43) {
+  start({"/h"});
+  headless_resize_client(800, 384 + status_height());
+  Rect client = platform_client_to_screen(platform_client_rect());
+  EXPECT_EQ(displayDestination.left - client.left, 144);
+  EXPECT_EQ(displayDestination.right - displayDestination.left, 512);
+  EXPECT_EQ(displayDestination.bottom - displayDestination.top, 384);
+  window_on_command(40028); // keep aspect off: the whole client area
+  EXPECT_EQ(displayDestination.right - displayDestination.left, 800);
+  app_shutdown();
+}
+
+TEST_F(Display, SizeLimitsAndAspectToggle) {
+  start({"/h"});
+  int32_t sb = status_height();
+  Rect frame = platform_window_rect_for_client(512, 384 + sb);
+  SizeLimits dd = window_on_size_limits();
+  EXPECT_EQ(dd.minWidth, frame.right - frame.left);
+  EXPECT_EQ(dd.minHeight, frame.bottom - frame.top);
+  EXPECT_FALSE(dd.hasMaximum);
+  // Keeping 4:3 switched on resizes the window to the client width.
+  window_on_command(40028);
+  headless_resize_client(800, 300);
+  window_on_command(40028);
+  Rect client = platform_client_rect();
+  EXPECT_EQ(client.right, 800);
+  EXPECT_EQ(client.bottom, sb + 600);
+  // GDI: one fixed size, no maximise box.
+  window_on_command(132);
+  SizeLimits gdi = window_on_size_limits();
+  Rect fixed = platform_window_rect_for_client(512, 512 + sb);
+  EXPECT_TRUE(gdi.hasMaximum);
+  EXPECT_EQ(gdi.minWidth, gdi.maxWidth);
+  EXPECT_EQ(gdi.maxHeight, fixed.bottom - fixed.top);
+  EXPECT_EQ(platform_client_rect().bottom, 512 + sb);
+  EXPECT_FALSE(headless_maximize_box());
+  app_shutdown();
+}
+
+TEST_F(Display, EdgeDraggingKeeps43) {
+  start({"/h"});
+  Rect frame = platform_window_rect_for_client(512, 384 + status_height());
+  int32_t bw = frame.right - frame.left - 512, bh = frame.bottom - frame.top - 384;
+  Rect r = {100, 100, 100 + 640 + bw, 100 + 300};
+  window_on_edge_drag(2, &r); // right edge: the height follows the width
+  EXPECT_EQ(r.bottom, 100 + 640 * 384 / 512 + bh);
+  r = {100, 100, 100 + 300, 100 + 480 + bh};
+  window_on_edge_drag(6, &r); // bottom edge: the width follows the height
+  EXPECT_EQ(r.right, 100 + 480 * 512 / 384 + bw);
+  r = {100, 100, 700, 700};
+  window_on_edge_drag(1, &r); // left edge moves the top
+  EXPECT_EQ(r.top, 700 - (600 - bw) * 384 / 512 - bh);
+  KeepAspectRatio = 0;
+  Rect free = {0, 0, 700, 300};
+  window_on_edge_drag(2, &free);
+  EXPECT_EQ(free.bottom, 300);
+  app_shutdown();
+}
+
+TEST_F(Display, FullScreenFromGdiReturnsToGdi) {
+  start({"/h", "/x"});
+  Rect before = platform_window_rect();
+  window_on_command(40019);
+  EXPECT_EQ(VideoDriver, 0u);
+  EXPECT_TRUE(headless_full_screen());
+  EXPECT_FALSE(status_exists());
+  // The picture: 4:3, centred on the 1920-pixel-wide screen.
+  EXPECT_TRUE(same(displayDestination, display_fit_4_3(displayDestination)));
+  EXPECT_EQ(displayDestination.left + displayDestination.right, 1920);
+  window_on_command(40019);
+  EXPECT_EQ(VideoDriver, 1u);
+  EXPECT_FALSE(headless_full_screen());
+  EXPECT_TRUE(status_exists());
+  EXPECT_STREQ(headless_status_text(0), "Tarvik4");
+  Rect after = platform_window_rect();
+  EXPECT_TRUE(same(after, before))
+      << after.left << "," << after.top << "," << after.right << "," << after.bottom << " / "
+      << before.left << "," << before.top << "," << before.right << "," << before.bottom;
+  app_shutdown();
+}
+
+// Picture line L of a Veltra-16 frame: 40 bytes at row 20 + L, column 96.
+uint8_t* veltra_line(int line) { return frameBuffer + (20 + line) * 64 + 12; }
+
+void fill_veltra_picture() {
+  for (int line = 0; line < 240; ++line) std::memset(veltra_line(line), line + 1, 40);
+}
+
+TEST_F(Display, VeltraPictureOnTheGdiPath) {
+  write_file(settingsFile(), "Model=3\nVideoDriver=1\n");
+  start({"/h"});
+  ASSERT_EQ(model(), 3u);
+  fill_veltra_picture();
+  present_frame(1);
+  int32_t rows = 0;
+  const uint8_t* shown = headless_presented_frame(&rows);
+  ASSERT_EQ(rows, 512);
+  auto shown_row = [&](int row) { return shown[row * 64 + 12]; };
+  for (int line = 0; line < 8; ++line) EXPECT_EQ(shown_row(20 + line), line + 1) << line;
+  for (int line = 8; line < 208; ++line) {
+    int r = line - 8;
+    EXPECT_EQ(shown_row(28 + 2 * r), line + 1) << line;
+    EXPECT_EQ(shown_row(28 + 2 * r + 1), line + 1) << line;
+  }
+  EXPECT_EQ(shown_row(428), 0) << "lines 208-239 are not shown";
+  // Without double scan every second row is black.
+  window_on_command(40040);
+  fill_veltra_picture();
+  present_frame(1);
+  shown = headless_presented_frame(&rows);
+  EXPECT_EQ(shown_row(28), 9);
+  EXPECT_EQ(shown_row(29), 0);
+  EXPECT_EQ(shown_row(30), 0);
+  EXPECT_EQ(shown_row(31), 10);
+  // A repaint does not spread again.
+  uint8_t row31 = frameBuffer[31 * 64 + 12];
+  present_frame(0);
+  EXPECT_EQ(frameBuffer[31 * 64 + 12], row31);
+  app_shutdown();
+}
+
+TEST_F(Display, TheDirectDrawPathShows256Rows) {
+  start({"/h"});
+  memory[0xF800] = 0x41;
+  present_frame(1);
+  int32_t rows = 0;
+  const uint8_t* shown = headless_presented_frame(&rows);
+  EXPECT_EQ(rows, 256);
+  EXPECT_EQ(frameBitmap.header.height, -256);
+  bool any = false;
+  for (int r = 0; r < 8; ++r) any = any || shown[r * 64] != 0;
+  EXPECT_TRUE(any) << "the glyph of code 0x41 is drawn";
+  app_shutdown();
+}
+
+TEST_F(Clipboard, TranslationTable) {
+  const std::vector<std::pair<int, int>> table = {
+      {0, 160},   {96, 160},  {64, 193},  {91, 201},  {92, 214},  {93, 220},  {94, 94},
+      {95, 211},  {123, 233}, {124, 246}, {125, 252}, {126, 243}, {127, 225}, {149, 218},
+      {157, 219}, {169, 237}, {181, 250}, {188, 245}, {189, 251}, {1, 129},   {31, 159},
+      {32, 32},   {65, 65},   {128, 128}, {255, 255}};
+  for (auto [code, text] : table)
+    EXPECT_EQ(clipboard_translate(static_cast<uint8_t>(code)), text) << code;
+}
+
+TEST_F(Clipboard, CopyOfATarvikScreen) {
+  start({"/h"});
+  std::memset(memory + 0xF800, 'x', 2048);
+  memory[0xF800] = 0;
+  memory[0xF801] = 1;
+  memory[0xF802] = 64;
+  memory[0xF800 + 31 * 64 + 63] = 'Z';
+  char text[CLIPBOARD_SCREEN_TEXT_MAX];
+  ASSERT_EQ(clipboard_screen_text(text, sizeof text), 2113u);
+  EXPECT_EQ(static_cast<uint8_t>(text[0]), 160);
+  EXPECT_EQ(static_cast<uint8_t>(text[1]), 129);
+  EXPECT_EQ(static_cast<uint8_t>(text[2]), 193);
+  for (int y = 0; y < 32; ++y) {
+    EXPECT_EQ(text[y * 66 + 64], 13) << y;
+    EXPECT_EQ(text[y * 66 + 65], 10) << y;
+  }
+  EXPECT_EQ(text[31 * 66 + 63], 'Z');
+  EXPECT_EQ(text[2112], 0);
+  window_on_command(40042);
+  EXPECT_EQ(headless_clipboard_get(), std::string(text, 2112));
+  EXPECT_EQ(clipboard_screen_text(text, 2112), 0u) << "too small a buffer";
+  app_shutdown();
+}
+
+TEST_F(Clipboard, CopyOfAVeltraScreen) {
+  write_file(settingsFile(), "Model=3\n");
+  start({"/h"});
+  std::memset(memory + 0xC000, 0x40, 1000);
+  char text[CLIPBOARD_SCREEN_TEXT_MAX];
+  ASSERT_EQ(clipboard_screen_text(text, sizeof text), 25u * 42 + 1);
+  EXPECT_EQ(text[40], 13);
+  EXPECT_EQ(static_cast<uint8_t>(text[0]), 193);
+  app_shutdown();
+}
+
+TEST_F(Clipboard, PastedLetterTypesItsScreenCodeAgain) {
+  start({"/h"});
+  headless_clipboard_put("\xC1"); // "Á" in code page 1250
+  window_on_command(40041);
+  ASSERT_TRUE(paste_active());
+  cpu.pc = 0x0566; // the ROM's key poll, now the trap
+  cpu_run(0);
+  EXPECT_EQ(cpu.af.h, 64);
+  app_shutdown();
+}
+
+TEST_F(Clipboard, NothingToPaste) {
+  start({"/h"});
+  window_on_command(40041);
+  EXPECT_FALSE(paste_active());
+  app_shutdown();
+}
+
+} // namespace
+
+namespace {
+
+class StatusBar : public HostTest {};
+
+TEST_F(StatusBar, PartsTextsAndIndicators) {
+  EXPECT_EQ(status_height(), 0) << "no bar yet";
+  status_create();
+  ASSERT_TRUE(status_exists());
+  EXPECT_EQ(status_height(), 24);
+  EXPECT_EQ(statusPartEdges[0], 80);
+  EXPECT_EQ(statusPartEdges[1], 176);
+  EXPECT_EQ(statusPartEdges[2], 224);
+  EXPECT_EQ(statusPartEdges[3], -1);
+  status_set_text(1, "%s", "ignored");
+  EXPECT_STREQ(status_text(1), "");
+  status_set_text(2, "%04u", 7u);
+  EXPECT_STREQ(status_text(2), "0007");
+  status_message("Memória %04Xh-%04Xh lementve %s néven.", 0x4016, 0x5000, "x.bin");
+  EXPECT_STREQ(status_text(3), "Memória 4016h-5000h lementve x.bin néven.");
+  StatusIndicator first = status_indicator(0, 0, 30);
+  EXPECT_EQ(first.x0, 90);
+  EXPECT_EQ(first.x1, 103);
+  EXPECT_EQ(first.y0, 16);
+  EXPECT_EQ(first.y1, 24);
+  EXPECT_TRUE(first.active);
+  StatusIndicator last = status_indicator(3, 10, 30);
+  EXPECT_EQ(last.x0, 160);
+  EXPECT_FALSE(last.active);
+  status_destroy();
+  EXPECT_EQ(status_height(), 0);
+}
+
+} // namespace

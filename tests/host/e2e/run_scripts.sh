@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# End-to-end runs of tarvik-cli on scripts: start-up with files, pause,
+# reset, model and RAM changes, screenshot, snapshot save and load, tape
+# image save and autoload, script errors, and an AVI capture read back by
+# ffprobe. Usage: run_scripts.sh TARVIK_CLI CASE
+set -uo pipefail
+cli="$1"
+case_name="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+settings="$work/settings.ini"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+run() { "$cli" --settings "$settings" "$@"; }
+
+case "$case_name" in
+start-up)
+  # The default model's banner, 150 frames after start-up.
+  out="$(run --frames 150 --screen-text /h /w)" || fail "exit status $?"
+  grep -q "Tarvik 4.1 - Szabad ROM" <<<"$out" || fail "no banner: $out"
+  [ "$(wc -l <<<"$out")" -eq 32 ] || fail "32 lines expected"
+  grep -q "^SyncSpeed=0$" "$settings" || fail "/w not kept"
+  ;;
+pause-reset-model-ram)
+  cat >script.txt <<'SCRIPT'
+frames 10
+command 104
+frames 5
+key NEXT
+command 104
+command 40014
+frames 100
+expect Tarvik 3.1 - Szabad ROM
+command 105
+frames 20
+command 40016
+frames 100
+expect Dorvane - Szabad ROM
+command 134
+frames 100
+key F1
+frames 20
+screen-text screen.txt
+quit
+SCRIPT
+  run --script script.txt --verbose /h /w 2>log.txt || fail "exit status $? $(cat log.txt)"
+  grep -q "title: Tarvik - (Felfüggesztve)" log.txt || fail "no pause title"
+  grep -q "title: Tarvik - (Újraindítva)" log.txt || fail "no resume title"
+  grep -q "Dorvane - Szabad ROM" screen.txt || fail "screen text not written"
+  grep -q "^Model=2$" "$settings" || fail "model not kept"
+  grep -q "^TarvikMemSetup=1$" "$settings" || fail "RAM size not kept"
+  ;;
+screenshot)
+  run --frames 60 --screenshot shot.bmp /h /w || fail "exit status $?"
+  printf 'frames 60\nscreenshot second.bmp\ncommand 112\n' >s.txt
+  run --script s.txt /h /w || fail "exit status $?"
+  for f in shot.bmp second.bmp tarvik0000.bmp; do
+    [ "$(stat -c %s "$f")" -eq 16446 ] || fail "$f is not a 16446-byte BMP"
+    [ "$(head -c 2 "$f")" = BM ] || fail "$f does not start with BM"
+  done
+  # The firmware's cursor blinks: the same moment of one run gives the same
+  # picture through the script line and the menu command.
+  cmp -s second.bmp tarvik0000.bmp || fail "the same screen gives different pictures"
+  ;;
+snapshot)
+  # Save a snapshot with a byte in RAM, change it, load the snapshot back.
+  cat >save.txt <<SCRIPT
+frames 50
+paste 10 PRINT 1\r
+frames 100
+answer $work/snap
+command 141
+quit
+SCRIPT
+  run --script save.txt /h /w || fail "save: exit status $?"
+  [ "$(stat -c %s snap.tks)" -eq 115238 ] || fail "snapshot size"
+  [ "$(head -c 4 snap.tks)" = TK01 ] || fail "snapshot magic"
+  # Saved again at once: the running firmware changes RAM (key polls,
+  # cursor blink) in every frame.
+  printf 'frames 50\nanswer %s\ncommand 140\nanswer %s\ncommand 141\n' \
+    "$work/snap.tks" "$work/again.tks" >load.txt
+  run --script load.txt /h /w || fail "load: exit status $?"
+  cmp -s <(tail -c +39 snap.tks) <(tail -c +39 again.tks) || fail "RAM differs after loading"
+  printf 'answer %s\ncommand 140\n' "$work/missing.tks" >bad.txt
+  run --script bad.txt /h /w 2>err.txt; true
+  grep -q "^Hiba!: " err.txt || fail "no message for a missing snapshot: $(cat err.txt)"
+  ;;
+tape-autoload)
+  # A tape image saved from memory, autoloaded on the command line.
+  cat >save.txt <<SCRIPT
+frames 50
+fields 5000 501F
+answer $work/block.tkt
+command 40010
+quit
+SCRIPT
+  run --script save.txt /h /w || fail "save: exit status $?"
+  [ -s block.tkt ] || fail "no tape image"
+  run --frames 1 --verbose /h /w "$work/block.tkt" 2>log.txt || fail "exit status $?"
+  grep -q "5000h-501Fh" log.txt || fail "no autoload message: $(cat log.txt)"
+  printf 'answer %s\ncommand 40029\n' "$work/block.tkt" >load.txt
+  run --script load.txt --verbose /h /w 2>log2.txt || fail "exit status $?"
+  grep -q "sikeresen betöltve" log2.txt || fail "menu autoload: $(cat log2.txt)"
+  ;;
+script-errors)
+  printf 'frames 5\nbogus line\nquit\n' >bad.txt
+  run --script bad.txt /h /w 2>err.txt
+  [ $? -eq 2 ] || fail "an unknown line must end with status 2"
+  grep -q "script line 2: unknown script line: bogus line" err.txt || fail "$(cat err.txt)"
+  printf 'frames 50\nexpect NOT ON THE SCREEN\n' >expect.txt
+  run --script expect.txt /h /w 2>err.txt
+  [ $? -eq 1 ] || fail "a failed expect must end with status 1"
+  grep -q "script line 2: expected text not on the screen" err.txt || fail "$(cat err.txt)"
+  for line in "frames x" "key NOSUCHKEY" "command 99999" "command 4242" "fields 12345Z 1"; do
+    printf '%s\n' "$line" >one.txt
+    run --script one.txt /h /w 2>/dev/null
+    [ $? -eq 2 ] || fail "\"$line\" must be refused"
+  done
+  run --script missing-script.txt 2>/dev/null
+  [ $? -eq 2 ] || fail "a missing script must be refused"
+  run --frames -5 2>/dev/null
+  [ $? -eq 2 ] || fail "a negative frame count must be refused"
+  ;;
+monitor)
+  # The interactive monitor reads the queued lines, then the run goes on.
+  printf 'frames 10\nmonitor r\nmonitor x\ncommand 40043\nframes 10\nexpect Szabad ROM\n' >mon.txt
+  run --script mon.txt /h /w </dev/null >out.txt 2>err.txt || fail "exit status $? $(cat err.txt)"
+  grep -q "IX:" out.txt || fail "no register lines: $(cat out.txt)"
+  ;;
+avi)
+  command -v ffprobe >/dev/null || fail "ffprobe is missing (scripts/setup-debian.sh installs ffmpeg)"
+  printf 'answer %s\ncommand 40037\nframes 250\ncommand 40037\n' "$work/video.avi" >avi.txt
+  run --script avi.txt --verbose /w 2>log.txt || fail "exit status $?"
+  grep -q "status: Streaming video... 100 frames written so far. Alt+I to stop." log.txt || fail "100"
+  grep -q "status: Streaming video... 200 frames written so far. Alt+I to stop." log.txt || fail "200"
+  grep -q "status: Video stream closed. 250 frames written." log.txt || fail "closing"
+  v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
+    stream=width,height,r_frame_rate,nb_read_frames -of default=nw=1 video.avi)"
+  a="$(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
+    -show_entries format=duration -of default=nw=1 video.avi)"
+  grep -qx "width=512" <<<"$v" && grep -qx "height=256" <<<"$v" || fail "size: $v"
+  grep -qx "r_frame_rate=50/1" <<<"$v" || fail "rate: $v"
+  grep -qx "nb_read_frames=250" <<<"$v" || fail "frames: $v"
+  grep -qx "sample_rate=48000" <<<"$a" && grep -qx "channels=1" <<<"$a" || fail "audio: $a"
+  grep -qx "duration=5.000000" <<<"$a" || fail "duration: $a"
+  # Without sound: video only.
+  printf 'answer %s\ncommand 40037\nframes 20\n' "$work/quiet.avi" >quiet.txt
+  run --script quiet.txt /h /w || fail "exit status $?"
+  n="$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 quiet.avi)"
+  [ "$n" = video ] || fail "streams of the silent capture: $n"
+  ;;
+*)
+  fail "unknown case $case_name"
+  ;;
+esac
+echo "ok: $case_name"

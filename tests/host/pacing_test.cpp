@@ -1,0 +1,146 @@
+// Real-time pacing with a fake clock: when the loop sleeps, what the title
+// shows, how often it presents, and that a restart never runs a catch-up
+// burst.
+#include "tests/host/host_fixture.h"
+
+namespace {
+
+constexpr int64_t kF = 1000000; // fake clock: microseconds
+constexpr int64_t kP = kF / 50;
+
+class FramePacing : public HostTest {
+protected:
+  // Frames computed in no time, as on a host exactly fast enough; returns
+  // the sleeps they took.
+  uint32_t frames(int n) {
+    uint32_t before = headless_sleep_calls();
+    for (int i = 0; i < n; ++i) pacing_frame_done();
+    return headless_sleep_calls() - before;
+  }
+};
+
+TEST_F(FramePacing, SleepsOnlyWhileTheDeadlineIsAPeriodAhead) {
+  start({"/h"});
+  pacing_reset();
+  EXPECT_EQ(frames(1), 0u); // the first frame is due now
+  // The second is a period ahead: 1 ms sleeps until it is less than that.
+  EXPECT_EQ(frames(1), 1u);
+  EXPECT_EQ(frameDeadline - platform_counter(), kP + kP - 1000);
+  // A host slower than real time: two periods per frame, never a sleep.
+  pacing_reset();
+  for (int i = 0; i < 20; ++i) {
+    headless_advance_clock(2 * kP);
+    EXPECT_EQ(frames(1), 0u);
+  }
+  // Without real-time pacing nothing sleeps even when far ahead.
+  SyncSpeed = 0;
+  pacing_reset();
+  EXPECT_EQ(frames(50), 0u);
+  EXPECT_GT(frameDeadline - platform_counter(), 40 * kP);
+}
+
+TEST_F(FramePacing, TitleOnAnExactlyFastHost) {
+  start({"/h"});
+  pacing_reset();
+  // The first two-second window also holds the frame run ahead; from the
+  // second on, each shows exactly real time.
+  while (headless_title().find("Mhz") == std::string::npos) frames(1);
+  headless_set_refresh_rate(50);
+  std::string first = headless_title();
+  while (headless_title() == first) frames(1);
+  EXPECT_EQ(headless_title(), "Tarvik - 3.0 Mhz (  100%/50 fps)");
+  first = headless_title();
+  while (headless_title() == first) {
+    frames(1);
+    if (platform_counter() > 10 * kF) break;
+  }
+  EXPECT_EQ(headless_title(), first) << "the third window shows the same";
+}
+
+TEST_F(FramePacing, HalfAsFastShowsFiftyPercent) {
+  start({"/h"});
+  pacing_reset();
+  for (int i = 0; i < 400; ++i) {
+    headless_advance_clock(2 * kP);
+    frames(1);
+  }
+  EXPECT_EQ(headless_title(), "Tarvik - 3.0 Mhz (   50%/25 fps)");
+}
+
+TEST_F(FramePacing, NoCatchUpBurstAfterARestart) {
+  start({"/h"});
+  pacing_reset();
+  frames(10);
+  // Ten seconds pass outside the emulation (a dialog, a pause).
+  headless_advance_clock(10 * kF);
+  pacing_reset();
+  frames(1);
+  EXPECT_EQ(frames(1), 1u) << "the second frame after the restart already waits";
+  // Without the restart the loop would run 500 frames back to back.
+  headless_advance_clock(10 * kF);
+  EXPECT_EQ(frames(400), 0u);
+}
+
+TEST_F(FramePacing, TheFirstTitleComesTwoSecondsAfterAResume) {
+  start({"/h"});
+  pacing_reset();
+  frames(30);
+  headless_advance_clock(5 * kF); // paused meanwhile
+  pacing_reset();
+  std::string before = headless_title();
+  int64_t resumed = platform_counter();
+  while (headless_title() == before) frames(1);
+  EXPECT_GE(platform_counter() - resumed, 2 * kF);
+  EXPECT_LT(platform_counter() - resumed, 2 * kF + kP);
+}
+
+TEST_F(FramePacing, PresentIntervalFromTheRefreshRate) {
+  headless_set_refresh_rate(60);
+  start({"/h"});
+  EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 60));
+  // 60 Hz is faster than 50: every frame is shown except the one run ahead
+  // of real time right after the restart, which comes before the next
+  // refresh.
+  pacing_reset();
+  uint32_t before = headless_present_count();
+  frames(101);
+  EXPECT_EQ(headless_present_count() - before, 100u);
+}
+
+TEST_F(FramePacing, PresentedAtMostOncePerRefresh) {
+  headless_set_refresh_rate(25);
+  start({"/h"});
+  pacing_reset();
+  uint32_t before = headless_present_count();
+  frames(101);
+  EXPECT_EQ(headless_present_count() - before, 50u);
+  while (headless_title().find("Mhz") == std::string::npos) frames(1);
+  std::string first = headless_title();
+  while (headless_title() == first) frames(1);
+  EXPECT_EQ(headless_title(), "Tarvik - 3.0 Mhz (  100%/25 fps)");
+}
+
+TEST_F(FramePacing, ARefreshRateOfZeroCountsAsHundredHertz) {
+  headless_set_refresh_rate(0);
+  start({"/h"});
+  EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 100));
+}
+
+TEST_F(FramePacing, HalvedPresentIntervalWithoutRealTimePacingAtStart) {
+  write_file(settingsFile(), "SyncSpeed=0\n");
+  start({"/h"});
+  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 50 / 2));
+  // Toggling the option later changes the sleeping, not the interval.
+  window_on_command(106);
+  EXPECT_EQ(SyncSpeed, 1u);
+  EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 50 / 2));
+}
+
+TEST_F(FramePacing, TheSwitchIsAppliedAfterTheIntervalIsComputed) {
+  start({"/h", "/w"});
+  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 50)) << "not halved";
+}
+
+} // namespace
