@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "firmware_helpers.h"
 #include "host/audio.h"
 #include "host/headless/headless.h"
@@ -42,11 +44,13 @@ protected:
     fw::beeps_stop();
     MachineTest::TearDown();
   }
-  // A file in the test's temporary directory, unique per test.
+  // A file in the temporary directory, unique per test and process (test
+  // processes run in parallel, and other builds may share the directory).
   std::string temp(const std::string& name) {
     return (std::filesystem::path(::testing::TempDir()) /
             (std::string("tarvik_fw_") +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name))
+             ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+             std::to_string(::getpid()) + "_" + name))
         .string();
   }
   void write(const std::string& path, const std::vector<uint8_t>& bytes) {
