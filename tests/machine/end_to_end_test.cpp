@@ -1,7 +1,6 @@
-// Whole frames on every model: the placeholder boot ROMs of the Tarvik
-// models (the Veltra-16 firmware has tests of its own), and a test
-// program that writes to the screen, polls the keyboard and sounds the
-// beeper.
+// Whole frames on every model: a test program that writes to the screen,
+// polls the keyboard and sounds the beeper. (The Tarvik and Veltra-16
+// firmware have tests of their own.)
 #include <cstring>
 #include <string>
 
@@ -70,31 +69,6 @@ TEST_P(TarvikModels, TestProgramDrawsReadsKeysAndSounds) {
   video_render(0);
   const uint8_t* set = rom_image(ROM_TARVIK_CHR);
   for (int r = 0; r < 8; ++r) EXPECT_EQ(frameBuffer[r * 64 + 1], set[r * 256 + 'K']) << r;
-}
-
-TEST_P(TarvikModels, BootRomShowsItsNoticeAndEchoesKeysAndPaste) {
-  bring_up(GetParam());
-  run_frames(5);
-  EXPECT_EQ(screen_text(0xF800, 15), "IDEIGLENES ROM:");
-  const char* banner[] = {"TARVIK 3.1", "TARVIK 4.1", "DORVANE"};
-  EXPECT_EQ(screen_text(0xF840, std::strlen(banner[GetParam()])), banner[GetParam()]);
-  const uint16_t row3 = 0xF800 + 3 * 64;
-  press('Q');
-  run_frames(2);
-  release('Q');
-  run_frames(2);
-  EXPECT_EQ(memory[row3], 'Q');
-  ASSERT_TRUE(paste_begin("AA", 2));
-  run_frames(5);
-  EXPECT_EQ(screen_text(row3, 3), "QAA");
-  EXPECT_FALSE(paste_active());
-  EXPECT_EQ(memory[row3 + 3], ' ');
-  // The Reset key restarts the program with RAM kept.
-  memory[0x4F00] = 0x5A;
-  machine_reset_button();
-  run_frames(2);
-  EXPECT_EQ(memory[row3], ' ');
-  EXPECT_EQ(memory[0x4F00], 0x5A);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, TarvikModels,

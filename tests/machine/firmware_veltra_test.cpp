@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine/video.h"
@@ -440,7 +442,13 @@ TEST(VeltraCharset, EveryCharacterHasItsOwnGlyph) {
 
 // ---- the character-set converter ----------------------------------------------------------
 
-std::string temp_path(const std::string& name) { return ::testing::TempDir() + name; }
+// Test processes may run in parallel (and /tmp is shared): a name per test
+// and process.
+std::string temp_path(const std::string& name) {
+  return ::testing::TempDir() + "tarvik_" +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+         std::to_string(::getpid()) + "_" + name;
+}
 
 int convert(const std::string& text, std::vector<uint8_t>* out) {
   const std::string in = temp_path("charset_in.txt"), bin = temp_path("charset_out.bin");

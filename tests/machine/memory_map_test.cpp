@@ -3,6 +3,7 @@
 #include "machine/beeper_output.h"
 #include "machine/keyboard.h"
 #include "machine/ports.h"
+#include "machine/rom.h"
 #include "machine/sound.h"
 #include "machine_fixture.h"
 
@@ -64,9 +65,11 @@ TEST_F(TarvikMap, SixtyFourKilobytesPowerOnStateShowsRomTopAndVideo) {
 
 TEST_F(TarvikMap, DorvaneShowsItsExtensionAtD000) {
   bring_up(MODEL_DORVANE, 6);
-  const char marker[] = "DORVANE EXTENSION";
-  for (size_t i = 0; i + 1 < sizeof marker; ++i)
-    EXPECT_EQ(tarvik_read(static_cast<uint16_t>(0xD000 + i)), static_cast<uint8_t>(marker[i]));
+  const uint8_t* extension = rom_image(ROM_DORVANE_EXT);
+  EXPECT_EQ(tarvik_read(0xD000), 'D'); // the signature the ROM looks for
+  EXPECT_EQ(tarvik_read(0xD001), 'V');
+  for (uint16_t i = 0; i < 4096; i += 97)
+    EXPECT_EQ(tarvik_read(static_cast<uint16_t>(0xD000 + i)), extension[i]) << i;
 }
 
 TEST_F(TarvikMap, PagingByInAndOut) {

@@ -21,7 +21,7 @@ TEST_F(Video, SixtyFourColumnGlyph) {
     EXPECT_EQ(frameBuffer[(16 + r) * 64 + 3], set[r * 256 + 0x42]) << r;
     anyPixel |= set[r * 256 + 0x41] != 0;
   }
-  EXPECT_TRUE(anyPixel); // the placeholder set draws "A"
+  EXPECT_TRUE(anyPixel); // the built-in set draws "A"
 }
 
 TEST_F(Video, ThirtyTwoColumnsDoubleEachPixelFromTheOddCells) {

@@ -1,0 +1,174 @@
+// Our Tarvik firmware with the media layer: the monitor's save and load
+// through the tape-image traps, the emulator's autoload starting a program
+// through the ROM's program start, and a save recorded into a WAV tape and
+// loaded back from it by the ROM's own bit-level routines.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/platform.h"
+#include "machine/keyboard.h"
+#include "machine/video.h"
+#include "tests/media/media_fixture.h"
+
+namespace {
+
+std::string row_text(int y) {
+  const bool cursorShown = memory[0x4004] & 0x80;
+  const uint16_t cursor = static_cast<uint16_t>(memory[0x4000] | memory[0x4001] << 8);
+  std::string s;
+  for (int x = 0; x < 64; ++x) {
+    const uint16_t a = static_cast<uint16_t>(0xF800 + y * 64 + x);
+    const uint8_t c = cursorShown && a == cursor ? memory[0x4005] : memory[a];
+    s += c < 0x20 ? '.' : static_cast<char>(c);
+  }
+  const size_t end = s.find_last_not_of(' ');
+  return end == std::string::npos ? "" : s.substr(0, end + 1);
+}
+
+std::string screen_text() {
+  std::string s;
+  for (int y = 0; y < 32; ++y) s += row_text(y) + "\n";
+  return s;
+}
+
+bool screen_has(const std::string& text) { return screen_text().find(text) != std::string::npos; }
+
+bool at_prompt() {
+  for (int y = 31; y >= 0; --y)
+    if (!row_text(y).empty()) return row_text(y) == ">";
+  return false;
+}
+
+template <typename F> int frames_until(F done, int limit) {
+  for (int i = 0; i <= limit; ++i) {
+    if (done()) return i;
+    run_frame();
+  }
+  return -1;
+}
+
+class FirmwareTapeMedia : public MediaTest {
+protected:
+  void boot() {
+    platform_clear_key_state();
+    currentModel = MODEL_TARVIK41;
+    ramSizeIndex = 3; // 16 KB
+    symbolicKeyboard = 0;
+    screenMode32 = 0;
+    video_clear();
+    machine_init();
+    ASSERT_GE(frames_until(at_prompt, 50), 0) << screen_text();
+  }
+  void command(const std::string& line, int limit = 200) {
+    const std::string text = line + "\r";
+    ASSERT_TRUE(paste_begin(text.data(), text.size()));
+    ASSERT_GE(frames_until([] { return !paste_active() && at_prompt(); }, limit), 0)
+        << line << "\n"
+        << screen_text();
+  }
+  void TearDown() override {
+    wav_close();
+    MediaTest::TearDown();
+  }
+};
+
+std::vector<uint8_t> block(const std::string& name, uint16_t address,
+                           const std::vector<uint8_t>& data, int trailers) {
+  std::vector<uint8_t> t(256, 0x00);
+  t.push_back(0xA5);
+  t.insert(t.end(), name.begin(), name.end());
+  t.push_back(0);
+  t.push_back(address & 0xFF);
+  t.push_back(address >> 8);
+  t.push_back(data.size() & 0xFF);
+  t.push_back(data.size() >> 8);
+  uint8_t sum = 0;
+  for (uint8_t b : data) sum = static_cast<uint8_t>(sum + b);
+  t.insert(t.end(), data.begin(), data.end());
+  t.push_back(sum);
+  for (int i = 0; i < trailers; ++i) t.push_back(0);
+  return t;
+}
+
+TEST_F(FirmwareTapeMedia, MonitorSaveWritesATapeImage) {
+  boot();
+  const std::string path = temp_path("save.tkt");
+  headless_queue_dialog_answer(path.c_str());
+  command("M 4100 01 02 03 FE");
+  command("K PROBA 4100 4103");
+  EXPECT_EQ(read_file(path), block("PROBA", 0x4100, {1, 2, 3, 0xFE}, 2));
+  EXPECT_TRUE(screen_has("K\x7Bsz.")) << screen_text();
+}
+
+TEST_F(FirmwareTapeMedia, MonitorLoadsAnExportedImage) {
+  boot();
+  std::vector<uint8_t> data;
+  for (int i = 0; i < 200; ++i) data.push_back(static_cast<uint8_t>(i * 3 + 1));
+  const std::string path = temp_path("jatek.tkt");
+  ASSERT_TRUE(
+      tape_save_memory(path.c_str(), 0x4400, static_cast<uint32_t>(data.size()), data.data()));
+  ASSERT_TRUE(tape_attach(path.c_str()));
+  command("B");
+  for (size_t i = 0; i < data.size(); ++i) ASSERT_EQ(memory[0x4400 + i], data[i]) << i;
+  // The export names the block after the file: its name without the
+  // extension, cut to 16 characters.
+  std::string name = path.substr(path.find_last_of("/\\") + 1);
+  name = name.substr(0, std::min<size_t>(name.rfind('.'), 16));
+  EXPECT_TRUE(screen_has(name + " 4400-44C7")) << screen_text();
+  EXPECT_TRUE(screen_has("Bet\x7Cltve."));
+  EXPECT_EQ(memory[0x4030] | memory[0x4031] << 8, 0x4400);
+  EXPECT_EQ(memory[0x4018] | memory[0x4019] << 8, 0x44C8);
+}
+
+TEST_F(FirmwareTapeMedia, AutoloadWithSystemVariablesStartsTheProgram) {
+  boot();
+  // A block from 4016h: the system variables with the program start at
+  // 4030h, and at 4100h a program that prints "KUKAC" and returns.
+  std::vector<uint8_t> data(memory + 0x4016, memory + 0x4100);
+  data[0x4030 - 0x4016] = 0x00;
+  data[0x4031 - 0x4016] = 0x41;
+  for (char c : std::string("KUKAC")) {
+    data.push_back(0x3E); // ld a,c
+    data.push_back(static_cast<uint8_t>(c));
+    data.push_back(0xD7); // rst 10h
+  }
+  data.push_back(0xC9);
+  const std::string path = temp_path("auto.tkt");
+  ASSERT_TRUE(
+      tape_save_memory(path.c_str(), 0x4016, static_cast<uint32_t>(data.size()), data.data()));
+  ASSERT_TRUE(tape_autoload(path.c_str()));
+  EXPECT_EQ(cpu.pc, 0x179D);
+  ASSERT_GE(frames_until([] { return screen_has("KUKAC") && at_prompt(); }, 20), 0)
+      << screen_text();
+}
+
+TEST_F(FirmwareTapeMedia, SaveToWavAndLoadItBack) {
+  boot();
+  std::vector<uint8_t> data;
+  uint32_t x = 99;
+  for (int i = 0; i < 64; ++i) {
+    x = x * 1103515245 + 12345;
+    data.push_back(static_cast<uint8_t>(x >> 16));
+  }
+  std::copy(data.begin(), data.end(), memory + 0x4100);
+  const std::string wav = temp_path("adat.wav");
+  ASSERT_TRUE(wav_menu_create(wav.c_str()));
+  EXPECT_FALSE(tape_traps_installed());
+  wav_set_running(1, cpu.tcount);
+  command("K ADAT 4100 413F", 400);
+  run_frames(10);
+  wav_menu_close();
+  const std::vector<uint8_t> file = read_file(wav);
+  ASSERT_GT(file.size(), 44u + 44100);
+
+  std::fill(memory + 0x4100, memory + 0x4140, 0);
+  ASSERT_TRUE(wav_menu_attach(wav.c_str()));
+  EXPECT_FALSE(tape_traps_installed());
+  command("B", 600);
+  for (size_t i = 0; i < data.size(); ++i) ASSERT_EQ(memory[0x4100 + i], data[i]) << i;
+  EXPECT_TRUE(screen_has("ADAT 4100-413F")) << screen_text();
+  EXPECT_TRUE(screen_has("Bet\x7Cltve."));
+}
+
+} // namespace
