@@ -170,6 +170,20 @@ void platform_avi_release_streams();
 bool platform_avi_write_data(const char* fourcc, const uint8_t* data, uint32_t bytes);
 void platform_avi_close();
 
+// ---- script mode ------------------------------------------------------------
+// What the script lines (host/script.h) ask of the window: let the main loop
+// run n frames before the next line, press or release a key (through the
+// accelerators, as typed), run a menu command, end the run, answer the next
+// file dialog (null: cancel) and fill its address fields, and type a line
+// into the interactive console monitor.
+void platform_script_frames(uint32_t n);
+void platform_script_key(int vk, bool down);
+void platform_script_command(int id);
+void platform_script_quit(int exitCode);
+void platform_script_dialog_answer(const char* path);
+void platform_script_dialog_fields(const char* start, const char* end);
+void platform_script_console_line(const char* line);
+
 // ---- console ----------------------------------------------------------------
 // The text console of the interactive monitor. Text attributes are the
 // console's colour numbers: 10 bright green on black, 15 bright white.

@@ -2,8 +2,6 @@
 // platform's.
 #include "host/status.h"
 
-#include "host/headless/headless.h"
-
 #include <cstdarg>
 #include <cstdio>
 

@@ -2,11 +2,12 @@
 # Installs the Debian packages that building and testing need.
 # Runs apt-get only when something is missing, so repeated builds stay quick.
 set -euo pipefail
-packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-format pasmo
-  # AVI captures are checked with ffprobe.
-  ffmpeg
+packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-format pasmo ffmpeg
   # Windows programs: the mingw-w64 cross compiler; Wine and a virtual X display to test them.
-  g++-mingw-w64-x86-64 wine wine64 xvfb)
+  g++-mingw-w64-x86-64 wine wine64 xvfb
+  # Tests of Tarvik.exe: typing into its window, screenshots, window properties, the Hungarian
+  # locale that gives Wine code page 1250.
+  xdotool imagemagick x11-utils locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,4 +17,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The Hungarian locale: Wine run with LC_ALL=hu_HU.UTF-8 behaves as a Hungarian Windows (ANSI
+# code page 1250).
+if ! locale -a 2>/dev/null | grep -qix 'hu_HU.utf8'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if [ -f /etc/locale.gen ] && grep -q '^# *hu_HU.UTF-8 UTF-8' /etc/locale.gen; then
+    $sudo sed -i 's/^# *hu_HU.UTF-8 UTF-8/hu_HU.UTF-8 UTF-8/' /etc/locale.gen
+  elif ! grep -q '^hu_HU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'hu_HU.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  fi
+  $sudo locale-gen >/dev/null
 fi

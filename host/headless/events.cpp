@@ -2,7 +2,6 @@
 // the place of a user at the window. A key press goes through the
 // accelerators first, as on a desktop; "frames N" lets the main loop run N
 // frames before the next line is read.
-#include <cctype>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -10,6 +9,7 @@
 #include "host/headless/headless.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/script.h"
 #include "host/window.h"
 #include "machine/keyboard.h"
 
@@ -36,23 +36,6 @@ uint64_t pendingFrames;
 bool quitPending;
 int quitCode;
 bool closePending;
-
-const struct {
-  const char* name;
-  int code;
-} kKeyNames[] = {
-    {"BACK", 0x08},     {"BACKSPACE", 0x08}, {"TAB", 0x09},       {"RETURN", 0x0D},
-    {"ENTER", 0x0D},    {"SHIFT", 0x10},     {"CONTROL", 0x11},   {"CTRL", 0x11},
-    {"MENU", 0x12},     {"ALT", 0x12},       {"PAUSE", 0x13},     {"CAPITAL", 0x14},
-    {"ESCAPE", 0x1B},   {"ESC", 0x1B},       {"SPACE", 0x20},     {"PRIOR", 0x21},
-    {"PAGEUP", 0x21},   {"NEXT", 0x22},      {"PAGEDOWN", 0x22},  {"END", 0x23},
-    {"HOME", 0x24},     {"LEFT", 0x25},      {"UP", 0x26},        {"RIGHT", 0x27},
-    {"DOWN", 0x28},     {"INSERT", 0x2D},    {"DELETE", 0x2E},    {"LSHIFT", 0xA0},
-    {"RSHIFT", 0xA1},   {"LCONTROL", 0xA2},  {"RCONTROL", 0xA3},  {"OEM_1", 0xBA},
-    {"OEM_PLUS", 0xBB}, {"OEM_COMMA", 0xBC}, {"OEM_MINUS", 0xBD}, {"OEM_PERIOD", 0xBE},
-    {"OEM_2", 0xBF},    {"OEM_3", 0xC0},     {"OEM_4", 0xDB},     {"OEM_5", 0xDC},
-    {"OEM_6", 0xDD},    {"OEM_7", 0xDE},     {"OEM_102", 0xE2},
-};
 
 uint8_t modifiers() {
   uint8_t m = 0;
@@ -86,10 +69,6 @@ void handle(const Event& e) {
 
 } // namespace
 
-// Script lines, read one at a time (host/headless/script.cpp): false when
-// the script has ended.
-bool headless_script_step();
-
 PlatformMessage platform_handle_message(bool wait, int* exitCode) {
   for (;;) {
     if (quitPending) {
@@ -116,10 +95,10 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
       handle(e);
       return PLATFORM_MESSAGE_HANDLED;
     }
-    if (headless_script_step()) return PLATFORM_MESSAGE_HANDLED;
+    if (script_step()) return PLATFORM_MESSAGE_HANDLED;
     // Nothing more will come: the run ends as after the close box.
     quitPending = true;
-    quitCode = headless_script_status();
+    quitCode = script_status();
   }
 }
 
@@ -146,25 +125,25 @@ void headless_clear_events() {
   quitPending = closePending = false;
 }
 
-int headless_key_code(const std::string& text) {
-  if (text.empty()) return -1;
-  if (std::isdigit(static_cast<unsigned char>(text[0]))) {
-    size_t used = 0;
-    long value;
-    try {
-      value = std::stol(text, &used, 0);
-    } catch (...) { return -1; }
-    return used == text.size() && value > 0 && value < 256 ? static_cast<int>(value) : -1;
-  }
-  std::string upper;
-  for (char c : text) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (upper.size() == 1 && std::isalnum(static_cast<unsigned char>(upper[0]))) return upper[0];
-  if (upper.size() >= 2 && upper.size() <= 3 && upper[0] == 'F' &&
-      upper.find_first_not_of("0123456789", 1) == std::string::npos) {
-    int n = std::stoi(upper.substr(1));
-    return n >= 1 && n <= 24 ? 0x6F + n : -1;
-  }
-  for (const auto& k : kKeyNames)
-    if (upper == k.name) return k.code;
-  return -1;
+// The script lines' requests go to the event queue and the dialog answers.
+void platform_script_frames(uint32_t n) { headless_queue_frames(n); }
+void platform_script_key(int vk, bool down) { headless_queue_key(vk, down); }
+void platform_script_command(int id) { headless_queue_command(id); }
+void platform_script_quit(int exitCode) { headless_queue_quit(exitCode); }
+void platform_script_dialog_answer(const char* path) {
+  if (path)
+    headless_queue_dialog_answer(path);
+  else
+    headless_queue_dialog_cancel();
 }
+void platform_script_dialog_fields(const char* start, const char* end) {
+  headless_set_dialog_fields(start, end);
+}
+void platform_script_console_line(const char* line) { headless_console_queue_line(line); }
+
+bool headless_script_open(const char* path) { return script_open(path); }
+void headless_script_text(const std::string& text) { script_text(text); }
+void headless_script_then_frames(uint32_t frames) { script_then_frames(frames); }
+int headless_script_status() { return script_status(); }
+std::string headless_screen_text() { return script_screen_text(); }
+int headless_key_code(const std::string& text) { return script_key_code(text); }

@@ -1,7 +1,12 @@
-// Script lines for the headless front end: each line is one action, read
-// when the main loop asks for the next message. An unknown or malformed line
-// ends the run with its line number; a failed "expect" ends it with exit
-// status 1.
+// Script lines that take the user's place (tarvik-cli, and Tarvik.exe with
+// "/script"): each line is one action, read when the main loop asks for the
+// next message. An unknown or malformed line ends the run with its line
+// number; a failed "expect" ends it with exit status 1. What a line asks of
+// the window (frames, keys, commands, dialog answers, console lines) goes to
+// the platform's script functions.
+#include "host/script.h"
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +14,6 @@
 
 #include "host/clipboard.h"
 #include "host/cp1250.h"
-#include "host/headless/headless.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/window.h"
@@ -29,18 +33,20 @@ int status;
 uint32_t framesAfter;
 bool framesAfterQueued;
 
+// One line of the file, of any length; false at its end.
+bool read_file_line(std::string* line) {
+  line->clear();
+  int c;
+  while ((c = std::fgetc(scriptFile)) != EOF) {
+    *line += static_cast<char>(c);
+    if (c == '\n') return true;
+  }
+  return !line->empty();
+}
+
 bool next_line(std::string* line) {
   if (scriptFile) {
-    // One line of any length, in pieces.
-    line->clear();
-    char piece[512];
-    bool got = false;
-    while (std::fgets(piece, sizeof piece, scriptFile)) {
-      got = true;
-      line->append(piece);
-      if (!line->empty() && line->back() == '\n') break;
-    }
-    if (!got) {
+    if (!read_file_line(line)) {
       if (!scriptFromStdin) std::fclose(scriptFile);
       scriptFile = nullptr;
       return false;
@@ -97,6 +103,23 @@ std::string unescape(const std::string& text) {
   return out;
 }
 
+const struct {
+  const char* name;
+  int code;
+} kKeyNames[] = {
+    {"BACK", 0x08},     {"BACKSPACE", 0x08}, {"TAB", 0x09},       {"RETURN", 0x0D},
+    {"ENTER", 0x0D},    {"SHIFT", 0x10},     {"CONTROL", 0x11},   {"CTRL", 0x11},
+    {"MENU", 0x12},     {"ALT", 0x12},       {"PAUSE", 0x13},     {"CAPITAL", 0x14},
+    {"ESCAPE", 0x1B},   {"ESC", 0x1B},       {"SPACE", 0x20},     {"PRIOR", 0x21},
+    {"PAGEUP", 0x21},   {"NEXT", 0x22},      {"PAGEDOWN", 0x22},  {"END", 0x23},
+    {"HOME", 0x24},     {"LEFT", 0x25},      {"UP", 0x26},        {"RIGHT", 0x27},
+    {"DOWN", 0x28},     {"INSERT", 0x2D},    {"DELETE", 0x2E},    {"LSHIFT", 0xA0},
+    {"RSHIFT", 0xA1},   {"LCONTROL", 0xA2},  {"RCONTROL", 0xA3},  {"OEM_1", 0xBA},
+    {"OEM_PLUS", 0xBB}, {"OEM_COMMA", 0xBC}, {"OEM_MINUS", 0xBD}, {"OEM_PERIOD", 0xBE},
+    {"OEM_2", 0xBF},    {"OEM_3", 0xC0},     {"OEM_4", 0xDB},     {"OEM_5", 0xDC},
+    {"OEM_6", 0xDD},    {"OEM_7", 0xDE},     {"OEM_102", 0xE2},
+};
+
 bool known_command(uint64_t id) {
   if (menu_find(static_cast<int>(id)) || id == CMD_RAM_FIRST + 5) return true;
   for (int i = 0; i < acceleratorCount; ++i)
@@ -134,26 +157,30 @@ void run_line(const std::string& line) {
 
   if (word == "frames") {
     if (!parse_count(argument, 1000000000, &n)) return fail(2, "frames needs a count: " + line);
-    headless_queue_frames(static_cast<uint32_t>(n));
+    platform_script_frames(static_cast<uint32_t>(n));
   } else if (word == "keydown" || word == "keyup" || word == "key") {
-    int key = headless_key_code(argument);
+    int key = script_key_code(argument);
     if (key < 0) return fail(2, "unknown key: " + argument);
-    if (word != "keyup") headless_queue_key(key, true);
-    if (word == "key") headless_queue_frames(1);
-    if (word != "keydown") headless_queue_key(key, false);
+    if (word != "keyup") platform_script_key(key, true);
+    if (word == "key") platform_script_frames(1);
+    if (word != "keydown") platform_script_key(key, false);
   } else if (word == "paste") {
     std::string text = unescape(rest);
-    headless_clipboard_put(utf8_to_cp1250(text.data(), text.size()));
-    headless_queue_command(CMD_PASTE);
+    std::string cp1250 = utf8_to_cp1250(text.data(), text.size());
+    if (platform_clipboard_open()) {
+      platform_clipboard_set_text(cp1250.c_str(), cp1250.size() + 1);
+      platform_clipboard_close();
+    }
+    platform_script_command(CMD_PASTE);
   } else if (word == "command") {
     if (!parse_count(argument, 65535, &n) || !known_command(n))
       return fail(2, "unknown command id: " + argument);
-    headless_queue_command(static_cast<int>(n));
+    platform_script_command(static_cast<int>(n));
   } else if (word == "answer") {
     if (argument.empty()) return fail(2, "answer needs a file name");
-    headless_queue_dialog_answer(argument.c_str());
+    platform_script_dialog_answer(argument.c_str());
   } else if (word == "answer-cancel" && argument.empty()) {
-    headless_queue_dialog_cancel();
+    platform_script_dialog_answer(nullptr);
   } else if (word == "fields") {
     size_t space = argument.find_first_of(" \t");
     std::string a = argument.substr(0, space);
@@ -163,22 +190,22 @@ void run_line(const std::string& line) {
         a.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
         b.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
       return fail(2, "fields needs two hexadecimal addresses: " + argument);
-    headless_set_dialog_fields(a.c_str(), b.c_str());
+    platform_script_dialog_fields(a.c_str(), b.c_str());
   } else if (word == "monitor") {
-    headless_console_queue_line(rest.c_str());
+    platform_script_console_line(rest.c_str());
   } else if (word == "screen-text") {
     if (argument.empty()) return fail(2, "screen-text needs a file name or -");
-    if (!write_text(argument, headless_screen_text())) return fail(2, "cannot write " + argument);
+    if (!write_text(argument, script_screen_text())) return fail(2, "cannot write " + argument);
   } else if (word == "screenshot") {
     if (argument.empty()) return fail(2, "screenshot needs a file name");
     window_on_paint();
     if (!save_screenshot(argument.c_str())) return fail(2, "cannot write " + argument);
   } else if (word == "expect") {
-    std::string screen = headless_screen_text();
+    std::string screen = script_screen_text();
     if (screen.find(rest) == std::string::npos)
       return fail(1, "expected text not on the screen: \"" + rest + "\"\n" + screen);
   } else if (word == "quit" && argument.empty()) {
-    headless_queue_quit(0);
+    platform_script_quit(0);
   } else {
     return fail(2, "unknown script line: " + line);
   }
@@ -186,7 +213,7 @@ void run_line(const std::string& line) {
 
 } // namespace
 
-bool headless_script_open(const char* path) {
+bool script_open(const char* path) {
   if (std::strcmp(path, "-") == 0) {
     scriptFile = stdin;
     scriptFromStdin = true;
@@ -202,7 +229,7 @@ bool headless_script_open(const char* path) {
   return true;
 }
 
-void headless_script_text(const std::string& text) {
+void script_text(const std::string& text) {
   scriptText = text;
   textPosition = 0;
   haveText = true;
@@ -211,14 +238,14 @@ void headless_script_text(const std::string& text) {
   framesAfterQueued = false;
 }
 
-void headless_script_then_frames(uint32_t frames) {
+void script_then_frames(uint32_t frames) {
   framesAfter = frames;
   framesAfterQueued = false;
 }
 
-int headless_script_status() { return status; }
+int script_status() { return status; }
 
-bool headless_script_step() {
+bool script_step() {
   std::string line;
   if (next_line(&line)) {
     run_line(line);
@@ -226,7 +253,7 @@ bool headless_script_step() {
   }
   if (!framesAfterQueued && framesAfter > 0) {
     framesAfterQueued = true;
-    headless_queue_frames(framesAfter);
+    platform_script_frames(framesAfter);
     return true;
   }
   return false;
@@ -253,7 +280,7 @@ uint8_t veltra_character(uint8_t code) {
 
 } // namespace
 
-std::string headless_screen_text() {
+std::string script_screen_text() {
   char text[CLIPBOARD_SCREEN_TEXT_MAX];
   size_t length = clipboard_screen_text(text, sizeof text);
   if (length == 0) return {};
@@ -275,4 +302,27 @@ std::string headless_screen_text() {
     out += utf8[i];
   }
   return out;
+}
+
+int script_key_code(const std::string& text) {
+  if (text.empty()) return -1;
+  if (std::isdigit(static_cast<unsigned char>(text[0]))) {
+    size_t used = 0;
+    long value;
+    try {
+      value = std::stol(text, &used, 0);
+    } catch (...) { return -1; }
+    return used == text.size() && value > 0 && value < 256 ? static_cast<int>(value) : -1;
+  }
+  std::string upper;
+  for (char c : text) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (upper.size() == 1 && std::isalnum(static_cast<unsigned char>(upper[0]))) return upper[0];
+  if (upper.size() >= 2 && upper.size() <= 3 && upper[0] == 'F' &&
+      upper.find_first_not_of("0123456789", 1) == std::string::npos) {
+    int n = std::stoi(upper.substr(1));
+    return n >= 1 && n <= 24 ? 0x6F + n : -1;
+  }
+  for (const auto& k : kKeyNames)
+    if (upper == k.name) return k.code;
+  return -1;
 }

@@ -1,0 +1,152 @@
+// The DirectDraw path: "ddraw.dll" loaded at run time, a primary surface
+// with a clipper on the main window, a 512 x 256 off-screen back surface
+// (video memory, else system memory), the frame drawn into the back surface
+// and stretched into the window by the blitter.
+#include <windows.h> // before the other Windows headers, which need it
+
+#include <ddraw.h>
+
+#include <cstdio>
+
+#include "host/display.h"
+#include "host/platform.h"
+#include "host/win32/win32.h"
+
+namespace {
+
+typedef HRESULT(WINAPI* DirectDrawCreateFunction)(GUID*, LPDIRECTDRAW*, IUnknown*);
+
+HMODULE library;
+DirectDrawCreateFunction directDrawCreate;
+IDirectDraw* directDraw;
+IDirectDrawSurface* primary;
+IDirectDrawSurface* back;
+bool clearPrimary = true;
+
+void release_all() {
+  if (directDraw) directDraw->SetCooperativeLevel(mainWindow, DDSCL_NORMAL);
+  if (back) back->Release();
+  if (primary) primary->Release();
+  if (directDraw) directDraw->Release();
+  back = nullptr;
+  primary = nullptr;
+  directDraw = nullptr;
+}
+
+void unload() {
+  if (library) FreeLibrary(library);
+  library = nullptr;
+  directDrawCreate = nullptr;
+}
+
+// Steps 2-6 fail through here: everything is released and unloaded, and the
+// user is told.
+int fail(const char* text, HRESULT result) {
+  release_all();
+  unload();
+  platform_message_box("Error", text, PLATFORM_ICON_STOP);
+  return result ? static_cast<int>(result) : -1;
+}
+
+HRESULT create_surface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, const char* which) {
+  desc->ddsCaps.dwCaps |= DDSCAPS_VIDEOMEMORY;
+  HRESULT r = directDraw->CreateSurface(desc, surface, nullptr);
+  if (r == DD_OK) return r;
+  std::fprintf(stderr, "CreateSurface (%s) failed in videomemory, trying system memory...\n",
+               which);
+  desc->ddsCaps.dwCaps &= ~static_cast<DWORD>(DDSCAPS_VIDEOMEMORY);
+  desc->ddsCaps.dwCaps |= DDSCAPS_SYSTEMMEMORY;
+  return directDraw->CreateSurface(desc, surface, nullptr);
+}
+
+} // namespace
+
+int platform_ddraw_start(int32_t width, int32_t height) {
+  if (!library) {
+    library = LoadLibraryA("ddraw.dll");
+    if (!library) {
+      platform_message_box("Fatal error!", "Missing DDRAW.DLL", PLATFORM_ICON_STOP);
+      return -1;
+    }
+    directDrawCreate = reinterpret_cast<DirectDrawCreateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DirectDrawCreate")));
+  }
+  if (!directDrawCreate) {
+    unload();
+    return -1;
+  }
+  release_all();
+  HRESULT r = directDrawCreate(nullptr, &directDraw, nullptr);
+  if (r != DD_OK) {
+    directDraw = nullptr;
+    return fail("DirectDrawCreate FAILED", r);
+  }
+  r = directDraw->SetCooperativeLevel(mainWindow, DDSCL_NORMAL);
+  if (r != DD_OK) return fail("SetCooperativeLevel FAILED", r);
+
+  DDSURFACEDESC desc;
+  ZeroMemory(&desc, sizeof desc);
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  r = create_surface(&desc, &primary, "primary");
+  if (r != DD_OK) {
+    primary = nullptr;
+    return fail("CreateSurface (primary) FAILED", r);
+  }
+
+  IDirectDrawClipper* clipper = nullptr;
+  r = directDraw->CreateClipper(0, &clipper, nullptr);
+  if (r != DD_OK) return fail("CreateClipper FAILED", r);
+  clipper->SetHWnd(0, mainWindow);
+  primary->SetClipper(clipper);
+  clipper->Release();
+
+  ZeroMemory(&desc, sizeof desc);
+  desc.dwSize = sizeof desc;
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = static_cast<DWORD>(width);
+  desc.dwHeight = static_cast<DWORD>(height);
+  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+  r = create_surface(&desc, &back, "back");
+  if (r != DD_OK) {
+    back = nullptr;
+    return fail("CreateSurface (back) FAILED", r);
+  }
+  clearPrimary = true;
+  return 0;
+}
+
+void platform_ddraw_stop(bool unloadLibrary) {
+  release_all();
+  if (unloadLibrary) unload();
+}
+
+void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                            const Rect& destination) {
+  if (!back || !primary) return;
+  HDC dc;
+  if (back->GetDC(&dc) == DD_OK) {
+    int32_t rows = bitmap->header.height < 0 ? -bitmap->header.height : bitmap->header.height;
+    SetDIBitsToDevice(dc, 0, 0, 512, static_cast<DWORD>(rows), 0, 0, 0, static_cast<UINT>(rows),
+                      pixels, reinterpret_cast<const BITMAPINFO*>(bitmap), DIB_RGB_COLORS);
+    back->ReleaseDC(dc);
+  }
+  if (clearPrimary) {
+    DDBLTFX fx;
+    ZeroMemory(&fx, sizeof fx);
+    fx.dwSize = sizeof fx;
+    fx.dwFillColor = 0;
+    primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    clearPrimary = false;
+  }
+  RECT src = {source.left, source.top, source.right, source.bottom};
+  RECT dst = {destination.left, destination.top, destination.right, destination.bottom};
+  if (dst.right <= dst.left || dst.bottom <= dst.top) return;
+  if (primary->Blt(&dst, back, &src, DDBLT_WAIT, nullptr) != DD_OK) {
+    // A lost surface (mode change, another program's full screen): restore
+    // both; the next presentation draws again.
+    primary->Restore();
+    back->Restore();
+  }
+}

@@ -1,0 +1,57 @@
+// The on-screen monitor's drawing: rows of text in the system's fixed-pitch
+// OEM font, white on black, and the white separator line under the
+// register lines.
+#include "host/platform.h"
+#include "host/status.h"
+#include "host/win32/win32.h"
+
+void platform_monitor_geometry(MonitorGeometry* geometry) {
+  if (!geometry) return;
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(mainWindow, &client);
+  geometry->clientWidth = client.right;
+  geometry->clientHeight = client.bottom;
+  geometry->statusBarHeight = status_height();
+  geometry->charWidth = 8;
+  geometry->lineHeight = 16;
+  HDC dc = GetDC(mainWindow);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, GetStockObject(OEM_FIXED_FONT));
+  TEXTMETRICA metrics;
+  if (GetTextMetricsA(dc, &metrics)) {
+    geometry->charWidth = metrics.tmMaxCharWidth > 0 ? metrics.tmMaxCharWidth : 8;
+    geometry->lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 16;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(mainWindow, dc);
+}
+
+void platform_monitor_draw(const char* const* rows, int count, int separatorRow) {
+  MonitorGeometry g;
+  platform_monitor_geometry(&g);
+  HDC dc = GetDC(mainWindow);
+  if (!dc) return;
+  RECT area = {0, 0, g.clientWidth, g.clientHeight - g.statusBarHeight};
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(OEM_FIXED_FONT));
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, OPAQUE);
+  for (int r = 0; r < count; ++r) {
+    if (!rows[r]) continue;
+    std::string text = to_ansi(rows[r]);
+    TextOutA(dc, 0, g.lineHeight * r, text.c_str(), static_cast<int>(text.size()));
+  }
+  if (separatorRow >= 0) {
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    int y = separatorRow * g.lineHeight - 1;
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, g.clientWidth, y);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+  }
+  SelectObject(dc, oldFont);
+  ReleaseDC(mainWindow, dc);
+  if (win_script_mode() && count > 0 && rows[0]) win_log("monitor: %s", rows[0]);
+}

@@ -1,0 +1,18 @@
+// Resource and control identifiers of the Windows program.
+#pragma once
+
+enum : int {
+  IDR_MENU = 101,
+  IDI_TARVIK = 107,
+  IDD_ABOUT = 113,
+  IDR_ACCELERATORS = 119,
+  IDD_KEYBOARD_CHART = 120,
+  IDD_ADDRESS_PANEL = 121,
+  IDS_PROGRAM_NAME = 123,
+  IDC_ADDRESS_START = 1002,
+  IDC_ADDRESS_END = 1003,
+  IDC_ABOUT_LINE1 = 1010,
+  IDC_ABOUT_LINE2 = 1011,
+  IDC_CHART_FIRST_KEY = 1100,
+  IDC_STATUS_BAR = 1,
+};

@@ -1,0 +1,43 @@
+// What the Windows platform files share: the instance and the main window,
+// the one conversion of the program's UTF-8 texts to code page 1250, and
+// the automation mode in which a script takes the user's place.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+extern HINSTANCE winInstance;
+extern HWND mainWindow;
+extern HACCEL winAccelerators;
+
+// Every text the program hands to Windows passes through here: UTF-8 from
+// the sources becomes code page 1250. Bytes that are not UTF-8 (a file name
+// that Windows gave us in code page 1250) pass unchanged.
+std::string to_ansi(const char* text);
+// Code page 1250 text from Windows as UTF-8, for the log.
+std::string from_ansi(const char* text);
+
+// The window procedure (window.cpp).
+LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- status bar (statusbar.cpp) ----
+HWND win_status_window();
+void win_status_draw_item(const DRAWITEMSTRUCT* item);
+
+// ---- automation mode (script_mode.cpp) ----
+// True with "/script FILE": message boxes and dialogs are answered by the
+// script and logged to standard error.
+bool win_script_mode();
+bool win_script_start(const char* path);
+// One queued script action or script line, run between window messages;
+// false when nothing is left (the script has ended).
+bool win_script_step(bool wait, bool* runFrame);
+// A line on standard error, printf-style (script mode's log).
+void win_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The next file dialog's answer from the script: 1 a name (copied into
+// name), 0 cancelled; the address fields, when the script set them, are
+// copied into the panel.
+int win_script_dialog_answer(char* name, size_t size, char* start, char* end);
+// The next console line from the script; false when none is queued.
+bool win_script_console_line(char* buffer, int size);

@@ -1,0 +1,396 @@
+// The main window: its class, creation, the window procedure that hands
+// every message to the portable handlers (host/window.h), the message
+// queue, and the window operations of the platform seam.
+#include <windows.h> // before the other Windows headers, which need it
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "host/about.h"
+#include "host/display.h"
+#include "host/platform.h"
+#include "host/win32/resource_ids.h"
+#include "host/win32/win32.h"
+#include "host/window.h"
+
+HINSTANCE winInstance;
+HWND mainWindow;
+HACCEL winAccelerators;
+
+namespace {
+
+constexpr const char* kClassName = "TarvikWindow";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// Full screen keeps what it replaced.
+RECT savedRect;
+HMENU savedMenu;
+LONG_PTR savedStyle;
+bool inFullScreen;
+
+RECT to_win(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+Rect from_win(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void log_client() {
+  if (!win_script_mode() || !mainWindow) return;
+  RECT r;
+  GetClientRect(mainWindow, &r);
+  POINT origin = {0, 0};
+  ClientToScreen(mainWindow, &origin);
+  const Rect& d = displayDestination;
+  win_log("window: client %ld,%ld %ldx%ld picture %d,%d %dx%d", origin.x, origin.y, r.right,
+          r.bottom, static_cast<int>(d.left), static_cast<int>(d.top),
+          static_cast<int>(d.right - d.left), static_cast<int>(d.bottom - d.top));
+}
+
+// Script mode logs the menu bar as Windows holds it: every item with its
+// label (as UTF-8), its identifier and its check mark.
+void log_menu(HMENU menu, const std::string& path) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    char label[128] = "";
+    MENUITEMINFOA info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = label;
+    info.cch = sizeof label;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
+    if (info.fType & MFT_SEPARATOR) {
+      win_log("menu: %s | ----", path.c_str());
+      continue;
+    }
+    std::string text = from_ansi(label);
+    for (char& c : text)
+      if (c == '\t') c = '|';
+    std::string here = path.empty() ? text : path + " > " + text;
+    if (info.hSubMenu) {
+      log_menu(info.hSubMenu, here);
+    } else {
+      win_log("menu: %s [%u]%s", here.c_str(), info.wID,
+              info.fState & MFS_CHECKED ? " checked" : "");
+    }
+  }
+}
+
+} // namespace
+
+bool platform_window_create(const char* title, int32_t width, int32_t height) {
+  WNDCLASSEXA wc;
+  ZeroMemory(&wc, sizeof wc);
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = win_window_procedure;
+  wc.hInstance = winInstance;
+  wc.hIcon = LoadIconA(winInstance, MAKEINTRESOURCEA(IDI_TARVIK));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(winInstance, MAKEINTRESOURCEA(IDI_TARVIK), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MENU);
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExA(&wc)) return false;
+  mainWindow =
+      CreateWindowExA(WS_EX_ACCEPTFILES, kClassName, to_ansi(title).c_str(), kStyle, CW_USEDEFAULT,
+                      CW_USEDEFAULT, width, height, nullptr, nullptr, winInstance, nullptr);
+  if (!mainWindow) return false;
+  winAccelerators = LoadAcceleratorsA(winInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  if (win_script_mode()) {
+    char text[128];
+    GetWindowTextA(mainWindow, text, sizeof text);
+    win_log("window: created \"%s\"", from_ansi(text).c_str());
+  }
+  return true;
+}
+
+void platform_window_show() {
+  ShowWindow(mainWindow, SW_SHOWNORMAL);
+  UpdateWindow(mainWindow);
+  if (win_script_mode()) {
+    win_log("code page: %u", GetACP());
+    log_menu(GetMenu(mainWindow), "");
+  }
+  log_client();
+}
+
+void platform_window_destroy() {
+  if (mainWindow) DestroyWindow(mainWindow);
+}
+
+PlatformMessage platform_handle_message(bool wait, int* exitCode) {
+  MSG msg;
+  for (;;) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (win_script_mode()) {
+        bool runFrame = false;
+        if (win_script_step(wait, &runFrame)) {
+          if (runFrame) return PLATFORM_MESSAGE_NONE;
+          continue; // what the line posted is handled next
+        }
+      }
+      if (!wait) return PLATFORM_MESSAGE_NONE;
+      BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+      if (got == -1) {
+        *exitCode = 0;
+        return PLATFORM_MESSAGE_QUIT;
+      }
+    }
+    if (msg.message == WM_QUIT) {
+      *exitCode = static_cast<int>(msg.wParam);
+      return PLATFORM_MESSAGE_QUIT;
+    }
+    if (!mainWindow || !TranslateAcceleratorA(mainWindow, winAccelerators, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    return PLATFORM_MESSAGE_HANDLED;
+  }
+}
+
+void platform_post_close() { PostMessageA(mainWindow, WM_CLOSE, 0, 0); }
+void platform_post_quit(int exitCode) { PostQuitMessage(exitCode); }
+
+void platform_set_title(const char* text) {
+  SetWindowTextA(mainWindow, to_ansi(text).c_str());
+  if (win_script_mode()) win_log("title: %s", text);
+}
+
+void platform_menu_check(int id, bool checked) {
+  HMENU menu = inFullScreen ? savedMenu : GetMenu(mainWindow);
+  CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool platform_menu_checked(int id) {
+  HMENU menu = inFullScreen ? savedMenu : GetMenu(mainWindow);
+  return (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void platform_set_maximize_box(bool enabled) {
+  LONG_PTR style = GetWindowLongPtrA(mainWindow, GWL_STYLE);
+  style = enabled ? style | WS_MAXIMIZEBOX : style & ~static_cast<LONG_PTR>(WS_MAXIMIZEBOX);
+  SetWindowLongPtrA(mainWindow, GWL_STYLE, style);
+  EnableMenuItem(GetSystemMenu(mainWindow, FALSE), SC_MAXIMIZE,
+                 MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  SetWindowPos(mainWindow, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
+void platform_maximize() { SendMessageA(mainWindow, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }
+
+void platform_invalidate(bool erase) { InvalidateRect(mainWindow, nullptr, erase); }
+
+void platform_invalidate_rect(const Rect& rect, bool erase) {
+  RECT r = to_win(rect);
+  InvalidateRect(mainWindow, &r, erase);
+}
+
+Rect platform_client_rect() {
+  RECT r = {0, 0, 0, 0};
+  GetClientRect(mainWindow, &r);
+  return from_win(r);
+}
+
+Rect platform_client_to_screen(const Rect& rect) {
+  POINT a = {rect.left, rect.top}, b = {rect.right, rect.bottom};
+  ClientToScreen(mainWindow, &a);
+  ClientToScreen(mainWindow, &b);
+  return {a.x, a.y, b.x, b.y};
+}
+
+Rect platform_window_rect() {
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(mainWindow, &r);
+  return from_win(r);
+}
+
+Rect platform_window_rect_for_client(int32_t width, int32_t height) {
+  RECT r = {0, 0, width, height};
+  DWORD style = mainWindow ? static_cast<DWORD>(GetWindowLongPtrA(mainWindow, GWL_STYLE)) : kStyle;
+  AdjustWindowRect(&r, style, TRUE);
+  return from_win(r);
+}
+
+void platform_move_window(const Rect& rect) {
+  MoveWindow(mainWindow, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+Rect platform_screen_rect() {
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void platform_full_screen_enter() {
+  if (inFullScreen) return;
+  GetWindowRect(mainWindow, &savedRect);
+  savedStyle = GetWindowLongPtrA(mainWindow, GWL_STYLE);
+  LONG_PTR style = savedStyle & ~static_cast<LONG_PTR>(WS_BORDER | WS_DLGFRAME | WS_SYSMENU |
+                                                       WS_THICKFRAME | WS_MINIMIZEBOX);
+  SetWindowLongPtrA(mainWindow, GWL_STYLE, style | WS_POPUP);
+  savedMenu = GetMenu(mainWindow);
+  inFullScreen = true;
+  SetMenu(mainWindow, nullptr);
+  SetWindowPos(mainWindow, HWND_NOTOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+               GetSystemMetrics(SM_CYSCREEN), SWP_FRAMECHANGED);
+  ShowWindow(mainWindow, SW_SHOW);
+  ShowCursor(FALSE);
+}
+
+void platform_full_screen_leave() {
+  if (!inFullScreen) return;
+  LONG_PTR style = GetWindowLongPtrA(mainWindow, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_POPUP);
+  style |= savedStyle & (WS_BORDER | WS_DLGFRAME | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX);
+  SetWindowLongPtrA(mainWindow, GWL_STYLE, style);
+  inFullScreen = false;
+  SetMenu(mainWindow, savedMenu);
+  SetWindowPos(mainWindow, HWND_NOTOPMOST, savedRect.left, savedRect.top,
+               savedRect.right - savedRect.left, savedRect.bottom - savedRect.top,
+               SWP_FRAMECHANGED);
+  ShowCursor(TRUE);
+}
+
+void platform_message_box(const char* caption, const char* text, int icon) {
+  if (win_script_mode()) {
+    // Nobody is there to press OK: the script run logs it instead.
+    win_log("message box: %s: %s", caption ? caption : "", text);
+    return;
+  }
+  UINT type = MB_OK;
+  if (icon == PLATFORM_ICON_STOP) type |= MB_ICONSTOP;
+  if (icon == PLATFORM_ICON_EXCLAMATION) type |= MB_ICONEXCLAMATION;
+  MessageBoxA(nullptr, to_ansi(text).c_str(), caption && *caption ? to_ansi(caption).c_str() : "",
+              type);
+}
+
+namespace {
+
+// In script mode the dialog reads its texts back from its own controls into
+// the log, then closes itself.
+void log_dialog(HWND dialog, int resource) {
+  char text[256];
+  GetWindowTextA(dialog, text, sizeof text);
+  std::string line = "dialog " + std::to_string(resource) + ": " + from_ansi(text);
+  if (resource == IDD_ABOUT) {
+    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2}) {
+      GetDlgItemTextA(dialog, id, text, sizeof text);
+      line += " | " + from_ansi(text);
+    }
+  } else {
+    int keys = 0;
+    for (int id = IDC_CHART_FIRST_KEY; GetDlgItem(dialog, id); ++id, ++keys) {
+      GetDlgItemTextA(dialog, id, text, sizeof text);
+      // The legend as shown: lines joined by "/", "&&" as the "&" it shows.
+      std::string legend;
+      for (const char* p = text; *p; ++p) {
+        if (*p == '&' && p[1] == '&') ++p;
+        legend += *p == '\n' ? '/' : *p;
+      }
+      line += (keys ? " " : " | ") + from_ansi(legend.c_str());
+    }
+    line += " | " + std::to_string(keys) + " keys";
+  }
+  win_log("%s", line.c_str());
+}
+
+INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_INITDIALOG:
+    if (win_script_mode()) {
+      log_dialog(dialog, static_cast<int>(lParam));
+      EndDialog(dialog, IDOK);
+    }
+    return TRUE;
+  case WM_COMMAND:
+    if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+      EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
+    }
+    return FALSE;
+  case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+  default: return FALSE;
+  }
+}
+
+} // namespace
+
+void platform_modal_dialog(int resource) {
+  DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure, resource);
+}
+
+LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!mainWindow) mainWindow = window; // messages sent during creation
+  switch (message) {
+  case WM_COMMAND:
+    if (lParam == 0) window_on_command(LOWORD(wParam));
+    break;
+  case WM_KEYDOWN:
+    if (win_script_mode())
+      win_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
+              GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
+    window_on_key_down(static_cast<int>(wParam));
+    break;
+  case WM_DESTROY: window_on_destroy(); return 0;
+  case WM_MOVE:
+    window_on_move();
+    log_client();
+    break;
+  case WM_SIZE:
+    window_on_size();
+    log_client();
+    break;
+  case WM_PAINT: window_on_paint(); break;
+  case WM_GETMINMAXINFO: {
+    SizeLimits limits = window_on_size_limits();
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize = {limits.minWidth, limits.minHeight};
+    if (limits.hasMaximum) info->ptMaxTrackSize = {limits.maxWidth, limits.maxHeight};
+    return 0;
+  }
+  case WM_SIZING: {
+    Rect r = from_win(*reinterpret_cast<RECT*>(lParam));
+    window_on_edge_drag(static_cast<int>(wParam), &r);
+    *reinterpret_cast<RECT*>(lParam) = to_win(r);
+    return 0;
+  }
+  case WM_ACTIVATE:
+    window_on_activate(static_cast<int>(wParam));
+    // Default processing still gives the window the keyboard focus.
+    DefWindowProcA(window, message, wParam, lParam);
+    return 0;
+  case WM_INPUTLANGCHANGE: window_on_input_language_change(); break;
+  case WM_MENUCHAR:
+    if (window_on_menu_char((HIWORD(wParam) & (MF_POPUP | MF_SYSMENU)) != 0))
+      return MAKELRESULT(0, MNC_CLOSE);
+    break;
+  case WM_LBUTTONDBLCLK: window_on_double_click(); break;
+  case WM_MOUSEWHEEL: window_on_wheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
+  case WM_ENTERMENULOOP:
+  case WM_ENTERSIZEMOVE:
+    if (win_script_mode())
+      win_log("%s loop entered", message == WM_ENTERMENULOOP ? "menu" : "size/move");
+    window_on_enter_modal_loop();
+    break;
+  case WM_EXITMENULOOP:
+  case WM_EXITSIZEMOVE:
+    if (win_script_mode())
+      win_log("%s loop left", message == WM_EXITMENULOOP ? "menu" : "size/move");
+    window_on_exit_modal_loop();
+    break;
+  case WM_DROPFILES: {
+    HDROP drop = reinterpret_cast<HDROP>(wParam);
+    char name[260];
+    if (DragQueryFileA(drop, 0, name, sizeof name)) window_on_drop_file(name);
+    DragFinish(drop);
+    return 0;
+  }
+  case WM_DRAWITEM: {
+    const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->hwndItem == win_status_window()) {
+      win_status_draw_item(item);
+      return TRUE;
+    }
+    break;
+  }
+  default: break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

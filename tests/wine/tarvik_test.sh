@@ -1,0 +1,351 @@
+#!/usr/bin/env bash
+# Tarvik.exe under Wine with a virtual display, as on a Hungarian Windows (LC_ALL=hu_HU.UTF-8:
+# ANSI code page 1250).   tarvik_test.sh CASE PATH/Tarvik.exe
+# Cases: startup (window, menu, registry), pictures (GDI and DirectDraw against the screen),
+# input (keys typed with xdotool), commands (every menu command in script mode), sound (both
+# drivers with and without an ALSA device). Runs in the prefix named by TARVIK_WINEPREFIX.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/testlib.sh"
+run="$here/run-wine.sh"
+case_name="${1:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
+exe="${2:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
+[ -f "$exe" ] || { echo "$exe is missing: build the Windows programs (scripts/build.sh win)" >&2; exit 1; }
+[ -n "${TARVIK_WINEPREFIX:-}" ] || { echo "TARVIK_WINEPREFIX is not set (CTest sets it)" >&2; exit 1; }
+export DISPLAY=":$(cat "$TARVIK_WINEPREFIX/.display")"
+
+work="$(mktemp -d)"
+trap 'rm -rf -- "$work"' EXIT
+cd "$work"
+# An ALSA configuration whose default device swallows everything.
+printf 'pcm.!default { type null }\n' >null-alsa.conf
+alsa_env=()
+
+# tarvik SCRIPT-LINES ARGS...: runs the program with the script in the work folder, leaving
+# $status and the log (standard error) in log.txt.
+tarvik() {
+  printf '%s\n' "$1" >script.txt
+  shift
+  "$run" --cwd "$work" --display --timeout 180 --env LC_ALL=hu_HU.UTF-8 "${alsa_env[@]}" \
+    --stderr "$work/log.txt" --stdout "$work/out.txt" "$exe" /script script.txt "$@"
+  status=$?
+  return "$status"
+}
+
+reg() { "$run" --stdout "$work/reg.txt" "$TARVIK_WINEPREFIX/drive_c/windows/system32/reg.exe" "$@"; }
+reg_value() { reg query 'HKCU\Software\Emulators\Tarvik' /v "$1" >/dev/null; awk -v n="$1" '$1 == n { print $2, $3 }' reg.txt | tr -d '\r'; }
+has() { grep -qF -- "$1" "${2:-log.txt}"; }
+
+# Every case starts from the default settings (switches such as /h are stored at exit).
+reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
+
+case "$case_name" in
+startup)
+  tarvik $'frames 60\nscreen-text screen.txt\nquit' /h /w
+  check_eq "exit status" 0 "$status"
+  check "ANSI code page 1250" has "code page: 1250"
+  check "window title" has 'window: created "Tarvik emulátor"'
+  check "the banner of the built-in ROM" grep -q "TARVIK 4.1" screen.txt
+  # The menu bar as Windows holds it, item by item, with the check marks of the settings.
+  cat >expected-menu.txt <<'MENU'
+menu: &File > &Autoload... [40029]
+menu: &File > &ROM/BIN betöltése... [40006]
+menu: &File > &Memória kimentése... [40010]
+menu: &File | ----
+menu: &File > &Karakterkészlet > &Saját betöltése ... [40008]
+menu: &File > &Karakterkészlet > &Eredeti visszaállítása [40009]
+menu: &File > Karaktermátrix a &vágólapra|Alt+C [40042]
+menu: &File > &Beszúrás vágólapról|Alt+V [40041]
+menu: &File | ----
+menu: &File > &Pillanatfelvétel > TKS mentése... [141]
+menu: &File > &Pillanatfelvétel > TKS betöltése... [140]
+menu: &File > &Kép mentése|F6 [112]
+menu: &File > Kép& mentése másként... [129]
+menu: &File > &Hang mentése mint... [40038]
+menu: &File | ----
+menu: &File > E&xit [102]
+menu: &Gép > &Szünet|Pause [104]
+menu: &Gép > &Reset|F1 [105]
+menu: &Gép > R&estart [109]
+menu: &Gép > &Hideg Restart|ALT+F1 [131]
+menu: &Gép | ----
+menu: &Gép > &Monitor|ESC [108]
+menu: &Gép > &Interaktív monitor|Alt+M [40043]
+menu: &Gép | ----
+menu: &Gép > &Típus > Veltra-16 [40017]
+menu: &Gép > &Típus > Tarvik &3.1 [40014]
+menu: &Gép > &Típus > Tarvik 4.1 [40015] checked
+menu: &Gép > &Típus > &Dorvane [40016]
+menu: &Gép > Memória > &4kb RAM [133]
+menu: &Gép > Memória > &6kb RAM [134]
+menu: &Gép > Memória > &8kb RAM [135]
+menu: &Gép > Memória > &16 kb RAM [136]
+menu: &Gép > Memória > 32kb RAM [137]
+menu: &Gép > Memória > &64 kb RAM [139] checked
+menu: &Magnó > &TKT csatolása...|ALT+D [40011]
+menu: &Magnó > T&KT lezárása [40012]
+menu: &Magnó | ----
+menu: &Magnó > WAV &csatolása...|ALT+T [40003]
+menu: &Magnó > &WAV készítés... [120]
+menu: &Magnó > WAV l&ezárása [121]
+menu: &Magnó > &Play/Record|F5 [122]
+menu: &Magnó | ----
+menu: &Magnó > &Visszacsévélés|Home [130]
+menu: &Opciók > &50 Hz timer|ALT+W [106]
+menu: &Opciók > &Hang > &Kikapcsolva [40030] checked
+menu: &Opciók > &Hang > DirectSound [40031]
+menu: &Opciók > &Hang > WaveOut [40032]
+menu: &Opciók > &Szimbolikus billentyűzet [40026]
+menu: &Opciók | ----
+menu: &Opciók > &DDraw ki [132]
+menu: &Opciók > D&upla scan [40040] checked
+menu: &Opciók > &32 oszlopos mód [40004]
+menu: &Opciók > &Képarány tartása [40028] checked
+menu: &Opciók | ----
+menu: &Opciók > &Teljes képernyős mód [40019]
+menu: &Segítség > &Tasztatúra [40002]
+menu: &Segítség > &A programról [103]
+MENU
+  grep '^menu: ' log.txt | tr -d '\r' >menu.txt
+  check_same_bytes "the menu bar" expected-menu.txt menu.txt
+  # The ten values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
+  for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
+    "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
+    "TarvikScreenMode 0x0"; do
+    check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
+  done
+  reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
+  check_eq "ten values" 10 "$(grep -c REG_ "$work/reg.txt")"
+  # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
+  reg add 'HKCU\Software\Emulators\Tarvik' /v KeyMapping /t REG_SZ /d 12345678 /f >/dev/null
+  tarvik $'command 40017\nframes 10\nquit' /h
+  check_eq "second run: exit status" 0 "$status"
+  check "50 Hz timer stays off" has "menu: &Opciók > &50 Hz timer|ALT+W [106]"$'\r'
+  check_eq "registry SyncSpeed kept" "REG_DWORD 0x0" "$(reg_value SyncSpeed)"
+  check_eq "registry Model after the model change" "REG_DWORD 0x3" "$(reg_value Model)"
+  check_eq "registry KeyMapping text replaced" "REG_DWORD 0x0" "$(reg_value KeyMapping)"
+  reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
+  ;;
+
+pictures)
+  for mode in gdi ddraw; do
+    args=(/h)
+    [ "$mode" = gdi ] && args+=(/x)
+    rm -f frame.bmp log.txt
+    # "/x" is stored at exit: each mode starts from the defaults.
+    reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
+    tarvik $'frames 100\nscreenshot frame.bmp\nframes 400\nquit' "${args[@]}" &
+    pid=$!
+    for _ in $(seq 300); do [ -s frame.bmp ] && break; sleep 0.1; done
+    sleep 1.5
+    import -window root screen-$mode.png
+    wait "$pid"
+    status=$?
+    check_eq "$mode: exit status" 0 "$status"
+    check "$mode: frame written" test -s frame.bmp
+    line="$(grep '^window: client' log.txt | tail -1 | tr -d '\r')"
+    read -r cx cy cw ch px py pw ph < <(sed -E 's/window: client ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+) picture ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4 \5 \6 \7 \8/' <<<"$line")
+    convert frame.bmp -colorspace gray -depth 8 frame.pgm
+    if [ "$mode" = gdi ]; then
+      check "gdi: DirectDraw not started" has "DirectDraw Init failed!"
+      convert screen-$mode.png -crop "512x512+${cx}+${cy}" +repage -colorspace gray -depth 8 capture.pgm
+    else
+      check "ddraw: DirectDraw started" test "$(grep -c 'DirectDraw Init failed' log.txt)" = 0
+      check_eq "ddraw: picture 512 x 384 below the client's top" "$cx,$cy 512x384" "$px,$py ${pw}x$ph"
+      convert screen-$mode.png -crop "${pw}x${ph}+${px}+${py}" +repage -colorspace gray -depth 8 capture.pgm
+    fi
+    check "$mode: the banner's glyphs on the screen" python3 "$here/compare_picture.py" frame.pgm capture.pgm "$mode" 16
+  done
+  ;;
+
+input)
+  tarvik $'frames 1500\nscreen-text typed.txt\nquit' /h &
+  pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  check "window found by its title" test -n "$window"
+  sleep 2
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  for key in h e l l o; do
+    xdotool keydown "$key"; sleep 0.4; xdotool keyup "$key"; sleep 0.3
+  done
+  sleep 0.5
+  # Alt+G opens "&Gép"; the first Escape closes its list, the second leaves the menu bar.
+  xdotool key alt+g
+  sleep 1
+  xdotool key Escape
+  sleep 0.7
+  xdotool key Escape
+  sleep 0.7
+  title="$(xprop -id "$window" _NET_WM_NAME 2>/dev/null)"
+  xdotool key Escape
+  wait "$pid"
+  status=$?
+  check_eq "exit status" 0 "$status"
+  check "typed text on the screen" grep -qi "hello" typed.txt
+  check "Alt+G opens the menu" has "menu loop entered"
+  check "Escape closes it" has "menu loop left"
+  check "Esc shows the on-screen monitor" has "title: Tarvik - (Monitor)"
+  check "the monitor drew the register lines" grep -q "^monitor: IP:[0-9A-F]\{4\},AF:" log.txt
+  check "the X window's title" grep -qE '= "Tarvik (- |emulátor)' <<<"$title"
+  ;;
+
+commands)
+  alsa_env=(--env ALSA_CONFIG_PATH="$work/null-alsa.conf")
+  printf 'ABCDEFGH%.0s' $(seq 256) >font.chr
+  head -c 100 /dev/urandom >data.bin
+  tarvik "$(cat <<'SCRIPT'
+frames 50
+fields 4000 40FF
+answer mem.tkt
+command 40010
+answer mem.bin
+command 40010
+fields 5000 5063
+answer data.bin
+command 40006
+answer mem.tkt
+command 40029
+answer mem.tkt
+command 40011
+command 40012
+answer font.chr
+command 40008
+command 40009
+answer snap.tks
+command 141
+answer snap.tks
+command 140
+command 112
+answer shot
+command 129
+answer sound
+command 40038
+frames 20
+command 40038
+command 104
+command 104
+command 105
+command 109
+command 131
+command 108
+command 108
+monitor r
+monitor b 4000
+monitor x
+command 40043
+command 40014
+command 40016
+command 40017
+command 40015
+command 133
+command 134
+command 135
+command 136
+command 137
+command 139
+answer rec
+command 120
+frames 20
+command 122
+command 122
+command 130
+command 121
+answer rec.wav
+command 40003
+command 130
+command 106
+command 106
+command 40030
+command 40032
+command 40031
+command 40030
+command 40026
+command 40026
+command 132
+frames 5
+command 132
+frames 5
+command 40040
+command 40040
+command 40004
+command 40004
+command 40028
+command 40028
+command 40019
+frames 5
+command 40019
+command 132
+command 40019
+frames 5
+command 40019
+command 132
+answer video
+command 40037
+frames 120
+command 40037
+command 40042
+paste 10 PRINT\n
+frames 30
+command 40002
+command 103
+screen-text screen.txt
+quit
+SCRIPT
+)"
+  check_eq "exit status" 0 "$status"
+  check "no message box" test "$(grep -c '^message box' log.txt)" = 0
+  check "memory saved as a tape image" has "status: Memória 4000h-40FFh lementve mem.tkt néven."
+  check_eq "the raw save's length" 256 "$(stat -c %s mem.bin)"
+  check "the ROM/BIN dialog offered its fields" has "dialog: ROM/BIN betöltése...: fields 0000 FFFF"
+  check "the tape image autoloaded" grep -q "status: .*4000" log.txt
+  check_eq "snapshot size" 115238 "$(stat -c %s snap.tks 2>/dev/null)"
+  check "F6 screenshot" test -s tarvik0000.bmp
+  check_eq "screenshot saved as, with its extension" 16446 "$(stat -c %s shot.bmp 2>/dev/null)"
+  check "sound capture closed" grep -q "status: Audio file lezárva ([0-9]* byte)." log.txt
+  check "sound capture written" test -s sound.wav
+  check "console monitor ran" has "console: Interactive monitor"
+  check "breakpoint set" grep -qF "console: set." <(grep -A1 -F "console: Breakpoint(s) at 4000h" log.txt)
+  check "sound recorded" test "$(stat -c %s sound.wav)" -gt 44
+  for t in "Tarvik - (Felfüggesztve)" "Tarvik - (Újraindítva)" "Tarvik - (Monitor)"; do
+    check "title $t" has "title: $t"
+  done
+  check "WAV recording made" test -s rec.wav
+  check "full screen left with GDI back" test "$(grep -c 'DirectDraw Init failed' log.txt)" -le 1
+  check "keyboard chart" has "dialog 120: Tarvik 4 tasztatúra-kiosztás | !/1 \"/2 #/3 \$/4 %/5 &/6 '/7 (/8 )/9 /0 */: ALT BELL/fel TAB/le F1 Q"
+  check "keyboard chart has all keys" has "| 58 keys"
+  check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
+  check "AVI capture closed" has "status: Video stream closed. 120 frames written."
+  v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
+    stream=width,height,r_frame_rate,nb_read_frames -of default=nw=1 video.avi 2>&1)"
+  check "AVI: 512 x 256" grep -qx "width=512" <<<"$v"
+  check "AVI: 256 rows" grep -qx "height=256" <<<"$v"
+  check "AVI: 50 frames per second" grep -qx "r_frame_rate=50/1" <<<"$v"
+  check "AVI: 120 frames" grep -qx "nb_read_frames=120" <<<"$v"
+  check "pasted text typed" grep -q "10 PRINT" screen.txt
+  ;;
+
+sound)
+  alsa_env=(--env ALSA_CONFIG_PATH="$work/null-alsa.conf")
+  tarvik $'frames 100\ncommand 40032\nframes 100\nscreen-text screen.txt\nquit'
+  check_eq "null device: exit status" 0 "$status"
+  check "null device: DirectSound opens without a message" test "$(grep -c '^message box' log.txt)" = 0
+  check "null device: WaveOut opens" test "$(grep -c 'waveOutOpen returned' log.txt)" = 0
+  check "null device: frames ran" grep -q "TARVIK 4.1" screen.txt
+  alsa_env=(--env ALSA_CONFIG_PATH=/nonexistent)
+  tarvik $'frames 50\ncommand 40031\ncommand 40032\nframes 50\nscreen-text screen.txt\nquit'
+  check_eq "no device: exit status" 0 "$status"
+  check "no device: DirectSound reports" has "message box: Error: DirectSoundCreate failed"
+  check "no device: WaveOut reports" grep -q "^waveOutOpen returned [0-9]" log.txt
+  check "no device: runs on silently" grep -q "TARVIK 4.1" screen.txt
+  ;;
+*)
+  echo "unknown case $case_name" >&2
+  exit 2
+  ;;
+esac
+finish
