@@ -45,7 +45,7 @@ startup)
   check_eq "exit status" 0 "$status"
   check "ANSI code page 1250" has "code page: 1250"
   check "window title" has 'window: created "Tarvik emulátor"'
-  check "the banner of the built-in ROM" grep -q "TARVIK 4.1" screen.txt
+  check "the banner of the built-in ROM" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   # The menu bar as Windows holds it, item by item, with the check marks of the settings.
   cat >expected-menu.txt <<'MENU'
 menu: &File > &Autoload... [40029]
@@ -335,13 +335,13 @@ sound)
   check_eq "null device: exit status" 0 "$status"
   check "null device: DirectSound opens without a message" test "$(grep -c '^message box' log.txt)" = 0
   check "null device: WaveOut opens" test "$(grep -c 'waveOutOpen returned' log.txt)" = 0
-  check "null device: frames ran" grep -q "TARVIK 4.1" screen.txt
+  check "null device: frames ran" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   alsa_env=(--env ALSA_CONFIG_PATH=/nonexistent)
   tarvik $'frames 50\ncommand 40031\ncommand 40032\nframes 50\nscreen-text screen.txt\nquit'
   check_eq "no device: exit status" 0 "$status"
   check "no device: DirectSound reports" has "message box: Error: DirectSoundCreate failed"
   check "no device: WaveOut reports" grep -q "^waveOutOpen returned [0-9]" log.txt
-  check "no device: runs on silently" grep -q "TARVIK 4.1" screen.txt
+  check "no device: runs on silently" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   ;;
 *)
   echo "unknown case $case_name" >&2
