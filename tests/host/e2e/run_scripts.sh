@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end runs of tarvik-cli on scripts: start-up with files, pause,
 # reset, model and RAM changes, screenshot, snapshot save and load, tape
-# image save and autoload, script errors, and an AVI capture read back by
-# ffprobe. Usage: run_scripts.sh TARVIK_CLI CASE
+# image save and autoload, script errors, the firmware's monitor, and an
+# AVI capture read back by ffprobe. Usage: run_scripts.sh TARVIK_CLI CASE
 set -uo pipefail
 cli="$1"
 case_name="$2"
@@ -148,6 +148,36 @@ avi)
   run --script quiet.txt /h /w || fail "exit status $?"
   n="$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 quiet.avi)"
   [ "$n" = video ] || fail "streams of the silent capture: $n"
+  ;;
+firmware)
+  # Our firmware's monitor driven by pasted lines: bytes written and listed,
+  # a text printed into printer.txt, a block saved into a tape image and,
+  # after a cold restart, loaded back from it.
+  cat >fw.txt <<SCRIPT
+frames 50
+paste M 4100 48 41 4C 4C 4F\r
+frames 20
+expect 4100 48 41 4C 4C 4F 00 00 00 HALLO
+paste N Árvíztűrő\r
+frames 20
+expect Nyomtatás kész.
+answer $work/hallo.tkt
+paste K HALLO 4100 4104\r
+frames 50
+expect Kész.
+command 131
+frames 50
+answer $work/hallo.tkt
+command 40011
+paste B\r
+frames 50
+expect HALLO 4100-4104
+expect Betöltve.
+quit
+SCRIPT
+  run --script fw.txt /h /w 2>err.txt || fail "exit status $? $(cat err.txt)"
+  cmp -s printer.txt <(printf '\n\301rv\355zt\373r\365\n') || fail "printer.txt: $(od -c printer.txt)"
+  [ "$(stat -c %s hallo.tkt)" -eq 275 ] || fail "tape image size $(stat -c %s hallo.tkt)"
   ;;
 *)
   fail "unknown case $case_name"
