@@ -7,31 +7,11 @@
 #include "machine/keyboard.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/printer.h"
 
-uint8_t clipboard_translate(uint8_t code) {
-  switch (code) {
-  case 0:
-  case 96: return 160;
-  case 64: return 193;
-  case 91: return 201;
-  case 92: return 214;
-  case 93: return 220;
-  case 94: return 94;
-  case 95: return 211;
-  case 123: return 233;
-  case 124: return 246;
-  case 125: return 252;
-  case 126: return 243;
-  case 127: return 225;
-  case 149: return 218;
-  case 157: return 219;
-  case 169: return 237;
-  case 181: return 250;
-  case 188: return 245;
-  case 189: return 251;
-  default: return code < 32 ? static_cast<uint8_t>(code + 128) : code;
-  }
-}
+// The screen's codes become code page 1250 by the same table as the
+// printer's national character set.
+uint8_t clipboard_translate(uint8_t code) { return printer_translate_cp1250(code); }
 
 size_t clipboard_screen_text(char* out, size_t size) {
   bool veltra = model() == MODEL_VELTRA16;
