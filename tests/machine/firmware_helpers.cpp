@@ -5,27 +5,13 @@
 #include "host/audio.h"
 #include "machine/keyboard.h"
 #include "machine/sound.h"
+#include "tests/common/tarvik_firmware_screen.h"
 
 namespace fw {
 
-std::string row(int y) {
-  const bool cursorShown = memory[0x4004] & 0x80;
-  const uint16_t cursor = word(0x4000);
-  std::string s;
-  for (int x = 0; x < 64; ++x) {
-    const uint16_t a = static_cast<uint16_t>(0xF800 + y * 64 + x);
-    const uint8_t c = cursorShown && a == cursor ? memory[0x4005] : memory[a];
-    s += c < 0x20 ? '.' : static_cast<char>(c);
-  }
-  const size_t end = s.find_last_not_of(' ');
-  return end == std::string::npos ? "" : s.substr(0, end + 1);
-}
+std::string row(int y) { return firmware_screen::row(y); }
 
-std::string screen() {
-  std::string s;
-  for (int y = 0; y < 32; ++y) s += row(y) + "\n";
-  return s;
-}
+std::string screen() { return firmware_screen::text(); }
 
 bool screen_has(const std::string& text) { return screen().find(text) != std::string::npos; }
 

@@ -23,6 +23,7 @@
 #include "machine/mea8000.h"
 #include "machine/printer.h"
 #include "media/tape.h"
+#include "tests/common/tarvik_firmware_screen.h"
 
 extern const uint8_t builtinTarvik31Rom[16384];
 extern const uint8_t builtinTarvik41Rom[16384];
@@ -62,21 +63,7 @@ protected:
 
 std::vector<uint8_t> tape_block(const std::string& name, uint16_t address,
                                 const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> t(256, 0x00);
-  t.push_back(0xA5);
-  t.insert(t.end(), name.begin(), name.end());
-  t.push_back(0);
-  t.push_back(address & 0xFF);
-  t.push_back(address >> 8);
-  t.push_back(data.size() & 0xFF);
-  t.push_back(data.size() >> 8);
-  uint8_t sum = 0;
-  for (uint8_t b : data) sum = static_cast<uint8_t>(sum + b);
-  t.insert(t.end(), data.begin(), data.end());
-  t.push_back(sum);
-  t.push_back(0);
-  t.push_back(0);
-  return t;
+  return firmware_screen::tape_block(name, address, data, 2);
 }
 
 TEST_F(FirmwareOnMachine, EveryModelBootsToItsBannerAndPrompt) {

@@ -9,28 +9,14 @@
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/video.h"
+#include "tests/common/tarvik_firmware_screen.h"
 #include "tests/media/media_fixture.h"
 
 namespace {
 
-std::string row_text(int y) {
-  const bool cursorShown = memory[0x4004] & 0x80;
-  const uint16_t cursor = static_cast<uint16_t>(memory[0x4000] | memory[0x4001] << 8);
-  std::string s;
-  for (int x = 0; x < 64; ++x) {
-    const uint16_t a = static_cast<uint16_t>(0xF800 + y * 64 + x);
-    const uint8_t c = cursorShown && a == cursor ? memory[0x4005] : memory[a];
-    s += c < 0x20 ? '.' : static_cast<char>(c);
-  }
-  const size_t end = s.find_last_not_of(' ');
-  return end == std::string::npos ? "" : s.substr(0, end + 1);
-}
+std::string row_text(int y) { return firmware_screen::row(y); }
 
-std::string screen_text() {
-  std::string s;
-  for (int y = 0; y < 32; ++y) s += row_text(y) + "\n";
-  return s;
-}
+std::string screen_text() { return firmware_screen::text(); }
 
 bool screen_has(const std::string& text) { return screen_text().find(text) != std::string::npos; }
 
@@ -75,20 +61,7 @@ protected:
 
 std::vector<uint8_t> block(const std::string& name, uint16_t address,
                            const std::vector<uint8_t>& data, int trailers) {
-  std::vector<uint8_t> t(256, 0x00);
-  t.push_back(0xA5);
-  t.insert(t.end(), name.begin(), name.end());
-  t.push_back(0);
-  t.push_back(address & 0xFF);
-  t.push_back(address >> 8);
-  t.push_back(data.size() & 0xFF);
-  t.push_back(data.size() >> 8);
-  uint8_t sum = 0;
-  for (uint8_t b : data) sum = static_cast<uint8_t>(sum + b);
-  t.insert(t.end(), data.begin(), data.end());
-  t.push_back(sum);
-  for (int i = 0; i < trailers; ++i) t.push_back(0);
-  return t;
+  return firmware_screen::tape_block(name, address, data, trailers);
 }
 
 TEST_F(FirmwareTapeMedia, MonitorSaveWritesATapeImage) {
