@@ -25,6 +25,7 @@ struct Action {
 bool active;
 bool ended;
 uint64_t pendingFrames;
+uint64_t framesRun;
 std::deque<Action> actions;
 struct Answer {
   bool chosen;
@@ -87,6 +88,7 @@ bool win_script_step(bool wait, bool* runFrame) {
   if (pendingFrames > 0) {
     if (!wait) {
       --pendingFrames;
+      ++framesRun;
       *runFrame = true;
       return true;
     }
@@ -102,7 +104,10 @@ bool win_script_step(bool wait, bool* runFrame) {
     case ACTION_COMMAND:
       PostMessageA(mainWindow, WM_COMMAND, static_cast<WPARAM>(a.value), 0);
       break;
-    case ACTION_QUIT: PostQuitMessage(a.value); break;
+    case ACTION_QUIT:
+      win_log("script: %llu frames run", static_cast<unsigned long long>(framesRun));
+      PostQuitMessage(a.value);
+      break;
     }
     return true;
   }
@@ -110,6 +115,7 @@ bool win_script_step(bool wait, bool* runFrame) {
   if (ended) return false;
   // Nothing more will come: the run ends with the script's status.
   ended = true;
+  win_log("script: %llu frames run", static_cast<unsigned long long>(framesRun));
   PostQuitMessage(script_status());
   return true;
 }

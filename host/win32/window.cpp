@@ -352,7 +352,11 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     return 0;
   }
   case WM_ACTIVATE:
-    window_on_activate(static_cast<int>(wParam));
+    // A script takes the user's place and its frame counts must all run, so
+    // in script mode another window taking the focus does not stop the
+    // machine (it would otherwise drop the frames the script asked for).
+    if (!(win_script_mode() && LOWORD(wParam) == WA_INACTIVE))
+      window_on_activate(static_cast<int>(wParam));
     // Default processing still gives the window the keyboard focus.
     DefWindowProcA(window, message, wParam, lParam);
     return 0;

@@ -124,6 +124,19 @@ MENU
   check_eq "registry SyncSpeed kept" "REG_DWORD 0x0" "$(reg_value SyncSpeed)"
   check_eq "registry Model after the model change" "REG_DWORD 0x3" "$(reg_value Model)"
   check_eq "registry KeyMapping text replaced" "REG_DWORD 0x0" "$(reg_value KeyMapping)"
+  # Another program's window taking the focus in the middle of a script does not stop the
+  # machine: every frame the script asks for runs (300 paced frames, about six seconds).
+  tarvik $'frames 300\nquit' /h &
+  pid=$!
+  for _ in $(seq 100); do
+    xdotool search --name '^Tarvik' >/dev/null 2>&1 && break
+    sleep 0.2
+  done
+  "$run" --display --timeout 60 --stdout "$work/probe.txt" "$TARVIK_WIN_BUILD_DIR/wine-probe.exe" window
+  check "focus taken: the other window opened" grep -q "window=created" probe.txt
+  wait "$pid"
+  check_eq "focus taken: exit status" 0 "$?"
+  check "focus taken: every frame ran" has "script: 300 frames run"
   reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
   ;;
 

@@ -5,10 +5,10 @@
 #
 #   tarvik_add_wine_test(NAME name COMMAND program args... [TIMEOUT seconds])
 #
-# adds a test labelled "wine" that needs the prefix; it finds in its environment
-# TARVIK_WINEPREFIX (which run-wine.sh uses by default), TARVIK_WINE_RUN (the path of
-# run-wine.sh) and TARVIK_WIN_BUILD_DIR. The Windows programs are not built with the sanitizers,
-# so the sanitizer build registers no Wine tests.
+# adds a test labelled "wine" that needs the prefix and runs alone among the Wine tests; it
+# finds in its environment TARVIK_WINEPREFIX (which run-wine.sh uses by default),
+# TARVIK_WINE_RUN (the path of run-wine.sh) and TARVIK_WIN_BUILD_DIR. The Windows programs are
+# not built with the sanitizers, so the sanitizer build registers no Wine tests.
 set(TARVIK_WIN_BUILD_DIR "${CMAKE_SOURCE_DIR}/build-win"
     CACHE PATH "The Windows build whose programs the Wine tests run")
 set(TARVIK_WINE_RUN "${CMAKE_SOURCE_DIR}/tests/wine/run-wine.sh")
@@ -53,5 +53,8 @@ function(tarvik_add_wine_test)
   set_tests_properties(
     ${arg_NAME}
     PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine TIMEOUT ${arg_TIMEOUT}
+               # One display and one keyboard focus for all: a window of one test would
+               # take the focus from another's.
+               RESOURCE_LOCK tarvik_wine_display
                ENVIRONMENT "TARVIK_WINEPREFIX=${TARVIK_WINE_PREFIX};TARVIK_WINE_RUN=${TARVIK_WINE_RUN};TARVIK_WIN_BUILD_DIR=${TARVIK_WIN_BUILD_DIR}")
 endfunction()
