@@ -67,8 +67,21 @@ uint8_t paste_translate_tarvik(uint8_t c) {
 
 uint8_t paste_translate_veltra(uint8_t c) {
   // The signs with keys of their own come first: "^" and "=" lie inside
-  // the range that otherwise moves down by 0x20.
+  // the range that otherwise moves down by 0x20. The punctuation below
+  // 0x30 would land on the letters' codes if passed unchanged ("." on "N"),
+  // so it takes the codes the keyboard gives for it.
   switch (c) {
+  case '!': return 0x6A;
+  case '"': return 0x6B;
+  case '#': return 0x6C;
+  case '$': return 0x6D;
+  case '%': return 0x6E;
+  case '&': return 0x6F;
+  case '\'': return 0x70;
+  case '(': return 0x65;
+  case ')': return 0x66;
+  case ',': return 0x69;
+  case '.': return 0x68;
   case 0x0A: return 0;
   case ' ': return 0x40;
   case '^': return 0x60;

@@ -211,7 +211,7 @@ TEST_F(VeltraFirmware, KeysAndPasteTypeTheSameLine) {
 }
 
 TEST_F(VeltraFirmware, SignsTypeAndPasteAlike) {
-  const std::string signs = "+-*/=^_?:;<>@[\\]";
+  const std::string signs = "+-*/=^_?:;<>@[\\]!\"#$%&'(),.";
   type_keys(signs);
   const int row = memory[kCurRow];
   const std::string byKeys = veltra_row(row);

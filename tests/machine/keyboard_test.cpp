@@ -194,6 +194,9 @@ TEST_F(Paste, VeltraDeliversInCWithCarryAndComplement) {
   EXPECT_EQ(paste_translate_veltra('0'), 0x10);
   EXPECT_EQ(paste_translate_veltra('='), 0x67);
   EXPECT_EQ(paste_translate_veltra('_'), 0x3F);
+  // Punctuation below "0" never lands on a letter's code.
+  for (int c = 0x21; c < 0x30; ++c)
+    EXPECT_GE(paste_translate_veltra(static_cast<uint8_t>(c)), 0x60) << c;
 }
 
 TEST_F(Paste, EmptyTextAndDropAndModelChange) {
