@@ -13,17 +13,34 @@
 // printer's national character set.
 uint8_t clipboard_translate(uint8_t code) { return printer_translate_cp1250(code); }
 
+uint8_t clipboard_translate_veltra(uint8_t code) {
+  // The cursor is its cell's code in inverse video.
+  code &= 0x7F;
+  if (code < 0x10) return static_cast<uint8_t>(code + 128);  // block graphics, as on the Tarvik
+  if (code < 0x40) return static_cast<uint8_t>(code + 0x20); // "0" to "_"
+  static const uint8_t kAccented[9] = {0xC1, 0xC9, 0xCD, 0xD3, 0xD6, 0xD5, 0xDA, 0xDC, 0xDB};
+  if (code >= 0x41 && code <= 0x49) return kAccented[code - 0x41]; // Á É Í Ó Ö Ő Ú Ü Ű
+  static const char kSigns[] = "^+-*/()=.,!\"#$%&'";
+  if (code >= 0x60 && code <= 0x70) return static_cast<uint8_t>(kSigns[code - 0x60]);
+  return ' '; // space, and the codes without a glyph
+}
+
 size_t clipboard_screen_text(char* out, size_t size) {
   bool veltra = model() == MODEL_VELTRA16;
   int rows = veltra ? 25 : 32;
   int columns = veltra ? 40 : 64;
-  uint32_t base = veltra ? 0xC000 : 0xF800;
+  // The Veltra-16's picture shows character-RAM cell i in column (i - 1)
+  // mod 40, so its top left corner is the cell at 0xC001.
+  uint32_t base = veltra ? 0xC001 : 0xF800;
   size_t length = static_cast<size_t>(rows) * (columns + 2) + 1;
   if (size < length) return 0;
   char* p = out;
   for (int y = 0; y < rows; ++y) {
-    for (int x = 0; x < columns; ++x)
-      *p++ = static_cast<char>(clipboard_translate(memory[base + y * columns + x]));
+    for (int x = 0; x < columns; ++x) {
+      uint8_t code = memory[base + y * columns + x];
+      *p++ =
+          static_cast<char>(veltra ? clipboard_translate_veltra(code) : clipboard_translate(code));
+    }
     *p++ = 13;
     *p++ = 10;
   }

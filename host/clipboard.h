@@ -8,6 +8,10 @@
 // The text byte of a screen code (Hungarian letters to code page 1250,
 // block graphics to 128-159).
 uint8_t clipboard_translate(uint8_t code);
+// The text byte of a Veltra-16 screen code: the characters its keys and a
+// paste give, Hungarian capitals in code page 1250, the cursor's inverse
+// cell as its character, block graphics to 128-143, blank codes as spaces.
+uint8_t clipboard_translate_veltra(uint8_t code);
 // The current model's screen as text: rows of translated codes, each ended
 // by CR LF, and a terminating zero. Returns the length with the terminator
 // (rows x (columns + 2) + 1), or 0 when size is too small.

@@ -259,36 +259,10 @@ bool script_step() {
   return false;
 }
 
-namespace {
-
-// The Veltra-16's own character codes (space 0x40, "0" to "_" as the
-// character minus 0x20, the symbols its keyboard types at 0x60-0x67); other
-// codes as the clipboard copies them.
-uint8_t veltra_character(uint8_t code) {
-  if (code == 0x40) return ' ';
-  if (code >= 0x10 && code <= 0x3F) return static_cast<uint8_t>(code + 0x20);
-  switch (code) {
-  case 0x60: return '^';
-  case 0x61: return '+';
-  case 0x62: return '-';
-  case 0x63: return '*';
-  case 0x64: return '/';
-  case 0x67: return '=';
-  default: return clipboard_translate(code);
-  }
-}
-
-} // namespace
-
 std::string script_screen_text() {
   char text[CLIPBOARD_SCREEN_TEXT_MAX];
   size_t length = clipboard_screen_text(text, sizeof text);
   if (length == 0) return {};
-  if (model() == MODEL_VELTRA16) {
-    for (int y = 0; y < 25; ++y)
-      for (int x = 0; x < 40; ++x)
-        text[y * 42 + x] = static_cast<char>(veltra_character(memory[0xC000 + y * 40 + x]));
-  }
   std::string out;
   std::string utf8 = cp1250_to_utf8(text, length - 1);
   for (size_t i = 0; i < utf8.size(); ++i) {

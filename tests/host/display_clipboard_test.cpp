@@ -199,11 +199,32 @@ TEST_F(Clipboard, CopyOfATarvikScreen) {
 TEST_F(Clipboard, CopyOfAVeltraScreen) {
   write_file(settingsFile(), "Model=3\n");
   start({"/h"});
-  std::memset(memory + 0xC000, 0x40, 1000);
+  std::memset(memory + 0xC000, 0x40, 1024);
+  // Column 0 of row 0 shows the cell at 0xC001; 0xC000 is the last cell of
+  // the bottom row's line before it and never shows.
+  memory[0xC000] = 0x21;
+  const uint8_t row0[] = {0x28, 0x25, 0x2C, 0x2C, 0x2F, 0x68, 0x41, 0x67, 0x65, 0x11, 0x66, 0xA1};
+  std::memcpy(memory + 0xC001, row0, sizeof row0);
+  memory[0xC001 + 39] = 0x3A;      // the last column: "Z"
+  memory[0xC001 + 40] = 0x49;      // row 1, column 0: "Ű"
+  memory[0xC001 + 41] = 0x05;      // a block graphic
+  memory[0xC001 + 42] = 0x7F;      // a code without a glyph
+  memory[0xC001 + 24 * 40] = 0x3F; // the bottom row: "_"
   char text[CLIPBOARD_SCREEN_TEXT_MAX];
   ASSERT_EQ(clipboard_screen_text(text, sizeof text), 25u * 42 + 1);
-  EXPECT_EQ(text[40], 13);
-  EXPECT_EQ(static_cast<uint8_t>(text[0]), 193);
+  EXPECT_EQ(std::string(text, 12), "HELLO.\xC1=(1)A"); // Á in code page 1250; the cursor's A
+  EXPECT_EQ(text[39], 'Z');
+  EXPECT_EQ(std::string(text + 40, 2), "\r\n");
+  EXPECT_EQ(static_cast<uint8_t>(text[42]), 0xDB); // Ű
+  EXPECT_EQ(static_cast<uint8_t>(text[43]), 0x85);
+  EXPECT_EQ(text[44], ' ');
+  EXPECT_EQ(text[24 * 42], '_');
+  EXPECT_EQ(text[25 * 42], 0);
+  // What the copy gives, pasted, types the same codes again.
+  for (uint8_t code : row0) {
+    if (code == 0x41 || code == 0xA1) continue; // the firmware turns pasted Á into 0x41 itself
+    EXPECT_EQ(paste_translate_veltra(clipboard_translate_veltra(code)), code) << int(code);
+  }
   app_shutdown();
 }
 

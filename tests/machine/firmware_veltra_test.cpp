@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+#include "host/clipboard.h"
+#include "host/cp1250.h"
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine/video.h"
@@ -80,18 +82,15 @@ INSTANTIATE_TEST_SUITE_P(RamSizes, VeltraBoot,
                          ::testing::Values(std::pair{2, 8}, std::pair{3, 16}, std::pair{4, 24},
                                            std::pair{6, 24}));
 
-TEST_F(VeltraFirmware, ScreenTextFromC000ReadsBackTheBanner) {
-  // The screen as the host copies it: 25 rows of 40 codes from 0xC000. The
-  // picture shows index i in column (i - 1) mod 40, so each row read this
-  // way starts with the last cell of the row above (a space here).
-  std::string text;
-  for (int y = 0; y < 25; ++y) {
-    for (int x = 0; x < 40; ++x) text += veltra_char(memory[0xC000 + 40 * y + x]);
-    text += '\n';
-  }
-  EXPECT_EQ(text.substr(0, 28), " VELTRA-16  SZABAD ROM  1.0 ");
-  EXPECT_NE(text.find("\n 24 KB RAM      SÚGÓ: S"), std::string::npos);
-  EXPECT_EQ(memory[0xC000], 0x40); // the border cell stays a space
+TEST_F(VeltraFirmware, ClipboardCopyReadsBackTheBanner) {
+  // The screen as the host copies it: rows as the picture shows them.
+  char text[CLIPBOARD_SCREEN_TEXT_MAX];
+  const size_t length = clipboard_screen_text(text, sizeof text);
+  ASSERT_EQ(length, 25u * 42 + 1);
+  const std::string utf8 = cp1250_to_utf8(text, length - 1);
+  EXPECT_EQ(utf8.substr(0, 28), "VELTRA-16  SZABAD ROM  1.0  ");
+  EXPECT_NE(utf8.find("\r\n24 KB RAM      SÚGÓ: S"), std::string::npos);
+  EXPECT_EQ(memory[0xC000], 0x40); // the cell no column shows stays a space
 }
 
 TEST_F(VeltraFirmware, ResetStartsAgainAndKeepsUserRam) {
