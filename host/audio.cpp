@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 #include "cpu/cpu.h"
@@ -43,6 +44,12 @@ bool haveFilter;
 std::FILE* recordFile;
 uint32_t recordedBytes;
 
+// The blocks kept for an AVI capture until it takes them (oldest first).
+bool capturing;
+int16_t captured[AUDIO_CAPTURE_BLOCKS][AUDIO_BLOCK_SAMPLES];
+uint32_t capturedFirst;
+uint32_t capturedCount;
+
 // "No sound": accepts everything and plays nothing. It has no play position
 // to drift against, so it reports none: the drift check then keeps every
 // block, and devices that advance only as their samples are rendered (the
@@ -66,7 +73,9 @@ int drift_check() {
   if (d >= static_cast<int32_t>(AUDIO_RING_BYTES / 2)) d -= AUDIO_RING_BYTES;
   history[historyIndex] = d / static_cast<int32_t>(AUDIO_BLOCK_BYTES);
   historyIndex = (historyIndex + 1) % kHistory;
-  if (recordFile) return 1;
+  // A recording, to the WAV file or an AVI capture, takes the sound of
+  // every emulated moment: nothing is dropped or added while it runs.
+  if (recordFile || capturing) return 1;
   int32_t sum = 0;
   for (int32_t h : history) sum += h;
   int32_t average = sum / kHistory;
@@ -105,6 +114,15 @@ void submit_block() {
   writePosition = (writePosition + AUDIO_BLOCK_BYTES) % AUDIO_RING_BYTES;
   if (recordFile && std::fwrite(block, 1, AUDIO_BLOCK_BYTES, recordFile) == AUDIO_BLOCK_BYTES)
     recordedBytes += AUDIO_BLOCK_BYTES;
+  if (capturing) {
+    if (capturedCount == AUDIO_CAPTURE_BLOCKS) { // not taken in time: the oldest goes
+      capturedFirst = (capturedFirst + 1) % AUDIO_CAPTURE_BLOCKS;
+      --capturedCount;
+    }
+    std::memcpy(captured[(capturedFirst + capturedCount) % AUDIO_CAPTURE_BLOCKS], block,
+                AUDIO_BLOCK_BYTES);
+    ++capturedCount;
+  }
 }
 
 void put_le(uint8_t* p, uint32_t v, int bytes) {
@@ -250,6 +268,22 @@ void audio_record_stop() {
 bool audio_recording(uint32_t* bytesRecorded) {
   if (bytesRecorded) *bytesRecorded = recordedBytes;
   return recordFile != nullptr;
+}
+
+void audio_capture_start() {
+  capturing = true;
+  capturedFirst = capturedCount = 0;
+}
+
+void audio_capture_stop() { capturing = false; }
+
+uint32_t audio_capture_take(int16_t* out) {
+  uint32_t blocks = capturedCount;
+  for (uint32_t i = 0; i < blocks; ++i)
+    std::memcpy(out + i * AUDIO_BLOCK_SAMPLES, captured[(capturedFirst + i) % AUDIO_CAPTURE_BLOCKS],
+                AUDIO_BLOCK_BYTES);
+  capturedFirst = capturedCount = 0;
+  return blocks * AUDIO_BLOCK_SAMPLES;
 }
 
 const int16_t* audio_block_samples() { return block; }

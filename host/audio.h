@@ -24,6 +24,18 @@ bool audio_record_start(const char* fileName);
 void audio_record_stop();
 bool audio_recording(uint32_t* bytesRecorded);
 
+// The sound of an AVI capture: while it runs, every block handed to the
+// driver is also kept until taken (at most AUDIO_CAPTURE_BLOCKS; older ones
+// are given up), and the drift check keeps every block, so that the capture
+// holds the sound of every emulated moment, in order.
+inline constexpr uint32_t AUDIO_CAPTURE_BLOCKS = 4;
+void audio_capture_start();
+void audio_capture_stop();
+// Copies the blocks kept since the last call into out (room for
+// AUDIO_CAPTURE_BLOCKS blocks of 960 samples), oldest first; returns the
+// number of samples.
+uint32_t audio_capture_take(int16_t* out);
+
 // The block being filled (960 samples); complete blocks are filtered in
 // place before they are handed on.
 const int16_t* audio_block_samples();

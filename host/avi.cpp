@@ -1,6 +1,6 @@
-// AVI capture: stream set-up, one video frame and one sound chunk per
-// emulated frame, and the closing subject record. The file itself is the
-// platform's.
+// AVI capture: stream set-up, one video frame per emulated frame with the
+// sound output since the previous one, and the closing subject record. The
+// file itself is the platform's.
 #include "host/avi.h"
 
 #include <cstring>
@@ -16,6 +16,7 @@
 uint32_t aviState;
 uint32_t aviVideoFrames;
 uint32_t aviAudioChunks;
+uint32_t aviAudioSamples;
 
 namespace {
 
@@ -30,7 +31,7 @@ uint8_t pixelBuffer[kRowsMax * kRowBytesMax];
 bool fileOpen;
 bool videoStream;
 bool audioStream;
-const int16_t* audioSource;
+int16_t soundBuffer[AUDIO_CAPTURE_BLOCKS * AUDIO_BLOCK_SAMPLES];
 
 void message(const char* text) { platform_message_box("", text, PLATFORM_ICON_EXCLAMATION); }
 
@@ -52,7 +53,7 @@ bool avi_setup(const FrameBitmap* bitmap, bool directDraw) {
   return true;
 }
 
-bool avi_start(const char* fileName, const int16_t* audioBlock) {
+bool avi_start(const char* fileName, bool withSound) {
   if (fileOpen) avi_stop();
   if (!platform_avi_init()) {
     message("Could not init AVI subsystem!");
@@ -86,10 +87,10 @@ bool avi_start(const char* fileName, const int16_t* audioBlock) {
   }
   videoStream = true;
   audioStream = false;
-  audioSource = audioBlock;
-  if (audioBlock) {
+  if (withSound) {
     if (platform_avi_create_audio()) {
       audioStream = true;
+      audio_capture_start();
     } else {
       message("Could not create sound stream!");
       platform_avi_release_audio();
@@ -98,6 +99,7 @@ bool avi_start(const char* fileName, const int16_t* audioBlock) {
   fileOpen = true;
   aviVideoFrames = 0;
   aviAudioChunks = 0;
+  aviAudioSamples = 0;
   status_message("Streaming video to file: %s...", fileName);
   return true;
 }
@@ -110,10 +112,17 @@ void avi_frame(const FrameBitmap*, bool, const uint8_t* pixels) {
     platform_avi_write_video(aviVideoFrames, pixelBuffer, rows * rowBytes);
     ++aviVideoFrames;
   }
-  if (audioStream && audioSource) {
-    platform_avi_write_audio(aviAudioChunks * AUDIO_BLOCK_SAMPLES,
-                             reinterpret_cast<const uint8_t*>(audioSource), AUDIO_BLOCK_BYTES);
-    ++aviAudioChunks;
+  // The sound is every block the output completed since the previous frame,
+  // so that the stream runs on without gaps or repeats (about one 20 ms
+  // block per frame).
+  if (audioStream) {
+    uint32_t samples = audio_capture_take(soundBuffer);
+    if (samples > 0) {
+      platform_avi_write_audio(aviAudioSamples, reinterpret_cast<const uint8_t*>(soundBuffer),
+                               samples * 2);
+      aviAudioSamples += samples;
+      ++aviAudioChunks;
+    }
   }
   if (aviVideoFrames != 0 && aviVideoFrames % 100 == 0)
     status_message("Streaming video... %u frames written so far. Alt+I to stop.", aviVideoFrames);
@@ -128,8 +137,8 @@ void avi_stop() {
   platform_avi_close();
   fileOpen = false;
   videoStream = false;
+  if (audioStream) audio_capture_stop();
   audioStream = false;
-  audioSource = nullptr;
   status_message("Video stream closed. %u frames written.", aviVideoFrames);
 }
 
@@ -147,6 +156,5 @@ void avi_command() {
     aviState = 0;
     return;
   }
-  const int16_t* audio = currentSoundDriver != &silentSoundDriver ? audio_block_samples() : nullptr;
-  if (avi_start(name, audio)) aviState = 2;
+  if (avi_start(name, currentSoundDriver != &silentSoundDriver)) aviState = 2;
 }

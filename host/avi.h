@@ -1,22 +1,24 @@
-// AVI capture: Alt+I records every emulated frame (and 20 ms of the sound
-// output per frame) into an AVI file until Alt+I again.
+// AVI capture: Alt+I records every emulated frame (and the sound output
+// with it) into an AVI file until Alt+I again.
 #pragma once
 
 #include <cstdint>
 
 struct FrameBitmap;
 
-extern uint32_t aviState;       // 0 off, 2 capturing
-extern uint32_t aviVideoFrames; // frames written
-extern uint32_t aviAudioChunks; // 20 ms sound chunks written
+extern uint32_t aviState;        // 0 off, 2 capturing
+extern uint32_t aviVideoFrames;  // frames written
+extern uint32_t aviAudioChunks;  // sound chunks written
+extern uint32_t aviAudioSamples; // sound samples written (48 000 a second)
 
 // Builds the recorded frame's description from the frame bitmap's: the
 // 256 rows the DirectDraw path shows, or the 512 rows of the GDI path.
 bool avi_setup(const FrameBitmap* bitmap, bool directDraw);
-// Opens the file with a video stream and, given the sound output's block
-// buffer, an audio stream.
-bool avi_start(const char* fileName, const int16_t* audioBlock);
-// Adds the current frame (and the sound block) to the file.
+// Opens the file with a video stream and, with sound, an audio stream that
+// takes what the sound output produces from now on.
+bool avi_start(const char* fileName, bool withSound);
+// Adds the current frame, and the sound output since the previous one, to
+// the file.
 void avi_frame(const FrameBitmap* bitmap, bool directDraw, const uint8_t* pixels);
 // Closes the streams and the file with its subject record.
 void avi_stop();
