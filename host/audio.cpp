@@ -286,7 +286,6 @@ uint32_t audio_capture_take(int16_t* out) {
   return blocks * AUDIO_BLOCK_SAMPLES;
 }
 
-const int16_t* audio_block_samples() { return block; }
 uint32_t audio_block_fill() { return fill; }
 int audio_last_verdict() { return verdict; }
 uint32_t audio_write_position() { return writePosition; }

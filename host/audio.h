@@ -36,10 +36,8 @@ void audio_capture_stop();
 // number of samples.
 uint32_t audio_capture_take(int16_t* out);
 
-// The block being filled (960 samples); complete blocks are filtered in
-// place before they are handed on.
-const int16_t* audio_block_samples();
-uint32_t audio_block_fill(); // samples already in the block, 0-959
+// Samples already in the 960-sample block being filled (0-959).
+uint32_t audio_block_fill();
 // The drift check's last verdict: 0 drop, 1 keep, 2 add a block.
 int audio_last_verdict();
 uint32_t audio_write_position();
