@@ -31,7 +31,14 @@ void window_on_command(int id) {
     return;
   }
   command_execute(id);
-  if (sound_on() && running && !monitorMode) audio_resume();
+  // A stopped machine makes no sound: a command that resumed the sound on
+  // its own (a model change, the interactive monitor) while the machine is
+  // paused or in the monitor is paused again, or the device would repeat
+  // what its ring last held.
+  if (sound_on() && running && !monitorMode)
+    audio_resume();
+  else
+    audio_pause();
   pacing_reset();
 }
 
@@ -152,6 +159,11 @@ void window_on_edge_drag(int edge, Rect* windowRect) { display_edge_drag(edge, w
 
 void window_on_activate(int state) {
   running = (state == 1 || state == 2) && !paused && !monitorMode ? 1 : 0;
+  // In the background the machine stands still, and so does its sound.
+  if (running && sound_on())
+    audio_resume();
+  else
+    audio_pause();
 }
 
 void window_on_input_language_change() { clipboard_input_language_changed(); }

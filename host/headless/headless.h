@@ -49,6 +49,10 @@ uint32_t headless_present_count();
 void headless_set_ddraw_available(bool available);
 bool headless_ddraw_running();
 
+// ---- sound device ---------------------------------------------------------------
+// The virtual sound device (drivers 1 and 2) is open and not paused.
+bool headless_sound_playing();
+
 // ---- clipboard ----------------------------------------------------------------
 void headless_clipboard_put(const std::string& text); // code page 1250
 std::string headless_clipboard_get();

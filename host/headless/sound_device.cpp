@@ -2,6 +2,7 @@
 // the writes, so its play position always stands five blocks behind the
 // write position. The drift check therefore keeps, and a recording of the
 // output is continuous.
+#include "host/headless/headless.h"
 #include "host/platform.h"
 #include "host/sound_driver.h"
 
@@ -39,6 +40,8 @@ bool virtual_open(int) {
 }
 
 } // namespace
+
+bool headless_sound_playing() { return open && playing; }
 
 const SoundDriver* platform_sound_driver(int index) {
   return index == 1 || index == 2 ? &virtualDriver : nullptr;

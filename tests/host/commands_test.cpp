@@ -193,6 +193,42 @@ TEST_F(Commands, ActivationStopsAndStartsWithoutATitle) {
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
 }
 
+// The sound plays exactly while the machine runs: after every command, in
+// the background, paused and in either monitor.
+TEST_F(Commands, SoundPlaysOnlyWhileTheMachineRuns) {
+  app_shutdown();
+  write_file(settingsFile(), "SoundDriver=1\n"); // the (virtual) sound device
+  start({});
+  ASSERT_TRUE(sound_on());
+  EXPECT_TRUE(headless_sound_playing());
+  window_on_activate(0);
+  EXPECT_FALSE(headless_sound_playing()) << "in the background";
+  window_on_activate(1);
+  EXPECT_TRUE(headless_sound_playing());
+
+  window_on_command(104); // pause
+  EXPECT_FALSE(headless_sound_playing());
+  window_on_command(40016); // a model change resumes the sound on its own
+  EXPECT_FALSE(headless_sound_playing()) << "a model change while paused";
+  headless_console_queue_line("x");
+  window_on_command(40043); // the interactive monitor resumes it when it ends
+  EXPECT_FALSE(headless_sound_playing()) << "the interactive monitor while paused";
+  window_on_activate(1);
+  EXPECT_FALSE(headless_sound_playing()) << "activated while paused";
+  window_on_command(104);
+  EXPECT_TRUE(headless_sound_playing()) << "running again";
+
+  window_on_command(108); // the on-screen monitor
+  EXPECT_FALSE(headless_sound_playing());
+  window_on_command(40015);
+  EXPECT_FALSE(headless_sound_playing()) << "a model change in the monitor";
+  window_on_command(108);
+  EXPECT_TRUE(headless_sound_playing());
+  headless_console_queue_line("x");
+  window_on_command(40043);
+  EXPECT_TRUE(headless_sound_playing()) << "the interactive monitor while running";
+}
+
 TEST_F(Commands, DialogsOfTheFileCommands) {
   EXPECT_EQ(dialog_of(40029), "TKT kazettaállomány csatolása...");
   EXPECT_EQ(dialog_of(40006), "ROM/BIN betöltése...");
