@@ -351,6 +351,39 @@ TEST_F(FirmwareOnMachine, ThirtyTwoColumnModeUsesEveryOtherCell) {
   screenMode32 = 0;
 }
 
+TEST_F(FirmwareOnMachine, ThirtyTwoColumnListRowsFit) {
+  platform_clear_key_state();
+  currentModel = MODEL_TARVIK41;
+  ramSizeIndex = 3;
+  screenMode32 = 1;
+  machine_init();
+  // Row y of the 32-column screen: the odd cells.
+  auto row32 = [](int y) {
+    std::string s;
+    for (int x = 0; x < 32; ++x) {
+      const uint8_t c = memory[0xF800 + 64 * y + 2 * x + 1];
+      s += c < 0x20 ? '.' : static_cast<char>(c);
+    }
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+  };
+  ASSERT_GE(frames_until([] { return memory[0x4002] == 2 && memory[0xF801] == 'T'; }, 50), 0);
+  run_frames(5);
+  memory[0x4200] = 0x41;
+  memory[0x4201] = 0x42;
+  memory[0x4208] = 0xC9;
+  ASSERT_TRUE(paste_begin("L 4200\r", 7));
+  ASSERT_GE(frames_until([] { return !paste_active(); }, 100), 0);
+  run_frames(10);
+  int y = 0;
+  while (y < 31 && row32(y).find("L 4200") == std::string::npos) ++y;
+  ASSERT_LT(y, 31);
+  EXPECT_EQ(row32(y + 1), "4200 41 42 00 00 00 00 00 00");
+  EXPECT_EQ(row32(y + 2), "4208 C9 00 00 00 00 00 00 00");
+  EXPECT_EQ(row32(y + 16).substr(0, 4), "4278");
+  EXPECT_EQ(memory[0x4008] | memory[0x4009] << 8, 0x4280) << "L goes on where it stopped";
+  screenMode32 = 0;
+}
+
 TEST_F(FirmwareOnMachine, DorvaneSpeechIsHeard) {
   const std::string wav = temp("speech.wav");
   fw::boot(MODEL_DORVANE, 6);
