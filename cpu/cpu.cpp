@@ -197,26 +197,39 @@ void cpu_reset() {
   cpu.intLine = cpu.nmiLine = cpu.nmiTaken = 0;
 }
 
-int cpu_run(int budget) {
-  for (;;) {
-    const int64_t t0 = cpu.tcount;
-    const uint16_t pc = cpu.pc;
-    const uint8_t* page = readPages[pc >> 8];
-    uint8_t opcode;
-    if (page) [[likely]] {
-      cpu.pc = static_cast<uint16_t>(pc + 1);
-      opcode = page[pc & 0xFF];
-    } else {
-      opcode = fetch_through_handler(pc);
-    }
-    increment_r();
-    baseTable[opcode]();
-    if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
-      after_instruction(opcode);
-    budget -= static_cast<int>(cpu.tcount - t0);
-    if (budget <= 0) return budget;
+namespace {
+
+// One instruction with its post-instruction checks; returns its T-states.
+[[gnu::always_inline]] inline int execute_one() {
+  const int64_t t0 = cpu.tcount;
+  const uint16_t pc = cpu.pc;
+  const uint8_t* page = readPages[pc >> 8];
+  uint8_t opcode;
+  if (page) [[likely]] {
+    cpu.pc = static_cast<uint16_t>(pc + 1);
+    opcode = page[pc & 0xFF];
+  } else {
+    opcode = fetch_through_handler(pc);
   }
+  increment_r();
+  baseTable[opcode]();
+  if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
+    after_instruction(opcode);
+  return static_cast<int>(cpu.tcount - t0);
 }
+
+[[gnu::noinline]] int run_single(int budget) { return budget - execute_one(); }
+
+[[gnu::noinline]] int run_slice(int budget) {
+  do { budget -= execute_one(); } while (budget > 0);
+  return budget;
+}
+
+} // namespace
+
+// A budget of zero or less (one instruction per call, the Veltra-16's way)
+// takes a path of its own that keeps nothing across the instruction.
+int cpu_run(int budget) { return budget <= 0 ? run_single(budget) : run_slice(budget); }
 
 void nmi_request() { cpu.nmiLine = 1; }
 void nmi_clear() { cpu.nmiLine = cpu.nmiTaken = 0; }
