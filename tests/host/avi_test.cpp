@@ -2,7 +2,10 @@
 // (headers, streams, index, subject record), rows stored bottom-up, and a
 // video-only file without sound.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "cpu/cpu.h"
 #include "host/audio.h"
@@ -84,7 +87,7 @@ TEST_F(Avi, CaptureOf250FramesWithSound) {
   auto header = chunks(s, hdrl->data + 4, hdrl->data + hdrl->size);
   const Chunk* avih = find(header, "avih", s);
   ASSERT_TRUE(avih);
-  EXPECT_EQ(le32(s, avih->data), 20000u);    // microseconds per frame
+  EXPECT_EQ(le32(s, avih->data), 19936u);    // microseconds per frame: 59 808 T at 3 MHz
   EXPECT_EQ(le32(s, avih->data + 16), 250u); // frames
   EXPECT_EQ(le32(s, avih->data + 24), 2u);   // streams
   EXPECT_EQ(le32(s, avih->data + 32), 512u); // width
@@ -96,8 +99,8 @@ TEST_F(Avi, CaptureOf250FramesWithSound) {
   auto video = chunks(s, streams[0]->data + 4, streams[0]->data + streams[0]->size);
   auto audio = chunks(s, streams[1]->data + 4, streams[1]->data + streams[1]->size);
   EXPECT_EQ(s.substr(video[0].data, 4), "vids");
-  EXPECT_EQ(le32(s, video[0].data + 20), 1u);          // scale
-  EXPECT_EQ(le32(s, video[0].data + 24), 50u);         // rate
+  EXPECT_EQ(le32(s, video[0].data + 20), 623u);        // scale
+  EXPECT_EQ(le32(s, video[0].data + 24), 31250u);      // rate: 3 000 000 / 59 808
   EXPECT_EQ(le32(s, video[0].data + 32), 250u);        // length
   EXPECT_EQ(video[1].size, 48u);                       // header and two colours
   EXPECT_EQ(le32(s, video[1].data + 8), 256u);         // positive height: bottom-up rows
@@ -228,6 +231,102 @@ TEST_F(Avi, ARunningCaptureIsFinishedAtExit) {
   EXPECT_EQ(le32(s, 4), s.size() - 8);
   EXPECT_NE(s.find("idx1"), std::string::npos);
   EXPECT_EQ(aviState, 0u);
+}
+
+// What ffprobe says of the file's streams ("key=value" lines).
+std::string ffprobe(const std::string& file, const char* stream) {
+  std::string command = std::string("ffprobe -v error -count_frames -select_streams ") + stream +
+                        " -show_entries stream=nb_read_frames,duration -of default=nw=1 '" + file +
+                        "' 2>&1";
+  std::string out;
+  if (std::FILE* p = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+    pclose(p);
+  }
+  return out;
+}
+double duration(const std::string& probe) {
+  size_t at = probe.find("duration=");
+  return at == std::string::npos ? -1.0 : std::stod(probe.substr(at + 9));
+}
+
+// Past 4 GiB the file goes on in RIFF AVIX parts with their standard
+// indexes, super indexes and the total in dmlh, and ffprobe finds every
+// frame. Holes of almost a part each (a sparse file) take it there fast.
+TEST_F(Avi, OpenDmlPartsCarryTheFilePast4GiB) {
+  start({"/w"}); // with sound
+  std::string file = path("large.avi");
+  headless_queue_dialog_answer(file.c_str());
+  window_on_command(40037);
+  ASSERT_EQ(aviState, 2u);
+  run(20);
+  for (int i = 0; i < 5; ++i) {
+    headless_avi_insert_gap((uint64_t{1} << 30) - (uint64_t{1} << 20));
+    run(20);
+  }
+  window_on_command(40037);
+  EXPECT_STREQ(status_text(3), "Video stream closed. 120 frames written.");
+  EXPECT_EQ(headless_message_box_count(), 0u);
+  app_shutdown();
+
+  uint64_t size = std::filesystem::file_size(file);
+  ASSERT_GT(size, uint64_t{5} << 30);
+  // The parts: RIFF AVI first, then AVIX, one after the other to the end.
+  std::ifstream in(file, std::ios::binary);
+  std::vector<std::string> types;
+  for (uint64_t at = 0; at < size;) {
+    char head[12];
+    in.seekg(static_cast<std::streamoff>(at));
+    ASSERT_TRUE(in.read(head, sizeof head));
+    std::string h(head, sizeof head);
+    ASSERT_EQ(h.substr(0, 4), "RIFF") << "at " << at;
+    types.push_back(h.substr(8, 4));
+    at += 8 + uint64_t{le32(h, 4)};
+  }
+  ASSERT_GE(types.size(), 6u);
+  EXPECT_EQ(types[0], "AVI ");
+  for (size_t i = 1; i < types.size(); ++i) EXPECT_EQ(types[i], "AVIX");
+  in.seekg(0);
+  std::string head(65536, '\0');
+  in.read(&head[0], static_cast<std::streamsize>(head.size()));
+  EXPECT_NE(head.find("indx"), std::string::npos);
+  size_t dmlh = head.find("dmlh");
+  ASSERT_NE(dmlh, std::string::npos);
+  EXPECT_EQ(le32(head, dmlh + 8), 120u) << "the total frame count";
+  EXPECT_NE(head.find("idx1"), std::string::npos) << "the first part keeps its old index";
+
+  std::string video = ffprobe(file, "v:0"), audio = ffprobe(file, "a:0");
+  EXPECT_NE(video.find("nb_read_frames=120\n"), std::string::npos) << video;
+  EXPECT_NEAR(duration(video), 120 * 623 / 31250.0, 0.001) << video;
+  EXPECT_NEAR(duration(audio), duration(video), 623 / 31250.0) << audio;
+  std::filesystem::remove(file);
+}
+
+// A capture that cannot go on (here: the super index is full after 256
+// small parts) stops with a message, and the file holds what was written.
+TEST_F(Avi, ACaptureThatCannotGoOnStopsWithAReadableFile) {
+  start({"/w"});
+  headless_avi_set_part_limit(40000); // two frames with their sound a part
+  std::string file = path("parts.avi");
+  headless_queue_dialog_answer(file.c_str());
+  window_on_command(40037);
+  run(600);
+  headless_avi_set_part_limit(0);
+  EXPECT_EQ(aviState, 0u);
+  EXPECT_EQ(headless_message_box_count(), 1u);
+  uint32_t frames = aviVideoFrames;
+  EXPECT_GT(frames, 400u);
+  EXPECT_LT(frames, 600u);
+  EXPECT_EQ(std::string(status_text(3)),
+            "Video stream closed. " + std::to_string(frames) + " frames written.");
+  EXPECT_NE(headless_last_message_box().find(std::to_string(frames) + " képkocka"),
+            std::string::npos)
+      << headless_last_message_box();
+  app_shutdown();
+  std::string video = ffprobe(file, "v:0");
+  EXPECT_NE(video.find("nb_read_frames=" + std::to_string(frames) + "\n"), std::string::npos)
+      << video;
 }
 
 } // namespace
