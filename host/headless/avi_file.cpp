@@ -60,6 +60,7 @@ struct Part {
   uint64_t moviList; // "LIST" of the "movi" list
   uint32_t frames;   // video frames in it
   uint64_t audioBytes;
+  uint64_t end; // once it is ended
 };
 
 uint64_t partLimit = kDefaultPartLimit;
@@ -271,7 +272,7 @@ std::string headers() {
 }
 
 void begin_movi(const char* riffType) {
-  Part part{position, 0, 0, 0};
+  Part part{position, 0, 0, 0, 0};
   std::string s;
   if (riffType) {
     put_code(s, "RIFF");
@@ -357,6 +358,7 @@ bool end_part(bool more) {
       if (!in_reserve(i)) put_chunk(tail, extraData[i].first.c_str(), extraData[i].second);
     ok = tail.empty() || append(tail);
   }
+  part.end = position;
   return ok && patch32(part.riff + 4, static_cast<uint32_t>(position - part.riff - 8));
 }
 
@@ -452,9 +454,9 @@ void drop_unindexed_part() {
       if (entries.size() > parts.size()) entries.resize(parts.size());
   } else {
     noIndex = true;
-    const Part& part = parts.back();
+    Part& part = parts.back();
+    part.end = position;
     patch32(part.moviList + 4, static_cast<uint32_t>(position - part.moviList - 8));
-    patch32(part.riff + 4, static_cast<uint32_t>(position - part.riff - 8));
   }
   partOpen = false;
 }
@@ -559,9 +561,11 @@ bool platform_avi_close(uint32_t* framesInFile) {
       std::fputs("AVI: the file could not be written.\n", stderr);
       return false;
     }
-    // Headers again with the final counts (same size as the first time).
+    // Headers again with the final counts (same size as the first time),
+    // and the first part's size after them.
     std::string h = headers();
-    if (!write_at(0, h.data(), h.size())) ok = false;
+    if (!write_at(0, h.data(), h.size()) || !patch32(4, static_cast<uint32_t>(parts[0].end - 8)))
+      ok = false;
   }
   if (std::fclose(file) != 0) ok = false;
   *framesInFile = frames;
