@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "host/about.h"
+#include "host/app.h"
 #include "host/display.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
@@ -329,6 +330,10 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     window_on_key_down(static_cast<int>(wParam));
     break;
   case WM_DESTROY: window_on_destroy(); return 0;
+  case WM_ENDSESSION:
+    // The session ends and the process with it once this returns.
+    if (wParam) app_finish_files();
+    return 0;
   case WM_MOVE:
     window_on_move();
     log_client();
