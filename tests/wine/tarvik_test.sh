@@ -2,8 +2,9 @@
 # Tarvik.exe under Wine with a virtual display, as on a Hungarian Windows (LC_ALL=hu_HU.UTF-8:
 # ANSI code page 1250).   tarvik_test.sh CASE PATH/Tarvik.exe
 # Cases: startup (window, menu, registry), pictures (GDI and DirectDraw against the screen),
-# input (keys typed with xdotool), commands (every menu command in script mode), sound (both
-# drivers with and without an ALSA device). Runs in the prefix named by TARVIK_WINEPREFIX.
+# input (keys typed with xdotool, the on-screen monitor), statusbar (the bar after the actions
+# that redraw the window), commands (every menu command in script mode), sound (both drivers
+# with and without an ALSA device). Runs in the prefix named by TARVIK_WINEPREFIX.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/testlib.sh"
@@ -11,6 +12,7 @@ run="$here/run-wine.sh"
 case_name="${1:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
 exe="${2:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
 [ -f "$exe" ] || { echo "$exe is missing: build the Windows programs (scripts/build.sh win)" >&2; exit 1; }
+exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
 [ -n "${TARVIK_WINEPREFIX:-}" ] || { echo "TARVIK_WINEPREFIX is not set (CTest sets it)" >&2; exit 1; }
 export DISPLAY=":$(cat "$TARVIK_WINEPREFIX/.display")"
 
@@ -76,6 +78,8 @@ live_stop() {
   wait "$live_pid"
   status=$?
 }
+# find_window: sets $window to the program's X window, if it has one.
+find_window() { window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"; [ -n "$window" ]; }
 # count TEXT: how many lines of the log hold TEXT; more_than TEXT N: more than N of them.
 count() { grep -cF -- "$1" log.txt; }
 more_than() { [ "$(count "$1")" -gt "$2" ]; }
@@ -176,10 +180,7 @@ MENU
   # machine: every frame the script asks for runs (300 paced frames, about six seconds).
   tarvik $'frames 300\nquit' /h &
   pid=$!
-  for _ in $(seq 100); do
-    xdotool search --name '^Tarvik' >/dev/null 2>&1 && break
-    sleep 0.2
-  done
+  wait_for 60 eval "xdotool search --name '^Tarvik' >/dev/null 2>&1"
   "$run" --display --timeout 60 --stdout "$work/probe.txt" "$TARVIK_WIN_BUILD_DIR/wine-probe.exe" window
   check "focus taken: the other window opened" grep -q "window=created" probe.txt
   wait "$pid"
@@ -192,37 +193,40 @@ pictures)
   for mode in gdi ddraw; do
     args=(/h)
     [ "$mode" = gdi ] && args+=(/x)
-    rm -f frame.bmp log.txt
+    rm -f frame.bmp
     # "/x" is stored at exit: each mode starts from the defaults.
     reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
-    tarvik $'frames 100\nscreenshot frame.bmp\nframes 400\nquit' "${args[@]}" &
-    pid=$!
-    for _ in $(seq 300); do [ -s frame.bmp ] && break; sleep 0.1; done
-    sleep 1.5
-    import -window root screen-$mode.png
-    wait "$pid"
-    status=$?
-    check_eq "$mode: exit status" 0 "$status"
+    live_start "${args[@]}"
+    advance 100
+    live "screenshot frame.bmp"
+    advance 5
     check "$mode: frame written" test -s frame.bmp
     line="$(grep '^window: client' log.txt | tail -1 | tr -d '\r')"
     read -r cx cy cw ch px py pw ph < <(sed -E 's/window: client ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+) picture ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4 \5 \6 \7 \8/' <<<"$line")
     convert frame.bmp -colorspace gray -depth 8 frame.pgm
     if [ "$mode" = gdi ]; then
       check "gdi: DirectDraw not started" has "DirectDraw Init failed!"
-      convert screen-$mode.png -crop "512x512+${cx}+${cy}" +repage -colorspace gray -depth 8 capture.pgm
+      crop="512x512+${cx}+${cy}"
     else
       check "ddraw: DirectDraw started" test "$(grep -c 'DirectDraw Init failed' log.txt)" = 0
       check_eq "ddraw: picture 512 x 384 below the client's top" "$cx,$cy 512x384" "$px,$py ${pw}x$ph"
-      convert screen-$mode.png -crop "${pw}x${ph}+${px}+${py}" +repage -colorspace gray -depth 8 capture.pgm
+      crop="${pw}x${ph}+${px}+${py}"
     fi
-    check "$mode: the banner's glyphs on the screen" python3 "$here/compare_picture.py" frame.pgm capture.pgm "$mode" 16
+    # The screen shows the frame once the window has drawn it.
+    on_screen() {
+      import -window root "screen-$mode.png" &&
+        convert "screen-$mode.png" -crop "$crop" +repage -colorspace gray -depth 8 capture.pgm &&
+        python3 "$here/compare_picture.py" frame.pgm capture.pgm "$mode" 16 >compare.txt 2>&1
+    }
+    wait_for 60 on_screen || cat compare.txt >&2
+    check "$mode: the banner's glyphs on the screen" on_screen
+    live_stop
+    check_eq "$mode: exit status" 0 "$status"
   done
   ;;
 
 input)
   live_start /h
-  window=""
-  find_window() { window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"; [ -n "$window" ]; }
   wait_for 60 find_window
   check "window found by its title" test -n "$window"
   advance 50
@@ -305,7 +309,7 @@ statusbar)
   reg add 'HKCU\Software\Emulators\Tarvik' /v Model /t REG_DWORD /d 1 /f >/dev/null
   live_start /h
   advance 50
-  window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"
+  wait_for 60 find_window
   live "command 132" "command 132"
   advance 20
   bar gdi-ddraw
