@@ -150,10 +150,6 @@ void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, co
     if (area.right > area.left && area.bottom > area.top)
       primary->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     clearPrimary = false;
-    // Wine shows the primary surface over the window's children: the bar
-    // draws itself again on top.
-    if (HWND bar = win_status_window())
-      RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
   RECT src = {source.left, source.top, source.right, source.bottom};
   RECT dst = {destination.left, destination.top, destination.right, destination.bottom};

@@ -277,7 +277,8 @@ input)
 
 statusbar)
   # The status bar after the actions that redraw the window: a capture of the bar must show the
-  # bar (not the picture's black) and the current model's label in part 0.
+  # bar (not the picture's black) and the current model's label in part 0. Not in the CTest
+  # list yet: under Wine the bar is still not drawn once the window has changed its size.
   # bar NAME: captures the screen and crops the bar (as the log last placed it) to NAME.png,
   # its part 0 (the model label) to NAME-label.png.
   bar() {
