@@ -52,7 +52,7 @@ wait_for() {
 # program waits for one without taking messages, so a heartbeat of comment lines keeps the
 # window answering.
 live_start() {
-  rm -f script.fifo log.txt
+  rm -f script.fifo log.txt step-*.txt step-*.txt.done
   mkfifo script.fifo
   "$run" --cwd "$work" --display --timeout 600 --env LC_ALL=hu_HU.UTF-8 "${alsa_env[@]}" \
     --stdin "$work/script.fifo" --stderr "$work/log.txt" --stdout "$work/out.txt" \
