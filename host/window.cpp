@@ -183,6 +183,9 @@ void window_on_wheel(int delta) {
 void window_on_enter_modal_loop() { audio_pause(); }
 
 void window_on_exit_modal_loop() {
+  // A menu closed over the monitor leaves its picture behind where the host
+  // sends no paint message (Wine).
+  if (monitorMode) monitor_redraw();
   if (running) audio_resume();
   pacing_reset();
   platform_clear_key_state();
