@@ -14,6 +14,7 @@
 #include "cpu/cpu.h"
 #include "cpu/events.h"
 #include "host/audio.h"
+#include "host/layers.h"
 #include "machine/machine.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"
@@ -263,6 +264,7 @@ void speech(int64_t samples) {
 } // namespace
 
 int main(int argc, char** argv) {
+  host_connect_layers();
   double scale = 1.0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) scale = 0.1;

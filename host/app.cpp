@@ -11,6 +11,7 @@
 #include "host/audio.h"
 #include "host/avi.h"
 #include "host/display.h"
+#include "host/layers.h"
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
@@ -38,10 +39,13 @@ void load_rom_folder(const char* program) {
 } // namespace
 
 bool app_start(int argc, const char* const* argv) {
+  host_connect_layers();
   if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;
   status_create();
   settings_open();
   settings_load();
+  display_window_size(512, 384);
+  pacing_set_presenter(present_frame);
   pacing_start();
   load_rom_folder(argc > 0 ? argv[0] : nullptr);
   console_monitor_install();
@@ -122,7 +126,7 @@ void app_shutdown() {
     aviState = 0;
     avi_stop();
   }
-  if (wavFile && !wavPlayback) wav_close();
+  if (wavFile && !cassettePlayback) wav_close();
   audio_shutdown();
   display_shutdown();
   settings_save();

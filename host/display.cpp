@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "host/menu.h"
-#include "host/pacing.h"
 #include "host/settings.h"
 #include "host/status.h"
 #include "machine/machine.h"
@@ -133,7 +132,6 @@ SizeLimits display_size_limits() {
     limits.minHeight = height_of(r);
     display_update_target(512, 256, KeepAspectRatio == 1);
   }
-  pacing_reset();
   return limits;
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "host/display.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/status.h"
@@ -94,7 +93,6 @@ void settings_show() {
   platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
-  display_window_size(512, 384);
   if (VideoDriver == 1) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);

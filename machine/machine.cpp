@@ -3,8 +3,8 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
 #include "machine/beeper_output.h"
+#include "machine/hooks.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"
@@ -54,10 +54,10 @@ void machine_init() {
   memory_reset();
   pio_reset();
   cpu_init(clock_of(currentModel));
-  audio_init();
+  machineHooks.audioInit();
   cpu_reset();
   keyboard_set_mode(symbolicKeyboard);
-  audio_init();
+  machineHooks.audioInit();
   beeper_output_reset();
   // A repeated bring-up (a test, a script) leaves no speech chip behind.
   if (currentModel == MODEL_DORVANE)
@@ -107,12 +107,12 @@ void machine_reset_button() {
 
 void machine_restart() {
   cpu_reset();
-  audio_reset();
+  machineHooks.audioReset();
 }
 
 void machine_cold_restart() {
   memory_reset();
   cpu_reset();
-  audio_reset();
+  machineHooks.audioReset();
   video_restore_charset();
 }

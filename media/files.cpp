@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/status.h"
 #include "machine/memory.h"
 #include "machine/video.h"
+#include "media/hooks.h"
 #include "media/tape.h"
 
 namespace {
@@ -109,8 +109,8 @@ bool memory_save_command(const char* path, const char* startText, const char* en
     saved = save_binary(path, start, count);
   }
   if (!saved) return false;
-  status_message("Memória %04Xh-%04Xh lementve %s néven.", start, (start + count - 1) & 0xFFFF,
-                 path);
+  media_message("Memória %04Xh-%04Xh lementve %s néven.", start, (start + count - 1) & 0xFFFF,
+                path);
   return true;
 }
 

@@ -1,11 +1,9 @@
-// Screenshots as 1-bit BMP files and the sound capture's front end.
+// Screenshots as 1-bit BMP files.
 #include "media/screenshot.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "host/audio.h"
-#include "host/status.h"
 #include "machine/video.h"
 
 namespace {
@@ -68,26 +66,4 @@ bool screenshot_auto_name(const char* directory, char* name, size_t nameSize) {
   }
   if (nameSize > 0) name[0] = '\0';
   return false;
-}
-
-bool sound_capture_start(const char* path) { return path && audio_record_start(path); }
-
-void sound_capture_stop() {
-  uint32_t bytes = 0;
-  if (!audio_recording(&bytes)) return;
-  audio_record_stop();
-  status_message("Audio file lezárva (%u byte).", bytes);
-}
-
-bool sound_capture_bytes(uint32_t* bytes) {
-  uint32_t recorded = 0;
-  bool running = audio_recording(&recorded);
-  if (bytes) *bytes = running ? recorded : 0;
-  return running;
-}
-
-void sound_capture_show_progress() {
-  uint32_t bytes = 0;
-  if (sound_capture_bytes(&bytes))
-    status_set_text(2, "WAV mentés: %6.1f kbyte eddig...", bytes / 1024.0);
 }

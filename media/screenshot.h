@@ -1,5 +1,4 @@
-// Screenshots (1-bit BMP of the 512 x 256 picture, 16 446 bytes) and the
-// capture of the sound output to a 48 kHz 16-bit mono WAV file.
+// Screenshots: 1-bit BMP of the 512 x 256 picture, 16 446 bytes.
 #pragma once
 
 #include <cstddef>
@@ -31,14 +30,3 @@ bool save_screenshot(const char* path);
 // and on) that does not exist in the directory ("" = the current one).
 // False when the name does not fit.
 bool screenshot_auto_name(const char* directory, char* name, size_t nameSize);
-
-// Sound capture ("Hang mentése mint..."): the audio output chain appends
-// every block it outputs. Start is false when the file cannot be created.
-bool sound_capture_start(const char* path);
-// Fixes the header sizes, closes the file and reports the bytes written.
-void sound_capture_stop();
-// False when no capture runs; else the bytes of sample data written so far.
-bool sound_capture_bytes(uint32_t* bytes);
-// Shows "WAV mentés: ... kbyte eddig..." in status-bar part 2 while a capture
-// runs (called whenever the host refreshes its title).
-void sound_capture_show_progress();

@@ -6,13 +6,9 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
-#include "host/debug_output.h"
-#include "host/dialogs.h"
-#include "host/pacing.h"
-#include "host/status.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "media/hooks.h"
 
 namespace {
 
@@ -60,7 +56,7 @@ void detach() {
 // An autoload or an export ends the use of an attached tape image.
 void close_attached_for_transfer() {
   if (!tapeFile) return;
-  status_message("Kazetta-file (%s) lezárva%s", tapeFileName, ".");
+  media_message("Kazetta-file (%s) lezárva%s", tapeFileName, ".");
   detach();
 }
 
@@ -109,6 +105,13 @@ void tape_traps_remove() {
   for (int k = 0; k < 3; ++k) trap_remove(&tapeTraps[k], memory);
 }
 
+void tape_memory_reset(MemoryResetPhase phase) {
+  if (phase == MEMORY_RESET_BEFORE_ROM)
+    tape_traps_remove();
+  else
+    tape_traps_install();
+}
+
 bool tape_traps_installed() {
   for (int k = 0; k < 3; ++k) {
     bool found = false;
@@ -153,11 +156,10 @@ void tape_begin_save_trap(uint32_t*) {
   tapeActive = 0;
   tapeFileName[0] = '\0';
   char path[TAPE_NAME_SIZE];
-  audio_pause();
-  bool chosen = host_save_file_dialog("TKT kazettaállomány mentése...", kTapeFilter, "tkt", path,
-                                      sizeof path);
-  audio_resume();
-  pacing_reset();
+  mediaHooks.dialogBegin();
+  bool chosen = mediaHooks.saveFileDialog("TKT kazettaállomány mentése...", kTapeFilter, "tkt",
+                                          path, sizeof path);
+  mediaHooks.dialogEnd();
   if (!chosen || !path[0]) return;
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return;
@@ -203,7 +205,7 @@ bool tape_autoload(const char* path) {
     ++blocks;
     load = read_word(f);
     length = read_word(f);
-    debug_line("Load Address:%04X Blocksize: %u\n", load, length);
+    media_debug_line("Load Address:%04X Blocksize: %u\n", load, length);
     for (uint32_t i = 0; i < length; ++i) {
       uint8_t b = read_byte(f);
       uint32_t address = load + i;
@@ -225,9 +227,9 @@ bool tape_autoload(const char* path) {
     memory[kOutputVector + 1] = static_cast<uint8_t>(kScreenOutput >> 8);
     if (memory[kRandomSeed] == 0) memory[kRandomSeed] = static_cast<uint8_t>(std::rand());
   }
-  debug_line("Memtop 0x4016:%04X, End of BASIC 0x4018: %04Xh, Start of BASIC 0x4030: %04Xh\n",
-             word_at(kMemoryTop), word_at(kEndOfBasic), word_at(kStartOfBasic));
-  status_message(
+  media_debug_line("Memtop 0x4016:%04X, End of BASIC 0x4018: %04Xh, Start of BASIC 0x4030: %04Xh\n",
+                   word_at(kMemoryTop), word_at(kEndOfBasic), word_at(kStartOfBasic));
+  media_message(
       "%s (%04Xh-%04Xh) sikeresen betöltve (%u blokk).", base_name(path), load,
       static_cast<unsigned>(static_cast<uint16_t>(load + static_cast<uint16_t>(length - 1))),
       blocks);
@@ -264,7 +266,7 @@ bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const u
 
 bool tape_close() {
   if (!tapeFile && !tapeActive) return false;
-  status_message("Kazetta-file (%s) lezárva.", tapeFileName);
+  media_message("Kazetta-file (%s) lezárva.", tapeFileName);
   detach();
   return true;
 }

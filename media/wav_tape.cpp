@@ -18,17 +18,15 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
-#include "host/status.h"
+#include "machine/cassette.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 #include "machine/sound.h"
+#include "media/hooks.h"
 #include "media/tape.h"
 #include "media/wav_format.h"
 
 std::FILE* wavFile;
-int wavPlayback;
-int wavRunning;
-int wavInputLevel;
 uint64_t wavSampleCount;
 int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 double wavSamplesPerTstate;
@@ -106,13 +104,6 @@ uint8_t next_sample() {
   return level;
 }
 
-void set_tape_level(int level, int64_t t) {
-  if (level == wavInputLevel) return;
-  audio_update(t);
-  wavInputLevel = level;
-  beeper_set(level);
-}
-
 // The player's sample period in T-states, exact on average: the remainder
 // of clock / rate is carried from period to period.
 int64_t next_period() {
@@ -128,7 +119,7 @@ int64_t next_period() {
 
 void forget_file() {
   wavFile = nullptr;
-  wavPlayback = 0;
+  cassettePlayback = 0;
   format = WavFormat{};
   dataRead = samplesPassed = 0;
   bitsLeft = 0;
@@ -147,7 +138,7 @@ void wav_record_level(int level, int64_t t) {
   uint64_t n = format.rate ? total / clock : 0;
   recordFraction = format.rate ? total % clock : 0;
   wavLastRecordTime = t;
-  if (!wavFile || wavPlayback || !wavRunning) return;
+  if (!wavFile || cassettePlayback || !cassetteRunning) return;
   double target = level ? kRecordAmplitude : 0.0;
   for (uint64_t i = 0; i < n; ++i) {
     int sample = static_cast<int>(std::trunc(filter.y1 - filter.y2));
@@ -160,7 +151,7 @@ void wav_record_level(int level, int64_t t) {
 
 bool wav_create(const char* path, uint32_t rate) {
   wav_close();
-  wavInputLevel = 0;
+  cassetteInputLevel = 0;
   bitsLeft = 0;
   if (!path || !*path || rate == 0) return false;
   std::FILE* f = std::fopen(path, "wb");
@@ -172,7 +163,7 @@ bool wav_create(const char* path, uint32_t rate) {
     return false;
   }
   wavFile = f;
-  wavPlayback = 0;
+  cassettePlayback = 0;
   format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
   dataRead = samplesPassed = 0;
   filter = RecordFilter{};
@@ -186,10 +177,10 @@ bool wav_create(const char* path, uint32_t rate) {
 void wav_close() {
   event_remove(EVENT_WAV_TAPE);
   if (!wavFile) return;
-  audio_update(cpu.tcount);
-  wavInputLevel = 0;
+  machine_audio_update(cpu.tcount);
+  cassetteInputLevel = 0;
   beeper_set(0);
-  if (!wavPlayback) wav_fix_sizes(wavFile);
+  if (!cassettePlayback) wav_fix_sizes(wavFile);
   std::fclose(wavFile);
   forget_file();
 }
@@ -203,20 +194,20 @@ bool wav_attach(const char* path) {
   if (!wav_read_format(f, &found) ||
       std::fseek(f, static_cast<long>(found.dataStart), SEEK_SET) != 0) {
     std::fclose(f);
-    status_message("Hibás WAV állomány: %s", path);
+    media_message("Hibás WAV állomány: %s", path);
     return false;
   }
   wavFile = f;
   format = found;
-  wavPlayback = 1;
-  wavInputLevel = 0;
+  cassettePlayback = 1;
+  cassetteInputLevel = 0;
   bitsLeft = 0;
   dataRead = samplesPassed = 0;
   wavSampleCount = 0;
   tickFraction = 0;
   ++fileSerial;
   int64_t now = cpu.tcount;
-  if (wavRunning) {
+  if (cassetteRunning) {
     // The tape starts now: on-demand positions count from here.
     wavStopTime = wavLastRecordTime = now;
     wavPausedTotal = now;
@@ -228,8 +219,8 @@ bool wav_attach(const char* path) {
                                       : format.dataSize / format.frameBytes;
   unsigned seconds = static_cast<unsigned>(samples / format.rate);
   wavSamplesPerTstate = clock_hz() ? static_cast<double>(format.rate) / clock_hz() : 0.0;
-  status_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
-                 seconds);
+  media_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
+                seconds);
   event_remove(EVENT_WAV_TAPE);
   if (model() != MODEL_VELTRA16) event_add(EVENT_WAV_TAPE, now, wav_playback_tick);
   return true;
@@ -237,7 +228,7 @@ bool wav_attach(const char* path) {
 
 void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
   int64_t now = *tcount;
-  if (!wavFile || !wavPlayback || format.rate == 0) {
+  if (!wavFile || !cassettePlayback || format.rate == 0) {
     event_remove(EVENT_WAV_TAPE);
     return;
   }
@@ -256,19 +247,19 @@ void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
     }
   }
   event_move(EVENT_WAV_TAPE, next);
-  if (!wavRunning) return;
+  if (!cassetteRunning) return;
   uint8_t b = 0;
   for (int i = 0; i < samples; ++i) b = next_sample();
   if (b > 128 + kHysteresis)
-    set_tape_level(1, now);
+    cassette_set_input_level(1, now);
   else if (b < 128 - kHysteresis)
-    set_tape_level(0, now);
+    cassette_set_input_level(0, now);
 }
 
 int wav_playback_sample(int64_t t) {
-  if (!wavFile || !wavPlayback || !wavRunning) return 0;
+  if (!wavFile || !cassettePlayback || !cassetteRunning) return 0;
   double target = std::floor(static_cast<double>(t - wavPausedTotal) * wavSamplesPerTstate + 0.5);
-  if (!(target > static_cast<double>(wavSampleCount))) return wavInputLevel;
+  if (!(target > static_cast<double>(wavSampleCount))) return cassetteInputLevel;
   uint64_t p = static_cast<uint64_t>(target);
   uint8_t b = 0;
   while (wavSampleCount < p) {
@@ -282,22 +273,22 @@ int wav_playback_sample(int64_t t) {
     ++wavSampleCount;
   }
   if (b > 129)
-    set_tape_level(1, t);
+    cassette_set_input_level(1, t);
   else if (b <= 127)
-    set_tape_level(0, t);
-  return wavInputLevel;
+    cassette_set_input_level(0, t);
+  return cassetteInputLevel;
 }
 
 void wav_set_running(int state, int64_t t) {
-  if (state && !wavRunning) {
+  if (state && !cassetteRunning) {
     wavLastRecordTime = t;
     recordFraction = 0;
     wavPausedTotal += t - wavStopTime;
-    wavRunning = 1;
-  } else if (!state && wavRunning) {
+    cassetteRunning = 1;
+  } else if (!state && cassetteRunning) {
     if (wavFile) wavStopTime = t;
-    wavRunning = 0;
-  } else if (state && wavRunning) {
+    cassetteRunning = 0;
+  } else if (state && cassetteRunning) {
     if (wavFile) wavStopTime = t;
   }
 }
@@ -309,7 +300,7 @@ void wav_rewind(int64_t) {
     dataRead = samplesPassed = 0;
     bitsLeft = 0;
   }
-  wavRunning = 0;
+  cassetteRunning = 0;
   wavSampleCount = 0;
   wavPausedTotal = 0;
   wavStopTime = 0;
@@ -319,13 +310,13 @@ void wav_frame_status(int64_t) {
   if (shownSerial != fileSerial) {
     shownSerial = fileSerial;
     shownSeconds = UINT64_MAX;
-    status_set_text(2, "%s", "");
+    media_status_text(MEDIA_STATUS_COUNTER, "%s", "");
   }
   if (!wavFile || format.rate == 0) return;
   uint64_t seconds = samplesPassed / format.rate;
   if (seconds == shownSeconds) return;
   shownSeconds = seconds;
-  status_set_text(2, "%04u", static_cast<unsigned>(seconds));
+  media_status_text(MEDIA_STATUS_COUNTER, "%04u", static_cast<unsigned>(seconds));
 }
 
 bool wav_menu_attach(const char* path) {

@@ -16,6 +16,7 @@
 
 #include "host/app.h"
 #include "host/avi.h"
+#include "host/commands.h"
 #include "host/display.h"
 #include "host/headless/headless.h"
 #include "host/pacing.h"

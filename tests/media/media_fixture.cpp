@@ -47,7 +47,7 @@ uint16_t le16(const std::vector<uint8_t>& b, size_t o) {
 
 void MediaTest::SetUp() {
   wav_close();
-  wavRunning = 0;
+  cassetteRunning = 0;
   tape_close();
   headless_clear_dialog_answers();
   media_machine_reset(1);
@@ -55,7 +55,7 @@ void MediaTest::SetUp() {
 
 void MediaTest::TearDown() {
   wav_close();
-  wavRunning = 0;
+  cassetteRunning = 0;
   tape_close();
   headless_clear_dialog_answers();
   tape_traps_remove();

@@ -6,6 +6,7 @@
 #include "machine/video.h"
 #include "media/files.h"
 #include "media/messages.h"
+#include "host/sound_capture.h"
 #include "media/screenshot.h"
 #include "media/snapshot.h"
 #include "tests/media/media_fixture.h"
