@@ -10,6 +10,7 @@
 #include "debugger/console_internal.h"
 #include "debugger/disassembler.h"
 #include "debugger/hooks.h"
+#include "debugger/screen_monitor.h"
 
 uint32_t monitorAddress = 0xFFFFFFFF;
 uint32_t consoleMonitorActive;
@@ -180,6 +181,12 @@ int console_monitor_run() {
 
   leave_monitor();
   return 1;
+}
+
+void debugger_reset_state() {
+  consoleMonitorActive = 0;
+  monitorAddress = 0xFFFFFFFF;
+  screen_monitor_reset();
 }
 
 void console_monitor_install() { cpu_set_monitor_entry(console_monitor_run); }

@@ -16,6 +16,12 @@ uint32_t monitorView = MONITOR_VIEW_DISASSEMBLY;
 uint32_t disasmTop = 0xFFFFFFFF;
 uint32_t memTop;
 
+void screen_monitor_reset() {
+  monitorView = MONITOR_VIEW_DISASSEMBLY;
+  disasmTop = 0xFFFFFFFF;
+  memTop = 0;
+}
+
 namespace {
 
 // F7 stops after this many instructions at the latest.

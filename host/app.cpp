@@ -38,6 +38,16 @@ void load_rom_folder(const char* program) {
 
 } // namespace
 
+void host_reset_state() {
+  hostOptions = kDefaultHostOptions;
+  running = 1;
+  paused = 0;
+  monitorMode = 0;
+  fullScreen = 0;
+  fullScreenMemory = 0;
+  aviState = 0;
+}
+
 bool app_start(int argc, const char* const* argv) {
   host_connect_layers();
   if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;

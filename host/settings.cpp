@@ -8,12 +8,7 @@
 #include "host/status.h"
 #include "machine/machine.h"
 
-uint32_t soundDriverIndex = 1;
-uint32_t VideoDriver = 0;
-uint32_t SyncSpeed = 1;
-uint32_t DoubleScan = 1;
-uint32_t KeepAspectRatio = 1;
-uint32_t CompositeBlur = 0;
+HostOptions hostOptions = kDefaultHostOptions;
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "machine/sound.h"
 
 uint8_t tarvikOutputLatch;
+int64_t pulseEnd;
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "machine/mea8000.h"
 #include "machine/memory.h"
 #include "machine/ports.h"
+#include "machine/printer.h"
 #include "machine/video.h"
 
 const ModelInfo modelTable[MODEL_COUNT] = {
@@ -18,18 +19,11 @@ const ModelInfo modelTable[MODEL_COUNT] = {
     {"Veltra-16", "Veltra", 4000000},
 };
 
-uint32_t currentModel = MODEL_TARVIK41;
-uint32_t ramSizeIndex = 6;
-uint32_t ramTop;
-uint32_t highBankOffset = 0x10000;
-uint32_t symbolicKeyboard;
-uint32_t screenMode32;
-uint32_t retraceFlag;
-uint32_t scanLine;
-int32_t lineCarry;
-uint32_t veltraVideoOn;
-uint32_t veltraBitmapMode;
-int64_t pulseEnd;
+namespace {
+constexpr MachineState kStartState = {MODEL_TARVIK41, 6, 0, 0x10000, 0, 0, 0, 0, 0, 0, 0};
+}
+
+MachineState machineState = kStartState;
 
 namespace {
 
@@ -41,6 +35,14 @@ void connect_cpu() {
 }
 
 } // namespace
+
+void machine_reset_state() {
+  machineState = kStartState;
+  machineHooks.releaseKeys();
+  printer_close();
+  printerPath[0] = 0;
+  video_clear();
+}
 
 void machine_init() {
   if (currentModel >= MODEL_COUNT) currentModel = MODEL_TARVIK41;

@@ -7,6 +7,7 @@
 #include "machine/beeper_output.h"
 #include "machine/cassette.h"
 #include "machine/keyboard.h"
+#include "machine/paste.h"
 #include "machine/machine.h"
 #include "machine/printer.h"
 #include "machine/rom.h"

@@ -43,6 +43,12 @@ void media_connect() {
   cassette_connect({wav_playback_sample, wav_record_level, wav_frame_status});
 }
 
+void media_reset_state() {
+  wav_close();
+  cassetteRunning = 0;
+  tape_close();
+}
+
 void media_message(const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -33,6 +33,10 @@ void media_set_hooks(const MediaHooks& hooks);
 // memory reset and the WAV tape as the cassette deck.
 void media_connect();
 
+// The media layer's state as at program start: no WAV tape open and the
+// Play/Record switch off, no tape image attached or recording.
+void media_reset_state();
+
 // printf-style texts for the hooks (at most 1023 characters).
 enum : int { MEDIA_STATUS_MESSAGE = 3, MEDIA_STATUS_COUNTER = 2 };
 void media_message(const char* format, ...) __attribute__((format(printf, 1, 2)));
