@@ -180,7 +180,7 @@ void frames(uint32_t m, int count, bool speak = false) {
   for (int i = 0; i < count; ++i) {
     run_frame();
     audio_update(cpu.tcount);
-    if (!veltra && renderEachFrame) video_render(0);
+    if (!veltra && renderEachFrame) video_render();
     if (speak && mea.status == 0x80 && mea.receivedCount == 0) {
       for (uint8_t b : kSpeechFrames[next]) mea_write(0xF8, b);
       next = (next + 1) % 8;

@@ -124,7 +124,7 @@ int app_main_loop() {
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
     run_frame();
     if (sound_on()) audio_update(cpu.tcount);
-    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, display_pixels());
     pacing_frame_done();
   }
   return exitCode;

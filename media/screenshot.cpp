@@ -24,17 +24,10 @@ bool exists(const char* path) {
 
 } // namespace
 
-uint32_t screenshotRowStride = SCREENSHOT_ROW_BYTES;
+bool save_screenshot(const char* path) { return save_screenshot(path, frameBuffer); }
 
-bool save_screenshot(const char* path) {
-  uint32_t stride =
-      screenshotRowStride == 2 * SCREENSHOT_ROW_BYTES ? screenshotRowStride : SCREENSHOT_ROW_BYTES;
-  return save_screenshot(path, frameBuffer, stride);
-}
-
-bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride,
-                     const uint8_t palette[8]) {
-  if (!path || !pixels || rowStride < SCREENSHOT_ROW_BYTES) return false;
+bool save_screenshot(const char* path, const uint8_t* pixels, const uint8_t palette[8]) {
+  if (!path || !pixels) return false;
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return false;
   uint8_t header[kPixelOffset] = {'B', 'M'};
@@ -49,8 +42,8 @@ bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride
   std::memcpy(header + 54, palette, 8);
   bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
   for (int row = SCREENSHOT_HEIGHT - 1; row >= 0 && ok; --row)
-    ok = std::fwrite(pixels + static_cast<size_t>(row) * rowStride, 1, SCREENSHOT_ROW_BYTES, f) ==
-         SCREENSHOT_ROW_BYTES;
+    ok = std::fwrite(pixels + static_cast<size_t>(row) * SCREENSHOT_ROW_BYTES, 1,
+                     SCREENSHOT_ROW_BYTES, f) == SCREENSHOT_ROW_BYTES;
   if (std::fclose(f) != 0) ok = false;
   return ok;
 }
