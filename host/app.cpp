@@ -81,7 +81,7 @@ void app_command_line(int argc, const char* const* argv) {
         SyncSpeed = 0;
         platform_menu_check(CMD_SYNC_SPEED, false);
       } else if (arg[1] == 'x') {
-        VideoDriver = 1;
+        VideoDriver = VIDEO_DRIVER_GDI;
         platform_menu_check(CMD_VIDEO_DRIVER, true);
       }
       continue;
@@ -110,7 +110,8 @@ int app_main_loop() {
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
     run_frame();
     if (sound_on()) audio_update(cpu.tcount);
-    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+    if (aviState == AVI_CAPTURING)
+      avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, frameBuffer);
     pacing_frame_done();
   }
   return exitCode;
@@ -118,8 +119,8 @@ int app_main_loop() {
 
 void app_shutdown() {
   // A capture still running is finished, so that the file is complete.
-  if (aviState == 2) {
-    aviState = 0;
+  if (aviState == AVI_CAPTURING) {
+    aviState = AVI_OFF;
     avi_stop();
   }
   if (wavFile && !wavPlayback) wav_close();

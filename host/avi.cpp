@@ -13,7 +13,7 @@
 #include "host/sound_driver.h"
 #include "host/status.h"
 
-uint32_t aviState;
+AviState aviState;
 uint32_t aviVideoFrames;
 uint32_t aviAudioChunks;
 uint32_t aviAudioSamples;
@@ -143,18 +143,18 @@ void avi_stop() {
 }
 
 void avi_command() {
-  if (aviState == 2) {
-    aviState = 0;
+  if (aviState == AVI_CAPTURING) {
+    aviState = AVI_OFF;
     avi_stop();
     return;
   }
   char name[260] = "";
   if (!platform_file_dialog(file_dialog_kind(FILE_DIALOG_VIDEO), name, sizeof name, nullptr))
     return;
-  if (!avi_setup(&frameBitmap, VideoDriver == 0)) {
+  if (!avi_setup(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW)) {
     status_message("AVI: hiba történt.");
-    aviState = 0;
+    aviState = AVI_OFF;
     return;
   }
-  if (avi_start(name, currentSoundDriver != &silentSoundDriver)) aviState = 2;
+  if (avi_start(name, currentSoundDriver != &silentSoundDriver)) aviState = AVI_CAPTURING;
 }

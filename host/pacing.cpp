@@ -20,7 +20,6 @@ int64_t nextTitleTime;
 uint32_t framesSinceTitle;
 uint32_t presents;
 uint32_t presentsAtTitle;
-uint32_t pacingResetRequests;
 uint32_t pacingResetCount;
 
 namespace {
@@ -45,7 +44,6 @@ void pacing_start() {
 }
 
 void pacing_reset() {
-  ++pacingResetRequests;
   ++pacingResetCount;
   resetPending = true;
   int64_t now = platform_counter();

@@ -10,7 +10,7 @@
 #include "machine/machine.h"
 
 uint32_t soundDriverIndex = 1;
-uint32_t VideoDriver = 0;
+uint32_t VideoDriver = VIDEO_DRIVER_DIRECTDRAW;
 uint32_t SyncSpeed = 1;
 uint32_t DoubleScan = 1;
 uint32_t KeepAspectRatio = 1;
@@ -95,7 +95,7 @@ void settings_show() {
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
   display_window_size(512, 384);
-  if (VideoDriver == 1) {
+  if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);
   }

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 
+enum VideoDriverKind : uint32_t { VIDEO_DRIVER_DIRECTDRAW = 0, VIDEO_DRIVER_GDI = 1 };
+
 // The host's options; the machine's live in machine/machine.h.
 extern uint32_t soundDriverIndex; // "SoundDriver": 0 "No sound", 1 DirectSound, 2 WaveOut
-extern uint32_t VideoDriver;      // 0 DirectDraw, 1 GDI ("&DDraw ki")
+extern uint32_t VideoDriver;      // a VideoDriverKind ("&DDraw ki" checked for GDI)
 extern uint32_t SyncSpeed;        // "&50 Hz timer": real-time pacing
 extern uint32_t DoubleScan;       // "D&upla scan"
 extern uint32_t KeepAspectRatio;  // "&Képarány tartása"

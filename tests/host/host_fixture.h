@@ -18,6 +18,7 @@
 #include "host/avi.h"
 #include "host/display.h"
 #include "host/headless/headless.h"
+#include "host/menu.h"
 #include "host/pacing.h"
 #include "host/settings.h"
 #include "host/status.h"
@@ -38,7 +39,7 @@ protected:
     ::mkdir(folder.c_str(), 0700);
     headless_set_settings_file(settingsFile().c_str());
     soundDriverIndex = 1;
-    VideoDriver = 0;
+    VideoDriver = VIDEO_DRIVER_DIRECTDRAW;
     SyncSpeed = 1;
     DoubleScan = 1;
     KeepAspectRatio = 1;
@@ -52,7 +53,7 @@ protected:
     monitorMode = 0;
     fullScreen = 0;
     fullScreenMemory = 0;
-    aviState = 0;
+    aviState = AVI_OFF;
     status_destroy();
     headless_reset_window();
     headless_clear_events();
