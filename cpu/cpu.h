@@ -11,6 +11,10 @@
 //
 //   event_init();                                // events.h: no timed events, tcount -1
 //   cpu_set_memory_routines(my_read, my_write);  // the default routine of every address
+//   for (unsigned p = 0; p < 256; ++p) {         // optional, for speed: pages that are
+//     cpu_map_read_page(p, ram + p * 256);       // plain memory are read and written
+//     cpu_map_write_page(p, ram + p * 256);      // directly, without the routines
+//   }
 //   cpu_set_port_routines(my_in, my_out);        // optional: IN gives 0xFF, OUT does nothing
 //   cpu_init(4000000);                           // fills the tables, stores the clock, resets
 //   cpu.pc = 0x0100;                             // registers are plain fields of cpu
