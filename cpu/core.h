@@ -23,6 +23,20 @@ extern const OpTable fdTable;
 uint8_t cpu_port_in(uint8_t port);
 void cpu_port_out(uint8_t port, uint8_t value);
 
+// 16-bit registers by their 2-bit code: BC DE HL SP (or AF for PUSH/POP).
+template <int P, bool AfForm = false> inline uint16_t& reg16() {
+  if constexpr (P == 0)
+    return cpu.bc.w;
+  else if constexpr (P == 1)
+    return cpu.de.w;
+  else if constexpr (P == 2)
+    return cpu.hl.w;
+  else if constexpr (AfForm)
+    return cpu.af.w;
+  else
+    return cpu.sp;
+}
+
 // ---- memory, operands, time -------------------------------------------
 
 // Per page, the memory to access directly, or null where the handler entries

@@ -2,6 +2,32 @@
 // per-address memory handler tables and the watch hooks of the debugger.
 // Timed events and emulator traps have headers of their own (events.h,
 // traps.h). Everything here is one global instance; nothing allocates.
+//
+// Using the core on its own (tools/cpm_machine.cpp is a complete example):
+//
+//   uint8_t ram[65536];
+//   uint8_t my_read(uint16_t a) { return ram[a]; }
+//   void my_write(uint16_t a, uint8_t v) { ram[a] = v; }
+//
+//   event_init();                                // events.h: no timed events, tcount -1
+//   cpu_set_memory_routines(my_read, my_write);  // the default routine of every address
+//   for (unsigned p = 0; p < 256; ++p) {         // optional, for speed: pages that are
+//     cpu_map_read_page(p, ram + p * 256);       // plain memory are read and written
+//     cpu_map_write_page(p, ram + p * 256);      // directly, without the routines
+//   }
+//   cpu_set_port_routines(my_in, my_out);        // optional: IN gives 0xFF, OUT does nothing
+//   cpu_init(4000000);                           // fills the tables, stores the clock, resets
+//   cpu.pc = 0x0100;                             // registers are plain fields of cpu
+//   cpu.tcount = 0;
+//   while (!done) cpu_run(1000000);              // whole instructions for about that many T-states
+//
+// cpu_run(0) runs exactly one instruction and returns minus its T-states.
+// Routines for single addresses (a ROM that ignores writes, a memory-mapped
+// port) go into readHandlers/writeHandlers after cpu_init. A host routine
+// called from Z80 code is a trap (traps.h: trap_install patches ED n into
+// memory); a device clocked by the cycle counter is a timed event (events.h).
+// Interrupts: set cpu.intLine for the maskable one, nmi_request/nmi_pulse
+// for the NMI. machine/machine.cpp wires the Tarvik models the same way.
 #pragma once
 
 #include <cstdint>

@@ -5,20 +5,6 @@
 
 namespace {
 
-// 16-bit registers by their 2-bit code: BC DE HL SP (or AF for PUSH/POP).
-template <int P, bool AfForm = false> inline uint16_t& reg16() {
-  if constexpr (P == 0)
-    return cpu.bc.w;
-  else if constexpr (P == 1)
-    return cpu.de.w;
-  else if constexpr (P == 2)
-    return cpu.hl.w;
-  else if constexpr (AfForm)
-    return cpu.af.w;
-  else
-    return cpu.sp;
-}
-
 inline void jump_relative(uint8_t e) {
   cpu.pc = static_cast<uint16_t>(cpu.pc + static_cast<int8_t>(e));
 }

@@ -7,17 +7,6 @@
 
 namespace {
 
-template <int P> inline uint16_t& reg16() {
-  if constexpr (P == 0)
-    return cpu.bc.w;
-  else if constexpr (P == 1)
-    return cpu.de.w;
-  else if constexpr (P == 2)
-    return cpu.hl.w;
-  else
-    return cpu.sp;
-}
-
 // One LDI/LDD transfer without flags; returns the byte moved.
 template <int D> inline uint8_t transfer() {
   uint8_t n = rd(cpu.hl.w);

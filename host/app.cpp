@@ -48,7 +48,7 @@ void host_reset_state() {
   monitorMode = 0;
   fullScreen = 0;
   fullScreenMemory = 0;
-  aviState = 0;
+  aviState = AVI_OFF;
 }
 
 bool app_start(int argc, const char* const* argv) {
@@ -100,7 +100,7 @@ void app_command_line(int argc, const char* const* argv) {
         SyncSpeed = 0;
         platform_menu_check(CMD_SYNC_SPEED, false);
       } else if (arg[1] == 'x') {
-        VideoDriver = 1;
+        VideoDriver = VIDEO_DRIVER_GDI;
         platform_menu_check(CMD_VIDEO_DRIVER, true);
       }
       continue;
@@ -135,7 +135,7 @@ int app_main_loop() {
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
     run_frame();
     if (sound_on()) audio_update(cpu.tcount);
-    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, display_pixels());
+    if (aviState == AVI_CAPTURING) avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
     command_check_recordings();
     pacing_frame_done();
   }
@@ -144,8 +144,8 @@ int app_main_loop() {
 
 void app_finish_files() {
   // A capture still running is finished, so that the file is complete.
-  if (aviState == 2) {
-    aviState = 0;
+  if (aviState == AVI_CAPTURING) {
+    aviState = AVI_OFF;
     avi_stop();
   }
   audio_record_stop();

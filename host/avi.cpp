@@ -18,7 +18,7 @@
 #include "machine/machine.h"
 #include "machine/scheduler.h"
 
-uint32_t aviState;
+AviState aviState;
 uint32_t aviVideoFrames;
 uint32_t aviAudioChunks;
 uint32_t aviAudioSamples;
@@ -155,7 +155,7 @@ void avi_frame(const FrameBitmap*, bool, const uint8_t* pixels) {
     // Positions count from 0: the first frame is the stream's first sample.
     if (!platform_avi_write_video(aviVideoFrames, pixelBuffer, rows * rowBytes)) {
       writeFailed = true;
-      aviState = 0;
+      aviState = AVI_OFF;
       avi_stop();
       return;
     }
@@ -177,7 +177,7 @@ void avi_frame(const FrameBitmap*, bool, const uint8_t* pixels) {
       if (!platform_avi_write_audio(aviAudioSamples, reinterpret_cast<const uint8_t*>(soundBuffer),
                                     samples * 2)) {
         writeFailed = true;
-        aviState = 0;
+        aviState = AVI_OFF;
         avi_stop();
         return;
       }
@@ -222,18 +222,18 @@ void avi_stop() {
 }
 
 void avi_command() {
-  if (aviState == 2) {
-    aviState = 0;
+  if (aviState == AVI_CAPTURING) {
+    aviState = AVI_OFF;
     avi_stop();
     return;
   }
   char name[260] = "";
   if (!platform_file_dialog(file_dialog_kind(FILE_DIALOG_VIDEO), name, sizeof name, nullptr))
     return;
-  if (!avi_setup(&frameBitmap, VideoDriver == 0)) {
+  if (!avi_setup(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW)) {
     status_message("AVI: hiba történt.");
-    aviState = 0;
+    aviState = AVI_OFF;
     return;
   }
-  if (avi_start(name, currentSoundDriver != &silentSoundDriver)) aviState = 2;
+  if (avi_start(name, currentSoundDriver != &silentSoundDriver)) aviState = AVI_CAPTURING;
 }

@@ -6,7 +6,10 @@
 
 struct FrameBitmap;
 
-extern uint32_t aviState;        // 0 off, 2 capturing
+// 1 is not used: a capture is either off or writing frames.
+enum AviState : uint32_t { AVI_OFF = 0, AVI_CAPTURING = 2 };
+
+extern AviState aviState;
 extern uint32_t aviVideoFrames;  // frames written
 extern uint32_t aviAudioChunks;  // sound chunks written
 extern uint32_t aviAudioSamples; // sound samples written (48 000 a second)

@@ -198,14 +198,8 @@ void command_execute(int id) {
   case CMD_EXIT: platform_post_close(); break;
   case CMD_PAUSE: run_state_pause_toggle(); break;
   case CMD_RESET: machine_reset_button(); break;
-  case CMD_RESTART:
-    machine_restart();
-    audio_reset();
-    break;
-  case CMD_COLD_RESTART:
-    machine_cold_restart();
-    audio_reset();
-    break;
+  case CMD_RESTART: machine_restart(); break; // both reset the sound themselves
+  case CMD_COLD_RESTART: machine_cold_restart(); break;
   case CMD_MONITOR: run_state_monitor_toggle(); break;
   case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
   case CMD_TAPE_ATTACH:
@@ -237,7 +231,10 @@ void command_execute(int id) {
     machine_set_symbolic_keyboard(on ? 1 : 0);
     break;
   }
-  case CMD_VIDEO_DRIVER: display_set_video_driver(VideoDriver == 1 ? 0 : 1, true); break;
+  case CMD_VIDEO_DRIVER:
+    display_set_video_driver(
+        VideoDriver == VIDEO_DRIVER_GDI ? VIDEO_DRIVER_DIRECTDRAW : VIDEO_DRIVER_GDI, true);
+    break;
   case CMD_DOUBLE_SCAN:
     DoubleScan = DoubleScan == 1 ? 0 : 1;
     video_clear();

@@ -56,7 +56,7 @@ std::string cp1250_to_utf8(const char* text, size_t length) {
   return out;
 }
 
-std::string utf8_to_cp1250(const char* text, size_t length) {
+std::string utf8_to_cp1250(const char* text, size_t length, InvalidUtf8 invalid) {
   std::string out;
   out.reserve(length);
   size_t i = 0;
@@ -77,7 +77,7 @@ std::string utf8_to_cp1250(const char* text, size_t length) {
       c = b & 0x07;
       n = 4;
     } else {
-      out += '?';
+      out += invalid == INVALID_UTF8_KEPT ? static_cast<char>(b) : '?';
       ++i;
       continue;
     }
@@ -90,7 +90,7 @@ std::string utf8_to_cp1250(const char* text, size_t length) {
         c = (c << 6) | (t & 0x3F);
     }
     if (!ok) {
-      out += '?';
+      out += invalid == INVALID_UTF8_KEPT ? static_cast<char>(b) : '?';
       ++i;
       continue;
     }

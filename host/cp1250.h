@@ -13,6 +13,10 @@ uint32_t cp1250_to_unicode(uint8_t byte);
 int cp1250_from_unicode(uint32_t codePoint);
 
 std::string cp1250_to_utf8(const char* text, size_t length);
-// Characters without a code page 1250 form become "?"; so do malformed
-// UTF-8 sequences.
-std::string utf8_to_cp1250(const char* text, size_t length);
+// What becomes of a byte that does not start a well-formed UTF-8 sequence:
+// a "?", or the byte itself, for text that may already be in code page 1250
+// (file names and folders the Windows system handed over).
+enum InvalidUtf8 : uint8_t { INVALID_UTF8_AS_QUESTION_MARK, INVALID_UTF8_KEPT };
+// Characters without a code page 1250 form become "?".
+std::string utf8_to_cp1250(const char* text, size_t length,
+                           InvalidUtf8 invalid = INVALID_UTF8_AS_QUESTION_MARK);

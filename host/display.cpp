@@ -40,7 +40,7 @@ void display_build_bitmap() {
   std::memset(&frameBitmap, 0, sizeof frameBitmap);
   frameBitmap.header.size = sizeof(BitmapInfoHeader);
   frameBitmap.header.width = 512;
-  frameBitmap.header.height = VideoDriver == 1 ? -512 : -256;
+  frameBitmap.header.height = VideoDriver == VIDEO_DRIVER_GDI ? -512 : -256;
   frameBitmap.header.planes = 1;
   frameBitmap.header.bitCount = 1;
   frameBitmap.palette[1] = {255, 255, 255, 0};
@@ -87,12 +87,12 @@ void spread_veltra_rows() {
 
 } // namespace
 
-const uint8_t* display_pixels() { return VideoDriver == 1 ? gdiPixels : frameBuffer; }
+const uint8_t* display_pixels() { return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer; }
 
 void present_frame(int full) {
   const bool veltra = model() == MODEL_VELTRA16;
   if (!veltra) video_render();
-  if (VideoDriver == 1) {
+  if (VideoDriver == VIDEO_DRIVER_GDI) {
     // A repaint of the Veltra-16 picture shows the rows as spread last.
     if (!veltra)
       double_rows();
@@ -104,9 +104,9 @@ void present_frame(int full) {
 }
 
 void display_start() {
-  if (VideoDriver == 1 || platform_ddraw_start(512, 256) != 0) {
-    bool failed = VideoDriver != 1;
-    VideoDriver = 1;
+  if (VideoDriver == VIDEO_DRIVER_GDI || platform_ddraw_start(512, 256) != 0) {
+    bool failed = VideoDriver != VIDEO_DRIVER_GDI;
+    VideoDriver = VIDEO_DRIVER_GDI;
     std::fputs("DirectDraw Init failed!\n", stderr);
     if (failed) display_build_bitmap();
   }
@@ -149,7 +149,7 @@ void display_window_size(int32_t width, int32_t height) {
 
 SizeLimits display_size_limits() {
   SizeLimits limits{};
-  if (VideoDriver == 1) {
+  if (VideoDriver == VIDEO_DRIVER_GDI) {
     Rect r = platform_window_rect_for_client(512, 512 + status_height());
     limits.minWidth = limits.maxWidth = width_of(r);
     limits.minHeight = limits.maxHeight = height_of(r);
@@ -179,13 +179,13 @@ void display_edge_drag(int edge, Rect* r) {
   case 8: r->right = r->left + ch * 512 / 384 + bw; break;
   default: return;
   }
-  if (VideoDriver == 0) present_frame(0);
+  if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
 }
 
 void display_toggle_keep_aspect() {
   KeepAspectRatio = KeepAspectRatio == 1 ? 0 : 1;
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
-  if (KeepAspectRatio == 1 && VideoDriver == 0) {
+  if (KeepAspectRatio == 1 && VideoDriver == VIDEO_DRIVER_DIRECTDRAW) {
     Rect window = platform_window_rect();
     Rect client = platform_client_rect();
     Rect wanted = platform_window_rect_for_client(width_of(client),
@@ -203,20 +203,20 @@ void display_set_video_driver(uint32_t driver, bool resize) {
     platform_ddraw_stop(false);
     display_build_bitmap();
   } else if (platform_ddraw_start(512, 256) != 0) {
-    VideoDriver = 1;
+    VideoDriver = VIDEO_DRIVER_GDI;
   }
   if (resize) {
-    int32_t height = status_height() + (VideoDriver == 1 ? 256 : 384);
+    int32_t height = status_height() + (VideoDriver == VIDEO_DRIVER_GDI ? 256 : 384);
     platform_move_window({window.left, window.top, window.left + 512, window.top + height});
   }
-  platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == 1);
-  platform_set_maximize_box(VideoDriver == 0);
+  platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
+  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW);
 }
 
 void display_toggle_full_screen() {
   if (!fullScreen) {
     fullScreenMemory = 1 + VideoDriver;
-    if (VideoDriver == 1) display_set_video_driver(0, false);
+    if (VideoDriver == VIDEO_DRIVER_GDI) display_set_video_driver(VIDEO_DRIVER_DIRECTDRAW, false);
     Rect screen = platform_screen_rect();
     displayDestination = {0, 0, width_of(screen), height_of(screen)};
     fit_in_place(&displayDestination);
@@ -225,7 +225,7 @@ void display_toggle_full_screen() {
     status_destroy();
     platform_invalidate(true);
   } else {
-    if (fullScreenMemory == 2) display_set_video_driver(1, false);
+    if (fullScreenMemory == 1 + VIDEO_DRIVER_GDI) display_set_video_driver(VIDEO_DRIVER_GDI, false);
     fullScreenMemory = 0;
     status_create();
     status_set_text(0, "%s", modelTable[model()].statusLabel);

@@ -1,5 +1,9 @@
-// The menu bar and the accelerators.
+// The menu bar, the accelerators and the script names of the commands.
 #include "host/menu.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 #define POPUP(depth, label)                                                                        \
   { MENU_POPUP, depth, 0, label, "" }
@@ -39,17 +43,17 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_CONSOLE_MONITOR, "&Interaktív monitor", "Alt+M"),
     SEPARATOR(1),
     POPUP(1, "&Típus"),
-    ITEM(2, 40017, "Veltra-16", ""),
-    ITEM(2, 40014, "Tarvik &3.1", ""),
-    ITEM(2, 40015, "Tarvik 4.1", ""),
-    ITEM(2, 40016, "&Dorvane", ""),
+    ITEM(2, CMD_MODEL_VELTRA16, "Veltra-16", ""),
+    ITEM(2, CMD_MODEL_TARVIK31, "Tarvik &3.1", ""),
+    ITEM(2, CMD_MODEL_TARVIK41, "Tarvik 4.1", ""),
+    ITEM(2, CMD_MODEL_DORVANE, "&Dorvane", ""),
     POPUP(1, "Memória"),
-    ITEM(2, 133, "&4kb RAM", ""),
-    ITEM(2, 134, "&6kb RAM", ""),
-    ITEM(2, 135, "&8kb RAM", ""),
-    ITEM(2, 136, "&16 kb RAM", ""),
-    ITEM(2, 137, "32kb RAM", ""),
-    ITEM(2, 139, "&64 kb RAM", ""),
+    ITEM(2, CMD_RAM_4K, "&4kb RAM", ""),
+    ITEM(2, CMD_RAM_6K, "&6kb RAM", ""),
+    ITEM(2, CMD_RAM_8K, "&8kb RAM", ""),
+    ITEM(2, CMD_RAM_16K, "&16 kb RAM", ""),
+    ITEM(2, CMD_RAM_32K, "32kb RAM", ""),
+    ITEM(2, CMD_RAM_64K, "&64 kb RAM", ""),
 
     POPUP(0, "&Magnó"),
     ITEM(1, CMD_TAPE_ATTACH, "&TKT csatolása...", "ALT+D"),
@@ -65,9 +69,9 @@ const MenuEntry menuEntries[] = {
     POPUP(0, "&Opciók"),
     ITEM(1, CMD_SYNC_SPEED, "&50 Hz timer", "ALT+W"),
     POPUP(1, "&Hang"),
-    ITEM(2, 40030, "&Kikapcsolva", ""),
-    ITEM(2, 40031, "DirectSound", ""),
-    ITEM(2, 40032, "WaveOut", ""),
+    ITEM(2, CMD_SOUND_OFF, "&Kikapcsolva", ""),
+    ITEM(2, CMD_SOUND_DIRECTSOUND, "DirectSound", ""),
+    ITEM(2, CMD_SOUND_WAVEOUT, "WaveOut", ""),
     ITEM(1, CMD_SYMBOLIC_KEYBOARD, "&Szimbolikus billentyűzet", ""),
     SEPARATOR(1),
     ITEM(1, CMD_VIDEO_DRIVER, "&DDraw ki", ""),
@@ -109,5 +113,78 @@ const int acceleratorCount = sizeof accelerators / sizeof accelerators[0];
 int accelerator_find(int key, uint8_t modifiers) {
   for (const Accelerator& a : accelerators)
     if (a.key == key && a.modifiers == modifiers) return a.command;
+  return 0;
+}
+
+#define COMMAND(name)                                                                              \
+  { #name, CMD_##name }
+
+const CommandName commandNames[] = {
+    COMMAND(EXIT),
+    COMMAND(ABOUT),
+    COMMAND(PAUSE),
+    COMMAND(RESET),
+    COMMAND(SYNC_SPEED),
+    COMMAND(MONITOR),
+    COMMAND(RESTART),
+    COMMAND(SCREENSHOT),
+    COMMAND(WAV_CREATE),
+    COMMAND(WAV_CLOSE),
+    COMMAND(WAV_PLAY_RECORD),
+    COMMAND(SCREENSHOT_AS),
+    COMMAND(WAV_REWIND),
+    COMMAND(COLD_RESTART),
+    COMMAND(VIDEO_DRIVER),
+    COMMAND(RAM_4K),
+    COMMAND(RAM_6K),
+    COMMAND(RAM_8K),
+    COMMAND(RAM_16K),
+    COMMAND(RAM_32K),
+    COMMAND(RAM_UNLISTED),
+    COMMAND(RAM_64K),
+    COMMAND(SNAPSHOT_LOAD),
+    COMMAND(SNAPSHOT_SAVE),
+    COMMAND(KEYBOARD_CHART),
+    COMMAND(WAV_ATTACH),
+    COMMAND(SCREEN_MODE_32),
+    COMMAND(LOAD_BINARY),
+    COMMAND(LOAD_CHARSET),
+    COMMAND(RESTORE_CHARSET),
+    COMMAND(SAVE_MEMORY),
+    COMMAND(TAPE_ATTACH),
+    COMMAND(TAPE_DETACH),
+    COMMAND(MODEL_TARVIK31),
+    COMMAND(MODEL_TARVIK41),
+    COMMAND(MODEL_DORVANE),
+    COMMAND(MODEL_VELTRA16),
+    COMMAND(FULL_SCREEN),
+    COMMAND(SYMBOLIC_KEYBOARD),
+    COMMAND(KEEP_ASPECT),
+    COMMAND(AUTOLOAD),
+    COMMAND(SOUND_OFF),
+    COMMAND(SOUND_DIRECTSOUND),
+    COMMAND(SOUND_WAVEOUT),
+    COMMAND(AVI),
+    COMMAND(SOUND_RECORD),
+    COMMAND(DOUBLE_SCAN),
+    COMMAND(PASTE),
+    COMMAND(COPY_SCREEN),
+    COMMAND(CONSOLE_MONITOR),
+};
+const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
+
+int command_by_name(const char* text) {
+  const size_t length = std::strlen(text);
+  if (length > 0 && length <= 10 && std::strspn(text, "0123456789") == length) {
+    const unsigned long long id = std::strtoull(text, nullptr, 10);
+    for (const CommandName& c : commandNames)
+      if (c.id == id) return c.id;
+    return 0;
+  }
+  for (const CommandName& c : commandNames) {
+    size_t i = 0;
+    while (c.name[i] && std::toupper(static_cast<unsigned char>(text[i])) == c.name[i]) ++i;
+    if (!c.name[i] && !text[i]) return c.id;
+  }
   return 0;
 }

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 
-// Command identifiers of the menu items and accelerators.
+#include "machine/virtual_keys.h"
+
+// Command identifiers of the menu items and accelerators. Scripts name them
+// without the prefix ("command PAUSE"); commandNames lists those names.
 enum Command : uint16_t {
   CMD_EXIT = 102,
   CMD_ABOUT = 103,
@@ -22,8 +25,15 @@ enum Command : uint16_t {
   CMD_WAV_REWIND = 130,
   CMD_COLD_RESTART = 131,
   CMD_VIDEO_DRIVER = 132,
-  CMD_RAM_FIRST = 133, // 133-139: RAM size index = id - 133 (138 has no item)
-  CMD_RAM_LAST = 139,
+  CMD_RAM_4K = 133, // 133-139: RAM size index = id - 133
+  CMD_RAM_6K = 134,
+  CMD_RAM_8K = 135,
+  CMD_RAM_16K = 136,
+  CMD_RAM_32K = 137,
+  CMD_RAM_UNLISTED = 138, // RAM size index 5 (top 0xD7FF): no menu item
+  CMD_RAM_64K = 139,
+  CMD_RAM_FIRST = CMD_RAM_4K,
+  CMD_RAM_LAST = CMD_RAM_64K,
   CMD_SNAPSHOT_LOAD = 140,
   CMD_SNAPSHOT_SAVE = 141,
   CMD_KEYBOARD_CHART = 40002,
@@ -35,14 +45,21 @@ enum Command : uint16_t {
   CMD_SAVE_MEMORY = 40010,
   CMD_TAPE_ATTACH = 40011,
   CMD_TAPE_DETACH = 40012,
-  CMD_MODEL_FIRST = 40014, // 40014-40017: model index = id - 40014
-  CMD_MODEL_LAST = 40017,
+  CMD_MODEL_TARVIK31 = 40014, // 40014-40017: model index = id - 40014
+  CMD_MODEL_TARVIK41 = 40015,
+  CMD_MODEL_DORVANE = 40016,
+  CMD_MODEL_VELTRA16 = 40017,
+  CMD_MODEL_FIRST = CMD_MODEL_TARVIK31,
+  CMD_MODEL_LAST = CMD_MODEL_VELTRA16,
   CMD_FULL_SCREEN = 40019,
   CMD_SYMBOLIC_KEYBOARD = 40026,
   CMD_KEEP_ASPECT = 40028,
   CMD_AUTOLOAD = 40029,
-  CMD_SOUND_FIRST = 40030, // 40030-40032: sound driver index = id - 40030
-  CMD_SOUND_LAST = 40032,
+  CMD_SOUND_OFF = 40030, // 40030-40032: sound driver index = id - 40030
+  CMD_SOUND_DIRECTSOUND = 40031,
+  CMD_SOUND_WAVEOUT = 40032,
+  CMD_SOUND_FIRST = CMD_SOUND_OFF,
+  CMD_SOUND_LAST = CMD_SOUND_WAVEOUT,
   CMD_AVI = 40037,
   CMD_SOUND_RECORD = 40038,
   CMD_DOUBLE_SCAN = 40040,
@@ -68,35 +85,16 @@ extern const int menuEntryCount;
 // The menu entry with this id, or null.
 const MenuEntry* menu_find(int id);
 
-// Virtual-key codes of the keys the host itself looks at.
-enum VirtualKey : uint8_t {
-  VKEY_BACK = 0x08,
-  VKEY_TAB = 0x09,
-  VKEY_RETURN = 0x0D,
-  VKEY_SHIFT = 0x10,
-  VKEY_CONTROL = 0x11,
-  VKEY_MENU = 0x12, // Alt
-  VKEY_PAUSE = 0x13,
-  VKEY_ESCAPE = 0x1B,
-  VKEY_SPACE = 0x20,
-  VKEY_PRIOR = 0x21, // Page Up
-  VKEY_NEXT = 0x22,  // Page Down
-  VKEY_END = 0x23,
-  VKEY_HOME = 0x24,
-  VKEY_LEFT = 0x25,
-  VKEY_UP = 0x26,
-  VKEY_RIGHT = 0x27,
-  VKEY_DOWN = 0x28,
-  VKEY_DELETE = 0x2E,
-  VKEY_F1 = 0x70,
-  VKEY_F2 = 0x71,
-  VKEY_F3 = 0x72,
-  VKEY_F5 = 0x74,
-  VKEY_F6 = 0x75,
-  VKEY_F7 = 0x76,
-  VKEY_F8 = 0x77,
-  VKEY_F9 = 0x78,
+// Every command by its script name: the identifier without "CMD_".
+struct CommandName {
+  const char* name;
+  uint16_t id;
 };
+extern const CommandName commandNames[];
+extern const int commandNameCount;
+// The command of a script name (case-insensitive) or of a decimal id, or 0
+// when there is no such command.
+int command_by_name(const char* text);
 
 enum : uint8_t { ACCEL_ALT = 1, ACCEL_CONTROL = 2, ACCEL_SHIFT = 4 };
 struct Accelerator {

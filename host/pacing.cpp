@@ -19,7 +19,6 @@ int64_t nextTitleTime;
 uint32_t framesSinceTitle;
 uint32_t presents;
 uint32_t presentsAtTitle;
-uint32_t pacingResetRequests;
 uint32_t pacingResetCount;
 
 namespace {
@@ -50,7 +49,6 @@ void pacing_start() {
 }
 
 void pacing_reset() {
-  ++pacingResetRequests;
   ++pacingResetCount;
   resetPending = true;
   int64_t now = platform_counter();

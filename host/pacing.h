@@ -26,7 +26,6 @@ void pacing_start();
 // (paused, in a dialog, in a menu) is never caught up.
 void pacing_reset();
 // Restarts so far (for the layers that ask for them and their tests).
-extern uint32_t pacingResetRequests;
 extern uint32_t pacingResetCount;
 // True once after one or more pacing_reset calls.
 bool pacing_take_reset();

@@ -121,13 +121,6 @@ const struct {
     {"OEM_6", 0xDD},    {"OEM_7", 0xDE},     {"OEM_102", 0xE2},
 };
 
-bool known_command(uint64_t id) {
-  if (menu_find(static_cast<int>(id)) || id == CMD_RAM_FIRST + 5) return true;
-  for (int i = 0; i < acceleratorCount; ++i)
-    if (accelerators[i].command == id) return true;
-  return false;
-}
-
 bool write_text(const std::string& target, const std::string& text) {
   if (target == "-") {
     std::fputs(text.c_str(), stdout);
@@ -174,9 +167,9 @@ void run_line(const std::string& line) {
     }
     platform_script_command(CMD_PASTE);
   } else if (word == "command") {
-    if (!parse_count(argument, 65535, &n) || !known_command(n))
-      return fail(2, "unknown command id: " + argument);
-    platform_script_command(static_cast<int>(n));
+    const int id = command_by_name(argument.c_str());
+    if (id == 0) return fail(2, "unknown command: " + argument);
+    platform_script_command(id);
   } else if (word == "answer") {
     if (argument.empty()) return fail(2, "answer needs a file name");
     platform_script_dialog_answer(argument.c_str());

@@ -88,7 +88,7 @@ void settings_show() {
   platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
-  if (VideoDriver == 1) {
+  if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);
   }

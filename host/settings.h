@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
+enum VideoDriverKind : uint32_t { VIDEO_DRIVER_DIRECTDRAW = 0, VIDEO_DRIVER_GDI = 1 };
+
 // The host's options; the machine's live in machine/machine.h.
 struct HostOptions {
   uint32_t soundDriverIndex; // "SoundDriver": 0 "No sound", 1 DirectSound, 2 WaveOut
-  uint32_t VideoDriver;      // 0 DirectDraw, 1 GDI ("&DDraw ki")
+  uint32_t VideoDriver;      // a VideoDriverKind ("&DDraw ki" checked for GDI)
   uint32_t SyncSpeed;        // "&50 Hz timer": real-time pacing
   uint32_t DoubleScan;       // "D&upla scan"
   uint32_t KeepAspectRatio;  // "&Képarány tartása"

@@ -16,21 +16,21 @@ constexpr int kShift = 0x100, kCtrl = 0x200, kAlt = 0x400;
 // key (0 = none). Models 0 and 1.
 // clang-format off
 constexpr uint8_t kTarvikPositional[kKeys] = {
-    VK_DOWN,      VK_UP,        VK_RIGHT,      VK_LEFT,     // column 0
-    VK_SPACE,     VK_RETURN,    0,             0,           // 1
-    0,            VK_OEM_PLUS,  VK_SHIFT,      VK_CONTROL,  // 2
-    0,            VK_TAB,       VK_CAPITAL,    0,           // 3
+    VKEY_DOWN,      VKEY_UP,        VKEY_RIGHT,      VKEY_LEFT,     // column 0
+    VKEY_SPACE,     VKEY_RETURN,    0,             0,           // 1
+    0,            VKEY_OEM_PLUS,  VKEY_SHIFT,      VKEY_CONTROL,  // 2
+    0,            VKEY_TAB,       VKEY_CAPITAL,    0,           // 3
     0,            '1',          '2',           '3',         // 4
     '4',          '5',          '6',           '7',         // 5
-    '8',          '9',          VK_OEM_7,      VK_OEM_1,    // 6
-    VK_OEM_COMMA, VK_OEM_MINUS, VK_OEM_PERIOD, VK_OEM_2,    // 7
-    VK_OEM_3,     'A',          VK_DELETE,     'B',         // 8
-    'C',          'D',          'E',           VK_END,      // 9
+    '8',          '9',          VKEY_OEM_7,      VKEY_OEM_1,    // 6
+    VKEY_OEM_COMMA, VKEY_OEM_MINUS, VKEY_OEM_PERIOD, VKEY_OEM_2,    // 7
+    VKEY_OEM_3,     'A',          VKEY_DELETE,     'B',         // 8
+    'C',          'D',          'E',           VKEY_END,      // 9
     'F',          'G',          'H',           'I',         // 10
     'J',          'K',          'L',           'M',         // 11
-    'N',          'O',          VK_OEM_6,      VK_OEM_4,    // 12
+    'N',          'O',          VKEY_OEM_6,      VKEY_OEM_4,    // 12
     'P',          'Q',          'R',           'S',         // 13
-    'T',          'U',          VK_OEM_102,    'V',         // 14
+    'T',          'U',          VKEY_OEM_102,    'V',         // 14
     'W',          'X',          'Y',           'Z',         // 15
 };
 // clang-format on
@@ -39,11 +39,11 @@ constexpr uint8_t kTarvikPositional[kKeys] = {
 // and 6 wired differently.
 constexpr uint8_t make_dorvane_entry(int k) {
   switch (k) {
-  case 0: return VK_OEM_1;
-  case 2: return VK_LEFT;
-  case 3: return VK_RIGHT;
-  case 8: return VK_OEM_5;
-  case 27: return VK_DOWN;
+  case 0: return VKEY_OEM_1;
+  case 2: return VKEY_LEFT;
+  case 3: return VKEY_RIGHT;
+  case 8: return VKEY_OEM_5;
+  case 27: return VKEY_DOWN;
   default: return kTarvikPositional[k];
   }
 }
@@ -75,10 +75,10 @@ constexpr uint8_t a_acute = 0xE1, A_acute = 0xC1, e_acute = 0xE9, E_acute = 0xC9
 
 // clang-format off
 constexpr SymbolicKey kTarvikSymbolic[kKeys] = {
-    vk(VK_DOWN),  vk(VK_UP),       vk(VK_RIGHT),         vk2(VK_LEFT, VK_BACK), // column 0
-    vk(VK_SPACE), vk(VK_RETURN),   none(),               none(),                // 1
-    none(),       vk(VK_LCONTROL), vk(VK_RSHIFT),        vk2(VK_RCONTROL, 0),   // 2
-    none(),       vk(VK_TAB),      vk(VK_CAPITAL),       none(),                // 3
+    vk(VKEY_DOWN),  vk(VKEY_UP),       vk(VKEY_RIGHT),         vk2(VKEY_LEFT, VKEY_BACK), // column 0
+    vk(VKEY_SPACE), vk(VKEY_RETURN),   none(),               none(),                // 1
+    none(),       vk(VKEY_LCONTROL), vk(VKEY_RSHIFT),        vk2(VKEY_RCONTROL, 0),   // 2
+    none(),       vk(VKEY_TAB),      vk(VKEY_CAPITAL),       none(),                // 3
     ch('0', 0),   ch('1', '!'),    ch('2', '"'),         ch('3', '#'),          // 4
     ch('4', '$'), ch('5', '%'),    ch('6', '&'),         ch('7', '\''),         // 5
     ch('8', '('), ch('9', ')'),    ch(':', '*'),         ch(';', '+'),          // 6
@@ -96,9 +96,9 @@ constexpr SymbolicKey kTarvikSymbolic[kKeys] = {
 
 constexpr SymbolicKey make_dorvane_symbolic_entry(int k) {
   switch (k) {
-  case 0: return vk(VK_DOWN);
-  case 2: return vk2(VK_LEFT, VK_BACK);
-  case 3: return vk(VK_RIGHT);
+  case 0: return vk(VKEY_DOWN);
+  case 2: return vk2(VKEY_LEFT, VKEY_BACK);
+  case 3: return vk(VKEY_RIGHT);
   default: return kTarvikSymbolic[k];
   }
 }
@@ -114,14 +114,14 @@ constexpr SymbolicTable kDorvaneSymbolic = make_dorvane_symbolic();
 
 // Veltra-16 matrix: row n (selected by a 0 bit n of the address), bit b.
 constexpr uint8_t kVeltraPositional[8][8] = {
-    {VK_LSHIFT, 0, 0, 0, 0, VK_RSHIFT, 0, 0},
-    {VK_SPACE, VK_UP, 0, VK_RIGHT, 0, VK_RETURN, 0, VK_END},
-    {VK_OEM_3, '1', '2', '3', '4', '5', '6', '7'},
-    {'8', '9', VK_OEM_7, VK_OEM_1, VK_OEM_COMMA, VK_OEM_MINUS, VK_OEM_PERIOD, VK_OEM_2},
+    {VKEY_LSHIFT, 0, 0, 0, 0, VKEY_RSHIFT, 0, 0},
+    {VKEY_SPACE, VKEY_UP, 0, VKEY_RIGHT, 0, VKEY_RETURN, 0, VKEY_END},
+    {VKEY_OEM_3, '1', '2', '3', '4', '5', '6', '7'},
+    {'8', '9', VKEY_OEM_7, VKEY_OEM_1, VKEY_OEM_COMMA, VKEY_OEM_MINUS, VKEY_OEM_PERIOD, VKEY_OEM_2},
     {'0', 'A', 'B', 'C', 'D', 'E', 'F', 'G'},
     {'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'},
     {'P', 'Q', 'R', 'S', 'T', 'U', 'V', 'W'},
-    {'X', 'Y', 'Z', VK_OEM_4, VK_OEM_5, VK_OEM_6, VK_DELETE, VK_OEM_PLUS},
+    {'X', 'Y', 'Z', VKEY_OEM_4, VKEY_OEM_5, VKEY_OEM_6, VKEY_DELETE, VKEY_OEM_PLUS},
 };
 
 // The symbolic translation: virtual key in bits 0-7, required modifiers in
@@ -144,9 +144,9 @@ bool down(uint32_t entry) {
 
 uint32_t host_modifiers() {
   uint32_t m = 0;
-  if (host_key_down(VK_SHIFT)) m |= kShift;
-  if (host_key_down(VK_CONTROL)) m |= kCtrl;
-  if (host_key_down(VK_MENU)) m |= kAlt;
+  if (host_key_down(VKEY_SHIFT)) m |= kShift;
+  if (host_key_down(VKEY_CONTROL)) m |= kCtrl;
+  if (host_key_down(VKEY_MENU)) m |= kAlt;
   return m;
 }
 
@@ -155,7 +155,7 @@ bool symbolic_pressed(int k, uint32_t m) {
   const uint32_t s = symbolicShifted[k];
   if (m == kAlt) return false;
   const uint32_t uKey = u & 0xFF;
-  if (uKey == VK_RSHIFT || uKey == VK_LCONTROL) {
+  if (uKey == VKEY_RSHIFT || uKey == VKEY_LCONTROL) {
     // One of the emulated Shift keys: held for a few reads after a
     // character that needs it.
     if (shiftHold < 1) return false;
@@ -183,7 +183,7 @@ uint8_t keyboard_read_column(uint16_t address) {
     const uint32_t m = host_modifiers();
     for (int b = 0; b < 4; ++b)
       if (symbolic_pressed(4 * column + b, m)) bits |= static_cast<uint8_t>(1 << b);
-  } else if (!host_key_down(VK_MENU)) {
+  } else if (!host_key_down(VKEY_MENU)) {
     const uint8_t* table = model() == MODEL_DORVANE ? kDorvanePositional.vk : kTarvikPositional;
     for (int b = 0; b < 4; ++b) {
       const uint8_t key = table[4 * column + b];
@@ -194,7 +194,7 @@ uint8_t keyboard_read_column(uint16_t address) {
 }
 
 uint8_t keyboard_read_rows(uint8_t selector) {
-  if (host_key_down(VK_MENU)) return 0;
+  if (host_key_down(VKEY_MENU)) return 0;
   uint8_t result = 0;
   for (int row = 0; row < 8; ++row) {
     if (!(selector & (1 << row))) continue;
@@ -205,8 +205,8 @@ uint8_t keyboard_read_rows(uint8_t selector) {
     if (!symbolicMode) continue;
     // Symbolic extras: Down is Shift+Up, Left is Shift+Right, Backspace is
     // Shift with the key left of 1.
-    const bool dn = host_key_down(VK_DOWN), left = host_key_down(VK_LEFT),
-               back = host_key_down(VK_BACK);
+    const bool dn = host_key_down(VKEY_DOWN), left = host_key_down(VKEY_LEFT),
+               back = host_key_down(VKEY_BACK);
     if (row == 0 && (dn || left || back)) result |= 0x01;
     if (row == 1 && dn) result |= 0x02;
     if (row == 1 && left) result |= 0x08;

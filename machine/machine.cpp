@@ -13,10 +13,10 @@
 #include "machine/video.h"
 
 const ModelInfo modelTable[MODEL_COUNT] = {
-    {"Tarvik &3.1", "Tarvik3", 3000000},
-    {"Tarvik 4.1", "Tarvik4", 3000000},
-    {"&Dorvane", "Dorvane", 3000000},
-    {"Veltra-16", "Veltra", 4000000},
+    {"Tarvik3", 3000000},
+    {"Tarvik4", 3000000},
+    {"Dorvane", 3000000},
+    {"Veltra", 4000000},
 };
 
 namespace {

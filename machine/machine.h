@@ -13,7 +13,6 @@ enum : uint32_t {
 };
 
 struct ModelInfo {
-  const char* menuText;
   char statusLabel[16]; // zero-padded, shown in status-bar field 0
   uint64_t clockHz;
 };
@@ -49,6 +48,10 @@ inline constexpr uint32_t& veltraBitmapMode = machineState.veltraBitmapMode;
 
 // T-states of the two slices of a Tarvik frame at clock / 15 625 per line.
 inline constexpr int kDisplaySliceLines = 256;
+// The retrace slice is 56 scan lines less half a line, so that a frame at
+// 3 MHz takes 59 808 T-states, not 60 000.
+inline constexpr int kRetraceSliceLines = 56;
+inline constexpr int retrace_slice_ticks(int line) { return line * kRetraceSliceLines - line / 2; }
 inline constexpr int kVeltraLines = 312;
 inline constexpr int kVeltraSyncPoint = 240;
 

@@ -15,10 +15,7 @@
 
 uint8_t memory[kMemorySize + 256];
 
-const RamSize ramSizeTable[kRamSizes] = {
-    {"&4kb RAM", 0x0FFF}, {"&6kb RAM", 0x17FF}, {"&8kb RAM", 0x1FFF},   {"&16 kb RAM", 0x77FF},
-    {"32kb RAM", 0xB7FF}, {nullptr, 0xD7FF},    {"&64 kb RAM", 0xF7FF},
-};
+const uint32_t ramTopTable[kRamSizes] = {0x0FFF, 0x17FF, 0x1FFF, 0x77FF, 0xB7FF, 0xD7FF, 0xF7FF};
 
 namespace {
 
@@ -278,7 +275,7 @@ void memory_connect() {
 
 bool memory_apply_ram_size(uint32_t index) {
   if (index >= kRamSizes) return false;
-  ramTop = ramSizeTable[index].ramTop;
+  ramTop = ramTopTable[index];
   // Every size starts in the power-on paging state; only the 64 KB
   // configuration lets the ports change it afterwards.
   highBankOffset = kPowerOnBank;

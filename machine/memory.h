@@ -8,12 +8,9 @@
 inline constexpr uint32_t kMemorySize = 0x20000;
 extern uint8_t memory[kMemorySize + 256];
 
-struct RamSize {
-  const char* menuText; // null: no menu entry
-  uint32_t ramTop;
-};
+// The last RAM address of each RAM size index (index 5 has no menu item).
 inline constexpr uint32_t kRamSizes = 7;
-extern const RamSize ramSizeTable[kRamSizes];
+extern const uint32_t ramTopTable[kRamSizes];
 
 // The machine's default memory routines, installed in every entry of the
 // CPU's handler tables; they ask the model on every call.

@@ -26,7 +26,7 @@ void run_two_slice_frame() {
   retraceFlag = 0;
   cpu_run(line * kDisplaySliceLines);
   retraceFlag = 1;
-  cpu_run(line * 56 - line / 2);
+  cpu_run(retrace_slice_ticks(line));
   frame_end();
 }
 

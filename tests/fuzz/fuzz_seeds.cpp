@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
                       "Model=3\nTarvikMemSetup=2\nSoundDriver=0\nVideoDriver=1\nSyncSpeed=0\n");
   ok = ok && put_text("script", "lines.txt",
                       "frames 3\nkey A\npaste L 0\\r\nframes 2\nscreen-text screen.txt\n"
-                      "command 104\ncommand 104\nexpect L\n");
+                      "command PAUSE\ncommand 104\nexpect L\n");
   ok = ok && put_text("console", "lines.txt", "r\nm 4000\nd 0000\nb 1234\nz\n: 4000 12 34\n");
   ok = ok && put_text("address", "range.txt", "4000\n40FF");
   if (!ok) {

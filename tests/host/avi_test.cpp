@@ -57,16 +57,16 @@ TEST_F(Avi, CaptureOf250FramesWithSound) {
   start({"/w"}); // with the (virtual) sound device
   std::string file = path("capture.avi");
   headless_queue_dialog_answer(path("capture").c_str()); // ".avi" is appended
-  window_on_command(40037);
-  ASSERT_EQ(aviState, 2u);
+  window_on_command(CMD_AVI);
+  ASSERT_EQ(aviState, AVI_CAPTURING);
   EXPECT_EQ(std::string(status_text(3)), "Streaming video to file: " + file + "...");
   run(100);
   EXPECT_STREQ(status_text(3), "Streaming video... 100 frames written so far. Alt+I to stop.");
   run(100);
   EXPECT_STREQ(status_text(3), "Streaming video... 200 frames written so far. Alt+I to stop.");
   run(50);
-  window_on_command(40037);
-  EXPECT_EQ(aviState, 0u);
+  window_on_command(CMD_AVI);
+  EXPECT_EQ(aviState, AVI_OFF);
   EXPECT_STREQ(status_text(3), "Video stream closed. 250 frames written.");
   app_shutdown();
 
@@ -145,10 +145,10 @@ TEST_F(Avi, SoundIsWhatTheOutputPlayedInOrder) {
   cpu.pc = 0x4100;
   ASSERT_TRUE(audio_record_start(path("output.wav").c_str()));
   headless_queue_dialog_answer(path("tone.avi").c_str());
-  window_on_command(40037);
-  ASSERT_EQ(aviState, 2u);
+  window_on_command(CMD_AVI);
+  ASSERT_EQ(aviState, AVI_CAPTURING);
   run(60);
-  window_on_command(40037);
+  window_on_command(CMD_AVI);
   audio_record_stop();
   app_shutdown();
 
@@ -179,9 +179,9 @@ TEST_F(Avi, SoundIsWhatTheOutputPlayedInOrder) {
 TEST_F(Avi, VideoOnlyWithoutSound) {
   start({"/h", "/w"});
   headless_queue_dialog_answer(path("quiet.avi").c_str());
-  window_on_command(40037);
+  window_on_command(CMD_AVI);
   run(3);
-  window_on_command(40037);
+  window_on_command(CMD_AVI);
   app_shutdown();
   std::string s = read_file(path("quiet.avi"));
   ASSERT_GT(s.size(), 100u);
@@ -217,8 +217,8 @@ TEST_F(Avi, RowsAreStoredBottomUpAndGdiKeeps512) {
 TEST_F(Avi, AFileThatCannotBeOpened) {
   start({"/h"});
   headless_queue_dialog_answer(path("no/such/folder/x.avi").c_str());
-  window_on_command(40037);
-  EXPECT_EQ(aviState, 0u);
+  window_on_command(CMD_AVI);
+  EXPECT_EQ(aviState, AVI_OFF);
   EXPECT_EQ(headless_last_message_box(), "Could not open file stream!");
   app_shutdown();
 }
@@ -226,14 +226,14 @@ TEST_F(Avi, AFileThatCannotBeOpened) {
 TEST_F(Avi, ARunningCaptureIsFinishedAtExit) {
   start({"/h", "/w"});
   headless_queue_dialog_answer(path("exit.avi").c_str());
-  window_on_command(40037);
+  window_on_command(CMD_AVI);
   run(2);
   app_shutdown();
   std::string s = read_file(path("exit.avi"));
   ASSERT_GT(s.size(), 12u);
   EXPECT_EQ(le32(s, 4), s.size() - 8);
   EXPECT_NE(s.find("idx1"), std::string::npos);
-  EXPECT_EQ(aviState, 0u);
+  EXPECT_EQ(aviState, AVI_OFF);
 }
 
 // What ffprobe says of the file's streams ("key=value" lines).

@@ -38,61 +38,61 @@ std::string label_of(int id) {
 
 TEST(MenuTable, LabelsAndIdsInMenuOrder) {
   const std::vector<std::pair<int, std::string>> expected = {
-      {40029, "&Autoload..."},
-      {40006, "&ROM/BIN betöltése..."},
-      {40010, "&Memória kimentése..."},
-      {40008, "&Saját betöltése ..."},
-      {40009, "&Eredeti visszaállítása"},
-      {40042, "Karaktermátrix a &vágólapra\tAlt+C"},
-      {40041, "&Beszúrás vágólapról\tAlt+V"},
-      {141, "TKS mentése..."},
-      {140, "TKS betöltése..."},
-      {112, "&Kép mentése\tF6"},
-      {129, "Kép& mentése másként..."},
-      {40038, "&Hang mentése mint..."},
-      {102, "E&xit"},
-      {104, "&Szünet\tPause"},
-      {105, "&Reset\tF1"},
-      {109, "R&estart"},
-      {131, "&Hideg Restart\tALT+F1"},
-      {108, "&Monitor\tESC"},
-      {40043, "&Interaktív monitor\tAlt+M"},
-      {40017, "Veltra-16"},
-      {40014, "Tarvik &3.1"},
-      {40015, "Tarvik 4.1"},
-      {40016, "&Dorvane"},
-      {133, "&4kb RAM"},
-      {134, "&6kb RAM"},
-      {135, "&8kb RAM"},
-      {136, "&16 kb RAM"},
-      {137, "32kb RAM"},
-      {139, "&64 kb RAM"},
-      {40011, "&TKT csatolása...\tALT+D"},
-      {40012, "T&KT lezárása"},
-      {40003, "WAV &csatolása...\tALT+T"},
-      {120, "&WAV készítés..."},
-      {121, "WAV l&ezárása"},
-      {122, "&Play/Record\tF5"},
-      {130, "&Visszacsévélés\tHome"},
-      {106, "&50 Hz timer\tALT+W"},
-      {40030, "&Kikapcsolva"},
-      {40031, "DirectSound"},
-      {40032, "WaveOut"},
-      {40026, "&Szimbolikus billentyűzet"},
-      {132, "&DDraw ki"},
-      {40040, "D&upla scan"},
-      {40004, "&32 oszlopos mód"},
-      {40028, "&Képarány tartása"},
-      {40019, "&Teljes képernyős mód"},
-      {40002, "&Tasztatúra"},
-      {103, "&A programról"}};
+      {CMD_AUTOLOAD, "&Autoload..."},
+      {CMD_LOAD_BINARY, "&ROM/BIN betöltése..."},
+      {CMD_SAVE_MEMORY, "&Memória kimentése..."},
+      {CMD_LOAD_CHARSET, "&Saját betöltése ..."},
+      {CMD_RESTORE_CHARSET, "&Eredeti visszaállítása"},
+      {CMD_COPY_SCREEN, "Karaktermátrix a &vágólapra\tAlt+C"},
+      {CMD_PASTE, "&Beszúrás vágólapról\tAlt+V"},
+      {CMD_SNAPSHOT_SAVE, "TKS mentése..."},
+      {CMD_SNAPSHOT_LOAD, "TKS betöltése..."},
+      {CMD_SCREENSHOT, "&Kép mentése\tF6"},
+      {CMD_SCREENSHOT_AS, "Kép& mentése másként..."},
+      {CMD_SOUND_RECORD, "&Hang mentése mint..."},
+      {CMD_EXIT, "E&xit"},
+      {CMD_PAUSE, "&Szünet\tPause"},
+      {CMD_RESET, "&Reset\tF1"},
+      {CMD_RESTART, "R&estart"},
+      {CMD_COLD_RESTART, "&Hideg Restart\tALT+F1"},
+      {CMD_MONITOR, "&Monitor\tESC"},
+      {CMD_CONSOLE_MONITOR, "&Interaktív monitor\tAlt+M"},
+      {CMD_MODEL_VELTRA16, "Veltra-16"},
+      {CMD_MODEL_TARVIK31, "Tarvik &3.1"},
+      {CMD_MODEL_TARVIK41, "Tarvik 4.1"},
+      {CMD_MODEL_DORVANE, "&Dorvane"},
+      {CMD_RAM_4K, "&4kb RAM"},
+      {CMD_RAM_6K, "&6kb RAM"},
+      {CMD_RAM_8K, "&8kb RAM"},
+      {CMD_RAM_16K, "&16 kb RAM"},
+      {CMD_RAM_32K, "32kb RAM"},
+      {CMD_RAM_64K, "&64 kb RAM"},
+      {CMD_TAPE_ATTACH, "&TKT csatolása...\tALT+D"},
+      {CMD_TAPE_DETACH, "T&KT lezárása"},
+      {CMD_WAV_ATTACH, "WAV &csatolása...\tALT+T"},
+      {CMD_WAV_CREATE, "&WAV készítés..."},
+      {CMD_WAV_CLOSE, "WAV l&ezárása"},
+      {CMD_WAV_PLAY_RECORD, "&Play/Record\tF5"},
+      {CMD_WAV_REWIND, "&Visszacsévélés\tHome"},
+      {CMD_SYNC_SPEED, "&50 Hz timer\tALT+W"},
+      {CMD_SOUND_OFF, "&Kikapcsolva"},
+      {CMD_SOUND_DIRECTSOUND, "DirectSound"},
+      {CMD_SOUND_WAVEOUT, "WaveOut"},
+      {CMD_SYMBOLIC_KEYBOARD, "&Szimbolikus billentyűzet"},
+      {CMD_VIDEO_DRIVER, "&DDraw ki"},
+      {CMD_DOUBLE_SCAN, "D&upla scan"},
+      {CMD_SCREEN_MODE_32, "&32 oszlopos mód"},
+      {CMD_KEEP_ASPECT, "&Képarány tartása"},
+      {CMD_FULL_SCREEN, "&Teljes képernyős mód"},
+      {CMD_KEYBOARD_CHART, "&Tasztatúra"},
+      {CMD_ABOUT, "&A programról"}};
   std::vector<std::pair<int, std::string>> items;
   for (int i = 0; i < menuEntryCount; ++i)
     if (menuEntries[i].kind == MENU_ITEM)
       items.emplace_back(menuEntries[i].id, label_of(menuEntries[i].id));
   EXPECT_EQ(items, expected);
-  EXPECT_EQ(menu_find(138), nullptr) << "RAM index 5 has no item";
-  EXPECT_EQ(menu_find(40037), nullptr) << "AVI capture has no item";
+  EXPECT_EQ(menu_find(CMD_RAM_UNLISTED), nullptr) << "RAM index 5 has no item";
+  EXPECT_EQ(menu_find(CMD_AVI), nullptr) << "AVI capture has no item";
 }
 
 TEST(MenuTable, MenusSubMenusAndSeparators) {
@@ -112,35 +112,99 @@ TEST(MenuTable, MenusSubMenusAndSeparators) {
     EXPECT_LE(menuEntries[i].depth, menuEntries[i - 1].depth + 1) << i;
 }
 
+// Scripts and the Windows resources name the commands by these numbers.
+TEST(MenuTable, CommandNamesAndTheirNumbers) {
+  const std::vector<std::pair<std::string, int>> expected = {{"EXIT", 102},
+                                                             {"ABOUT", 103},
+                                                             {"PAUSE", 104},
+                                                             {"RESET", 105},
+                                                             {"SYNC_SPEED", 106},
+                                                             {"MONITOR", 108},
+                                                             {"RESTART", 109},
+                                                             {"SCREENSHOT", 112},
+                                                             {"WAV_CREATE", 120},
+                                                             {"WAV_CLOSE", 121},
+                                                             {"WAV_PLAY_RECORD", 122},
+                                                             {"SCREENSHOT_AS", 129},
+                                                             {"WAV_REWIND", 130},
+                                                             {"COLD_RESTART", 131},
+                                                             {"VIDEO_DRIVER", 132},
+                                                             {"RAM_4K", 133},
+                                                             {"RAM_6K", 134},
+                                                             {"RAM_8K", 135},
+                                                             {"RAM_16K", 136},
+                                                             {"RAM_32K", 137},
+                                                             {"RAM_UNLISTED", 138},
+                                                             {"RAM_64K", 139},
+                                                             {"SNAPSHOT_LOAD", 140},
+                                                             {"SNAPSHOT_SAVE", 141},
+                                                             {"KEYBOARD_CHART", 40002},
+                                                             {"WAV_ATTACH", 40003},
+                                                             {"SCREEN_MODE_32", 40004},
+                                                             {"LOAD_BINARY", 40006},
+                                                             {"LOAD_CHARSET", 40008},
+                                                             {"RESTORE_CHARSET", 40009},
+                                                             {"SAVE_MEMORY", 40010},
+                                                             {"TAPE_ATTACH", 40011},
+                                                             {"TAPE_DETACH", 40012},
+                                                             {"MODEL_TARVIK31", 40014},
+                                                             {"MODEL_TARVIK41", 40015},
+                                                             {"MODEL_DORVANE", 40016},
+                                                             {"MODEL_VELTRA16", 40017},
+                                                             {"FULL_SCREEN", 40019},
+                                                             {"SYMBOLIC_KEYBOARD", 40026},
+                                                             {"KEEP_ASPECT", 40028},
+                                                             {"AUTOLOAD", 40029},
+                                                             {"SOUND_OFF", 40030},
+                                                             {"SOUND_DIRECTSOUND", 40031},
+                                                             {"SOUND_WAVEOUT", 40032},
+                                                             {"AVI", 40037},
+                                                             {"SOUND_RECORD", 40038},
+                                                             {"DOUBLE_SCAN", 40040},
+                                                             {"PASTE", 40041},
+                                                             {"COPY_SCREEN", 40042},
+                                                             {"CONSOLE_MONITOR", 40043}};
+  std::vector<std::pair<std::string, int>> names;
+  for (int i = 0; i < commandNameCount; ++i) {
+    names.emplace_back(commandNames[i].name, commandNames[i].id);
+    EXPECT_EQ(command_by_name(commandNames[i].name), commandNames[i].id);
+    EXPECT_EQ(command_by_name(std::to_string(commandNames[i].id).c_str()), commandNames[i].id);
+  }
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(command_by_name("model_veltra16"), CMD_MODEL_VELTRA16);
+  for (const char* unknown : {"", "PAUSEX", "PAUS", "CMD_PAUSE", "107", "99999", "4294967400"})
+    EXPECT_EQ(command_by_name(unknown), 0) << unknown;
+}
+
 TEST(MenuTable, Accelerators) {
   EXPECT_EQ(acceleratorCount, 13);
-  EXPECT_EQ(accelerator_find('I', ACCEL_ALT), 40037);
-  EXPECT_EQ(accelerator_find(VKEY_F6, 0), 112);
-  EXPECT_EQ(accelerator_find('C', ACCEL_ALT), 40042);
-  EXPECT_EQ(accelerator_find('V', ACCEL_ALT), 40041);
-  EXPECT_EQ(accelerator_find(VKEY_RETURN, ACCEL_ALT), 40019);
-  EXPECT_EQ(accelerator_find('T', ACCEL_ALT), 40003);
-  EXPECT_EQ(accelerator_find(VKEY_HOME, 0), 130);
-  EXPECT_EQ(accelerator_find(VKEY_F1, ACCEL_ALT), 131);
-  EXPECT_EQ(accelerator_find(VKEY_F3, ACCEL_ALT), 106);
-  EXPECT_EQ(accelerator_find('W', ACCEL_ALT), 106);
-  EXPECT_EQ(accelerator_find('D', ACCEL_ALT), 40011);
-  EXPECT_EQ(accelerator_find(VKEY_F5, 0), 122);
-  EXPECT_EQ(accelerator_find('M', ACCEL_ALT), 40043);
+  EXPECT_EQ(accelerator_find('I', ACCEL_ALT), CMD_AVI);
+  EXPECT_EQ(accelerator_find(VKEY_F6, 0), CMD_SCREENSHOT);
+  EXPECT_EQ(accelerator_find('C', ACCEL_ALT), CMD_COPY_SCREEN);
+  EXPECT_EQ(accelerator_find('V', ACCEL_ALT), CMD_PASTE);
+  EXPECT_EQ(accelerator_find(VKEY_RETURN, ACCEL_ALT), CMD_FULL_SCREEN);
+  EXPECT_EQ(accelerator_find('T', ACCEL_ALT), CMD_WAV_ATTACH);
+  EXPECT_EQ(accelerator_find(VKEY_HOME, 0), CMD_WAV_REWIND);
+  EXPECT_EQ(accelerator_find(VKEY_F1, ACCEL_ALT), CMD_COLD_RESTART);
+  EXPECT_EQ(accelerator_find(VKEY_F3, ACCEL_ALT), CMD_SYNC_SPEED);
+  EXPECT_EQ(accelerator_find('W', ACCEL_ALT), CMD_SYNC_SPEED);
+  EXPECT_EQ(accelerator_find('D', ACCEL_ALT), CMD_TAPE_ATTACH);
+  EXPECT_EQ(accelerator_find(VKEY_F5, 0), CMD_WAV_PLAY_RECORD);
+  EXPECT_EQ(accelerator_find('M', ACCEL_ALT), CMD_CONSOLE_MONITOR);
   EXPECT_EQ(accelerator_find('I', 0), 0);
   EXPECT_EQ(accelerator_find(VKEY_F1, 0), 0) << "F1 alone is the Reset key";
   EXPECT_EQ(accelerator_find(VKEY_F6, ACCEL_SHIFT), 0);
 }
 
 TEST_F(Commands, PauseAndResumeTitles) {
-  window_on_command(104);
+  window_on_command(CMD_PAUSE);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_TRUE(platform_menu_checked(104));
+  EXPECT_TRUE(platform_menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_PAUSE);
   EXPECT_EQ(running, 1u);
   EXPECT_EQ(headless_title(), TITLE_RESUMED);
-  EXPECT_FALSE(platform_menu_checked(104));
+  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
 }
 
 TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
@@ -148,21 +212,21 @@ TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
   EXPECT_EQ(monitorMode, 1u);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_TRUE(platform_menu_checked(108));
-  window_on_command(104);
+  EXPECT_TRUE(platform_menu_checked(CMD_MONITOR));
+  window_on_command(CMD_PAUSE);
   EXPECT_EQ(paused, 1u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_FALSE(platform_menu_checked(104));
+  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_ESCAPE);
   EXPECT_EQ(monitorMode, 0u);
   EXPECT_EQ(running, 0u) << "leaving the monitor keeps the pause";
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_FALSE(platform_menu_checked(108));
+  EXPECT_FALSE(platform_menu_checked(CMD_MONITOR));
 }
 
 TEST_F(Commands, MonitorWithoutPauseResumes) {
-  window_on_command(108);
-  window_on_command(108);
+  window_on_command(CMD_MONITOR);
+  window_on_command(CMD_MONITOR);
   EXPECT_EQ(running, 1u);
   EXPECT_EQ(headless_title(), TITLE_RESUMED);
 }
@@ -187,7 +251,7 @@ TEST_F(Commands, ActivationStopsAndStartsWithoutATitle) {
   EXPECT_EQ(running, 0u);
   window_on_activate(1);
   EXPECT_EQ(running, 1u);
-  window_on_command(104);
+  window_on_command(CMD_PAUSE);
   window_on_activate(2);
   EXPECT_EQ(running, 0u) << "paused stays stopped";
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
@@ -206,59 +270,59 @@ TEST_F(Commands, SoundPlaysOnlyWhileTheMachineRuns) {
   window_on_activate(1);
   EXPECT_TRUE(headless_sound_playing());
 
-  window_on_command(104); // pause
+  window_on_command(CMD_PAUSE); // pause
   EXPECT_FALSE(headless_sound_playing());
-  window_on_command(40016); // a model change resumes the sound on its own
+  window_on_command(CMD_MODEL_DORVANE); // a model change resumes the sound on its own
   EXPECT_FALSE(headless_sound_playing()) << "a model change while paused";
   headless_console_queue_line("x");
-  window_on_command(40043); // the interactive monitor resumes it when it ends
+  window_on_command(CMD_CONSOLE_MONITOR); // the interactive monitor resumes it when it ends
   EXPECT_FALSE(headless_sound_playing()) << "the interactive monitor while paused";
   window_on_activate(1);
   EXPECT_FALSE(headless_sound_playing()) << "activated while paused";
-  window_on_command(104);
+  window_on_command(CMD_PAUSE);
   EXPECT_TRUE(headless_sound_playing()) << "running again";
 
-  window_on_command(108); // the on-screen monitor
+  window_on_command(CMD_MONITOR); // the on-screen monitor
   EXPECT_FALSE(headless_sound_playing());
-  window_on_command(40015);
+  window_on_command(CMD_MODEL_TARVIK41);
   EXPECT_FALSE(headless_sound_playing()) << "a model change in the monitor";
-  window_on_command(108);
+  window_on_command(CMD_MONITOR);
   EXPECT_TRUE(headless_sound_playing());
   headless_console_queue_line("x");
-  window_on_command(40043);
+  window_on_command(CMD_CONSOLE_MONITOR);
   EXPECT_TRUE(headless_sound_playing()) << "the interactive monitor while running";
 }
 
 TEST_F(Commands, DialogsOfTheFileCommands) {
-  EXPECT_EQ(dialog_of(40029), "TKT kazettaállomány csatolása...");
-  EXPECT_EQ(dialog_of(40006), "ROM/BIN betöltése...");
-  EXPECT_EQ(dialog_of(40010), "TKT/ROM/BIN kimentése...");
-  EXPECT_EQ(dialog_of(40008), "Karakterkészlet betöltése...");
-  EXPECT_EQ(dialog_of(141), "TKS file mentés");
-  EXPECT_EQ(dialog_of(140), "TKS file beolvasás");
-  EXPECT_EQ(dialog_of(129), "");
-  EXPECT_EQ(dialog_of(40038), "Mentés WAV formátumban");
-  EXPECT_EQ(dialog_of(40011), "TKT kazettaállomány csatolása...");
-  EXPECT_EQ(dialog_of(40003), "WAV kazettaállomány csatolása");
-  EXPECT_EQ(dialog_of(120), "Mentés WAV formátumban");
-  EXPECT_EQ(dialog_of(40037), "Video mentése...");
+  EXPECT_EQ(dialog_of(CMD_AUTOLOAD), "TKT kazettaállomány csatolása...");
+  EXPECT_EQ(dialog_of(CMD_LOAD_BINARY), "ROM/BIN betöltése...");
+  EXPECT_EQ(dialog_of(CMD_SAVE_MEMORY), "TKT/ROM/BIN kimentése...");
+  EXPECT_EQ(dialog_of(CMD_LOAD_CHARSET), "Karakterkészlet betöltése...");
+  EXPECT_EQ(dialog_of(CMD_SNAPSHOT_SAVE), "TKS file mentés");
+  EXPECT_EQ(dialog_of(CMD_SNAPSHOT_LOAD), "TKS file beolvasás");
+  EXPECT_EQ(dialog_of(CMD_SCREENSHOT_AS), "");
+  EXPECT_EQ(dialog_of(CMD_SOUND_RECORD), "Mentés WAV formátumban");
+  EXPECT_EQ(dialog_of(CMD_TAPE_ATTACH), "TKT kazettaállomány csatolása...");
+  EXPECT_EQ(dialog_of(CMD_WAV_ATTACH), "WAV kazettaállomány csatolása");
+  EXPECT_EQ(dialog_of(CMD_WAV_CREATE), "Mentés WAV formátumban");
+  EXPECT_EQ(dialog_of(CMD_AVI), "Video mentése...");
   EXPECT_EQ(headless_message_box_count(), 0u) << "a cancelled dialog does nothing";
 }
 
 TEST_F(Commands, FirstUseAddressTexts) {
   memory[0x4018] = 0x34;
   memory[0x4019] = 0x52;
-  window_on_command(40010);
+  window_on_command(CMD_SAVE_MEMORY);
   EXPECT_STREQ(headless_last_address_panel().start, "4016");
   EXPECT_STREQ(headless_last_address_panel().end, "5235");
   EXPECT_EQ(headless_last_address_panel().filterIndex, 1u);
-  window_on_command(40006);
+  window_on_command(CMD_LOAD_BINARY);
   EXPECT_STREQ(headless_last_address_panel().start, "0000");
   EXPECT_STREQ(headless_last_address_panel().end, "FFFF");
   // Later uses propose what was entered last.
   headless_set_dialog_fields("5000", "50FF");
-  window_on_command(40010);
-  window_on_command(40010);
+  window_on_command(CMD_SAVE_MEMORY);
+  window_on_command(CMD_SAVE_MEMORY);
   EXPECT_STREQ(headless_last_address_panel().start, "5000");
   EXPECT_STREQ(headless_last_address_panel().end, "50FF");
 }
@@ -268,63 +332,63 @@ TEST_F(Commands, MemorySaveAndLoadThroughTheDialogs) {
   std::string bin = path("mem"); // ".bin" is appended with the second filter
   headless_set_dialog_fields("5000", "500F");
   headless_queue_dialog_answer(path("mem.bin").c_str());
-  window_on_command(40010);
+  window_on_command(CMD_SAVE_MEMORY);
   EXPECT_EQ(read_file(path("mem.bin")).size(), 16u);
   EXPECT_NE(std::string(status_text(3)).find("5000h-500Fh"), std::string::npos) << status_text(3);
   std::memset(memory + 0x5000, 0, 16);
   headless_set_dialog_fields("5000", "500F");
   headless_queue_dialog_answer(path("mem.bin").c_str());
-  window_on_command(40006);
+  window_on_command(CMD_LOAD_BINARY);
   EXPECT_EQ(memory[0x500F], 0xAF);
   headless_queue_dialog_answer(path("nothing-here.bin").c_str());
-  window_on_command(40006);
+  window_on_command(CMD_LOAD_BINARY);
   EXPECT_EQ(headless_last_message_box(), "Hiba!: A megadott file betöltése sikertelen.");
   headless_queue_dialog_answer(path("nothing-here.chr").c_str());
-  window_on_command(40008);
+  window_on_command(CMD_LOAD_CHARSET);
   EXPECT_EQ(headless_last_message_box(), "Hiba!: A megadott karakterkészlet betöltése sikertelen.");
 }
 
 TEST_F(Commands, ModelRamAndOptionCommands) {
-  window_on_command(40016);
+  window_on_command(CMD_MODEL_DORVANE);
   EXPECT_EQ(model(), 2u);
-  EXPECT_TRUE(platform_menu_checked(40016));
-  EXPECT_FALSE(platform_menu_checked(40015));
+  EXPECT_TRUE(platform_menu_checked(CMD_MODEL_DORVANE));
+  EXPECT_FALSE(platform_menu_checked(CMD_MODEL_TARVIK41));
   EXPECT_STREQ(headless_status_text(0), "Dorvane");
-  window_on_command(134);
+  window_on_command(CMD_RAM_6K);
   EXPECT_EQ(ramSizeIndex, 1u);
-  EXPECT_TRUE(platform_menu_checked(134));
-  EXPECT_FALSE(platform_menu_checked(139));
-  window_on_command(106);
+  EXPECT_TRUE(platform_menu_checked(CMD_RAM_6K));
+  EXPECT_FALSE(platform_menu_checked(CMD_RAM_64K));
+  window_on_command(CMD_SYNC_SPEED);
   EXPECT_EQ(SyncSpeed, 0u);
-  window_on_command(40026);
+  window_on_command(CMD_SYMBOLIC_KEYBOARD);
   EXPECT_EQ(symbolicKeyboard, 1u);
-  window_on_command(40040);
+  window_on_command(CMD_DOUBLE_SCAN);
   EXPECT_EQ(DoubleScan, 0u);
-  window_on_command(40004);
+  window_on_command(CMD_SCREEN_MODE_32);
   EXPECT_EQ(screenMode32, 1u);
-  window_on_command(40028);
+  window_on_command(CMD_KEEP_ASPECT);
   EXPECT_EQ(KeepAspectRatio, 0u);
-  window_on_command(132);
-  EXPECT_EQ(VideoDriver, 1u);
-  window_on_command(40032);
+  window_on_command(CMD_VIDEO_DRIVER);
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  window_on_command(CMD_SOUND_WAVEOUT);
   EXPECT_EQ(soundDriverIndex, 2u);
-  EXPECT_TRUE(platform_menu_checked(40032));
-  EXPECT_FALSE(platform_menu_checked(40030));
-  window_on_command(40019);
+  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_WAVEOUT));
+  EXPECT_FALSE(platform_menu_checked(CMD_SOUND_OFF));
+  window_on_command(CMD_FULL_SCREEN);
   EXPECT_EQ(fullScreen, 1u);
-  window_on_command(40019);
+  window_on_command(CMD_FULL_SCREEN);
   EXPECT_EQ(fullScreen, 0u);
 }
 
 TEST_F(Commands, MachineCommands) {
   cpu.pc = 0x1234;
-  window_on_command(109); // restart
+  window_on_command(CMD_RESTART); // restart
   EXPECT_EQ(cpu.pc, 0u);
   memory[0x5000] = 0x77;
-  window_on_command(131); // cold restart clears RAM
+  window_on_command(CMD_COLD_RESTART); // cold restart clears RAM
   EXPECT_EQ(memory[0x5000], 0u);
   cpu.nmiTaken = 1;
-  window_on_command(105); // the Reset key: one NMI
+  window_on_command(CMD_RESET); // the Reset key: one NMI
   EXPECT_EQ(cpu.nmiLine, 1u);
   EXPECT_EQ(cpu.nmiTaken, 0u);
 }
@@ -335,7 +399,7 @@ TEST_F(Commands, ScreenshotNeverOverwrites) {
   ASSERT_EQ(chdir(folder.c_str()), 0);
   write_file("tarvik0000.bmp", "a");
   write_file("tarvik0001.bmp", "b");
-  window_on_command(112);
+  window_on_command(CMD_SCREENSHOT);
   std::string written = read_file("tarvik0002.bmp");
   std::string first = read_file("tarvik0000.bmp");
   ASSERT_EQ(chdir(saved), 0);
@@ -344,21 +408,21 @@ TEST_F(Commands, ScreenshotNeverOverwrites) {
 }
 
 TEST_F(Commands, ClipboardAndDialogCommands) {
-  window_on_command(40042);
+  window_on_command(CMD_COPY_SCREEN);
   EXPECT_EQ(headless_clipboard_get().size(), 2112u);
   headless_clipboard_put("AB");
-  window_on_command(40041);
+  window_on_command(CMD_PASTE);
   EXPECT_TRUE(paste_active());
   window_on_input_language_change();
   EXPECT_TRUE(paste_active()) << "the trap takes itself out at its next pass";
   unsigned before = headless_message_box_count();
-  window_on_command(40002);
-  window_on_command(103);
+  window_on_command(CMD_KEYBOARD_CHART);
+  window_on_command(CMD_ABOUT);
   EXPECT_EQ(headless_message_box_count(), before);
 }
 
 TEST_F(Commands, ExitPostsTheCloseWithoutResuming) {
-  headless_queue_command(102);
+  headless_queue_command(CMD_EXIT);
   int exitCode = -1;
   EXPECT_EQ(platform_handle_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED);
   EXPECT_EQ(platform_handle_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED); // destroy

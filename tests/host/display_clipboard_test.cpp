@@ -34,7 +34,7 @@ TEST_F(Display, TargetIsTheClientAboveTheStatusBarFittedTo43) {
   EXPECT_EQ(displayDestination.left - client.left, 144);
   EXPECT_EQ(displayDestination.right - displayDestination.left, 512);
   EXPECT_EQ(displayDestination.bottom - displayDestination.top, 384);
-  window_on_command(40028); // keep aspect off: the whole client area
+  window_on_command(CMD_KEEP_ASPECT); // keep aspect off: the whole client area
   EXPECT_EQ(displayDestination.right - displayDestination.left, 800);
   app_shutdown();
 }
@@ -48,14 +48,14 @@ TEST_F(Display, SizeLimitsAndAspectToggle) {
   EXPECT_EQ(dd.minHeight, frame.bottom - frame.top);
   EXPECT_FALSE(dd.hasMaximum);
   // Keeping 4:3 switched on resizes the window to the client width.
-  window_on_command(40028);
+  window_on_command(CMD_KEEP_ASPECT);
   headless_resize_client(800, 300);
-  window_on_command(40028);
+  window_on_command(CMD_KEEP_ASPECT);
   Rect client = platform_client_rect();
   EXPECT_EQ(client.right, 800);
   EXPECT_EQ(client.bottom, sb + 600);
   // GDI: one fixed size, no maximise box.
-  window_on_command(132);
+  window_on_command(CMD_VIDEO_DRIVER);
   SizeLimits gdi = window_on_size_limits();
   Rect fixed = platform_window_rect_for_client(512, 512 + sb);
   EXPECT_TRUE(gdi.hasMaximum);
@@ -89,15 +89,15 @@ TEST_F(Display, EdgeDraggingKeeps43) {
 TEST_F(Display, FullScreenFromGdiReturnsToGdi) {
   start({"/h", "/x"});
   Rect before = platform_window_rect();
-  window_on_command(40019);
-  EXPECT_EQ(VideoDriver, 0u);
+  window_on_command(CMD_FULL_SCREEN);
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
   EXPECT_TRUE(headless_full_screen());
   EXPECT_FALSE(status_exists());
   // The picture: 4:3, centred on the 1920-pixel-wide screen.
   EXPECT_TRUE(same(displayDestination, display_fit_4_3(displayDestination)));
   EXPECT_EQ(displayDestination.left + displayDestination.right, 1920);
-  window_on_command(40019);
-  EXPECT_EQ(VideoDriver, 1u);
+  window_on_command(CMD_FULL_SCREEN);
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
   EXPECT_FALSE(headless_full_screen());
   EXPECT_TRUE(status_exists());
   EXPECT_STREQ(headless_status_text(0), "Tarvik4");
@@ -147,7 +147,7 @@ TEST_F(Display, VeltraPictureOnTheGdiPath) {
   }
   EXPECT_EQ(shown_row(428), 0) << "lines 208-239 are not shown";
   // Without double scan every second row is black.
-  window_on_command(40040);
+  window_on_command(CMD_DOUBLE_SCAN);
   fill_veltra_picture();
   present_frame(1);
   shown = headless_presented_frame(&rows);
@@ -228,7 +228,7 @@ TEST_F(Clipboard, CopyOfATarvikScreen) {
   }
   EXPECT_EQ(text[31 * 66 + 63], 'Z');
   EXPECT_EQ(text[2112], 0);
-  window_on_command(40042);
+  window_on_command(CMD_COPY_SCREEN);
   EXPECT_EQ(headless_clipboard_get(), std::string(text, 2112));
   EXPECT_EQ(clipboard_screen_text(text, 2112), 0u) << "too small a buffer";
   app_shutdown();
@@ -269,7 +269,7 @@ TEST_F(Clipboard, CopyOfAVeltraScreen) {
 TEST_F(Clipboard, PastedLetterTypesItsScreenCodeAgain) {
   start({"/h"});
   headless_clipboard_put("\xC1"); // "Á" in code page 1250
-  window_on_command(40041);
+  window_on_command(CMD_PASTE);
   ASSERT_TRUE(paste_active());
   cpu.pc = 0x0566; // the ROM's key poll, now the trap
   cpu_run(0);
@@ -279,7 +279,7 @@ TEST_F(Clipboard, PastedLetterTypesItsScreenCodeAgain) {
 
 TEST_F(Clipboard, NothingToPaste) {
   start({"/h"});
-  window_on_command(40041);
+  window_on_command(CMD_PASTE);
   EXPECT_FALSE(paste_active());
   app_shutdown();
 }

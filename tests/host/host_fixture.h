@@ -19,6 +19,7 @@
 #include "host/commands.h"
 #include "host/display.h"
 #include "host/headless/headless.h"
+#include "host/menu.h"
 #include "host/pacing.h"
 #include "host/settings.h"
 #include "host/status.h"

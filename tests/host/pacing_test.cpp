@@ -132,7 +132,7 @@ TEST_F(FramePacing, HalvedPresentIntervalWithoutRealTimePacingAtStart) {
   EXPECT_EQ(SyncSpeed, 0u);
   EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 50 / 2));
   // Toggling the option later changes the sleeping, not the interval.
-  window_on_command(106);
+  window_on_command(CMD_SYNC_SPEED);
   EXPECT_EQ(SyncSpeed, 1u);
   EXPECT_EQ(presentInterval, static_cast<uint32_t>(kF / 50 / 2));
 }

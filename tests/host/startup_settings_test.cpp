@@ -106,12 +106,12 @@ TEST_F(Startup, ExtensionsAreCaseSensitive) {
 TEST_F(Startup, SwitchesChangeTheOptionsAndTheMenu) {
   start({"/hx", "/w", "/x"});
   EXPECT_EQ(soundDriverIndex, 0u);
-  EXPECT_TRUE(platform_menu_checked(40030));
-  EXPECT_FALSE(platform_menu_checked(40031));
+  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_OFF));
+  EXPECT_FALSE(platform_menu_checked(CMD_SOUND_DIRECTSOUND));
   EXPECT_EQ(SyncSpeed, 0u);
-  EXPECT_FALSE(platform_menu_checked(106));
-  EXPECT_EQ(VideoDriver, 1u);
-  EXPECT_TRUE(platform_menu_checked(132));
+  EXPECT_FALSE(platform_menu_checked(CMD_SYNC_SPEED));
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  EXPECT_TRUE(platform_menu_checked(CMD_VIDEO_DRIVER));
   EXPECT_EQ(frameBitmap.header.height, -512);
   EXPECT_FALSE(headless_ddraw_running());
   app_shutdown();
@@ -120,14 +120,14 @@ TEST_F(Startup, SwitchesChangeTheOptionsAndTheMenu) {
 TEST_F(Startup, DirectDrawFailureFallsBackToGdi) {
   headless_set_ddraw_available(false);
   start({"/h"});
-  EXPECT_EQ(VideoDriver, 1u);
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
   EXPECT_EQ(frameBitmap.header.height, -512);
   app_shutdown();
 }
 
 TEST_F(Startup, QuitWhilePausedEndsTheLoopWithItsCode) {
   start({"/h"});
-  headless_queue_command(104);
+  headless_queue_command(CMD_PAUSE);
   headless_queue_frames(5);
   headless_queue_quit(7);
   EXPECT_EQ(app_main_loop(), 7);
@@ -138,7 +138,7 @@ TEST_F(Startup, QuitWhilePausedEndsTheLoopWithItsCode) {
 TEST_F(Startup, ExitCommandClosesTheWindowWithCodeZero) {
   start({"/h"});
   headless_queue_frames(3);
-  headless_queue_command(102);
+  headless_queue_command(CMD_EXIT);
   headless_queue_frames(1000000); // never reached
   int64_t before = cpu.tcount;
   EXPECT_EQ(app_main_loop(), 0);
@@ -161,15 +161,15 @@ TEST_F(Settings, TheMenuShowsTheLoadedOptions) {
   write_file(settingsFile(), "Model=3\nTarvikMemSetup=2\nSoundDriver=2\nDoubleScan=0\n"
                              "KeepAspectRatio=0\nTarvikScreenMode=1\nKeyMapping=1\n");
   start({});
-  EXPECT_TRUE(platform_menu_checked(40017));
-  EXPECT_FALSE(platform_menu_checked(40015));
-  EXPECT_TRUE(platform_menu_checked(135));
-  EXPECT_TRUE(platform_menu_checked(40032));
-  EXPECT_FALSE(platform_menu_checked(40040));
-  EXPECT_FALSE(platform_menu_checked(40028));
-  EXPECT_TRUE(platform_menu_checked(40004));
-  EXPECT_TRUE(platform_menu_checked(40026));
-  EXPECT_TRUE(platform_menu_checked(106));
+  EXPECT_TRUE(platform_menu_checked(CMD_MODEL_VELTRA16));
+  EXPECT_FALSE(platform_menu_checked(CMD_MODEL_TARVIK41));
+  EXPECT_TRUE(platform_menu_checked(CMD_RAM_8K));
+  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_WAVEOUT));
+  EXPECT_FALSE(platform_menu_checked(CMD_DOUBLE_SCAN));
+  EXPECT_FALSE(platform_menu_checked(CMD_KEEP_ASPECT));
+  EXPECT_TRUE(platform_menu_checked(CMD_SCREEN_MODE_32));
+  EXPECT_TRUE(platform_menu_checked(CMD_SYMBOLIC_KEYBOARD));
+  EXPECT_TRUE(platform_menu_checked(CMD_SYNC_SPEED));
   EXPECT_STREQ(headless_status_text(0), "Veltra");
   EXPECT_TRUE(headless_maximize_box());
   app_shutdown();
@@ -178,7 +178,7 @@ TEST_F(Settings, TheMenuShowsTheLoadedOptions) {
 TEST_F(Settings, GdiFromTheSettingsRemovesTheMaximiseBox) {
   write_file(settingsFile(), "VideoDriver=1\n");
   start({"/h"});
-  EXPECT_TRUE(platform_menu_checked(132));
+  EXPECT_TRUE(platform_menu_checked(CMD_VIDEO_DRIVER));
   EXPECT_FALSE(headless_maximize_box());
   app_shutdown();
 }
@@ -192,7 +192,7 @@ TEST_F(Settings, UnusableStoredValuesAreReplacedByTheDefaults) {
   EXPECT_EQ(ramSizeIndex, 6u);
   EXPECT_EQ(soundDriverIndex, 1u);
   EXPECT_EQ(SyncSpeed, 1u);
-  EXPECT_EQ(VideoDriver, 0u);
+  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
   EXPECT_EQ(CompositeBlur, 4000000000u) << "any number is fine here";
   EXPECT_EQ(symbolicKeyboard, 1u);
   app_shutdown();
@@ -213,7 +213,7 @@ TEST_F(Settings, TheNoPacingSwitchPersistsAfterExit) {
   SyncSpeed = 1;
   start({});
   EXPECT_EQ(SyncSpeed, 0u);
-  EXPECT_FALSE(platform_menu_checked(106));
+  EXPECT_FALSE(platform_menu_checked(CMD_SYNC_SPEED));
   app_shutdown();
 }
 
@@ -244,6 +244,11 @@ TEST(CodePage, ConvertsBothWays) {
   EXPECT_EQ(utf8_to_cp1250(utf8.data(), utf8.size()), hungarian);
   EXPECT_EQ(utf8_to_cp1250("\xE2\x82\xAC\xE4\xB8\xAD", 6), "\x80?") << "euro sign; no CJK";
   EXPECT_EQ(utf8_to_cp1250("\xC3", 1), "?") << "a cut sequence";
+  // A name that is already in code page 1250 (from a Windows dialog) keeps
+  // its bytes; the UTF-8 around it is still converted.
+  EXPECT_EQ(utf8_to_cp1250("k\xE9pek \xC3\xA1 \xF5\xC3", 11, INVALID_UTF8_KEPT),
+            "k\xE9pek \xE1 \xF5\xC3");
+  EXPECT_EQ(utf8_to_cp1250("\xE2\x82\xAC\xE4\xB8\xAD", 6, INVALID_UTF8_KEPT), "\x80?");
   EXPECT_EQ(cp1250_to_unicode(0x81), 0xFFFDu);
   EXPECT_EQ(cp1250_from_unicode(0x0151), 0xF5);
 }

@@ -57,12 +57,12 @@ TEST_P(TarvikModels, TestProgramDrawsReadsKeysAndSounds) {
   EXPECT_GT(highSamples, 300);
   EXPECT_GT(lowSamples, 300);
 
-  press(VK_SPACE);
+  press(VKEY_SPACE);
   run_frame();
   EXPECT_EQ(memory[0x4200], 0x01);
   EXPECT_EQ(memory[0x4201], 1);
   EXPECT_EQ(memory[0xF802], '*');
-  release(VK_SPACE);
+  release(VKEY_SPACE);
   run_frame();
   EXPECT_EQ(memory[0x4200], 0x00);
 
@@ -96,7 +96,7 @@ TEST_F(Veltra, TestProgramDrawsReadsKeysAndSounds) {
   const uint16_t loops = static_cast<uint16_t>(memory[0x4202] | memory[0x4203] << 8);
   EXPECT_GT(loops, 20);
 
-  press(VK_SPACE);
+  press(VKEY_SPACE);
   run_frame();
   EXPECT_EQ(memory[0x4200], 0x01);
   EXPECT_EQ(memory[0x4201], 1);

@@ -40,11 +40,11 @@ void boot(uint32_t model, uint32_t ramIndex) {
 }
 
 void tap(int vk, bool shift) {
-  if (shift) press(VK_SHIFT);
+  if (shift) press(VKEY_SHIFT);
   press(vk);
   run_frames(3);
   release(vk);
-  if (shift) release(VK_SHIFT);
+  if (shift) release(VKEY_SHIFT);
   run_frames(3);
 }
 
@@ -57,11 +57,11 @@ void type_keys(const std::string& text) {
     else if (c >= '1' && c <= '9')
       tap(c);
     else if (c == ' ')
-      tap(VK_SPACE);
+      tap(VKEY_SPACE);
     else if (c == '.')
-      tap(VK_OEM_PERIOD);
+      tap(VKEY_OEM_PERIOD);
     else if (c == '\r')
-      tap(VK_RETURN);
+      tap(VKEY_RETURN);
     else
       ADD_FAILURE() << "no key for " << c;
   }

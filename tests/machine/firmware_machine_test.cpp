@@ -158,15 +158,15 @@ TEST_F(FirmwareOnMachine, RepeatedLetterArrivesTwice) {
 TEST_F(FirmwareOnMachine, LineEditorDeletesAndInserts) {
   fw::boot(MODEL_TARVIK41);
   fw::type_keys("ABX");
-  fw::tap(VK_LEFT, true); // Shift + Left: delete to the left
+  fw::tap(VKEY_LEFT, true); // Shift + Left: delete to the left
   fw::type_keys("C");
   EXPECT_EQ(fw::last_line(), "> ABC");
-  fw::tap(VK_LEFT);
-  fw::tap(VK_LEFT);
-  fw::tap(VK_RIGHT, true); // Shift + Right: delete under the cursor
+  fw::tap(VKEY_LEFT);
+  fw::tap(VKEY_LEFT);
+  fw::tap(VKEY_RIGHT, true); // Shift + Right: delete under the cursor
   fw::type_keys("Z");
   EXPECT_EQ(fw::last_line(), "> AZC");
-  fw::tap(VK_RETURN);
+  fw::tap(VKEY_RETURN);
   EXPECT_TRUE(screen_has(codes("Ismeretlen parancs (súgó: S)"))) << screen();
 }
 
@@ -174,8 +174,8 @@ TEST_F(FirmwareOnMachine, CursorKeysWorkOnTheDorvanesOwnWiring) {
   for (uint32_t model : {MODEL_TARVIK41, MODEL_DORVANE}) {
     fw::boot(model);
     fw::type_keys("AB");
-    fw::tap(VK_RIGHT); // nothing to the right
-    fw::tap(VK_LEFT);
+    fw::tap(VKEY_RIGHT); // nothing to the right
+    fw::tap(VKEY_LEFT);
     fw::type_keys("X");
     EXPECT_EQ(fw::last_line(), "> AXB") << model;
   }
@@ -183,21 +183,21 @@ TEST_F(FirmwareOnMachine, CursorKeysWorkOnTheDorvanesOwnWiring) {
 
 TEST_F(FirmwareOnMachine, ShiftLockCtrlAndHungarianLegends) {
   fw::boot(MODEL_TARVIK41);
-  fw::tap(VK_DELETE);        // á
-  fw::tap(VK_DELETE, true);  // Á
-  fw::tap(VK_END);           // é
-  fw::tap(VK_OEM_4);         // ö
-  fw::tap(VK_OEM_102, true); // Ü
-  fw::tap(VK_CAPITAL);       // Lock: capitals
+  fw::tap(VKEY_DELETE);        // á
+  fw::tap(VKEY_DELETE, true);  // Á
+  fw::tap(VKEY_END);           // é
+  fw::tap(VKEY_OEM_4);         // ö
+  fw::tap(VKEY_OEM_102, true); // Ü
+  fw::tap(VKEY_CAPITAL);       // Lock: capitals
   fw::type_keys("q");
-  fw::tap('F', true);  // Shift under Lock: small letter
-  fw::type_keys("1");  // digits stay
-  fw::tap(VK_CAPITAL); // Lock off
+  fw::tap('F', true);    // Shift under Lock: small letter
+  fw::type_keys("1");    // digits stay
+  fw::tap(VKEY_CAPITAL); // Lock off
   fw::type_keys("r");
-  press(VK_CONTROL);
-  fw::tap('U');      // ú
-  fw::tap(VK_OEM_4); // ő
-  release(VK_CONTROL);
+  press(VKEY_CONTROL);
+  fw::tap('U');        // ú
+  fw::tap(VKEY_OEM_4); // ő
+  release(VKEY_CONTROL);
   EXPECT_EQ(fw::last_line(), "> " + codes("áÁéöÜ") + "Qf1r" + codes("úő"));
 }
 
@@ -308,7 +308,7 @@ TEST_F(FirmwareOnMachine, LoadReportsAWrongChecksumAShortTapeAndABreak) {
   ASSERT_TRUE(paste_begin("B\r", 2));
   run_frames(20);
   EXPECT_EQ(fw::last_line(), codes("Keresés a kazettán..."));
-  fw::tap(VK_SPACE);
+  fw::tap(VKEY_SPACE);
   ASSERT_GE(frames_until(fw::at_prompt, 20), 0) << screen();
   int prompt = 31;
   while (prompt > 0 && row(prompt).empty()) --prompt;
@@ -445,15 +445,15 @@ void type_host_char(uint8_t c) {
   const int scan = platform_vk_scan(c);
   ASSERT_GE(scan, 0) << "no host key types " << int(c);
   const int vk = scan & 0xFF;
-  if (scan & 0x100) press(VK_SHIFT);
-  if (scan & 0x200) press(VK_CONTROL);
-  if (scan & 0x400) press(VK_MENU);
+  if (scan & 0x100) press(VKEY_SHIFT);
+  if (scan & 0x200) press(VKEY_CONTROL);
+  if (scan & 0x400) press(VKEY_MENU);
   press(vk);
   run_frames(3);
   release(vk);
-  release(VK_SHIFT);
-  release(VK_CONTROL);
-  release(VK_MENU);
+  release(VKEY_SHIFT);
+  release(VKEY_CONTROL);
+  release(VKEY_MENU);
   run_frames(3);
 }
 
@@ -463,7 +463,7 @@ TEST_F(FirmwareOnMachine, SymbolicKeyboardTypesTheHostsCharacters) {
   // "Ab!é:Ó/0" in code page 1250
   for (uint8_t c : std::string("Ab!\xE9:\xD3/0")) type_host_char(c);
   EXPECT_EQ(fw::last_line(), "> Ab!" + codes("é") + ":" + codes("Ó") + "/0");
-  fw::tap(VK_BACK); // the host's Backspace: emulated Shift + Left
+  fw::tap(VKEY_BACK); // the host's Backspace: emulated Shift + Left
   EXPECT_EQ(fw::last_line(), "> Ab!" + codes("é") + ":" + codes("Ó") + "/");
   machine_set_symbolic_keyboard(0);
 }

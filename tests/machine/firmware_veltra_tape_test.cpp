@@ -301,9 +301,9 @@ TEST_F(VeltraTape, BreakStopsTheWaitForATape) {
   enter("B");
   run_frames(20);
   EXPECT_EQ(veltraVideoOn, 0u); // still waiting, picture off
-  press(VK_END);
+  press(VKEY_END);
   ASSERT_TRUE(run_frames_until(at_prompt, 20));
-  release(VK_END);
+  release(VKEY_END);
   EXPECT_TRUE(screen_contains("MEGSZAKÍTVA"));
   EXPECT_EQ(veltraVideoOn, 1u);
 }

@@ -217,7 +217,7 @@ TEST_F(VeltraFirmware, SignsTypeAndPasteAlike) {
   const std::vector<uint8_t> keyCodes(memory + kScreenTop + 40 * row + 1,
                                       memory + kScreenTop + 40 * row + 1 + signs.size());
   EXPECT_EQ(byKeys, ">" + signs);
-  type_key(VK_END); // BREAK: the line is given up
+  type_key(VKEY_END); // BREAK: the line is given up
   ASSERT_TRUE(run_frames_until(at_prompt, 10));
   paste_text(signs);
   const int pastedRow = memory[kCurRow];
@@ -272,16 +272,16 @@ TEST_F(VeltraFirmware, HeldKeyRepeats) {
 
 TEST_F(VeltraFirmware, LineEditorInsertsDeletesAndRecalls) {
   type_keys("XYW");
-  type_key(VK_RIGHT, true); // Left
+  type_key(VKEY_RIGHT, true); // Left
   type_keys("Z");
   EXPECT_EQ(veltra_row(memory[kCurRow]), ">XYZW");
-  type_key(VK_RIGHT);       // Right: after the W
-  type_key(VK_OEM_3, true); // Rubout
+  type_key(VKEY_RIGHT);       // Right: after the W
+  type_key(VKEY_OEM_3, true); // Rubout
   EXPECT_EQ(veltra_row(memory[kCurRow]), ">XYZ");
-  type_key(VK_RIGHT, true);
-  type_key(VK_RIGHT, true);
-  type_key(VK_RIGHT, true); // on the X
-  type_key(VK_DELETE);
+  type_key(VKEY_RIGHT, true);
+  type_key(VKEY_RIGHT, true);
+  type_key(VKEY_RIGHT, true); // on the X
+  type_key(VKEY_DELETE);
   EXPECT_EQ(veltra_row(memory[kCurRow]), ">YZ");
   type_keys("V \r");
   // "VYZ" is no command: an error, and the line as entered.
@@ -289,9 +289,9 @@ TEST_F(VeltraFirmware, LineEditorInsertsDeletesAndRecalls) {
   EXPECT_TRUE(screen_contains("HIBÁS PARANCS"));
   const std::vector<uint8_t> expected = {0x36, 0x40, 0x39, 0x3A, 0xFF};
   EXPECT_EQ(std::vector<uint8_t>(memory + kLineBuffer, memory + kLineBuffer + 5), expected);
-  type_key(VK_UP); // the line before comes back
+  type_key(VKEY_UP); // the line before comes back
   EXPECT_EQ(veltra_row(memory[kCurRow]), ">V YZ");
-  type_key(VK_UP, true); // Down blanks it
+  type_key(VKEY_UP, true); // Down blanks it
   EXPECT_EQ(veltra_row(memory[kCurRow]), ">");
 }
 

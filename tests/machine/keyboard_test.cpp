@@ -15,27 +15,27 @@ class Paste : public MachineTest {};
 TEST_F(Keyboard, PositionalColumnReads) {
   bring_up(MODEL_TARVIK41);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
-  press(VK_DOWN);
+  press(VKEY_DOWN);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFE);
   press('Z'); // column 15 bit 3
   EXPECT_EQ(keyboard_read_column(0xE00F), 0xF7);
-  press(VK_MENU); // Alt belongs to the host: everything reads released
+  press(VKEY_MENU); // Alt belongs to the host: everything reads released
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
   EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
-  release(VK_MENU);
+  release(VKEY_MENU);
   press(0xA5); // right Alt alone counts as Alt as well
   EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
 }
 
 TEST_F(Keyboard, DorvaneHasItsOwnWiring) {
   bring_up(MODEL_DORVANE);
-  press(VK_DOWN);
+  press(VKEY_DOWN);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
   EXPECT_EQ(keyboard_read_column(0xE006), 0xF7); // Down at column 6 bit 3
-  release(VK_DOWN);
-  press(VK_OEM_1);
+  release(VKEY_DOWN);
+  press(VKEY_OEM_1);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFE);
-  press(VK_LEFT);
+  press(VKEY_LEFT);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFA);
 }
 
@@ -44,12 +44,12 @@ TEST_F(Keyboard, SymbolicShiftedCharacterAddsTheEmulatedShift) {
   machine_set_symbolic_keyboard(1);
   // On the Hungarian layout "!" is Shift+4; the emulated legend has it
   // on the "1" key (column 4 bit 1) with Shift.
-  press(VK_SHIFT);
+  press(VKEY_SHIFT);
   press('4');
   EXPECT_EQ(keyboard_read_column(0xE004), 0xFD);
   EXPECT_EQ(shiftHold, 10);
   EXPECT_EQ(keyboard_read_column(0xE005), 0xFF); // the emulated "4" is not held
-  release(VK_SHIFT);
+  release(VKEY_SHIFT);
   release('4');
   // The emulated Shift keys (column 2 bits 1 and 2) read held for the next
   // ten reads of a Shift key.
@@ -77,14 +77,14 @@ TEST_F(Keyboard, SymbolicUnshiftedCharacterReleasesTheEmulatedShift) {
 TEST_F(Keyboard, SymbolicBackspaceIsShiftedLeftAndAltReleasesAll) {
   bring_up(MODEL_TARVIK41);
   machine_set_symbolic_keyboard(1);
-  press(VK_BACK);
+  press(VKEY_BACK);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xF7);
   EXPECT_EQ(shiftHold, 10);
-  press(VK_MENU);
+  press(VKEY_MENU);
   EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
   // AltGr (Ctrl+Alt) is not Alt: "#" is AltGr+X, Shift+3 on the machine.
-  release(VK_BACK);
-  press(VK_CONTROL);
+  release(VKEY_BACK);
+  press(VKEY_CONTROL);
   press('X');
   EXPECT_EQ(keyboard_read_column(0xE004), 0xF7);
 }
@@ -92,12 +92,12 @@ TEST_F(Keyboard, SymbolicBackspaceIsShiftedLeftAndAltReleasesAll) {
 TEST_F(Keyboard, SymbolicNationalLetters) {
   bring_up(MODEL_TARVIK41);
   machine_set_symbolic_keyboard(1);
-  press(VK_OEM_1); // é on the host
+  press(VKEY_OEM_1); // é on the host
   EXPECT_EQ(keyboard_read_column(0xE009), 0xF7);
   EXPECT_EQ(keyboard_read_column(0xE006), 0xFF); // not the positional OEM_1 key
-  release(VK_OEM_1);
-  press(VK_SHIFT);
-  press(VK_OEM_7); // Á
+  release(VKEY_OEM_1);
+  press(VKEY_SHIFT);
+  press(VKEY_OEM_7); // Á
   EXPECT_EQ(keyboard_read_column(0xE008), 0xFB);
   EXPECT_EQ(shiftHold, 10);
 }
@@ -120,20 +120,20 @@ TEST_F(Keyboard, VeltraRows) {
   EXPECT_EQ(keyboard_read_rows(1 << 6), 0x01);
   EXPECT_EQ(keyboard_read_rows((1 << 4) | (1 << 6)), 0x03);
   EXPECT_EQ(keyboard_read_rows(1 << 5), 0);
-  press(VK_MENU);
+  press(VKEY_MENU);
   EXPECT_EQ(keyboard_read_rows(0xFF), 0);
 }
 
 TEST_F(Keyboard, VeltraSymbolicExtras) {
   bring_up(MODEL_VELTRA16);
-  press(VK_DOWN);
+  press(VKEY_DOWN);
   EXPECT_EQ(keyboard_read_rows(0x03), 0); // positional: Down is no key
   machine_set_symbolic_keyboard(1);
-  press(VK_DOWN);
+  press(VKEY_DOWN);
   EXPECT_EQ(keyboard_read_rows(0x01), 0x01); // Shift
   EXPECT_EQ(keyboard_read_rows(0x02), 0x02); // with Up
-  release(VK_DOWN);
-  press(VK_BACK);
+  release(VKEY_DOWN);
+  press(VKEY_BACK);
   EXPECT_EQ(keyboard_read_rows(0x04), 0x01);
   EXPECT_EQ(keyboard_read_rows(0x01), 0x01);
 }

@@ -170,9 +170,9 @@ TEST_F(TarvikMap, E000RegionReadsKeyboardTapeAndRetrace) {
   EXPECT_EQ(tarvik_read(0xE802), 0x0F);
   retraceFlag = 0;
   EXPECT_EQ(tarvik_read(0xE802), 0x0E);
-  press(VK_SHIFT); // column 2 bit 2
+  press(VKEY_SHIFT); // column 2 bit 2
   EXPECT_EQ(tarvik_read(0xE802), 0x0A);
-  release(VK_SHIFT);
+  release(VKEY_SHIFT);
   EXPECT_EQ(tarvik_read(0xE80F), 0xFF);
   EXPECT_EQ(tarvik_read(0xE010), 0xFF); // outside the columns
   press(0x28);                          // Down: column 0 bit 0

@@ -19,21 +19,35 @@ struct KeyFor {
 };
 // The keys of the firmware's keyboard table for the signs.
 const KeyFor kSignKeys[] = {
-    {'+', VK_OEM_PLUS, true},   {'=', VK_OEM_PLUS, false},
-    {'-', VK_OEM_MINUS, false}, {'_', VK_OEM_MINUS, true},
-    {'*', '8', true},           {'/', VK_OEM_2, false},
-    {'?', VK_OEM_2, true},      {'.', VK_OEM_PERIOD, false},
-    {'>', VK_OEM_PERIOD, true}, {',', VK_OEM_COMMA, false},
-    {'<', VK_OEM_COMMA, true},  {';', VK_OEM_1, false},
-    {':', VK_OEM_1, true},      {'\'', VK_OEM_7, false},
-    {'"', VK_OEM_7, true},      {'(', '9', true},
-    {')', '0', true},           {'!', '1', true},
-    {'@', VK_OEM_3, false},     {'#', '3', true},
-    {'$', '4', true},           {'%', '5', true},
-    {'^', '6', true},           {'&', '7', true},
-    {'[', VK_OEM_4, false},     {'\\', VK_OEM_5, false},
-    {']', VK_OEM_6, false},     {' ', VK_SPACE, false},
-    {'\r', VK_RETURN, false},
+    {'+', VKEY_OEM_PLUS, true},
+    {'=', VKEY_OEM_PLUS, false},
+    {'-', VKEY_OEM_MINUS, false},
+    {'_', VKEY_OEM_MINUS, true},
+    {'*', '8', true},
+    {'/', VKEY_OEM_2, false},
+    {'?', VKEY_OEM_2, true},
+    {'.', VKEY_OEM_PERIOD, false},
+    {'>', VKEY_OEM_PERIOD, true},
+    {',', VKEY_OEM_COMMA, false},
+    {'<', VKEY_OEM_COMMA, true},
+    {';', VKEY_OEM_1, false},
+    {':', VKEY_OEM_1, true},
+    {'\'', VKEY_OEM_7, false},
+    {'"', VKEY_OEM_7, true},
+    {'(', '9', true},
+    {')', '0', true},
+    {'!', '1', true},
+    {'@', VKEY_OEM_3, false},
+    {'#', '3', true},
+    {'$', '4', true},
+    {'%', '5', true},
+    {'^', '6', true},
+    {'&', '7', true},
+    {'[', VKEY_OEM_4, false},
+    {'\\', VKEY_OEM_5, false},
+    {']', VKEY_OEM_6, false},
+    {' ', VKEY_SPACE, false},
+    {'\r', VKEY_RETURN, false},
 };
 
 } // namespace
@@ -112,11 +126,11 @@ int boot_veltra(uint32_t ramIndex) {
 }
 
 void type_key(int vk, bool shift) {
-  if (shift) press(VK_LSHIFT);
+  if (shift) press(VKEY_LSHIFT);
   press(vk);
   run_frames(2);
   release(vk);
-  if (shift) release(VK_LSHIFT);
+  if (shift) release(VKEY_LSHIFT);
   run_frames(2);
 }
 

@@ -170,7 +170,7 @@ MENU
   check_eq "ten values" 10 "$(grep -c REG_ "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
   reg add 'HKCU\Software\Emulators\Tarvik' /v KeyMapping /t REG_SZ /d 12345678 /f >/dev/null
-  tarvik $'command 40017\nframes 10\nquit' /h
+  tarvik $'command MODEL_VELTRA16\nframes 10\nquit' /h
   check_eq "second run: exit status" 0 "$status"
   check "50 Hz timer stays off" has "menu: &Opciók > &50 Hz timer|ALT+W [106]"$'\r'
   check_eq "registry SyncSpeed kept" "REG_DWORD 0x0" "$(reg_value SyncSpeed)"
@@ -354,97 +354,97 @@ commands)
 frames 50
 fields 4000 40FF
 answer mem.tkt
-command 40010
+command SAVE_MEMORY
 answer mem.bin
-command 40010
+command SAVE_MEMORY
 fields 5000 5063
 answer data.bin
-command 40006
+command LOAD_BINARY
 answer mem.tkt
-command 40029
+command AUTOLOAD
 answer mem.tkt
-command 40011
-command 40012
+command TAPE_ATTACH
+command TAPE_DETACH
 answer font.chr
-command 40008
-command 40009
+command LOAD_CHARSET
+command RESTORE_CHARSET
 answer snap.tks
-command 141
+command SNAPSHOT_SAVE
 answer snap.tks
-command 140
-command 112
+command SNAPSHOT_LOAD
+command SCREENSHOT
 answer shot
-command 129
+command SCREENSHOT_AS
 answer sound
-command 40038
+command SOUND_RECORD
 frames 20
-command 40038
-command 104
-command 104
-command 105
-command 109
-command 131
-command 108
-command 108
+command SOUND_RECORD
+command PAUSE
+command PAUSE
+command RESET
+command RESTART
+command COLD_RESTART
+command MONITOR
+command MONITOR
 monitor r
 monitor b 4000
 monitor x
-command 40043
-command 40014
-command 40016
-command 40017
-command 40015
-command 133
-command 134
-command 135
-command 136
-command 137
-command 139
+command CONSOLE_MONITOR
+command MODEL_TARVIK31
+command MODEL_DORVANE
+command MODEL_VELTRA16
+command MODEL_TARVIK41
+command RAM_4K
+command RAM_6K
+command RAM_8K
+command RAM_16K
+command RAM_32K
+command RAM_64K
 answer rec
-command 120
+command WAV_CREATE
 frames 20
-command 122
-command 122
-command 130
-command 121
+command WAV_PLAY_RECORD
+command WAV_PLAY_RECORD
+command WAV_REWIND
+command WAV_CLOSE
 answer rec.wav
-command 40003
-command 130
-command 106
-command 106
-command 40030
-command 40032
-command 40031
-command 40030
-command 40026
-command 40026
-command 132
+command WAV_ATTACH
+command WAV_REWIND
+command SYNC_SPEED
+command SYNC_SPEED
+command SOUND_OFF
+command SOUND_WAVEOUT
+command SOUND_DIRECTSOUND
+command SOUND_OFF
+command SYMBOLIC_KEYBOARD
+command SYMBOLIC_KEYBOARD
+command VIDEO_DRIVER
 frames 5
-command 132
+command VIDEO_DRIVER
 frames 5
-command 40040
-command 40040
-command 40004
-command 40004
-command 40028
-command 40028
-command 40019
+command DOUBLE_SCAN
+command DOUBLE_SCAN
+command SCREEN_MODE_32
+command SCREEN_MODE_32
+command KEEP_ASPECT
+command KEEP_ASPECT
+command FULL_SCREEN
 frames 5
-command 40019
-command 132
-command 40019
+command FULL_SCREEN
+command VIDEO_DRIVER
+command FULL_SCREEN
 frames 5
-command 40019
-command 132
+command FULL_SCREEN
+command VIDEO_DRIVER
 answer video
-command 40037
+command AVI
 frames 120
-command 40037
-command 40042
+command AVI
+command COPY_SCREEN
 paste 10 PRINT\n
 frames 30
-command 40002
-command 103
+command KEYBOARD_CHART
+command ABOUT
 screen-text screen.txt
 quit
 SCRIPT
@@ -483,13 +483,13 @@ SCRIPT
 
 sound)
   alsa_env=(--env ALSA_CONFIG_PATH="$work/null-alsa.conf")
-  tarvik $'frames 100\ncommand 40032\nframes 100\nscreen-text screen.txt\nquit'
+  tarvik $'frames 100\ncommand SOUND_WAVEOUT\nframes 100\nscreen-text screen.txt\nquit'
   check_eq "null device: exit status" 0 "$status"
   check "null device: DirectSound opens without a message" test "$(grep -c '^message box' log.txt)" = 0
   check "null device: WaveOut opens" test "$(grep -c 'waveOutOpen returned' log.txt)" = 0
   check "null device: frames ran" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   alsa_env=(--env ALSA_CONFIG_PATH=/nonexistent)
-  tarvik $'frames 50\ncommand 40031\ncommand 40032\nframes 50\nscreen-text screen.txt\nquit'
+  tarvik $'frames 50\ncommand SOUND_DIRECTSOUND\ncommand SOUND_WAVEOUT\nframes 50\nscreen-text screen.txt\nquit'
   check_eq "no device: exit status" 0 "$status"
   check "no device: DirectSound reports" has "message box: Error: DirectSoundCreate failed"
   check "no device: WaveOut reports" grep -q "^waveOutOpen returned [0-9]" log.txt

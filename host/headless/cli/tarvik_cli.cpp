@@ -10,6 +10,7 @@
 
 #include "host/app.h"
 #include "host/headless/headless.h"
+#include "host/menu.h"
 #include "media/screenshot.h"
 
 namespace {
@@ -24,6 +25,10 @@ void usage(std::FILE* out) {
              "  --verbose          print window titles, status messages and dialogs\n"
              "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
              out);
+  std::fputs("script line \"command NAME\" (or its number) runs a menu command:\n", out);
+  for (int i = 0; i < commandNameCount; ++i)
+    std::fprintf(out, "  %-18s %5u%s", commandNames[i].name, commandNames[i].id,
+                 i % 3 == 2 || i + 1 == commandNameCount ? "\n" : "");
 }
 
 bool parse_frames(const char* text, uint32_t* frames) {

@@ -24,19 +24,19 @@ start-up)
 pause-reset-model-ram)
   cat >script.txt <<'SCRIPT'
 frames 10
-command 104
+command PAUSE
 frames 5
 key NEXT
-command 104
-command 40014
+command PAUSE
+command MODEL_TARVIK31
 frames 100
 expect Tarvik 3.1 - Szabad ROM
-command 105
+command RESET
 frames 20
-command 40016
+command MODEL_DORVANE
 frames 100
 expect Dorvane - Szabad ROM
-command 134
+command RAM_6K
 frames 100
 key F1
 frames 20
@@ -52,7 +52,7 @@ SCRIPT
   ;;
 screenshot)
   run --frames 60 --screenshot shot.bmp /h /w || fail "exit status $?"
-  printf 'frames 60\nscreenshot second.bmp\ncommand 112\n' >s.txt
+  printf 'frames 60\nscreenshot second.bmp\ncommand SCREENSHOT\n' >s.txt
   run --script s.txt /h /w || fail "exit status $?"
   for f in shot.bmp second.bmp tarvik0000.bmp; do
     [ "$(stat -c %s "$f")" -eq 16446 ] || fail "$f is not a 16446-byte BMP"
@@ -69,7 +69,7 @@ frames 50
 paste 10 PRINT 1\r
 frames 100
 answer $work/snap
-command 141
+command SNAPSHOT_SAVE
 quit
 SCRIPT
   run --script save.txt /h /w || fail "save: exit status $?"
@@ -77,11 +77,11 @@ SCRIPT
   [ "$(head -c 4 snap.tks)" = TK01 ] || fail "snapshot magic"
   # Saved again at once: the running firmware changes RAM (key polls,
   # cursor blink) in every frame.
-  printf 'frames 50\nanswer %s\ncommand 140\nanswer %s\ncommand 141\n' \
+  printf 'frames 50\nanswer %s\ncommand SNAPSHOT_LOAD\nanswer %s\ncommand SNAPSHOT_SAVE\n' \
     "$work/snap.tks" "$work/again.tks" >load.txt
   run --script load.txt /h /w || fail "load: exit status $?"
   cmp -s <(tail -c +39 snap.tks) <(tail -c +39 again.tks) || fail "RAM differs after loading"
-  printf 'answer %s\ncommand 140\n' "$work/missing.tks" >bad.txt
+  printf 'answer %s\ncommand SNAPSHOT_LOAD\n' "$work/missing.tks" >bad.txt
   run --script bad.txt /h /w 2>err.txt; true
   grep -q "^Hiba!: " err.txt || fail "no message for a missing snapshot: $(cat err.txt)"
   ;;
@@ -91,14 +91,14 @@ tape-autoload)
 frames 50
 fields 5000 501F
 answer $work/block.tkt
-command 40010
+command SAVE_MEMORY
 quit
 SCRIPT
   run --script save.txt /h /w || fail "save: exit status $?"
   [ -s block.tkt ] || fail "no tape image"
   run --frames 1 --verbose /h /w "$work/block.tkt" 2>log.txt || fail "exit status $?"
   grep -q "5000h-501Fh" log.txt || fail "no autoload message: $(cat log.txt)"
-  printf 'answer %s\ncommand 40029\n' "$work/block.tkt" >load.txt
+  printf 'answer %s\ncommand AUTOLOAD\n' "$work/block.tkt" >load.txt
   run --script load.txt --verbose /h /w 2>log2.txt || fail "exit status $?"
   grep -q "sikeresen betöltve" log2.txt || fail "menu autoload: $(cat log2.txt)"
   ;;
@@ -111,7 +111,7 @@ script-errors)
   run --script expect.txt /h /w 2>err.txt
   [ $? -eq 1 ] || fail "a failed expect must end with status 1"
   grep -q "script line 2: expected text not on the screen" err.txt || fail "$(cat err.txt)"
-  for line in "frames x" "key NOSUCHKEY" "command 99999" "command 4242" "fields 12345Z 1"; do
+  for line in "frames x" "key NOSUCHKEY" "command 99999" "command 4242" "command NOSUCH" "fields 12345Z 1"; do
     printf '%s\n' "$line" >one.txt
     run --script one.txt /h /w 2>/dev/null
     [ $? -eq 2 ] || fail "\"$line\" must be refused"
@@ -123,13 +123,13 @@ script-errors)
   ;;
 monitor)
   # The interactive monitor reads the queued lines, then the run goes on.
-  printf 'frames 10\nmonitor r\nmonitor x\ncommand 40043\nframes 10\nexpect Szabad ROM\n' >mon.txt
+  printf 'frames 10\nmonitor r\nmonitor x\ncommand CONSOLE_MONITOR\nframes 10\nexpect Szabad ROM\n' >mon.txt
   run --script mon.txt /h /w </dev/null >out.txt 2>err.txt || fail "exit status $? $(cat err.txt)"
   grep -q "IX:" out.txt || fail "no register lines: $(cat out.txt)"
   ;;
 avi)
   command -v ffprobe >/dev/null || fail "ffprobe is missing (scripts/setup-debian.sh installs ffmpeg)"
-  printf 'answer %s\ncommand 40037\nframes 250\ncommand 40037\n' "$work/video.avi" >avi.txt
+  printf 'answer %s\ncommand AVI\nframes 250\ncommand AVI\n' "$work/video.avi" >avi.txt
   run --script avi.txt --verbose /w 2>log.txt || fail "exit status $?"
   grep -q "status: Streaming video... 100 frames written so far. Alt+I to stop." log.txt || fail "100"
   grep -q "status: Streaming video... 200 frames written so far. Alt+I to stop." log.txt || fail "200"
@@ -149,7 +149,7 @@ avi)
   d="$(sed -n 's/^duration=//p' <<<"$a")"
   awk -v d="$d" 'BEGIN { exit !(d > 4.98 && d < 4.99) }' || fail "duration: $a"
   # Without sound: video only.
-  printf 'answer %s\ncommand 40037\nframes 20\n' "$work/quiet.avi" >quiet.txt
+  printf 'answer %s\ncommand AVI\nframes 20\n' "$work/quiet.avi" >quiet.txt
   run --script quiet.txt /h /w || fail "exit status $?"
   n="$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 quiet.avi)"
   [ "$n" = video ] || fail "streams of the silent capture: $n"
@@ -170,10 +170,10 @@ answer $work/hallo.tkt
 paste K HALLO 4100 4104\r
 frames 50
 expect Kész.
-command 131
+command COLD_RESTART
 frames 50
 answer $work/hallo.tkt
-command 40011
+command TAPE_ATTACH
 paste B\r
 frames 50
 expect HALLO 4100-4104
