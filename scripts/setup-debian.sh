@@ -7,7 +7,10 @@ packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-
   g++-mingw-w64-x86-64 wine wine64 xvfb
   # Tests of Tarvik.exe: typing into its window, screenshots, window properties, the Hungarian
   # locale that gives Wine code page 1250.
-  xdotool imagemagick x11-utils locales)
+  xdotool imagemagick x11-utils locales
+  # The Linux desktop program: GTK 3 for the window, SDL2 for the sound, pkg-config to find them;
+  # its tests run it on a virtual display (xvfb-run from xvfb).
+  pkg-config libgtk-3-dev libsdl2-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
