@@ -15,6 +15,7 @@ source "$here/../wine/testlib.sh"
 case_name="${1:?usage: gtk_test.sh CASE PATH/tarvik}"
 exe="${2:?usage: gtk_test.sh CASE PATH/tarvik}"
 [ -x "$exe" ] || { echo "$exe is missing" >&2; exit 1; }
+exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
 
 work="$(mktemp -d)"
 pid=""
@@ -55,7 +56,7 @@ wait_for() {
     sleep 0.1
   done
 }
-window_id() { xdotool search --name '^Tarvik' 2>/dev/null | head -1; }
+window_id() { xdotool search --onlyvisible --name '^Tarvik' 2>/dev/null | head -1; }
 have_window() { [ -n "$(window_id)" ]; }
 
 case "$case_name" in
@@ -161,7 +162,7 @@ sound)
   # A beeper tone: RST 28h over and over, started from the console monitor.
   printf '\xEF\x18\xFD' >beep.bin
   export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/device.raw"
-  tarvik $'frames 50\ncommand 40031\nfields 4100 4102\nanswer beep.bin\ncommand 40006\ncommand 40043\nmonitor g 4100\nmonitor x\nframes 50\nanswer chain\ncommand 40038\nframes 100\ncommand 40038\nframes 25\nquit'
+  tarvik $'frames 50\ncommand 40031\nfields 4100 4102\nanswer beep.bin\ncommand 40006\nmonitor g 4100\nmonitor x\ncommand 40043\nframes 50\nanswer chain\ncommand 40038\nframes 100\ncommand 40038\nframes 25\nquit'
   check_eq "exit status" 0 "$status"
   check "no message box" test "$(grep -c '^message box' log.txt)" = 0
   check "the device played" test -s device.raw
