@@ -112,7 +112,6 @@ input)
   xdotool key alt+g
   check "Alt+G opens the menu" wait_for 20 has "menu loop entered"
   xdotool key Escape
-  xdotool key Escape
   check "Escape closes it" wait_for 20 has "menu loop left"
   xdotool key Escape
   check "Esc shows the on-screen monitor" wait_for 20 has "title: Tarvik - (Monitor)"
