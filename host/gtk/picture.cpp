@@ -38,12 +38,22 @@ uint32_t colour(const RgbQuad& q) {
   return 0xFF000000u | uint32_t{q.red} << 16 | uint32_t{q.green} << 8 | q.blue;
 }
 
+// The eight pixels of every bitmap byte, for the palette they were made with.
+uint32_t expansion[256][8];
+uint32_t expandedInk[2] = {1, 1};
+
 void convert(const FrameBitmap* bitmap, const uint8_t* pixels, int rows) {
   cairo_surface_t* s = frame_surface();
   cairo_surface_flush(s);
   uint8_t* out = cairo_image_surface_get_data(s);
   int stride = cairo_image_surface_get_stride(s);
   const uint32_t ink[2] = {colour(bitmap->palette[0]), colour(bitmap->palette[1])};
+  if (ink[0] != expandedInk[0] || ink[1] != expandedInk[1]) {
+    for (int v = 0; v < 256; ++v)
+      for (int b = 0; b < 8; ++b) expansion[v][b] = ink[(v >> (7 - b)) & 1];
+    expandedInk[0] = ink[0];
+    expandedInk[1] = ink[1];
+  }
   int height = bitmap->header.height < 0 ? -bitmap->header.height : bitmap->header.height;
   if (rows > height) rows = height;
   if (rows > 512) rows = 512;
@@ -51,34 +61,43 @@ void convert(const FrameBitmap* bitmap, const uint8_t* pixels, int rows) {
   for (int y = 0; y < rows; ++y) {
     const uint8_t* in = pixels + (bottomUp ? rows - 1 - y : y) * 64;
     uint32_t* row = reinterpret_cast<uint32_t*>(out + y * stride);
-    for (int x = 0; x < 64; ++x) {
-      uint8_t bits = in[x];
-      for (int b = 0; b < 8; ++b) row[8 * x + b] = ink[(bits >> (7 - b)) & 1];
-    }
+    for (int x = 0; x < 64; ++x) std::memcpy(row + 8 * x, expansion[in[x]], sizeof expansion[0]);
   }
   cairo_surface_mark_dirty(s);
   frameRows = rows;
 }
 
-void draw_frame(cairo_t* cr, int width, int height) {
+// Black everywhere but inside the rectangle (which the picture covers).
+void paint_margins(cairo_t* cr, int width, int height, int left, int top, int right, int bottom) {
   cairo_set_source_rgb(cr, 0, 0, 0);
-  cairo_paint(cr);
-  if (!frame || frameRows == 0) return;
+  cairo_rectangle(cr, 0, 0, width, top);
+  cairo_rectangle(cr, 0, bottom, width, height - bottom);
+  cairo_rectangle(cr, 0, top, left, bottom - top);
+  cairo_rectangle(cr, right, top, width - right, bottom - top);
+  cairo_fill(cr);
+}
+
+void draw_frame(cairo_t* cr, int width, int height) {
+  int sw = source.right - source.left, sh = source.bottom - source.top;
+  int dw = destination.right - destination.left, dh = destination.bottom - destination.top;
+  if (!frame || frameRows == 0 || (stretched && (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0))) {
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    return;
+  }
   cairo_save(cr);
   if (stretched) {
-    int sw = source.right - source.left, sh = source.bottom - source.top;
-    int dw = destination.right - destination.left, dh = destination.bottom - destination.top;
-    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) {
-      cairo_restore(cr);
-      return;
-    }
+    paint_margins(cr, width, height, destination.left, destination.top, destination.right,
+                  destination.bottom);
     cairo_rectangle(cr, destination.left, destination.top, dw, dh);
     cairo_clip(cr);
     cairo_translate(cr, destination.left, destination.top);
     cairo_scale(cr, static_cast<double>(dw) / sw, static_cast<double>(dh) / sh);
     cairo_set_source_surface(cr, frame, -source.left, -source.top);
   } else {
-    cairo_rectangle(cr, 0, 0, width < 512 ? width : 512, height < frameRows ? height : frameRows);
+    int w = width < 512 ? width : 512, h = height < frameRows ? height : frameRows;
+    paint_margins(cr, width, height, 0, 0, w, h);
+    cairo_rectangle(cr, 0, 0, w, h);
     cairo_clip(cr);
     cairo_set_source_surface(cr, frame, 0, 0);
   }
