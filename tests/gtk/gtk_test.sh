@@ -107,8 +107,18 @@ input)
   window="$(window_id)"
   xdotool windowfocus --sync "$window" 2>/dev/null
   check "the window has the focus" wait_for 20 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
-  # Each key held for a few frames, so that the machine's keyboard scan sees it.
-  xdotool type --delay 200 hello
+  # Each key is held until the program has it and has run frames since: the speed line in the
+  # title comes once a second of running.
+  count() { grep -c -- "$1" log.txt; }
+  more_than() { [ "$(count "$1")" -gt "$2" ]; }
+  for key in h e l l o; do
+    code="key down: $(printf '0x%02X' "'${key^^}")"
+    seen="$(count "$code")"
+    xdotool keydown "$key"
+    check "key $key received" wait_for 20 more_than "$code" "$seen"
+    check "frames ran with $key held" wait_for 30 more_than '^title: Tarvik - [0-9]' "$(($(count '^title: Tarvik - [0-9]') + 1))"
+    xdotool keyup "$key"
+  done
   xdotool key alt+g
   check "Alt+G opens the menu" wait_for 20 has "menu loop entered"
   xdotool key Escape
