@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the optimised, the sanitizer and the Windows flavour and runs every test.
 # Tests labelled "long" (full reference runs) run in the optimised build only; so do the
-# tests labelled "wine", which run the Windows programs of build-win/ under Wine.
+# tests labelled "wine", which run the Windows programs of build-win/ under Wine. Then the
+# fuzz targets (built with clang) run for a few seconds each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -11,3 +12,6 @@ scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh asan
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE long
+# Every fuzz target over its corpus and a few seconds of new inputs.
+scripts/build.sh fuzz
+scripts/fuzz.sh 3 100000
