@@ -11,7 +11,11 @@ void app_command_line(int argc, const char* const* argv);
 // Runs frames and handles messages until the quit message; returns its
 // exit code.
 int app_main_loop();
-// Closes what is open, frees the frame bitmap and saves the settings.
+// Finishes every capture and recording with its headers, closes the tape
+// and saves the settings into the store (also when the session ends).
+void app_finish_files();
+// app_finish_files, then closes the sound and the display and the settings
+// store.
 void app_shutdown();
 // All three: the program's entry.
 int app_main(int argc, const char* const* argv);
