@@ -11,6 +11,7 @@
 
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
 #include "host/script.h"
 
 namespace {
