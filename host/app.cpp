@@ -20,8 +20,10 @@
 #include "host/status.h"
 #include "host/window.h"
 #include "machine/machine.h"
+#include "machine/memory.h"
 #include "machine/rom.h"
 #include "machine/video.h"
+#include "media/snapshot.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -111,6 +113,8 @@ void app_command_line(int argc, const char* const* argv) {
       wav_menu_attach(arg);
     else if (dot && std::strncmp(dot, ".tkt", 4) == 0)
       tape_autoload(arg);
+    else if (dot && std::strncmp(dot, ".tks", 4) == 0 && !snapshot_load(arg, memory + 0x4000))
+      platform_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
     run_frames(25);
   }
 }

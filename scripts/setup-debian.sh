@@ -8,6 +8,9 @@ packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-
   # Tests of Tarvik.exe: typing into its window, screenshots, window properties, the Hungarian
   # locale that gives Wine code page 1250.
   xdotool imagemagick x11-utils locales
+  # The Linux desktop program: GTK 3 for the window, SDL2 for the sound, pkg-config to find them;
+  # its tests run it on a virtual display (xvfb-run from xvfb).
+  pkg-config libgtk-3-dev libsdl2-dev
   # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
   clang libclang-rt-14-dev)
 missing=()

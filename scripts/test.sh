@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the optimised, the sanitizer and the Windows flavour and runs every test.
 # Tests labelled "long" (full reference runs) run in the optimised build only; so do the
-# tests labelled "wine", which run the Windows programs of build-win/ under Wine. Then the
+# tests labelled "wine", which run the Windows programs of build-win/ under Wine. The tests
+# labelled "gtk" run the desktop program of each build on virtual displays of their own. Then the
 # fuzz targets (built with clang) run for a few seconds each.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/about.h"
+#include "host/icon.h"
 #include "host/cp1250.h"
 #include "host/menu.h"
 #include "host/win32/resource_ids.h"
@@ -153,43 +154,6 @@ void write_address_panel(std::string& rc) {
         std::to_string(IDC_ADDRESS_END) +
         ", 160, 4, 40, 13, ES_UPPERCASE | ES_AUTOHSCROLL\n"
         "END\n\n";
-}
-
-// ---- the icon: a small computer with a Tarvik screen (white text on black) ----
-
-struct Rgba {
-  uint8_t r, g, b, a;
-};
-
-std::vector<Rgba> draw_icon(int size) {
-  std::vector<Rgba> p(static_cast<size_t>(size * size), Rgba{0, 0, 0, 0});
-  auto fill = [&](int x0, int y0, int x1, int y1, Rgba c) {
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x)
-        if (x >= 0 && y >= 0 && x < size && y < size) p[static_cast<size_t>(y * size + x)] = c;
-  };
-  const Rgba caseLight{214, 204, 180, 255}, caseDark{120, 112, 96, 255}, black{0, 0, 0, 255},
-      white{255, 255, 255, 255}, keys{70, 66, 60, 255}, red{220, 30, 30, 255};
-  int s = size;
-  // Monitor case and its shadow edge.
-  fill(s * 2 / 32, s * 1 / 32, s * 30 / 32, s * 22 / 32, caseDark);
-  fill(s * 2 / 32, s * 1 / 32, s * 29 / 32, s * 21 / 32, caseLight);
-  // The screen: black with lines of white "text".
-  fill(s * 5 / 32, s * 4 / 32, s * 27 / 32, s * 18 / 32, black);
-  int line = s >= 32 ? 3 : 2;
-  for (int y = s * 5 / 32 + 1, row = 0; y + 1 < s * 17 / 32; y += line, ++row) {
-    int end = s * (row % 2 ? 20 : 25) / 32;
-    for (int x = s * 6 / 32; x < end; x += 2) fill(x, y, x + 1, y + 1, white);
-  }
-  // Cursor block.
-  fill(s * 6 / 32, s * 15 / 32, s * 8 / 32, s * 17 / 32, white);
-  // Keyboard below, with a row of keys and the red power lamp.
-  fill(s * 1 / 32, s * 24 / 32, s * 31 / 32, s * 31 / 32, caseDark);
-  fill(s * 1 / 32, s * 24 / 32, s * 31 / 32, s * 30 / 32, caseLight);
-  for (int x = s * 3 / 32; x + 2 < s * 27 / 32; x += s >= 32 ? 3 : 2)
-    fill(x, s * 26 / 32, x + (s >= 32 ? 2 : 1), s * 28 / 32, keys);
-  fill(s * 28 / 32, s * 26 / 32, s * 30 / 32, s * 28 / 32, red);
-  return p;
 }
 
 void put16(std::string& s, uint32_t v) {

@@ -84,6 +84,11 @@ SCRIPT
   printf 'answer %s\ncommand SNAPSHOT_LOAD\n' "$work/missing.tks" >bad.txt
   run --script bad.txt /h /w 2>err.txt; true
   grep -q "^Hiba!: " err.txt || fail "no message for a missing snapshot: $(cat err.txt)"
+  # A snapshot named on the command line is loaded (a double-click on one starts the program so).
+  run --frames 5 --screen-text /h /w snap.tks >screen.txt || fail "command line: exit status $?"
+  grep -q "10 PRINT 1" screen.txt || fail "command line: the snapshot's screen: $(cat screen.txt)"
+  run --frames 5 /h /w missing.tks 2>err.txt || fail "command line, missing: exit status $?"
+  grep -q "^Hiba!: A pillanatfelvétel" err.txt || fail "command line: no message for a missing snapshot"
   ;;
 tape-autoload)
   # A tape image saved from memory, autoloaded on the command line.

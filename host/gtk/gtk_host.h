@@ -1,0 +1,59 @@
+// What the GTK platform files share: the main window's widgets, the key
+// path that real key events and script keys both take, and the automation
+// mode in which a script takes the user's place.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstddef>
+#include <cstdint>
+
+extern GtkWidget* guiWindow;  // the top-level window
+extern GtkWidget* guiMenuBar; // built from the host's menu table
+extern GtkWidget* guiArea;    // the picture (or the on-screen monitor)
+extern GtkWidget* guiStatus;  // the status bar, drawn by statusbar.cpp
+
+// ---- menu bar (menu_bar.cpp) ----
+GtkWidget* gui_menu_bar_create();
+// Every item as GTK holds it, in script mode's log ("menu: ..." lines).
+void gui_menu_bar_log();
+// Popup menus of the bar open now (the machine stands still meanwhile).
+bool gui_menu_open();
+// A menu command waiting to run (taken one per message), or 0.
+int gui_take_command();
+void gui_post_command(int id);
+
+// ---- keyboard (keyboard.cpp) ----
+// A key from the keyboard: the held-key state by the hardware key code, the
+// accelerators and the host's keys. False when GTK should handle it (Alt
+// with a letter opens a menu by its mnemonic).
+bool gui_key_event(const GdkEventKey* event);
+// A key by virtual-key code, as a script presses it: the same way as one
+// from the keyboard.
+void gui_key(int vk, bool down);
+
+// ---- picture (picture.cpp) ----
+gboolean gui_area_draw(GtkWidget* widget, cairo_t* cr, gpointer);
+// The picture's cost: converts the bitmap and draws it scaled into an
+// image surface of width x height (for the benchmark).
+void gui_present_benchmark(int width, int height, int frames, double* convertMs, double* drawMs);
+
+// ---- status bar (statusbar.cpp) ----
+GtkWidget* gui_status_bar_create();
+
+// ---- window (window.cpp) ----
+// Applies the host's size limits as geometry hints.
+void gui_apply_size_limits();
+// Asks for a repaint by the host (window_on_paint) when the queue is idle.
+void gui_request_paint();
+
+// ---- automation mode (script_mode.cpp) ----
+bool gui_script_mode();
+bool gui_script_start(const char* path);
+// One queued script action or script line; false when the script has ended.
+bool gui_script_step(bool wait, bool* runFrame);
+void gui_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The next file dialog's answer: 1 a name (copied into name), 0 cancelled;
+// the address fields, when the script set them, are copied.
+int gui_script_dialog_answer(char* name, size_t size, char* start, char* end);
+bool gui_script_console_line(char* buffer, int size);

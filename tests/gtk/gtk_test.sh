@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# The Linux desktop program on a virtual display of its own.   gtk_test.sh CASE PATH/tarvik
+# Cases: startup (banner, menu bar, settings file), pictures (the window against the program's
+# own frame, both video paths), input (keys typed with xdotool, Alt+letter, Esc), commands (every
+# menu command in script mode), sound (SDL's disk driver against the audio chain's recording),
+# settings (written and read back), fullscreen (full screen and back). Every wait polls against
+# a deadline.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+if [ -z "${TARVIK_GTK_INNER:-}" ]; then
+  exec "${TARVIK_XVFB_RUN:-xvfb-run}" -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    env TARVIK_GTK_INNER=1 "$0" "$@"
+fi
+source "$here/../wine/testlib.sh"
+case_name="${1:?usage: gtk_test.sh CASE PATH/tarvik}"
+exe="${2:?usage: gtk_test.sh CASE PATH/tarvik}"
+[ -x "$exe" ] || { echo "$exe is missing" >&2; exit 1; }
+exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
+
+work="$(mktemp -d)"
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf -- "$work"' EXIT
+cd "$work"
+export XDG_CONFIG_HOME="$work/config"
+export SDL_AUDIODRIVER=dummy
+export NO_AT_BRIDGE=1
+
+# tarvik SCRIPT-LINES ARGS...: runs the program with the script, leaving $status and the log
+# (standard error) in log.txt.
+tarvik() {
+  printf '%s\n' "$1" >script.txt
+  shift
+  timeout 180 "$exe" /script script.txt "$@" 2>log.txt >out.txt
+  status=$?
+  return "$status"
+}
+# Started in the background: $pid, the log in log.txt.
+tarvik_bg() {
+  printf '%s\n' "$1" >script.txt
+  shift
+  timeout 180 "$exe" /script script.txt "$@" 2>log.txt >out.txt &
+  pid=$!
+}
+finish_bg() {
+  wait "$pid"
+  status=$?
+  pid=""
+}
+has() { grep -qF -- "$1" "${2:-log.txt}"; }
+# wait_for SECONDS COMMAND...: polls until the command succeeds; false at the deadline.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+window_id() { xdotool search --onlyvisible --name '^Tarvik' 2>/dev/null | head -1; }
+have_window() { [ -n "$(window_id)" ]; }
+
+case "$case_name" in
+startup)
+  tarvik $'frames 60\nscreen-text screen.txt\nquit' /h /w
+  check_eq "exit status" 0 "$status"
+  check "window title" has 'window: created "Tarvik emulátor"'
+  check "the banner of the built-in ROM" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
+  check "the status bar's model label" has "status label: Tarvik4"
+  # The menu bar as GTK holds it, item by item, with the check marks of the settings.
+  grep '^menu: ' log.txt >menu.txt
+  check_same_bytes "the menu bar" "$here/expected-menu.txt" menu.txt
+  ;;
+
+pictures)
+  for mode in gdi ddraw; do
+    args=(/h)
+    [ "$mode" = gdi ] && args+=(/x)
+    rm -rf frame.bmp log.txt config
+    tarvik_bg $'frames 100\nscreenshot frame.bmp\nframes 100000\nquit' "${args[@]}"
+    check "$mode: frame written" wait_for 60 test -s frame.bmp
+    convert frame.bmp -colorspace gray -depth 8 frame.pgm
+    line="$(grep '^window: client' log.txt | tail -1)"
+    read -r cx cy cw ch px py pw ph < <(sed -E 's/window: client ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+) picture ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4 \5 \6 \7 \8/' <<<"$line")
+    if [ "$mode" = gdi ]; then
+      check "gdi: the GDI path" has "DirectDraw Init failed!"
+      crop="512x512+${cx}+${cy}"
+    else
+      check_eq "ddraw: picture 512 x 384 at the client's top left" "0,0 512x384" "$px,$py ${pw}x$ph"
+      crop="${pw}x${ph}+$((cx + px))+$((cy + py))"
+    fi
+    # The window shows the frame once it has drawn: compared until it matches or time runs out.
+    capture_matches() {
+      import -window root screen-$mode.png 2>/dev/null &&
+        convert screen-$mode.png -crop "$crop" +repage -colorspace gray -depth 8 capture.pgm &&
+        python3 "$here/../wine/compare_picture.py" frame.pgm capture.pgm "$mode" 16 >compare.txt
+    }
+    check "$mode: the banner's glyphs in the window" wait_for 60 capture_matches
+    cat compare.txt
+    kill "$pid"
+    finish_bg
+  done
+  ;;
+
+input)
+  tarvik_bg $'frames 100000\nscreen-text typed.txt\nquit' /h
+  check "window found by its title" wait_for 60 have_window
+  window="$(window_id)"
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  check "the window has the focus" wait_for 20 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
+  # Each key is held until the program has it and has run frames since: the speed line in the
+  # title comes once a second of running.
+  count() { grep -c -- "$1" log.txt; }
+  more_than() { [ "$(count "$1")" -gt "$2" ]; }
+  for key in h e l l o; do
+    code="key down: $(printf '0x%02X' "'${key^^}")"
+    seen="$(count "$code")"
+    xdotool keydown "$key"
+    check "key $key received" wait_for 20 more_than "$code" "$seen"
+    check "frames ran with $key held" wait_for 30 more_than '^title: Tarvik - [0-9]' "$(($(count '^title: Tarvik - [0-9]') + 1))"
+    xdotool keyup "$key"
+  done
+  xdotool key alt+g
+  check "Alt+G opens the menu" wait_for 20 has "menu loop entered"
+  xdotool key Escape
+  check "Escape closes it" wait_for 20 has "menu loop left"
+  xdotool key Escape
+  check "Esc shows the on-screen monitor" wait_for 20 has "title: Tarvik - (Monitor)"
+  finish_bg
+  check_eq "exit status" 0 "$status"
+  check "typed text on the screen" grep -qi "hello" typed.txt
+  check "the monitor drew the register lines" grep -q "^monitor: IP:[0-9A-F]\{4\},AF:" log.txt
+  ;;
+
+commands)
+  printf 'ABCDEFGH%.0s' $(seq 256) >font.chr
+  head -c 100 /dev/urandom >data.bin
+  tarvik "$(sed 's/^#.*//' "$here/commands.txt")"
+  check_eq "exit status" 0 "$status"
+  check "no message box" test "$(grep -c '^message box' log.txt)" = 0
+  check "memory saved as a tape image" has "status: Memória 4000h-40FFh lementve mem.tkt néven."
+  check_eq "the raw save's length" 256 "$(stat -c %s mem.bin)"
+  check "the ROM/BIN dialog offered its fields" has "dialog: ROM/BIN betöltése...: fields 0000 FFFF"
+  check "the tape image autoloaded" grep -q "status: .*4000" log.txt
+  check_eq "snapshot size" 115238 "$(stat -c %s snap.tks 2>/dev/null)"
+  check "F6 screenshot" test -s tarvik0000.bmp
+  check_eq "screenshot saved as, with its extension" 16446 "$(stat -c %s shot.bmp 2>/dev/null)"
+  check "sound capture closed" grep -q "status: Audio file lezárva ([0-9]* byte)." log.txt
+  check "sound recorded" test "$(stat -c %s sound.wav)" -gt 44
+  check "console monitor ran" has "console: Interactive monitor"
+  check "breakpoint set" grep -qF "console: set." <(grep -A1 -F "console: Breakpoint(s) at 4000h" log.txt)
+  for t in "Tarvik - (Felfüggesztve)" "Tarvik - (Újraindítva)" "Tarvik - (Monitor)"; do
+    check "title $t" has "title: $t"
+  done
+  for label in Tarvik3 Dorvane Veltra Tarvik4; do
+    check "status label $label" has "status label: $label"
+  done
+  check "WAV recording made" test -s rec.wav
+  check "keyboard chart" has "dialog 120: Tarvik 4 tasztatúra-kiosztás | !/1 \"/2 #/3 \$/4 %/5 &/6 '/7 (/8 )/9 /0 */: ALT BELL/fel TAB/le F1 Q"
+  check "keyboard chart has all keys" has "| 58 keys"
+  check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
+  check "AVI capture closed" has "status: Video stream closed. 120 frames written."
+  v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
+    stream=width,height,r_frame_rate,nb_read_frames -of default=nw=1 video.avi 2>&1)"
+  check "AVI: 512 x 256" grep -qx "width=512" <<<"$v"
+  check "AVI: 256 rows" grep -qx "height=256" <<<"$v"
+  check "AVI: 120 frames" grep -qx "nb_read_frames=120" <<<"$v"
+  check "pasted text typed" grep -q "10 PRINT" screen.txt
+  ;;
+
+sound)
+  # A beeper tone: RST 28h over and over, started from the console monitor.
+  printf '\xEF\x18\xFD' >beep.bin
+  export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/device.raw"
+  tarvik $'frames 50\ncommand 40031\nfields 4100 4102\nanswer beep.bin\ncommand 40006\nmonitor g 4100\nmonitor x\ncommand 40043\nframes 50\nanswer chain\ncommand 40038\nframes 100\ncommand 40038\nframes 25\nquit'
+  check_eq "exit status" 0 "$status"
+  check "no message box" test "$(grep -c '^message box' log.txt)" = 0
+  check "the device played" test -s device.raw
+  check "the chain's output recorded" test -s chain.wav
+  check "the device played the chain's output" python3 "$here/compare_sound.py" chain.wav device.raw
+  # Without a device: "No sound", with a message, and the machine runs on.
+  export SDL_AUDIODRIVER=nosuchdriver
+  tarvik $'frames 20\ncommand 40031\nframes 20\nscreen-text screen.txt\nquit'
+  check_eq "no device: exit status" 0 "$status"
+  check "no device: the message" grep -q "^message box: Error: SDL_" log.txt
+  check "no device: runs on" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
+  ;;
+
+settings)
+  tarvik $'frames 10\nquit' /h /w
+  ini="$XDG_CONFIG_HOME/tarvik/settings.ini"
+  check_eq "first run: exit status" 0 "$status"
+  check "the settings file" test -s "$ini"
+  check_eq "ten values" 10 "$(grep -c '=' "$ini")"
+  check "SyncSpeed off (/w)" grep -qx "SyncSpeed=0" "$ini"
+  check "SoundDriver off (/h)" grep -qx "SoundDriver=0" "$ini"
+  # Read back: the next run shows them; a model chosen is stored; a bad value gets its default.
+  sed -i 's/^KeyMapping=.*/KeyMapping=text/' "$ini"
+  tarvik $'command 40017\nframes 10\nquit'
+  check_eq "second run: exit status" 0 "$status"
+  check "50 Hz timer stays off" grep -qx "menu: &Opciók > &50 Hz timer|ALT+W \[106\]" log.txt
+  check "Model stored" grep -qx "Model=3" "$ini"
+  check "KeyMapping replaced" grep -qx "KeyMapping=0" "$ini"
+  check "no temporary file left" test ! -e "$ini.tmp"
+  ;;
+
+fullscreen)
+  tarvik_bg $'frames 20\ncommand 40019\nframes 100000\nquit' /h
+  check "window found" wait_for 60 have_window
+  window="$(window_id)"
+  check "full screen" wait_for 30 has "full screen: on 1024x768"
+  on_screen() { xdotool getwindowgeometry "$window" | grep -q "Geometry: 1024x768"; }
+  check "the window covers the screen" wait_for 30 on_screen
+  line="$(grep '^window: client' log.txt | tail -1)"
+  check "the picture fills it at 4:3" grep -q "picture 0,0 1024x768" <<<"$line"
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  xdotool key alt+Return
+  check "back from full screen" wait_for 30 has "full screen: off"
+  size="$(grep '^full screen: off' log.txt | sed 's/.* //')"
+  back() { xdotool getwindowgeometry "$window" | grep -q "Geometry: $size"; }
+  check "the window has its size again" wait_for 30 back
+  check "the menu bar is back" wait_for 30 test "$(grep -c '^window: client' log.txt)" -gt 0
+  kill "$pid"
+  finish_bg
+  ;;
+*)
+  echo "unknown case $case_name" >&2
+  exit 2
+  ;;
+esac
+finish
