@@ -108,12 +108,22 @@ int app_main_loop() {
     PlatformMessage message = platform_handle_message(false, &exitCode);
     if (message == PLATFORM_MESSAGE_QUIT) break;
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
-    run_frame();
-    if (sound_on()) audio_update(cpu.tcount);
-    if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
-    pacing_frame_done();
+    app_run_frame();
   }
   return exitCode;
+}
+
+void app_run_frame() {
+  run_frame();
+  if (sound_on()) audio_update(cpu.tcount);
+  if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+  pacing_frame_done();
+}
+
+void app_after_message(bool wasRunning) {
+  if (wasRunning) return;
+  pacing_reset();
+  if (running && sound_on() && !monitorMode) audio_resume();
 }
 
 void app_shutdown() {
