@@ -43,12 +43,10 @@ EM_JS(void, js_remember_rom, (const char* path, const char* name),
 // The address panel's two fields, asked for one after the other; false when
 // the user cancelled either.
 EM_JS(int, js_address_panel, (char* start, char* end), {
-  const first = prompt("Kezdőcím (hexadecimális):", UTF8ToString(start));
-  if (first == = null) return 0;
-  const last = prompt("Végcím (hexadecimális):", UTF8ToString(end));
-  if (last == = null) return 0;
-  stringToUTF8(first.slice(0, 5), start, 6);
-  stringToUTF8(last.slice(0, 5), end, 6);
+  const fields = TarvikUI.addressPanel(UTF8ToString(start), UTF8ToString(end));
+  if (!fields) return 0;
+  stringToUTF8(fields[0], start, 6);
+  stringToUTF8(fields[1], end, 6);
   return 1;
 });
 

@@ -12,29 +12,10 @@ namespace {
 std::string storeKey;
 bool isOpen;
 
-EM_JS(int, js_settings_read, (const char* key, const char* name, uint32_t* value), {
-  try {
-    const all = JSON.parse(localStorage.getItem(UTF8ToString(key)) || "{}");
-    const v = all[UTF8ToString(name)];
-    if (typeof v != = "number" || !Number.isInteger(v) || v < 0 || v > 0xFFFFFFFF) return 0;
-    HEAPU32[value >> 2] = v;
-    return 1;
-  } catch (e) { return 0; }
-});
-
-EM_JS(int, js_settings_write, (const char* key, const char* name, uint32_t value), {
-  try {
-    const k = UTF8ToString(key);
-    let all = {};
-    try {
-      all = JSON.parse(localStorage.getItem(k) || "{}");
-    } catch (e) {}
-    if (typeof all != = "object" || all == = null || Array.isArray(all)) all = {}; // damaged: anew
-    all[UTF8ToString(name)] = value >>> 0;
-    localStorage.setItem(k, JSON.stringify(all));
-    return 1;
-  } catch (e) { return 0; }
-});
+EM_JS(double, js_settings_read, (const char* key, const char* name),
+      { return TarvikUI.settingsRead(UTF8ToString(key), UTF8ToString(name)); });
+EM_JS(int, js_settings_write, (const char* key, const char* name, double value),
+      { return TarvikUI.settingsWrite(UTF8ToString(key), UTF8ToString(name), value); });
 
 } // namespace
 
@@ -45,7 +26,11 @@ bool platform_settings_open(const char* keyPath) {
 }
 
 bool platform_settings_read(const char* name, uint32_t* value) {
-  return isOpen && js_settings_read(storeKey.c_str(), name, value);
+  if (!isOpen) return false;
+  double stored = js_settings_read(storeKey.c_str(), name);
+  if (stored < 0) return false;
+  *value = static_cast<uint32_t>(stored);
+  return true;
 }
 
 bool platform_settings_write(const char* name, uint32_t value) {

@@ -416,6 +416,39 @@ const TarvikUI = {
     }
   },
 
+  // ---- settings ----------------------------------------------------------------------
+  // One JSON object of named numbers per key path in local storage; a damaged
+  // one is started anew. A missing or unusable value reads as -1.
+  settings(key) {
+    try {
+      const all = JSON.parse(localStorage.getItem(key) || "{}");
+      if (typeof all === "object" && all !== null && !Array.isArray(all)) return all;
+    } catch { /* damaged */ }
+    return {};
+  },
+  settingsRead(key, name) {
+    const v = this.settings(key)[name];
+    return Number.isInteger(v) && v >= 0 && v <= 0xffffffff ? v : -1;
+  },
+  settingsWrite(key, name, value) {
+    const all = this.settings(key);
+    all[name] = value;
+    try {
+      localStorage.setItem(key, JSON.stringify(all));
+      return 1;
+    } catch {
+      return 0;
+    }
+  },
+  // The ROM/BIN dialogs' address fields, asked for one after the other.
+  addressPanel(start, end) {
+    const first = prompt("Kezdőcím (hexadecimális):", start);
+    if (first === null) return null;
+    const last = prompt("Végcím (hexadecimális):", end);
+    if (last === null) return null;
+    return [first.trim().slice(0, 5), last.trim().slice(0, 5)];
+  },
+
   // ---- console monitor -------------------------------------------------------------
   consoleOpen(title) {
     $("console-title").textContent = title;
