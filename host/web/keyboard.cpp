@@ -19,6 +19,24 @@ namespace {
 enum : int { kShift = 0x100, kControl = 0x200, kAlt = 0x400 };
 
 bool keyDown[256];
+// A key released before the machine had a chance to see it (the browser's
+// key-up followed at once) stays down for this many frames after its press.
+constexpr uint8_t kLeastFrames = 2;
+uint8_t framesLeft[256];
+bool releasePending[256];
+
+void press(int vk) {
+  keyDown[vk] = true;
+  framesLeft[vk] = kLeastFrames;
+  releasePending[vk] = false;
+}
+
+void release(int vk) {
+  if (framesLeft[vk] > 0)
+    releasePending[vk] = true;
+  else
+    keyDown[vk] = false;
+}
 // While a key pressed by its character is held, the modifiers that type the
 // character are reported instead of those the user holds (a "=" typed
 // without Shift on another layout needs Shift on the Hungarian one).
@@ -55,7 +73,7 @@ bool physical(int vk) { return vk >= 0 && vk < 256 && keyDown[vk]; }
 
 // Shift, Ctrl and Alt as the user holds them, or as the held character needs.
 bool modifier_down(int vk, int modifier, int left, int right) {
-  if (characterKey >= 0) return (characterModifiers & modifier) != 0;
+  if (characterKey >= 0 && keyDown[characterKey]) return (characterModifiers & modifier) != 0;
   return physical(vk) || physical(left) || physical(right);
 }
 
@@ -78,8 +96,11 @@ EM_JS(void, js_clipboard_write, (const char* text),
 // host looks at; Alt+key is a menu key.
 void web_key_event(int vk, bool down) {
   if (vk <= 0 || vk >= 256) return;
-  keyDown[vk] = down;
-  if (!down) return;
+  if (!down) {
+    release(vk);
+    return;
+  }
+  press(vk);
   int command = accelerator_find(vk, accelerator_modifiers());
   if (command)
     window_on_command(command);
@@ -105,8 +126,20 @@ int platform_vk_scan(uint8_t c) {
   return -1;
 }
 
+void web_keys_after_frame() {
+  for (int vk = 0; vk < 256; ++vk) {
+    if (framesLeft[vk] == 0 || --framesLeft[vk] > 0) continue;
+    if (releasePending[vk]) {
+      releasePending[vk] = false;
+      keyDown[vk] = false;
+    }
+  }
+}
+
 void platform_clear_key_state() {
   std::memset(keyDown, 0, sizeof keyDown);
+  std::memset(framesLeft, 0, sizeof framesLeft);
+  std::memset(releasePending, 0, sizeof releasePending);
   characterKey = -1;
 }
 
@@ -143,10 +176,9 @@ EMSCRIPTEN_KEEPALIVE int web_key_character(const char* utf8, int down) {
   if (down) {
     characterKey = vk;
     characterModifiers = scanned & (kShift | kControl | kAlt);
-    keyDown[vk] = true;
+    press(vk);
   } else {
-    keyDown[vk] = false;
-    if (characterKey == vk) characterKey = -1;
+    release(vk);
   }
   return 1;
 }

@@ -44,6 +44,7 @@ EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
 
 void run_one_frame() {
   app_run_frame();
+  web_keys_after_frame();
   ++framesRun;
   if (++framesSinceText >= kTextEveryFrames) {
     framesSinceText = 0;

@@ -15,6 +15,8 @@ bool web_console_waiting();
 // ---- keys (keyboard.cpp) ------------------------------------------------------
 // A virtual key pressed or released by its position on the keyboard.
 void web_key_event(int vk, bool down);
+// After each frame: keys released too soon go up once the machine saw them.
+void web_keys_after_frame();
 // The text the page read from the browser's clipboard becomes the host's
 // clipboard text (code page 1250).
 void web_clipboard_receive(const char* utf8);

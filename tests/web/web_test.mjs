@@ -62,8 +62,15 @@ try {
 
   await step("keys typed into the picture reach the machine", async () => {
     await page.focus("#screen");
-    // By position on the Hungarian layout: the key left of 1 gives 0.
-    for (const code of ["KeyL", "Space", "Backquote", "Enter"]) await page.keyboard.press(code);
+    // By character ("Szimbolikus billentyűzet"): the keys' characters are
+    // typed whatever the layout. A typist's keys come one after the other:
+    // each waits for a few frames.
+    await menu(40026);
+    for (const key of ["L", " ", "0", "Enter"]) {
+      const before = await frames();
+      await page.keyboard.press(key);
+      await poll(async () => (await frames()) >= before + 4, "frames after a key");
+    }
     await waitText("0038 C9 00 00 00");
   });
 
