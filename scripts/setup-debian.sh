@@ -7,7 +7,10 @@ packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-
   g++-mingw-w64-x86-64 wine wine64 xvfb
   # Tests of Tarvik.exe: typing into its window, screenshots, window properties, the Hungarian
   # locale that gives Wine code page 1250.
-  xdotool imagemagick x11-utils locales)
+  xdotool imagemagick x11-utils locales
+  # The browser program: Emscripten (with Debian's acorn for its JavaScript optimiser) and
+  # Chromium, in which its tests run headless.
+  emscripten node-acorn chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -17,6 +20,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# npm for the browser tests' packages (tests/web), unless a Node.js with its own npm is there.
+if ! command -v npm >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends npm
 fi
 
 # The Hungarian locale: Wine run with LC_ALL=hu_HU.UTF-8 behaves as a Hungarian Windows (ANSI

@@ -68,6 +68,7 @@ const TarvikUI = {
   // ---- start and stop ----------------------------------------------------------
   started() {
     this.ready = true;
+    this.startedAt = performance.now();
     $("loading").hidden = true;
     this.buildMenu();
     this.measure();
