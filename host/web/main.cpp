@@ -76,6 +76,7 @@ uint32_t turns;
 
 EM_BOOL animation_frame(double, void*) {
   if (stopped) return EM_FALSE;
+  if (web_take_paint()) window_on_paint();
   run_due_frames();
   // Files still being written (a tape the machine saves) leave once they
   // have stopped growing for a second or so.

@@ -11,6 +11,8 @@
 void web_client_size(int32_t* width, int32_t* height);
 // True while the machine stands still for the console monitor's next line.
 bool web_console_waiting();
+// True once after the host asked for a repaint.
+bool web_take_paint();
 
 // ---- keys (keyboard.cpp) ------------------------------------------------------
 // A virtual key pressed or released by its position on the keyboard.

@@ -20,6 +20,7 @@ namespace {
 bool checks[256]; // by index in menuEntries
 int32_t clientWidth = 512, clientHeight = 384;
 bool fullScreenOn;
+bool paintPending;
 
 int menu_index(int id) {
   for (int i = 0; i < menuEntryCount && i < 256; ++i)
@@ -98,9 +99,16 @@ bool platform_menu_checked(int id) {
 // The page is as large as the browser makes it: there is no maximise box.
 void platform_set_maximize_box(bool) {}
 void platform_maximize() {}
-// Every presentation draws the whole picture.
-void platform_invalidate(bool) {}
-void platform_invalidate_rect(const Rect&, bool) {}
+// A repaint at the next animation frame (leaving the monitor while paused
+// shows the picture again); every presentation draws the whole picture.
+void platform_invalidate(bool) { paintPending = true; }
+void platform_invalidate_rect(const Rect&, bool) { paintPending = true; }
+
+bool web_take_paint() {
+  bool pending = paintPending;
+  paintPending = false;
+  return pending;
+}
 
 Rect platform_client_rect() { return {0, 0, clientWidth, clientHeight}; }
 // Coordinates stay those of the picture area.
