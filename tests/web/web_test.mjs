@@ -120,11 +120,44 @@ try {
     assert.ok(stats.blocks > 10);
   });
 
+  const pageItem = async (label, file) => {
+    const [chooser] = await Promise.all([
+      page.waitForFileChooser(),
+      page.$$eval("#menubar button", (buttons, l) =>
+        buttons.find((b) => b.textContent.startsWith(l)).click(), label),
+    ]);
+    await chooser.accept([file]);
+  };
+
+  await step("a ROM dump of the user's replaces the model's image", async () => {
+    const wrong = path.join(downloads, "rossz.rom");
+    fs.writeFileSync(wrong, Buffer.alloc(1000));
+    await pageItem("Saját ROM-kép", wrong);
+    await poll(() => page.$eval("#messages", (e) => e.textContent.includes("rossz.rom")),
+               "the message about the size");
+    // Our own firmware with another banner.
+    const rom = fs.readFileSync(path.join(root, "firmware", "tarvik41.bin"));
+    const at = rom.indexOf("Szabad ROM");
+    assert.ok(at > 0, "no banner in the firmware image");
+    rom.write("Sajat  ROM", at);
+    const mine = path.join(downloads, "sajat.rom");
+    fs.writeFileSync(mine, rom);
+    await pageItem("Saját ROM-kép", mine);
+    await waitText("Tarvik 4.1 - Sajat  ROM");
+  });
+
   await step("a model change shows the Veltra-16 banner", async () => {
     await menu(40017);
     await waitText("VELTRA-16  SZABAD ROM");
     assert.equal(await page.$eval('[data-command="40017"]', (b) => b.getAttribute("aria-checked")),
                  "true");
+  });
+
+  await step("the model and the ROM dump are remembered across a reload", async () => {
+    await page.reload();
+    await waitText("VELTRA-16  SZABAD ROM");
+    await menu(40015);
+    await waitText("Tarvik 4.1 - Sajat  ROM");
   });
 
   await step("no error in the page's console", async () => {
