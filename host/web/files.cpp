@@ -166,10 +166,12 @@ EMSCRIPTEN_KEEPALIVE int web_replace_rom(const char* path, const char* fileName)
   if (image < 0) image = static_cast<int>(model()); // models 0-3 are images 0-3
   long size = file_size(path);
   if (size != static_cast<long>(romFiles[image].size)) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%s: %ld byte, %u kellene.", fileName, size < 0 ? 0 : size,
-                  romFiles[image].size);
-    platform_message_box("Hiba!", text, PLATFORM_ICON_STOP);
+    // The report of a ROM folder's file of the wrong size.
+    if (size >= 0)
+      std::fprintf(stderr, "%s: a mérete %ld bájt, nem %u; a beépített képet használom.\n",
+                   fileName, size, romFiles[image].size);
+    else
+      std::fprintf(stderr, "%s: nem olvasható; a beépített képet használom.\n", fileName);
     return -1;
   }
   std::string target = std::string(WEB_ROM_FOLDER) + "/" + romFiles[image].fileName;

@@ -72,7 +72,8 @@ const TarvikUI = {
     $("loading").hidden = true;
     this.buildMenu();
     this.measure();
-    new ResizeObserver(() => this.measure()).observe($("screen"));
+    new ResizeObserver(() => this.measure()).observe($("stage"));
+    document.addEventListener("fullscreenchange", () => this.measure());
     $("screen").focus();
   },
   stopped() {
@@ -81,9 +82,17 @@ const TarvikUI = {
     $("loading").textContent = "Az emulátor leállt. Az oldal újratöltése újraindítja.";
     $("loading").hidden = false;
   },
+  // The picture area is the largest 4:3 box the page has room for, as the
+  // desktop window opens at 4:3; the host fits the picture inside it.
   measure() {
     if (!this.ready) return;
     const s = $("screen");
+    if (!document.fullscreenElement) {
+      const stage = $("stage");
+      const width = Math.max(64, Math.min(stage.clientWidth, stage.clientHeight * 4 / 3));
+      s.style.width = Math.floor(width) + "px";
+      s.style.height = Math.floor(width * 3 / 4) + "px";
+    }
     call("web_set_client_size", s.clientWidth, s.clientHeight);
     call("web_resize", s.clientWidth, s.clientHeight);
   },
