@@ -17,7 +17,6 @@
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
-#include "host/script.h"
 #include "host/settings.h"
 #include "host/web/web.h"
 #include "host/window.h"
@@ -36,9 +35,13 @@ constexpr uint32_t kTextEveryFrames = 5;
 bool stopped;
 uint32_t framesRun;
 uint32_t framesSinceText;
-std::string lastScreenText;
+// The screen's text (code page 1250, the clipboard copy) as last sent.
+char screenText[CLIPBOARD_SCREEN_TEXT_MAX];
+char sentText[CLIPBOARD_SCREEN_TEXT_MAX];
+size_t sentLength;
 
-EM_JS(void, js_screen_text, (const char* text), { TarvikUI.screenText(UTF8ToString(text)); });
+EM_JS(void, js_screen_text, (const char* text, size_t length),
+      { TarvikUI.screenText(HEAPU8.subarray(text, text + length)); });
 EM_JS(void, js_started, (), { TarvikUI.started(); });
 EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
 
@@ -98,10 +101,11 @@ template <typename F> void as_message(F&& handle) {
 } // namespace
 
 void web_publish_screen_text() {
-  std::string text = script_screen_text();
-  if (text == lastScreenText) return;
-  lastScreenText = text;
-  js_screen_text(text.c_str());
+  size_t length = clipboard_screen_text(screenText, sizeof screenText);
+  if (length == sentLength && std::memcmp(screenText, sentText, length) == 0) return;
+  std::memcpy(sentText, screenText, length);
+  sentLength = length;
+  js_screen_text(screenText, length > 0 ? length - 1 : 0);
 }
 
 void platform_post_quit(int) {

@@ -138,7 +138,13 @@ const TarvikUI = {
     pre.hidden = false;
     this.monitorShown = true;
   },
-  screenText(text) { $("screen-text").textContent = text; },
+  // The clipboard copy of the screen (code page 1250, rows ended by CR LF),
+  // with the blank codes' no-break spaces as spaces.
+  screenText(bytes) {
+    this.decoder ??= new TextDecoder("windows-1250");
+    $("screen-text").textContent =
+      this.decoder.decode(bytes).replace(/\r/g, "").replace(/\u00a0/g, " ");
+  },
 
   // ---- window -------------------------------------------------------------------
   setTitle(text) {
