@@ -341,9 +341,14 @@ const TarvikUI = {
     this.remember(file.name, command, bytes);
     this.hand(file.name, command, bytes);
   },
+  // A file name as the emulator's file system takes it: no folders, no
+  // leading dots.
+  safeName(name) {
+    return name.replace(/[\/\\\0]/g, "_").replace(/^\.+/, "_") || "_";
+  },
   hand(name, command, bytes) {
     if (!this.ready) return;
-    const path = "/input/" + name.replace(/[\/\\]/g, "_");
+    const path = "/input/" + this.safeName(name);
     Module.FS.writeFile(path, bytes);
     call("web_open_file", path, command);
     $("screen").focus();
@@ -401,7 +406,7 @@ const TarvikUI = {
   // ROM dumps: remembered in local storage, put into /roms before start.
   async replaceRom(file) {
     const bytes = new Uint8Array(await file.arrayBuffer());
-    const path = "/input/" + file.name.replace(/[\/\\]/g, "_");
+    const path = "/input/" + this.safeName(file.name);
     Module.FS.writeFile(path, bytes);
     if (call("web_replace_rom", path, file.name) >= 0) call("web_command", 131); // cold restart
   },
