@@ -120,6 +120,21 @@ try {
     assert.ok(stats.blocks > 10);
   });
 
+  await step("a background tab pauses the machine and its sound", async () => {
+    const visibility = (hidden) => page.evaluate((h) => {
+      Object.defineProperty(document, "hidden", { value: h, configurable: true });
+      document.dispatchEvent(new Event("visibilitychange"));
+    }, hidden);
+    const running = () => page.evaluate(() => Module.ccall("web_running", "number", [], []));
+    const audio = () => page.evaluate(() => document.body.dataset.audio);
+    await visibility(true);
+    await poll(async () => !(await running()) && (await audio()) === "suspended", "the pause");
+    const stopped = await frames();
+    await visibility(false);
+    await poll(async () => (await frames()) > stopped + 5 && (await audio()) === "running",
+               "the machine running again");
+  });
+
   const pageItem = async (label, file) => {
     const [chooser] = await Promise.all([
       page.waitForFileChooser(),
