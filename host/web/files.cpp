@@ -166,12 +166,15 @@ EMSCRIPTEN_KEEPALIVE int web_replace_rom(const char* path, const char* fileName)
   if (image < 0) image = static_cast<int>(model()); // models 0-3 are images 0-3
   long size = file_size(path);
   if (size != static_cast<long>(romFiles[image].size)) {
-    // The report of a ROM folder's file of the wrong size.
+    // The report of a ROM folder's file of the wrong size, in the page.
+    char text[320];
     if (size >= 0)
-      std::fprintf(stderr, "%s: a mérete %ld bájt, nem %u; a beépített képet használom.\n",
-                   fileName, size, romFiles[image].size);
+      std::snprintf(text, sizeof text,
+                    "%s: a mérete %ld bájt, nem %u; a beépített képet használom.", fileName, size,
+                    romFiles[image].size);
     else
-      std::fprintf(stderr, "%s: nem olvasható; a beépített képet használom.\n", fileName);
+      std::snprintf(text, sizeof text, "%s: nem olvasható; a beépített képet használom.", fileName);
+    platform_message_box("", text, PLATFORM_ICON_STOP);
     return -1;
   }
   std::string target = std::string(WEB_ROM_FOLDER) + "/" + romFiles[image].fileName;

@@ -50,10 +50,10 @@ const call = (name, ...args) => Module.ccall(name, "number",
 
 var Module = {
   preRun: [() => TarvikUI.putRoms()],
+  // Standard output and the diagnostic lines of standard error go to the
+  // browser's console.
   print: (text) => console.log(text),
-  // What the emulator writes to standard error (a damaged file's report)
-  // is shown in the page as well.
-  printErr: (text) => { console.warn(text); TarvikUI.note(text); },
+  printErr: (text) => console.info(text),
 };
 
 const TarvikUI = {
@@ -164,7 +164,6 @@ const TarvikUI = {
     list.append(box);
     while (list.children.length > 4) list.firstChild.remove();
   },
-  note(text) { if (text.trim()) this.messageBox("", text, 0); },
   dialog(content) {
     const d = $("dialog");
     d.querySelector("h2").textContent = content.title;
@@ -416,7 +415,7 @@ const TarvikUI = {
     try {
       localStorage.setItem("tarvik.rom." + name, btoa(data));
     } catch {
-      this.note("A ROM-kép nem fér el a böngésző tárhelyén; csak most érvényes.");
+      this.messageBox("", "A ROM-kép nem fér el a böngésző tárhelyén; csak most érvényes.", 2);
     }
   },
   forgetRoms() {
