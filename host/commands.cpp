@@ -134,7 +134,7 @@ void command_execute(int id) {
   }
   switch (id) {
   case CMD_AUTOLOAD:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) tape_autoload(name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name) && !tape_autoload(name)) error_box(MEDIA_LOAD_FAILED);
     break;
   case CMD_LOAD_BINARY: load_binary_command(); break;
   case CMD_SAVE_MEMORY: save_memory_command(); break;
@@ -145,7 +145,10 @@ void command_execute(int id) {
   case CMD_COPY_SCREEN: clipboard_copy_screen(); break;
   case CMD_PASTE: clipboard_paste(); break;
   case CMD_SNAPSHOT_SAVE:
-    if (ask(FILE_DIALOG_SNAPSHOT_SAVE, name) && !snapshot_save(name, memory + 0x4000))
+    if (!ask(FILE_DIALOG_SNAPSHOT_SAVE, name)) break;
+    if (snapshot_save(name, memory + 0x4000))
+      status_message("Pillanatfelvétel lementve %s néven.", name);
+    else
       error_box(SNAPSHOT_SAVE_FAILED);
     break;
   case CMD_SNAPSHOT_LOAD:
@@ -171,11 +174,11 @@ void command_execute(int id) {
   case CMD_MONITOR: run_state_monitor_toggle(); break;
   case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
   case CMD_TAPE_ATTACH:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) tape_attach(name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name) && !tape_attach(name)) error_box(MEDIA_LOAD_FAILED);
     break;
   case CMD_TAPE_DETACH: tape_close(); break;
   case CMD_WAV_ATTACH:
-    if (ask(FILE_DIALOG_WAV_ATTACH, name)) wav_menu_attach(name);
+    if (ask(FILE_DIALOG_WAV_ATTACH, name) && !wav_menu_attach(name)) error_box(MEDIA_LOAD_FAILED);
     break;
   case CMD_WAV_CREATE:
     if (ask(FILE_DIALOG_WAV_CREATE, name)) wav_menu_create(name);

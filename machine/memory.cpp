@@ -231,6 +231,8 @@ void memory_reset() {
   // A paste in progress patched the key-input routine of the ROM that is
   // about to be replaced; it ends here.
   paste_cancel();
+  // Power-on contents come with the power-on paging: ROM and I/O visible.
+  highBankOffset = kPowerOnBank;
   // The tape traps belong to the Tarvik ROMs: they come out before any ROM
   // copy, also when the new model is the Veltra-16, whose ROM has none.
   tape_traps_remove();

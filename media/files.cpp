@@ -2,6 +2,7 @@
 #include "media/files.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -127,3 +128,25 @@ bool load_charset(const char* path) {
 }
 
 void restore_charset() { video_restore_charset(); }
+
+std::FILE* media_open_for_reading(const char* path) {
+  if (!path || !*path) return nullptr;
+  errno = 0;
+  std::FILE* f = std::fopen(path, "rb");
+  if (!f) {
+    if (errno == ENOENT)
+      status_message("Nincs ilyen állomány: %s", path);
+    else
+      status_message("Az állomány nem olvasható: %s", path);
+    return nullptr;
+  }
+  // A folder, for one, opens here but gives a read error.
+  std::getc(f);
+  if (std::ferror(f)) {
+    std::fclose(f);
+    status_message("Az állomány nem olvasható: %s", path);
+    return nullptr;
+  }
+  std::rewind(f);
+  return f;
+}

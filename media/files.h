@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "media/memory_files.h"
 
@@ -45,3 +46,8 @@ bool memory_save_command(const char* path, const char* startText, const char* en
 bool load_charset(const char* path);
 // The built-in set current again, and copied into the user set.
 void restore_charset();
+
+// Opens a file that the user named (binary, for reading) and checks that it
+// reads. On failure returns null and names the file in the status bar: one
+// message when it does not exist, another when it cannot be read.
+std::FILE* media_open_for_reading(const char* path);

@@ -13,6 +13,7 @@
 #include "host/status.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "media/files.h"
 
 namespace {
 
@@ -147,9 +148,12 @@ void tape_write_byte_trap(uint32_t*) {
 
 // Does what the two replaced instructions did, then asks for the file that
 // the save goes to. A cancelled dialog lets the save run with its bytes lost.
+// An image attached for reading is closed first: the save's file is the tape
+// from here on.
 void tape_begin_save_trap(uint32_t*) {
   cpu.hl.w = kByteOutput;
   set_word(kOutputVector, kByteOutput);
+  close_attached_for_transfer();
   tapeActive = 0;
   tapeFileName[0] = '\0';
   char path[TAPE_NAME_SIZE];
@@ -169,7 +173,7 @@ bool tape_attach(const char* path) {
   tape_traps_install();
   detach();
   if (!path || !copy_name(path)) return false;
-  tapeFile = std::fopen(tapeFileName, "rb");
+  tapeFile = media_open_for_reading(tapeFileName);
   if (!tapeFile) {
     tapeFileName[0] = '\0';
     return false;
@@ -180,8 +184,7 @@ bool tape_attach(const char* path) {
 
 bool tape_autoload(const char* path) {
   close_attached_for_transfer();
-  if (!path) return false;
-  std::FILE* f = std::fopen(path, "rb");
+  std::FILE* f = media_open_for_reading(path);
   if (!f) return false;
   uint16_t memoryTop = word_at(kMemoryTop);
   WriteHandler write = cpu_default_write();
@@ -191,21 +194,31 @@ bool tape_autoload(const char* path) {
 
   unsigned blocks = 0;
   uint16_t load = 0, length = 0;
+  // Where the file ended inside a block: in its header, or after `present`
+  // of its data bytes.
+  enum class Cut { None, Header, Data } cut = Cut::None;
+  uint32_t present = 0;
   for (;;) {
     int c = std::getc(f);
     while (c == 0x00) c = std::getc(f);
     if (c == EOF && blocks > 0) break; // the leader ran to the end of the tape
     if (c != TAPE_SYNC) {
       std::fclose(f);
+      status_message("Hibás TKT állomány: %s", path);
       return false;
     }
     for (c = std::getc(f); c != EOF && c != 0x00; c = std::getc(f)) {} // the name
     ++blocks;
     load = read_word(f);
     length = read_word(f);
+    if (std::feof(f)) cut = Cut::Header;
     debug_line("Load Address:%04X Blocksize: %u\n", load, length);
     for (uint32_t i = 0; i < length; ++i) {
       uint8_t b = read_byte(f);
+      if (cut == Cut::None && std::feof(f)) {
+        cut = Cut::Data;
+        present = i;
+      }
       uint32_t address = load + i;
       if (address >= kRamStart && address <= kRamEnd) write(static_cast<uint16_t>(address), b);
     }
@@ -227,10 +240,20 @@ bool tape_autoload(const char* path) {
   }
   debug_line("Memtop 0x4016:%04X, End of BASIC 0x4018: %04Xh, Start of BASIC 0x4030: %04Xh\n",
              word_at(kMemoryTop), word_at(kEndOfBasic), word_at(kStartOfBasic));
-  status_message(
-      "%s (%04Xh-%04Xh) sikeresen betöltve (%u blokk).", base_name(path), load,
-      static_cast<unsigned>(static_cast<uint16_t>(load + static_cast<uint16_t>(length - 1))),
-      blocks);
+  // A cut block shows the bytes the file held, never past FFFFh.
+  uint32_t last = load + present - 1;
+  if (last > 0xFFFF) last = 0xFFFF;
+  if (cut == Cut::Header || (cut == Cut::Data && present == 0))
+    status_message("%s: a file a(z) %u. blokk %s véget ért, a betöltés hiányos.", base_name(path),
+                   blocks, cut == Cut::Header ? "fejlécében" : "közepén");
+  else if (cut == Cut::Data)
+    status_message("%s (%04Xh-%04Xh): a file a(z) %u. blokk közepén véget ért, a betöltés hiányos.",
+                   base_name(path), load, static_cast<unsigned>(last), blocks);
+  else
+    status_message(
+        "%s (%04Xh-%04Xh) sikeresen betöltve (%u blokk).", base_name(path), load,
+        static_cast<unsigned>(static_cast<uint16_t>(load + static_cast<uint16_t>(length - 1))),
+        blocks);
   std::fclose(f);
   return true;
 }

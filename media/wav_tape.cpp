@@ -22,6 +22,7 @@
 #include "host/status.h"
 #include "machine/machine.h"
 #include "machine/sound.h"
+#include "media/files.h"
 #include "media/tape.h"
 #include "media/wav_format.h"
 
@@ -196,8 +197,7 @@ void wav_close() {
 
 bool wav_attach(const char* path) {
   wav_close();
-  if (!path || !*path) return false;
-  std::FILE* f = std::fopen(path, "rb");
+  std::FILE* f = media_open_for_reading(path);
   if (!f) return false;
   WavFormat found{};
   if (!wav_read_format(f, &found) ||

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour: "release" (optimised, in build/),
-# "asan" (AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/) or
-# "win" (the Windows programs, cross-built with mingw-w64, in build-win/) or
-# "web" (the browser program, compiled to WebAssembly with Emscripten, in build-web/).
+# "asan" (AddressSanitizer + UndefinedBehaviorSanitizer, in build-asan/),
+# "win" (the Windows programs, cross-built with mingw-w64, in build-win/),
+# "web" (the browser program, compiled to WebAssembly with Emscripten, in build-web/) or
+# "fuzz" (the libFuzzer targets, built with clang, in build-fuzz/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour="${1:-release}"
@@ -16,6 +17,8 @@ case "$flavour" in
     export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
     toolchain=$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake
     args=(-DCMAKE_BUILD_TYPE=Release -DTARVIK_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$toolchain") ;;
+  fuzz) dir=build-fuzz
+    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTARVIK_FUZZ=ON -DTARVIK_TESTS=OFF) ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null

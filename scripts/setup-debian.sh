@@ -10,7 +10,9 @@ packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-
   xdotool imagemagick x11-utils locales
   # The browser program: Emscripten (with Debian's acorn for its JavaScript optimiser) and
   # Chromium, in which its tests run headless.
-  emscripten node-acorn chromium)
+  emscripten node-acorn chromium
+  # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
+  clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,7 +2,8 @@
 # Builds the optimised, the sanitizer, the Windows and the browser flavour and runs every test.
 # Tests labelled "long" (full reference runs) run in the optimised build only; so do the
 # tests labelled "wine", which run the Windows programs of build-win/ under Wine, and those
-# labelled "web", which run the page of build-web/ in headless Chromium.
+# labelled "web", which run the page of build-web/ in headless Chromium. Then the fuzz targets
+# (built with clang) run for a few seconds each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -15,3 +16,6 @@ scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh asan
 ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'long|web'
+# Every fuzz target over its corpus and a few seconds of new inputs.
+scripts/build.sh fuzz
+scripts/fuzz.sh 3 100000

@@ -379,8 +379,33 @@ TEST_F(Commands, AcceleratorsComeBeforeTheKeyHandler) {
 }
 
 TEST_F(Commands, DroppedFileIsAutoloaded) {
-  window_on_drop_file(path("missing.wav").c_str());
-  EXPECT_STREQ(status_text(3), "") << "a file that cannot be read loads nothing";
+  const std::string missing = path("missing.wav");
+  window_on_drop_file(missing.c_str());
+  EXPECT_EQ(std::string(status_text(3)), "Nincs ilyen állomány: " + missing);
+  EXPECT_EQ(headless_message_box_count(), 0u) << "no box for a file the user did not choose";
+}
+
+// A tape file chosen in a dialog that is not there gets a box as well as
+// the status message; a snapshot save is confirmed.
+TEST_F(Commands, MissingChosenTapeFilesAndTheSnapshotSaveAreReported) {
+  for (int id : {40029, 40011, 40003}) {
+    const std::string missing = path(("nincs" + std::to_string(id)).c_str());
+    status_message("%s", "");
+    const unsigned before = headless_message_box_count();
+    headless_queue_dialog_answer(missing.c_str());
+    window_on_command(id);
+    EXPECT_EQ(std::string(status_text(3)), "Nincs ilyen állomány: " + missing) << id;
+    EXPECT_EQ(headless_message_box_count(), before + 1) << id;
+    EXPECT_EQ(headless_last_message_box(), "Hiba!: A megadott file betöltése sikertelen.") << id;
+  }
+  window_on_command(121); // the WAV tape closed again
+  const unsigned before = headless_message_box_count();
+  const std::string snapshot = path("allapot.tks");
+  headless_queue_dialog_answer(snapshot.c_str());
+  window_on_command(141);
+  EXPECT_EQ(read_file(snapshot).size(), 115238u);
+  EXPECT_EQ(std::string(status_text(3)), "Pillanatfelvétel lementve " + snapshot + " néven.");
+  EXPECT_EQ(headless_message_box_count(), before);
 }
 
 } // namespace

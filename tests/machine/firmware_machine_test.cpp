@@ -204,7 +204,7 @@ TEST_F(FirmwareOnMachine, ShiftLockCtrlAndHungarianLegends) {
 TEST_F(FirmwareOnMachine, HelpUnknownCommandAndBadParameterBeep) {
   fw::boot(MODEL_TARVIK31);
   command("S");
-  EXPECT_TRUE(screen_has(codes("F [cím]        futtatás"))) << screen();
+  EXPECT_TRUE(screen_has(codes("F (cím)        futtatás"))) << screen();
   fw::beeps_listen();
   command("Q");
   EXPECT_TRUE(screen_has(codes("Ismeretlen parancs (súgó: S)")));

@@ -117,6 +117,26 @@ TEST_F(TarvikMap, SmallerSizeAfterAllRamStateKeepsTheKeyboardReachable) {
   EXPECT_EQ(tarvik_read(0xE000), 0xFF);
 }
 
+// The all-RAM state is a program's doing: a cold restart and a model change
+// bring the power-on paging back, Reset and Restart keep it.
+TEST_F(TarvikMap, ColdRestartAndModelChangeRestoreThePowerOnPaging) {
+  bring_up(MODEL_TARVIK41, 6);
+  port_in(0x00);
+  machine_reset_button();
+  machine_restart();
+  EXPECT_EQ(highBankOffset, 0u);
+  machine_cold_restart();
+  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(tarvik_read(0xC123), memory[0x3123]); // the top of the ROM again
+
+  for (uint32_t next : {MODEL_DORVANE, MODEL_VELTRA16, MODEL_TARVIK31}) {
+    port_in(0x00);
+    ASSERT_TRUE(machine_select_model(next));
+    EXPECT_EQ(highBankOffset, 0x10000u) << next;
+  }
+  EXPECT_EQ(tarvik_read(0xE000), 0xFF); // a keyboard column, nothing held
+}
+
 TEST_F(TarvikMap, ThirtyTwoColumnModePutsEveryVideoAccessOnOddCells) {
   bring_up(MODEL_TARVIK41, 6);
   screenMode32 = 1;

@@ -94,6 +94,54 @@ TEST_F(FirmwareTapeMedia, MonitorLoadsAnExportedImage) {
   EXPECT_EQ(memory[0x4018] | memory[0x4019] << 8, 0x44C8);
 }
 
+// A save after a load from an attached image goes to the new file whole:
+// the save ends the attachment.
+TEST_F(FirmwareTapeMedia, SaveAfterLoadingFromAnAttachedImageWritesEveryByte) {
+  boot();
+  const std::vector<uint8_t> data = {0x11, 0x22, 0x33};
+  const std::string image = temp_path("elso.tkt");
+  ASSERT_TRUE(tape_save_memory(image.c_str(), 0x4200, 3, data.data()));
+  const std::vector<uint8_t> imageBytes = read_file(image);
+  ASSERT_TRUE(tape_attach(image.c_str()));
+  command("B");
+  ASSERT_EQ(memory[0x4202], 0x33);
+  const std::string path = temp_path("masik.tkt");
+  headless_queue_dialog_answer(path.c_str());
+  command("M 4100 01 02 03 FE");
+  command("K MASIK 4100 4103");
+  const std::vector<uint8_t> saved = read_file(path);
+  EXPECT_EQ(saved.size(), 274u);
+  EXPECT_EQ(saved, block("MASIK", 0x4100, {1, 2, 3, 0xFE}, 2));
+  EXPECT_EQ(read_file(image), imageBytes); // the image is untouched
+}
+
+// A key stops the search on a tape without blocks; that key is not typed at
+// the prompt that follows.
+TEST_F(FirmwareTapeMedia, KeyThatStopsTheSearchIsNotTyped) {
+  boot();
+  std::vector<uint8_t> noise(20000);
+  uint32_t x = 7;
+  for (uint8_t& b : noise) {
+    x = x * 1103515245 + 12345;
+    b = static_cast<uint8_t>(x >> 16);
+    if (b == 0xA5) b = 0x5A; // no sync byte: the search never ends by itself
+  }
+  const std::string path = temp_path("zaj.tkt");
+  write_file(path, noise);
+  ASSERT_TRUE(tape_attach(path.c_str()));
+  const std::string text = "B\r";
+  ASSERT_TRUE(paste_begin(text.data(), text.size()));
+  ASSERT_GE(frames_until([] { return screen_has("Keres"); }, 100), 0) << screen_text();
+  run_frames(5);
+  ASSERT_FALSE(at_prompt()) << screen_text();
+  headless_set_key('X', true);
+  ASSERT_GE(frames_until([] { return screen_has("Megszak"); }, 50), 0) << screen_text();
+  run_frames(20); // the key is held on for a while, as a hand does
+  headless_set_key('X', false);
+  run_frames(10);
+  EXPECT_TRUE(at_prompt()) << screen_text();
+}
+
 TEST_F(FirmwareTapeMedia, AutoloadWithSystemVariablesStartsTheProgram) {
   boot();
   // A block from 4016h: the system variables with the program start at

@@ -1,4 +1,6 @@
 // TKT tape images: the ROM traps, attaching, autoload and export.
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "host/debug_output.h"
@@ -209,7 +211,7 @@ TEST_F(TapeAutoload, OtherLoadAddressLeavesPcAndVectorAlone) {
   EXPECT_EQ(memory[0x400C], 0xAA);
 }
 
-TEST_F(TapeAutoload, MissingSyncFailsSilentlyKeepingEarlierBlocks) {
+TEST_F(TapeAutoload, MissingSyncFailsKeepingEarlierBlocksAndSaysSo) {
   auto file = block("A", 0x4400, pattern(4, 1));
   file.push_back(0x00);
   file.push_back(0x00);
@@ -217,15 +219,65 @@ TEST_F(TapeAutoload, MissingSyncFailsSilentlyKeepingEarlierBlocks) {
   std::string path = temp_path("bad.tkt");
   write_file(path, file);
   set_word(0x4016, 0x1111);
-  status_message("%s", "before");
   EXPECT_FALSE(tape_autoload(path.c_str()));
   EXPECT_EQ(memory[0x4400], pattern(4, 1)[0]);
-  EXPECT_STREQ(headless_status_text(3), "before");
+  EXPECT_STREQ(headless_status_text(3), ("Hibás TKT állomány: " + path).c_str());
 
   write_file(path, {0x00, 0x00, 0x00});
+  status_message("%s", "before");
   EXPECT_FALSE(tape_autoload(path.c_str())); // a leader without any block
-  EXPECT_FALSE(tape_autoload(temp_path("missing.tkt").c_str()));
-  EXPECT_STREQ(headless_status_text(3), "before");
+  EXPECT_STREQ(headless_status_text(3), ("Hibás TKT állomány: " + path).c_str());
+}
+
+// A file that is not there or cannot be read is named in the status bar;
+// nothing is attached.
+TEST_F(TapeAutoload, MissingOrUnreadableFileIsNamed) {
+  const std::string missing = temp_path("nincs.tkt");
+  EXPECT_FALSE(tape_autoload(missing.c_str()));
+  EXPECT_STREQ(headless_status_text(3), ("Nincs ilyen állomány: " + missing).c_str());
+  status_message("%s", "");
+  EXPECT_FALSE(tape_attach(missing.c_str()));
+  EXPECT_STREQ(headless_status_text(3), ("Nincs ilyen állomány: " + missing).c_str());
+  EXPECT_EQ(tapeActive, 0u);
+  const std::string wav = temp_path("nincs.wav");
+  EXPECT_FALSE(wav_menu_attach(wav.c_str()));
+  EXPECT_STREQ(headless_status_text(3), ("Nincs ilyen állomány: " + wav).c_str());
+  wav_menu_close();
+
+  // A folder opens on some systems but reads nothing.
+  const std::string folder = temp_path("mappa");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  EXPECT_FALSE(tape_autoload(folder.c_str()));
+  EXPECT_STREQ(headless_status_text(3), ("Az állomány nem olvasható: " + folder).c_str());
+  EXPECT_FALSE(tape_attach(folder.c_str()));
+  EXPECT_STREQ(headless_status_text(3), ("Az állomány nem olvasható: " + folder).c_str());
+}
+
+// A file cut inside a block loads what it holds (missing bytes as 0xFF)
+// but does not claim success, and the range shown does not wrap.
+TEST_F(TapeAutoload, FileEndingInsideABlockIsReportedAsCut) {
+  auto whole = block("S", 0x4100, pattern(10, 1));
+  const std::string path = temp_path("csonka.tkt");
+  const std::string base = path.substr(path.find_last_of('/') + 1);
+  // In the header: the length's second byte is missing.
+  write_file(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 256 + 1 + 2 + 3));
+  EXPECT_TRUE(tape_autoload(path.c_str()));
+  EXPECT_STREQ(headless_status_text(3),
+               (base + ": a file a(z) 1. blokk fejlécében véget ért, a betöltés hiányos.").c_str());
+  // In the data: 4 of the 10 bytes are there.
+  write_file(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 256 + 1 + 2 + 4 + 4));
+  EXPECT_TRUE(tape_autoload(path.c_str()));
+  EXPECT_EQ(memory[0x4103], pattern(10, 1)[3]);
+  EXPECT_EQ(memory[0x4104], 0xFF);
+  EXPECT_STREQ(
+      headless_status_text(3),
+      (base + " (4100h-4103h): a file a(z) 1. blokk közepén véget ért, a betöltés hiányos.")
+          .c_str());
+  // A whole block without its checksum and trailer still counts as loaded.
+  write_file(path, std::vector<uint8_t>(whole.begin(), whole.end() - 2));
+  EXPECT_TRUE(tape_autoload(path.c_str()));
+  EXPECT_STREQ(headless_status_text(3),
+               (base + " (4100h-4109h) sikeresen betöltve (1 blokk).").c_str());
 }
 
 TEST_F(TapeAutoload, ShortFileReadsMissingDataAsFF) {
@@ -244,12 +296,17 @@ TEST_F(TapeAutoload, ClosesAnAttachedImageWithAMessage) {
   std::string attached = temp_path("att.tkt");
   write_file(attached, {1, 2, 3});
   ASSERT_TRUE(tape_attach(attached.c_str()));
-  std::string path = temp_path("load.tkt");
-  write_file(path, {}); // fails, but the attached image is closed first
-  EXPECT_FALSE(tape_autoload(path.c_str()));
+  EXPECT_FALSE(tape_autoload(nullptr)); // fails, but the attached image is closed first
   EXPECT_EQ(tapeFile, nullptr);
   EXPECT_EQ(tapeActive, 0u);
   EXPECT_STREQ(headless_status_text(3), ("Kazetta-file (" + attached + ") lezárva.").c_str());
+  // An empty file loads nothing and says so after the closing.
+  ASSERT_TRUE(tape_attach(attached.c_str()));
+  std::string path = temp_path("load.tkt");
+  write_file(path, {});
+  EXPECT_FALSE(tape_autoload(path.c_str()));
+  EXPECT_EQ(tapeFile, nullptr);
+  EXPECT_STREQ(headless_status_text(3), ("Hibás TKT állomány: " + path).c_str());
 }
 
 // ---- export ------------------------------------------------------------------
