@@ -25,8 +25,35 @@ void cpu_port_out(uint8_t port, uint8_t value);
 
 // ---- memory, operands, time -------------------------------------------
 
-inline uint8_t rd(uint16_t a) { return readHandlers[a](a); }
-inline void wr(uint16_t a, uint8_t v) { writeHandlers[a](a, v); }
+// Per page, the memory to access directly, or null where the handler entries
+// are to be called (a page that is not plain memory, or one with a watch).
+extern const uint8_t* readPages[256];
+extern uint8_t* writePages[256];
+
+inline uint8_t rd(uint16_t a) {
+  const uint8_t* page = readPages[a >> 8];
+  if (page) [[likely]]
+    return page[a & 0xFF];
+  return readHandlers[a](a);
+}
+inline void wr(uint16_t a, uint8_t v) {
+  uint8_t* page = writePages[a >> 8];
+  if (page) [[likely]] {
+    page[a & 0xFF] = v;
+    return;
+  }
+  writeHandlers[a](a, v);
+}
+
+// read16 and write16 for the instruction groups, the bytes in the same order.
+inline uint16_t rd16(uint16_t a) {
+  uint8_t lo = rd(a);
+  return static_cast<uint16_t>(lo | (rd(static_cast<uint16_t>(a + 1)) << 8));
+}
+inline void wr16(uint16_t a, uint16_t v) {
+  wr(a, static_cast<uint8_t>(v));
+  wr(static_cast<uint16_t>(a + 1), static_cast<uint8_t>(v >> 8));
+}
 
 // Operand byte at PC; PC advances after the read.
 inline uint8_t fetch_operand() {
@@ -37,7 +64,7 @@ inline uint8_t fetch_operand() {
 }
 inline uint16_t fetch_operand16() {
   uint16_t a = cpu.pc;
-  uint16_t v = read16(a);
+  uint16_t v = rd16(a);
   cpu.pc = static_cast<uint16_t>(a + 2);
   return v;
 }
@@ -58,10 +85,10 @@ inline void step(int t) {
 
 inline void push16(uint16_t v) {
   cpu.sp = static_cast<uint16_t>(cpu.sp - 2);
-  write16(cpu.sp, v);
+  wr16(cpu.sp, v);
 }
 inline uint16_t pop16() {
-  uint16_t v = read16(cpu.sp);
+  uint16_t v = rd16(cpu.sp);
   cpu.sp = static_cast<uint16_t>(cpu.sp + 2);
   return v;
 }

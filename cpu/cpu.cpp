@@ -9,8 +9,23 @@ WriteHandler writeHandlers[65536];
 uint32_t watchFlags[65536];
 uint32_t breakRequest;
 uint32_t execBreakAddress = 0xFFFFFFFF;
+const uint8_t* readPages[256];
+uint8_t* writePages[256];
 
 namespace {
+
+// The declared plain pages, the number of entries per page that hold
+// another routine than the default, and whether the tables were filled with
+// the current defaults since they were set.
+const uint8_t* plainRead[256];
+uint8_t* plainWrite[256];
+bool tablesCurrent = false;
+
+template <typename Handler> bool all_default(const Handler* table, unsigned page, Handler def) {
+  for (unsigned a = page << 8, end = a + 256; a < end; ++a)
+    if (table[a] != def) return false;
+  return true;
+}
 
 uint8_t unconnected_read(uint16_t) { return 0xFF; }
 void unconnected_write(uint16_t, uint8_t) {}
@@ -89,11 +104,60 @@ void accept_int(uint8_t opcode) {
   return ran != 0;
 }
 
+// The opcode fetch on a page that is not read directly. Only addresses
+// with a watch have the watch routine: after a stop the instruction at the
+// breakpoint runs once; if the monitor moved PC, the new address is checked
+// like any other.
+[[gnu::noinline]] uint8_t fetch_through_handler(uint16_t pc) {
+  ReadHandler fetch = readHandlers[pc];
+  if (fetch == watch_read) [[unlikely]] {
+    uint32_t resumed = 0xFFFFFFFF;
+    while ((watchFlags[pc] & WATCH_EXEC) && pc != resumed && stop_at_breakpoint(pc)) {
+      resumed = pc;
+      pc = cpu.pc;
+    }
+    fetch = readHandlers[pc];
+  }
+  cpu.pc = static_cast<uint16_t>(pc + 1);
+  return fetch(pc);
+}
+
 } // namespace
 
 void cpu_set_memory_routines(ReadHandler read, WriteHandler write) {
   defaultRead = read ? read : unconnected_read;
   defaultWrite = write ? write : unconnected_write;
+  tablesCurrent = false;
+  for (unsigned page = 0; page < 256; ++page) {
+    plainRead[page] = nullptr;
+    plainWrite[page] = nullptr;
+    readPages[page] = nullptr;
+    writePages[page] = nullptr;
+  }
+}
+
+namespace {
+
+// The direct access of a page is recomputed from its handler entries
+// whenever a declaration or an entry changes through this interface.
+void update_read_page(unsigned page) {
+  const bool plain = tablesCurrent && all_default(readHandlers, page, defaultRead);
+  readPages[page] = plain ? plainRead[page] : nullptr;
+}
+void update_write_page(unsigned page) {
+  const bool plain = tablesCurrent && all_default(writeHandlers, page, defaultWrite);
+  writePages[page] = plain ? plainWrite[page] : nullptr;
+}
+
+} // namespace
+
+void cpu_map_read_page(uint8_t page, const uint8_t* base) {
+  plainRead[page] = base;
+  update_read_page(page);
+}
+void cpu_map_write_page(uint8_t page, uint8_t* base) {
+  plainWrite[page] = base;
+  update_write_page(page);
 }
 void cpu_set_port_routines(PortInHandler in, PortOutHandler out) {
   portIn = in ? in : unconnected_port_in;
@@ -112,6 +176,11 @@ void cpu_init(uint64_t clockHz) {
     writeHandlers[a] = defaultWrite;
     watchFlags[a] = 0;
   }
+  tablesCurrent = true;
+  for (unsigned page = 0; page < 256; ++page) {
+    readPages[page] = plainRead[page];
+    writePages[page] = plainWrite[page];
+  }
   cpu.clockHz = clockHz;
   cpu.lineTicks = clockHz / 15625;
   cpu_reset();
@@ -128,32 +197,39 @@ void cpu_reset() {
   cpu.intLine = cpu.nmiLine = cpu.nmiTaken = 0;
 }
 
-int cpu_run(int budget) {
-  for (;;) {
-    const int64_t t0 = cpu.tcount;
-    uint16_t pc = cpu.pc;
-    ReadHandler fetch = readHandlers[pc];
-    if (fetch == watch_read) [[unlikely]] {
-      // Only addresses with a watch get here. After a stop the instruction
-      // at the breakpoint runs once; if the monitor moved PC, the new
-      // address is checked like any other.
-      uint32_t resumed = 0xFFFFFFFF;
-      while ((watchFlags[pc] & WATCH_EXEC) && pc != resumed && stop_at_breakpoint(pc)) {
-        resumed = pc;
-        pc = cpu.pc;
-      }
-      fetch = readHandlers[pc];
-    }
+namespace {
+
+// One instruction with its post-instruction checks; returns its T-states.
+[[gnu::always_inline]] inline int execute_one() {
+  const int64_t t0 = cpu.tcount;
+  const uint16_t pc = cpu.pc;
+  const uint8_t* page = readPages[pc >> 8];
+  uint8_t opcode;
+  if (page) [[likely]] {
     cpu.pc = static_cast<uint16_t>(pc + 1);
-    const uint8_t opcode = fetch(pc);
-    increment_r();
-    baseTable[opcode]();
-    if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
-      after_instruction(opcode);
-    budget -= static_cast<int>(cpu.tcount - t0);
-    if (budget <= 0) return budget;
+    opcode = page[pc & 0xFF];
+  } else {
+    opcode = fetch_through_handler(pc);
   }
+  increment_r();
+  baseTable[opcode]();
+  if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
+    after_instruction(opcode);
+  return static_cast<int>(cpu.tcount - t0);
 }
+
+[[gnu::noinline]] int run_single(int budget) { return budget - execute_one(); }
+
+[[gnu::noinline]] int run_slice(int budget) {
+  do { budget -= execute_one(); } while (budget > 0);
+  return budget;
+}
+
+} // namespace
+
+// A budget of zero or less (one instruction per call, the Veltra-16's way)
+// takes a path of its own that keeps nothing across the instruction.
+int cpu_run(int budget) { return budget <= 0 ? run_single(budget) : run_slice(budget); }
 
 void nmi_request() { cpu.nmiLine = 1; }
 void nmi_clear() { cpu.nmiLine = cpu.nmiTaken = 0; }
@@ -167,23 +243,17 @@ uint64_t us_to_ticks(uint64_t microseconds) {
   return (microseconds * cpu.clockHz + 500000) / 1000000;
 }
 
-uint16_t read16(uint16_t address) {
-  uint8_t lo = rd(address);
-  uint16_t next = static_cast<uint16_t>(address + 1);
-  return static_cast<uint16_t>(lo | (rd(next) << 8));
-}
-
-void write16(uint16_t address, uint16_t value) {
-  wr(address, static_cast<uint8_t>(value));
-  wr(static_cast<uint16_t>(address + 1), static_cast<uint8_t>(value >> 8));
-}
+uint16_t read16(uint16_t address) { return rd16(address); }
+void write16(uint16_t address, uint16_t value) { wr16(address, value); }
 
 void set_read_watch(uint16_t address, uint32_t flags) {
   readHandlers[address] = (flags & (WATCH_EXEC | WATCH_READ)) ? watch_read : defaultRead;
+  update_read_page(address >> 8);
 }
 
 void set_write_watch(uint16_t address, uint32_t flags) {
   writeHandlers[address] = (flags & WATCH_WRITE) ? watch_write : defaultWrite;
+  update_write_page(address >> 8);
 }
 
 // The opcode fetch of an execution breakpoint was already handled before the

@@ -74,6 +74,16 @@ void cpu_set_monitor_entry(MonitorEntry entry);
 ReadHandler cpu_default_read();
 WriteHandler cpu_default_write();
 
+// Plain memory pages. The owner of the default routines may declare that on
+// a 256-byte page (address >> 8) they are nothing but a read of base[address
+// & 0xFF] (or a store there); the core then accesses the byte directly on
+// every page whose handler entries all hold the default routine, and calls
+// the entries on the others. A null base withdraws the declaration. Setting
+// other default routines withdraws every declaration; declarations take
+// effect once cpu_init has put the default routines into the tables.
+void cpu_map_read_page(uint8_t page, const uint8_t* base);
+void cpu_map_write_page(uint8_t page, uint8_t* base);
+
 // Default handlers everywhere, watches cleared, clock stored, then cpu_reset.
 void cpu_init(uint64_t clockHz);
 // SP, PC, AF, I, R, interrupt state; other registers and tcount are kept.

@@ -36,7 +36,7 @@ namespace {
 uint64_t clock_of(uint32_t m) { return modelTable[m].clockHz; }
 
 void connect_cpu() {
-  cpu_set_memory_routines(machine_read, machine_write);
+  memory_connect();
   cpu_set_port_routines(port_in, port_out);
 }
 
@@ -70,6 +70,7 @@ bool machine_select_model(uint32_t index) {
   if (index >= MODEL_COUNT) return false;
   if (index == currentModel) return true;
   currentModel = index;
+  memory_connect();
   cpu_init(clock_of(index));
   memory_reset();
   lineCarry = 0;

@@ -217,6 +217,51 @@ void machine_write(uint16_t a, uint8_t v) {
   veltra_write(a, v);
 }
 
+namespace {
+
+// Where writes that the map ignores go on plain pages; never read.
+uint8_t ignoredWrites[256];
+
+void map_read(unsigned first, unsigned last, uint32_t memoryIndex) {
+  for (unsigned page = first; page <= last; ++page)
+    cpu_map_read_page(static_cast<uint8_t>(page), memory + memoryIndex + (page - first) * 256);
+}
+void map_write(unsigned first, unsigned last, uint32_t memoryIndex) {
+  for (unsigned page = first; page <= last; ++page)
+    cpu_map_write_page(static_cast<uint8_t>(page), memory + memoryIndex + (page - first) * 256);
+}
+void map_ignored_writes(unsigned first, unsigned last) {
+  for (unsigned page = first; page <= last; ++page)
+    cpu_map_write_page(static_cast<uint8_t>(page), ignoredWrites);
+}
+
+} // namespace
+
+void memory_connect() {
+  cpu_set_memory_routines(machine_read, machine_write);
+  // Both maps: ROM at 0x0000-0x1FFF, RAM at 0x4000-0x4FFF (every RAM size
+  // has it), writes ignored at 0x0000-0x2FFF, stored at 0x4000-0x7FFF and
+  // 0xE000-0xEFFF.
+  map_read(0x00, 0x1F, 0x0000);
+  map_read(0x40, 0x4F, 0x4000);
+  map_ignored_writes(0x00, 0x2F);
+  map_write(0x40, 0x7F, 0x4000);
+  map_write(0xE0, 0xEF, 0xE000);
+  if (currentModel == MODEL_VELTRA16) {
+    // RAM at 0x5000-0x5FFF, the character RAM mirrored through
+    // 0xC000-0xDFFF, writes stored at 0xF000-0xFFFF.
+    map_read(0x50, 0x5F, 0x5000);
+    for (unsigned mirror = 0xC0; mirror <= 0xDF; mirror += 4) {
+      map_read(mirror, mirror + 3, 0xC000);
+      map_write(mirror, mirror + 3, 0xC000);
+    }
+    map_write(0xF0, 0xFF, 0xF000);
+  } else {
+    map_read(0x20, 0x3F, 0x2000);
+    map_ignored_writes(0x30, 0x3F);
+  }
+}
+
 bool memory_apply_ram_size(uint32_t index) {
   if (index >= kRamSizes) return false;
   ramTop = ramSizeTable[index].ramTop;

@@ -24,6 +24,12 @@ void tarvik_write(uint16_t address, uint8_t value);
 uint8_t veltra_read(uint16_t address);
 void veltra_write(uint16_t address, uint8_t value);
 
+// Installs machine_read and machine_write as the CPU's memory routines and
+// declares the pages on which they are plain memory whatever the RAM size,
+// the paging and the screen mode: the ROM, the first 4 KB of RAM and the
+// regions that are RAM (or ignore writes) on every model, plus those of the
+// current model. Called at bring-up and on a model change, before cpu_init.
+void memory_connect();
 // ramTop and the paging state for a size index (0-6); false for another.
 bool memory_apply_ram_size(uint32_t index);
 // ROM set of the model into 0x0000-0x3FFF, RAM cleared, traps renewed.

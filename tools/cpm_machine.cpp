@@ -76,6 +76,10 @@ void cpm_load_program(const uint8_t* program, size_t n) {
   cpmRun = CpmRun{};
   event_init();
   cpu_set_memory_routines(flat_read, flat_write);
+  for (unsigned page = 0; page < 256; ++page) {
+    cpu_map_read_page(static_cast<uint8_t>(page), cpmMemory + page * 256);
+    cpu_map_write_page(static_cast<uint8_t>(page), cpmMemory + page * 256);
+  }
   cpu_init(4000000);
   cpu.pc = 0x0100;
   cpu.sp = kBdosEntry;
