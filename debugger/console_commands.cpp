@@ -9,6 +9,7 @@
 #include "debugger/console_monitor.h"
 #include "debugger/disassembler.h"
 #include "host/platform.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -164,11 +165,12 @@ void command_save(int tokenCount) {
   uint16_t from, to;
   if (!parse_word(monitorTokens[2], &from) || !parse_word(monitorTokens[3], &to))
     return print_unknown_syntax();
-  FILE* f = fopen(name, "wb");
+  SaveFile save;
+  FILE* f = save_file_open(&save, name);
   if (!f) return console_print("Error writing to file %s.\n", name);
   bool ok = true;
   for (uint32_t a = from; a <= to && ok; ++a) ok = fputc(read_byte(a), f) != EOF;
-  if (fclose(f) != 0) ok = false;
+  ok = save_file_commit(&save, ok);
   // A short write (a full disk) is reported, not passed off as saved.
   if (!ok) return console_print("Error writing to file %s.\n", name);
   console_print("Memory saved %04X-%04X to file %s.\n", from, to, name);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cpu/cpu.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -139,7 +140,8 @@ void register_dump_line(char* out, int line) {
 }
 
 bool dump_disassembly(const char* fileName) {
-  FILE* f = fopen(fileName, "w");
+  SaveFile save;
+  FILE* f = save_file_open(&save, fileName, true);
   if (!f) return false;
   static char buffer[1 << 16];
   setvbuf(f, buffer, _IOFBF, sizeof buffer);
@@ -152,6 +154,5 @@ bool dump_disassembly(const char* fileName) {
     if (!ok || next <= a) break;
     a = next;
   }
-  if (fclose(f) != 0) ok = false;
-  return ok;
+  return save_file_commit(&save, ok);
 }

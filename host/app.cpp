@@ -35,10 +35,14 @@ void load_rom_folder(const char* program) {
   rom_load_folder(folder.c_str(), nullptr);
 }
 
+bool endRequestSeen; // a request from outside was turned into a close
+
 } // namespace
 
 bool app_start(int argc, const char* const* argv) {
   if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;
+  platform_watch_end_requests();
+  endRequestSeen = false;
   status_create();
   settings_open();
   settings_load();
@@ -99,6 +103,12 @@ void app_command_line(int argc, const char* const* argv) {
 int app_main_loop() {
   int exitCode = 0;
   for (;;) {
+    // A request from outside (a signal, the console) ends the run as the
+    // close box does, between two frames.
+    if (!endRequestSeen && platform_end_requested()) {
+      endRequestSeen = true;
+      platform_post_close();
+    }
     if (!running) {
       if (platform_handle_message(true, &exitCode) == PLATFORM_MESSAGE_QUIT) break;
       pacing_reset();
@@ -117,6 +127,7 @@ void app_run_frame() {
   run_frame();
   if (sound_on()) audio_update(cpu.tcount);
   if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+  command_check_recordings();
   pacing_frame_done();
 }
 
@@ -126,13 +137,20 @@ void app_after_message(bool wasRunning) {
   if (running && sound_on() && !monitorMode) audio_resume();
 }
 
-void app_shutdown() {
+void app_finish_files() {
   // A capture still running is finished, so that the file is complete.
   if (aviState == 2) {
     aviState = 0;
     avi_stop();
   }
+  audio_record_stop();
   if (wavFile && !wavPlayback) wav_close();
+  tape_close();
+  settings_save();
+}
+
+void app_shutdown() {
+  app_finish_files();
   audio_shutdown();
   display_shutdown();
   settings_save();

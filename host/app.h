@@ -12,13 +12,17 @@ void app_command_line(int argc, const char* const* argv);
 // exit code.
 int app_main_loop();
 // One turn of the main loop's frame: the emulated frame, its sound and video
-// capture, and the pacing after it. For a platform whose main loop is the
-// browser's (host/web/).
+// capture, the recordings' checks and the pacing after it. For a platform whose
+// main loop is the browser's (host/web/).
 void app_run_frame();
 // After a message handled while the machine stood still: pacing restarts from
 // now and, when the machine runs again, the sound resumes.
 void app_after_message(bool wasRunning);
-// Closes what is open, frees the frame bitmap and saves the settings.
+// Finishes every capture and recording with its headers, closes the tape
+// and saves the settings into the store (also when the session ends).
+void app_finish_files();
+// app_finish_files, then closes the sound and the display and the settings
+// store.
 void app_shutdown();
 // All three: the program's entry.
 int app_main(int argc, const char* const* argv);

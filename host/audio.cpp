@@ -14,6 +14,7 @@
 #include "host/platform.h"
 #include "host/sound_driver.h"
 #include "machine/sound.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ bool haveFilter;
 
 std::FILE* recordFile;
 uint32_t recordedBytes;
+bool recordFailed;   // a write failed: nothing more is written
+bool recordReported; // audio_record_failed said so
 
 // The blocks kept for an AVI capture until it takes them (oldest first).
 bool capturing;
@@ -112,8 +115,12 @@ void submit_block() {
   filter_block();
   currentSoundDriver->write(block, writePosition, AUDIO_BLOCK_BYTES);
   writePosition = (writePosition + AUDIO_BLOCK_BYTES) % AUDIO_RING_BYTES;
-  if (recordFile && std::fwrite(block, 1, AUDIO_BLOCK_BYTES, recordFile) == AUDIO_BLOCK_BYTES)
-    recordedBytes += AUDIO_BLOCK_BYTES;
+  if (recordFile && !recordFailed) {
+    if (std::fwrite(block, 1, AUDIO_BLOCK_BYTES, recordFile) == AUDIO_BLOCK_BYTES)
+      recordedBytes += AUDIO_BLOCK_BYTES;
+    else
+      recordFailed = true;
+  }
   if (capturing) {
     if (capturedCount == AUDIO_CAPTURE_BLOCKS) { // not taken in time: the oldest goes
       capturedFirst = (capturedFirst + 1) % AUDIO_CAPTURE_BLOCKS;
@@ -226,6 +233,9 @@ bool audio_record_start(const char* fileName) {
   audio_record_stop();
   std::FILE* f = std::fopen(fileName, "wb");
   if (!f) return false;
+  // Unbuffered: a block is in the file, or its write failed, when fwrite
+  // returns.
+  std::setvbuf(f, nullptr, _IONBF, 0);
   uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
                         'f', 'm', 't', ' ', 0, 0, 0, 0, 0,   0,   0,   0};
   put_le(header + 16, 16, 4);
@@ -241,28 +251,37 @@ bool audio_record_start(const char* fileName) {
   header[39] = 'a';
   if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
     std::fclose(f);
+    remove_unstarted_file(fileName); // nothing of it is usable
     return false;
   }
   recordFile = f;
   recordedBytes = 0;
+  recordFailed = recordReported = false;
   return true;
 }
 
-void audio_record_stop() {
-  if (!recordFile) return;
-  std::fseek(recordFile, 0, SEEK_END);
-  long length = std::ftell(recordFile);
+bool audio_record_stop(uint32_t* bytesInFile) {
+  if (bytesInFile) *bytesInFile = 0;
+  if (!recordFile) return false;
+  // The sizes describe the whole blocks that reached the file; a block cut
+  // short by a full disk lies after the data chunk, where readers skip it.
+  bool ok = !recordFailed;
   uint8_t field[4];
-  if (length >= 44) {
-    put_le(field, static_cast<uint32_t>(length - 8), 4);
-    std::fseek(recordFile, 4, SEEK_SET);
-    std::fwrite(field, 1, 4, recordFile);
-    put_le(field, static_cast<uint32_t>(length - 44), 4);
-    std::fseek(recordFile, 40, SEEK_SET);
-    std::fwrite(field, 1, 4, recordFile);
-  }
-  std::fclose(recordFile);
+  put_le(field, recordedBytes + 36, 4);
+  ok = std::fseek(recordFile, 4, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4 && ok;
+  put_le(field, recordedBytes, 4);
+  ok = std::fseek(recordFile, 40, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4 && ok;
+  if (std::fclose(recordFile) != 0) ok = false;
   recordFile = nullptr;
+  if (bytesInFile) *bytesInFile = recordedBytes;
+  recordFailed = false;
+  return ok;
+}
+
+bool audio_record_failed() {
+  if (!recordFile || !recordFailed || recordReported) return false;
+  recordReported = true;
+  return true;
 }
 
 bool audio_recording(uint32_t* bytesRecorded) {

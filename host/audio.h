@@ -20,9 +20,17 @@ struct SoundDriver;
 bool audio_open_driver(const SoundDriver* driver);
 
 // Copies everything the output produces into a 48 kHz 16-bit mono WAV file.
+// Every block is written through at once; the first failed write ends the
+// copying (nothing more is written). Stop fixes the header sizes to the
+// sample bytes that reached the file and closes it; false when the file
+// could not be written completely. The byte counts are those of sample
+// data in the file.
 bool audio_record_start(const char* fileName);
-void audio_record_stop();
+bool audio_record_stop(uint32_t* bytesInFile = nullptr);
 bool audio_recording(uint32_t* bytesRecorded);
+// True (once) when a write failed since the start: the recording has stopped
+// and waits for audio_record_stop.
+bool audio_record_failed();
 
 // The sound of an AVI capture: while it runs, every block handed to the
 // driver is also kept until taken (at most AUDIO_CAPTURE_BLOCKS; older ones

@@ -3,8 +3,11 @@
 // file itself is the platform's.
 #include "host/avi.h"
 
+#include <cstdio>
 #include <cstring>
+#include <numeric>
 
+#include "cpu/cpu.h"
 #include "host/audio.h"
 #include "host/display.h"
 #include "host/file_dialogs.h"
@@ -12,6 +15,8 @@
 #include "host/settings.h"
 #include "host/sound_driver.h"
 #include "host/status.h"
+#include "machine/machine.h"
+#include "machine/scheduler.h"
 
 uint32_t aviState;
 uint32_t aviVideoFrames;
@@ -33,7 +38,40 @@ bool videoStream;
 bool audioStream;
 int16_t soundBuffer[AUDIO_CAPTURE_BLOCKS * AUDIO_BLOCK_SAMPLES];
 
+bool writeFailed;         // a sample could not be written: the capture ends
+int64_t lastTcount;       // the cycle counter after the previous frame
+uint64_t capturedTstates; // emulated T-states of the frames captured
+
 void message(const char* text) { platform_message_box("", text, PLATFORM_ICON_EXCLAMATION); }
+
+// The machine's own frame rate: its clock over the T-states of a frame, as
+// a reduced fraction (31 250 / 623 on the Tarvik models, 15 625 / 312 on
+// the Veltra-16), so that the picture lasts as long as the sound. With
+// frames > 0, the frame length is the average of `tstates` over that many
+// frames, in thousandths of a T-state: a Tarvik frame runs a few T-states
+// long, as its last instruction runs past the budget.
+void frame_rate(uint32_t* rate, uint32_t* scale, uint64_t tstates = 0, uint32_t frames = 0) {
+  uint64_t clock = modelTable[model()].clockHz;
+  uint64_t frame = frame_tstates();
+  if (frames > 0 && tstates > 0 && clock <= UINT32_MAX / 1000) {
+    clock *= 1000;
+    frame = (tstates * 1000 + frames / 2) / frames;
+  }
+  if (clock == 0 || frame == 0) {
+    *rate = 50;
+    *scale = 1;
+    return;
+  }
+  uint64_t common = std::gcd(clock, frame);
+  clock /= common;
+  frame /= common;
+  while (clock > UINT32_MAX || frame > UINT32_MAX) {
+    clock >>= 1;
+    frame >>= 1;
+  }
+  *rate = static_cast<uint32_t>(clock);
+  *scale = static_cast<uint32_t>(frame ? frame : 1);
+}
 
 } // namespace
 
@@ -64,15 +102,18 @@ bool avi_start(const char* fileName, bool withSound) {
     platform_avi_exit();
     return false;
   }
+  uint32_t rate = 50, scale = 1;
+  frame_rate(&rate, &scale);
+  uint32_t frames = 0;
   if (!platform_avi_create_video(description.header.width, static_cast<int32_t>(rows),
-                                 description.header.sizeImage)) {
+                                 description.header.sizeImage, rate, scale)) {
     message("Could not create video stream!");
-    platform_avi_close();
+    platform_avi_close(&frames);
     return false;
   }
   if (!platform_avi_choose_compressor()) {
     platform_avi_release_streams();
-    platform_avi_close();
+    platform_avi_close(&frames);
     return false;
   }
   description.header.height = static_cast<int32_t>(rows); // bottom-up rows in the file
@@ -82,10 +123,13 @@ bool avi_start(const char* fileName, bool withSound) {
   if (!formatSet) {
     message("Could not create video stream!");
     platform_avi_release_streams();
-    platform_avi_close();
+    platform_avi_close(&frames);
     return false;
   }
   videoStream = true;
+  writeFailed = false;
+  lastTcount = cpu.tcount;
+  capturedTstates = 0;
   audioStream = false;
   if (withSound) {
     if (platform_avi_create_audio()) {
@@ -109,8 +153,20 @@ void avi_frame(const FrameBitmap*, bool, const uint8_t* pixels) {
     std::memcpy(pixelBuffer + i * rowBytes, pixels + (rows - 1 - i) * rowBytes, rowBytes);
   if (fileOpen && videoStream) {
     // Positions count from 0: the first frame is the stream's first sample.
-    platform_avi_write_video(aviVideoFrames, pixelBuffer, rows * rowBytes);
+    if (!platform_avi_write_video(aviVideoFrames, pixelBuffer, rows * rowBytes)) {
+      writeFailed = true;
+      aviState = 0;
+      avi_stop();
+      return;
+    }
     ++aviVideoFrames;
+    // The frame's emulated length (a restart may have reset the counter).
+    int64_t spent = cpu.tcount - lastTcount;
+    uint64_t nominal = frame_tstates();
+    capturedTstates += spent > 0 && static_cast<uint64_t>(spent) < 2 * nominal
+                           ? static_cast<uint64_t>(spent)
+                           : nominal;
+    lastTcount = cpu.tcount;
   }
   // The sound is every block the output completed since the previous frame,
   // so that the stream runs on without gaps or repeats (about one 20 ms
@@ -118,8 +174,13 @@ void avi_frame(const FrameBitmap*, bool, const uint8_t* pixels) {
   if (audioStream) {
     uint32_t samples = audio_capture_take(soundBuffer);
     if (samples > 0) {
-      platform_avi_write_audio(aviAudioSamples, reinterpret_cast<const uint8_t*>(soundBuffer),
-                               samples * 2);
+      if (!platform_avi_write_audio(aviAudioSamples, reinterpret_cast<const uint8_t*>(soundBuffer),
+                                    samples * 2)) {
+        writeFailed = true;
+        aviState = 0;
+        avi_stop();
+        return;
+      }
       aviAudioSamples += samples;
       ++aviAudioChunks;
     }
@@ -134,12 +195,30 @@ void avi_stop() {
   uint8_t subject[29] = {'I', 'N', 'F', 'O', 'I', 'S', 'B', 'J', 17, 0, 0, 0};
   std::memcpy(subject + 12, "Vorn's emulators", 16);
   platform_avi_write_data("LIST", subject, sizeof subject);
-  platform_avi_close();
+  if (aviVideoFrames > 0) {
+    uint32_t rate = 50, scale = 1;
+    frame_rate(&rate, &scale, capturedTstates, aviVideoFrames);
+    platform_avi_set_video_rate(rate, scale);
+  }
+  uint32_t frames = 0;
+  bool ok = platform_avi_close(&frames) && !writeFailed;
   fileOpen = false;
   videoStream = false;
   if (audioStream) audio_capture_stop();
   audioStream = false;
-  status_message("Video stream closed. %u frames written.", aviVideoFrames);
+  writeFailed = false;
+  // The frames a reader finds in the file, fewer than those captured when
+  // the file could not take them all.
+  aviVideoFrames = frames;
+  status_message("Video stream closed. %u frames written.", frames);
+  if (!ok) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "A videó írása sikertelen (megtelt a lemez, vagy túl nagy a file).\n"
+                  "A file lezárva, %u képkocka került bele.",
+                  frames);
+    platform_message_box("Hiba!", text, PLATFORM_ICON_STOP);
+  }
 }
 
 void avi_command() {

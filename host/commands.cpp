@@ -73,18 +73,44 @@ void save_memory_command() {
 // a screenshot never overwrites.
 void screenshot_command() {
   char name[kNameSize];
-  if (screenshot_auto_name("", name, sizeof name)) save_screenshot(name);
+  if (screenshot_auto_name("", name, sizeof name) && !save_screenshot(name))
+    error_box(SCREENSHOT_SAVE_FAILED);
+}
+
+// The box after a recording or capture that could not be written: what
+// failed, and the bytes that are in the file (readable up to there).
+void write_failure_box(const char* what, uint64_t bytes) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "%s írása sikertelen (megtelt a lemez?).\nA file lezárva, %llu byte került bele.",
+                what, static_cast<unsigned long long>(bytes));
+  error_box(text);
+}
+
+void sound_record_stop() {
+  uint32_t bytes = 0;
+  bool ok = sound_capture_stop(&bytes); // reports the bytes written
+  platform_menu_check(CMD_SOUND_RECORD, false);
+  if (!ok) write_failure_box("A hangfelvétel", bytes);
 }
 
 void sound_record_command() {
   if (platform_menu_checked(CMD_SOUND_RECORD)) {
-    sound_capture_stop(); // reports the bytes written
-    platform_menu_check(CMD_SOUND_RECORD, false);
+    sound_record_stop();
     return;
   }
   char name[kNameSize];
-  if (ask(FILE_DIALOG_SOUND_RECORD, name) && sound_capture_start(name))
+  if (!ask(FILE_DIALOG_SOUND_RECORD, name)) return;
+  if (sound_capture_start(name))
     platform_menu_check(CMD_SOUND_RECORD, true);
+  else
+    error_box(MEDIA_SAVE_FAILED);
+}
+
+void wav_close_command() {
+  uint64_t bytes = 0;
+  bool recording = wavFile && !wavPlayback;
+  if (!wav_menu_close(&bytes) && recording) write_failure_box("A magnófelvétel", bytes);
 }
 
 void select_model(uint32_t index) {
@@ -112,6 +138,11 @@ void select_sound_driver(uint32_t index) {
 }
 
 } // namespace
+
+void command_check_recordings() {
+  if (audio_record_failed()) sound_record_stop();
+  if (wav_record_failed()) wav_close_command();
+}
 
 void command_forget_address_texts() {
   romFirstUse = true;
@@ -157,7 +188,8 @@ void command_execute(int id) {
     break;
   case CMD_SCREENSHOT: screenshot_command(); break;
   case CMD_SCREENSHOT_AS:
-    if (ask(FILE_DIALOG_SCREENSHOT, name)) save_screenshot(name);
+    if (ask(FILE_DIALOG_SCREENSHOT, name) && !save_screenshot(name))
+      error_box(SCREENSHOT_SAVE_FAILED);
     break;
   case CMD_SOUND_RECORD: sound_record_command(); break;
   case CMD_EXIT: platform_post_close(); break;
@@ -181,9 +213,9 @@ void command_execute(int id) {
     if (ask(FILE_DIALOG_WAV_ATTACH, name) && !wav_menu_attach(name)) error_box(MEDIA_LOAD_FAILED);
     break;
   case CMD_WAV_CREATE:
-    if (ask(FILE_DIALOG_WAV_CREATE, name)) wav_menu_create(name);
+    if (ask(FILE_DIALOG_WAV_CREATE, name) && !wav_menu_create(name)) error_box(MEDIA_SAVE_FAILED);
     break;
-  case CMD_WAV_CLOSE: wav_menu_close(); break;
+  case CMD_WAV_CLOSE: wav_close_command(); break;
   case CMD_WAV_PLAY_RECORD: {
     bool on = !platform_menu_checked(CMD_WAV_PLAY_RECORD);
     wav_set_running(on ? 1 : 0, cpu.tcount);

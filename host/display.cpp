@@ -205,7 +205,9 @@ void display_toggle_full_screen() {
     status_set_text(0, "%s", modelTable[model()].statusLabel);
     platform_full_screen_leave();
     fullScreen = 0;
-    displayDestination = platform_client_to_screen(platform_client_rect());
-    fit_in_place(&displayDestination);
+    // The window's own size messages came while the flag still said full
+    // screen: the picture goes above the bar again, fitted as the user chose.
+    status_layout();
+    display_update_target(512, 256, KeepAspectRatio == 1);
   }
 }

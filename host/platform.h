@@ -21,6 +21,15 @@ struct Rect {
 // a virtual device that plays in step with what it is given.
 const SoundDriver* platform_sound_driver(int index);
 
+// ---- requests to end the run -------------------------------------------------
+// Watches for the requests to end the run that come from outside the window:
+// SIGINT, SIGTERM and SIGHUP; on Windows the console's Ctrl+C, Ctrl+Break
+// and close. The handler only notes the request (a second signal of the
+// same kind then ends the process at once); the main loop acts on it.
+void platform_watch_end_requests();
+// True once such a request came.
+bool platform_end_requested();
+
 // ---- clock ----------------------------------------------------------------
 // A monotonic counter with at least microsecond resolution and its ticks per
 // second; a sleep of whole milliseconds; the display's refresh rate in Hz
@@ -149,26 +158,37 @@ bool platform_settings_write(const char* name, uint32_t value);
 void platform_settings_close();
 
 // ---- AVI file -------------------------------------------------------------
-// One file at a time: a video stream of 1-bit frames at 50 per second and an
-// optional 48 kHz 16-bit mono PCM stream.
+// One file at a time: a video stream of 1-bit frames and an optional 48 kHz
+// 16-bit mono PCM stream.
 bool platform_avi_init(); // false when the AVI library is missing or too old
 void platform_avi_exit();
 bool platform_avi_open(const char* fileName);
-// Video stream of width x rows pixels at 50 frames per second.
-bool platform_avi_create_video(int32_t width, int32_t rows, uint32_t suggestedBufferSize);
+// Video stream of width x rows pixels at rate / scale frames per second.
+bool platform_avi_create_video(int32_t width, int32_t rows, uint32_t suggestedBufferSize,
+                               uint32_t rate, uint32_t scale);
 // The compressor choice; false when the user cancelled.
 bool platform_avi_choose_compressor();
 // The frame format: a bitmap description (height positive, bottom-up rows)
 // with its palette, formatSize bytes in all.
 bool platform_avi_set_video_format(const FrameBitmap* format, uint32_t formatSize);
+// The frame rate measured over the capture, declared when the file is
+// finished where the platform can still change it (AVIFile cannot: its
+// files keep the rate they were created with).
+void platform_avi_set_video_rate(uint32_t rate, uint32_t scale);
 bool platform_avi_create_audio();
+// False when the sample could not be written (a full disk, or the file would
+// grow past what the platform's format can hold): the capture must end, and
+// the file then holds the samples before it.
 bool platform_avi_write_video(uint32_t position, const uint8_t* data, uint32_t bytes);
 bool platform_avi_write_audio(uint32_t samplePosition, const uint8_t* data, uint32_t bytes);
 void platform_avi_release_audio();
 void platform_avi_release_streams();
 // Extra data stored in the file under a four-character code.
 bool platform_avi_write_data(const char* fourcc, const uint8_t* data, uint32_t bytes);
-void platform_avi_close();
+// Finishes and closes the file. False when it could not be written
+// completely; *framesInFile is the number of video frames a reader finds in
+// it either way.
+bool platform_avi_close(uint32_t* framesInFile);
 
 // ---- script mode ------------------------------------------------------------
 // What the script lines (host/script.h) ask of the window: let the main loop

@@ -16,6 +16,7 @@
 #include "host/sound_driver.h"
 #include "host/status.h"
 #include "machine/machine.h"
+#include "media/messages.h"
 #include "media/tape.h"
 
 uint32_t running = 1;
@@ -121,7 +122,10 @@ void window_on_key_down(int key) {
     if (monitorMode) monitor_f8_key();
     break;
   case VKEY_F9: {
-    dump_disassembly("tarvik_disass.txt");
+    if (!dump_disassembly("tarvik_disass.txt")) {
+      platform_message_box(MEDIA_ERROR_CAPTION, MEDIA_SAVE_FAILED, PLATFORM_ICON_STOP);
+      break;
+    }
     char folder[PATH_MAX];
     if (!getcwd(folder, sizeof folder)) folder[0] = '\0';
     status_message("Disassembly dump to: %s", folder);
@@ -179,6 +183,9 @@ void window_on_wheel(int delta) {
 void window_on_enter_modal_loop() { audio_pause(); }
 
 void window_on_exit_modal_loop() {
+  // A menu closed over the monitor leaves its picture behind where the host
+  // sends no paint message (Wine).
+  if (monitorMode) monitor_redraw();
   if (running) audio_resume();
   pacing_reset();
   platform_clear_key_state();

@@ -1,5 +1,7 @@
 // The frame scheduler: two slices per frame on the Tarvik models, 312 scan
 // lines of single instructions on the Veltra-16.
+#include "machine/scheduler.h"
+
 #include "cpu/cpu.h"
 #include "host/audio.h"
 #include "machine/beeper_output.h"
@@ -72,6 +74,12 @@ void run_frame() {
     run_veltra_frame();
   else
     run_two_slice_frame();
+}
+
+uint64_t frame_tstates() {
+  const uint64_t line = cpu.lineTicks;
+  if (model() == MODEL_VELTRA16) return line * kVeltraLines;
+  return line * kDisplaySliceLines + line * 56 - line / 2;
 }
 
 void run_frames(int n) {

@@ -10,6 +10,7 @@
 #include "host/status.h"
 #include "machine/memory.h"
 #include "machine/video.h"
+#include "media/save_file.h"
 #include "media/tape.h"
 
 namespace {
@@ -75,13 +76,13 @@ bool load_binary(const char* path, uint32_t start, uint32_t count) {
 
 bool save_binary(const char* path, uint32_t start, uint32_t count) {
   if (!path) return false;
-  std::FILE* f = std::fopen(path, "wb");
+  SaveFile save;
+  std::FILE* f = save_file_open(&save, path);
   if (!f) return false;
   bool ok = true;
   for (uint32_t i = 0; i < count && ok; ++i)
     ok = std::fputc(memory[(start + i) % kLowerBank], f) != EOF;
-  if (std::fclose(f) != 0) ok = false;
-  return ok;
+  return save_file_commit(&save, ok);
 }
 
 bool rom_load_command(const char* path, const char* startText, const char* endText) {

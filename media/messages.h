@@ -6,3 +6,4 @@ inline constexpr const char* MEDIA_LOAD_FAILED = "A megadott file betöltése si
 inline constexpr const char* MEDIA_SAVE_FAILED = "A kimentés sikertelen.";
 inline constexpr const char* MEDIA_CHARSET_FAILED =
     "A megadott karakterkészlet betöltése sikertelen.";
+inline constexpr const char* SCREENSHOT_SAVE_FAILED = "A képernyőkép mentése sikertelen.";

@@ -7,6 +7,7 @@
 #include "host/audio.h"
 #include "host/status.h"
 #include "machine/video.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ bool save_screenshot(const char* path) {
 bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride,
                      const uint8_t palette[8]) {
   if (!path || !pixels || rowStride < SCREENSHOT_ROW_BYTES) return false;
-  std::FILE* f = std::fopen(path, "wb");
+  SaveFile save;
+  std::FILE* f = save_file_open(&save, path);
   if (!f) return false;
   uint8_t header[kPixelOffset] = {'B', 'M'};
   put_le(header + 2, SCREENSHOT_BYTES, 4);
@@ -53,8 +55,7 @@ bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride
   for (int row = SCREENSHOT_HEIGHT - 1; row >= 0 && ok; --row)
     ok = std::fwrite(pixels + static_cast<size_t>(row) * rowStride, 1, SCREENSHOT_ROW_BYTES, f) ==
          SCREENSHOT_ROW_BYTES;
-  if (std::fclose(f) != 0) ok = false;
-  return ok;
+  return save_file_commit(&save, ok);
 }
 
 bool screenshot_auto_name(const char* directory, char* name, size_t nameSize) {
@@ -72,11 +73,14 @@ bool screenshot_auto_name(const char* directory, char* name, size_t nameSize) {
 
 bool sound_capture_start(const char* path) { return path && audio_record_start(path); }
 
-void sound_capture_stop() {
+bool sound_capture_stop(uint32_t* bytesInFile) {
   uint32_t bytes = 0;
-  if (!audio_recording(&bytes)) return;
-  audio_record_stop();
+  if (bytesInFile) *bytesInFile = 0;
+  if (!audio_recording(nullptr)) return true;
+  bool ok = audio_record_stop(&bytes);
+  if (bytesInFile) *bytesInFile = bytes;
   status_message("Audio file lezárva (%u byte).", bytes);
+  return ok;
 }
 
 bool sound_capture_bytes(uint32_t* bytes) {

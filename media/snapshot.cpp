@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ uint16_t get16(uint32_t offset) {
 
 bool snapshot_save(const char* path, const uint8_t* ram) {
   if (!path || !ram) return false;
-  std::FILE* f = std::fopen(path, "wb");
+  SaveFile save;
+  std::FILE* f = save_file_open(&save, path);
   if (!f) return false;
   std::memset(image, 0, sizeof image);
   std::memcpy(image, kMagic, sizeof kMagic);
@@ -45,9 +47,7 @@ bool snapshot_save(const char* path, const uint8_t* ram) {
   put16(26, cpu.ix.w);
   put16(28, cpu.iy.w);
   std::memcpy(image + SNAPSHOT_MEMORY_OFFSET, ram, SNAPSHOT_MEMORY_BYTES);
-  bool ok = std::fwrite(image, 1, sizeof image, f) == sizeof image;
-  if (std::fclose(f) != 0) ok = false;
-  return ok;
+  return save_file_commit(&save, std::fwrite(image, 1, sizeof image, f) == sizeof image);
 }
 
 bool snapshot_load(const char* path, uint8_t* ram) {

@@ -14,6 +14,7 @@
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "media/files.h"
+#include "media/save_file.h"
 
 namespace {
 
@@ -138,12 +139,18 @@ void tape_read_byte_trap(uint32_t*) {
 
 // Appends A to the file chosen by the begin-save trap; the byte is on disk
 // when the trap returns. An image attached for reading is never written.
+// When a byte cannot be written (a full disk) the recording ends there with
+// a status message; the bytes of the save that follow are lost.
 void tape_write_byte_trap(uint32_t*) {
   if (!tapeActive || tapeFile || !tapeFileName[0]) return;
   std::FILE* f = std::fopen(tapeFileName, "ab");
-  if (!f) return;
-  std::fputc(cpu.af.h, f);
-  std::fclose(f);
+  bool ok = f && std::fputc(cpu.af.h, f) != EOF;
+  if (f && std::fclose(f) != 0) ok = false;
+  if (ok) return;
+  status_message("Hiba: a kazetta-file (%s) írása sikertelen, a mentés félbeszakadt.",
+                 base_name(tapeFileName));
+  tapeActive = 0;
+  tapeFileName[0] = '\0';
 }
 
 // Does what the two replaced instructions did, then asks for the file that
@@ -261,7 +268,8 @@ bool tape_autoload(const char* path) {
 bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const uint8_t* bytes) {
   close_attached_for_transfer();
   if (!path || length > 0xFFFF || (length > 0 && !bytes)) return false;
-  std::FILE* f = std::fopen(path, "wb");
+  SaveFile save;
+  std::FILE* f = save_file_open(&save, path);
   if (!f) return false;
 
   // The tape name: the file name without its extension, at most 16 characters.
@@ -281,8 +289,7 @@ bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const u
             put_bytes(f, reinterpret_cast<const uint8_t*>(name), nameLength) &&
             put_bytes(f, &end, 1) && put_bytes(f, header, sizeof header) &&
             put_bytes(f, bytes, length) && put_bytes(f, &checksum, 1) && put_bytes(f, &end, 1);
-  if (std::fclose(f) != 0) ok = false;
-  return ok;
+  return save_file_commit(&save, ok);
 }
 
 bool tape_close() {

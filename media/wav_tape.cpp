@@ -23,6 +23,7 @@
 #include "machine/machine.h"
 #include "machine/sound.h"
 #include "media/files.h"
+#include "media/save_file.h"
 #include "media/tape.h"
 #include "media/wav_format.h"
 
@@ -53,11 +54,25 @@ uint8_t currentByte;
 struct RecordFilter {
   double y1, y2;
 } filter;
+// Recorded samples wait here and go to the (unbuffered) file a block at a
+// time; after the first failed write nothing more is written.
+uint8_t recordBuffer[4096];
+size_t recordBuffered;
+bool recordFailed;
+bool recordReported;
 uint32_t fileSerial; // changes whenever a file is opened or closed
 uint32_t shownSerial = UINT32_MAX;
 uint64_t shownSeconds = UINT64_MAX;
 
 uint64_t clock_hz() { return cpu.clockHz; }
+
+bool flush_recording() {
+  if (recordBuffered > 0 && !recordFailed &&
+      std::fwrite(recordBuffer, 1, recordBuffered, wavFile) != recordBuffered)
+    recordFailed = true;
+  recordBuffered = 0;
+  return !recordFailed;
+}
 
 // Next data byte, or 0xFF past the end of the sample data.
 uint8_t next_data_byte() {
@@ -148,11 +163,12 @@ void wav_record_level(int level, int64_t t) {
   uint64_t n = format.rate ? total / clock : 0;
   recordFraction = format.rate ? total % clock : 0;
   wavLastRecordTime = t;
-  if (!wavFile || wavPlayback || !wavRunning) return;
+  if (!wavFile || wavPlayback || !wavRunning || recordFailed) return;
   double target = level ? kRecordAmplitude : 0.0;
   for (uint64_t i = 0; i < n; ++i) {
     int sample = static_cast<int>(std::trunc(filter.y1 - filter.y2));
-    std::putc((sample & 0xFF) ^ 0x80, wavFile);
+    recordBuffer[recordBuffered++] = static_cast<uint8_t>((sample & 0xFF) ^ 0x80);
+    if (recordBuffered == sizeof recordBuffer && !flush_recording()) return;
     filter.y1 += (target - filter.y1) * kFastFilter;
     filter.y2 += (filter.y1 - filter.y2) * kSlowFilter;
   }
@@ -166,12 +182,17 @@ bool wav_create(const char* path, uint32_t rate) {
   if (!path || !*path || rate == 0) return false;
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return false;
+  // Unbuffered: what fwrite reports written is in the file.
+  std::setvbuf(f, nullptr, _IONBF, 0);
   uint8_t header[WAV_HEADER_BYTES];
   wav_header(header, rate, 8, 1);
   if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
     std::fclose(f);
+    remove_unstarted_file(path); // nothing of it is usable
     return false;
   }
+  recordBuffered = 0;
+  recordFailed = recordReported = false;
   wavFile = f;
   wavPlayback = 0;
   format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
@@ -184,15 +205,36 @@ bool wav_create(const char* path, uint32_t rate) {
   return true;
 }
 
-void wav_close() {
+bool wav_close(uint64_t* bytesInFile) {
   event_remove(EVENT_WAV_TAPE);
-  if (!wavFile) return;
+  if (bytesInFile) *bytesInFile = 0;
+  if (!wavFile) return true;
   audio_update(cpu.tcount);
   wavInputLevel = 0;
   beeper_set(0);
-  if (!wavPlayback) wav_fix_sizes(wavFile);
-  std::fclose(wavFile);
+  bool ok = true;
+  if (!wavPlayback) {
+    // The header describes the samples that reached the file.
+    ok = flush_recording();
+    uint64_t length = 0;
+    if (!wav_fix_sizes(wavFile)) ok = false;
+    if (bytesInFile && std::fseek(wavFile, 0, SEEK_END) == 0) {
+      long end = std::ftell(wavFile);
+      length = end > static_cast<long>(WAV_HEADER_BYTES) ? static_cast<uint64_t>(end) : 0;
+      *bytesInFile = length ? length - WAV_HEADER_BYTES : 0;
+    }
+  }
+  if (std::fclose(wavFile) != 0) ok = false;
+  recordFailed = recordReported = false;
+  recordBuffered = 0;
   forget_file();
+  return ok;
+}
+
+bool wav_record_failed() {
+  if (!wavFile || wavPlayback || !recordFailed || recordReported) return false;
+  recordReported = true;
+  return true;
 }
 
 bool wav_attach(const char* path) {
@@ -304,6 +346,7 @@ void wav_set_running(int state, int64_t t) {
 
 void wav_rewind(int64_t) {
   if (wavFile) {
+    if (!wavPlayback) flush_recording();
     std::fflush(wavFile);
     std::fseek(wavFile, static_cast<long>(format.dataStart), SEEK_SET);
     dataRead = samplesPassed = 0;
@@ -339,7 +382,8 @@ bool wav_menu_create(const char* path) {
   return true;
 }
 
-void wav_menu_close() {
-  wav_close();
+bool wav_menu_close(uint64_t* bytesInFile) {
+  bool ok = wav_close(bytesInFile);
   tape_traps_install();
+  return ok;
 }

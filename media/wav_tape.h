@@ -26,8 +26,13 @@ void wav_frame_status(int64_t t);
 // Starts a recording (unsigned 8-bit mono at the given rate). False for an
 // empty name, a rate of 0 or a file that cannot be created.
 bool wav_create(const char* path, uint32_t rate);
-// Ends playback or recording; a recording gets its header sizes filled in.
-void wav_close();
+// Ends playback or recording; a recording gets its header sizes filled in
+// from the samples that reached the file (their count in *bytesInFile).
+// False when a recording could not be written completely.
+bool wav_close(uint64_t* bytesInFile = nullptr);
+// True (once) when a write of the recording failed: it records nothing more
+// and waits to be closed.
+bool wav_record_failed();
 // Opens a file for playback; false (no file open) when it cannot be opened
 // or is not a PCM WAV file ("Hibás WAV állomány: %s" in the status bar).
 bool wav_attach(const char* path);
@@ -44,7 +49,7 @@ bool wav_menu_attach(const char* path);
 // "WAV készítés": a 44 100 Hz recording; the traps go out if it started.
 bool wav_menu_create(const char* path);
 // "WAV lezárása": wav_close, then the traps back in.
-void wav_menu_close();
+bool wav_menu_close(uint64_t* bytesInFile = nullptr);
 
 // ---- state ----------------------------------------------------------------
 extern std::FILE* wavFile;

@@ -53,6 +53,13 @@ bool headless_ddraw_running();
 // The virtual sound device (drivers 1 and 2) is open and not paused.
 bool headless_sound_playing();
 
+// ---- AVI file ---------------------------------------------------------------------
+// The size past which the file goes on in a new RIFF part (0: 1 GiB).
+void headless_avi_set_part_limit(uint64_t bytes);
+// Tests of large files: the next sample follows a JUNK chunk of this many
+// bytes that are never written (a hole in a sparse file).
+void headless_avi_insert_gap(uint64_t bytes);
+
 // ---- clipboard ----------------------------------------------------------------
 void headless_clipboard_put(const std::string& text); // code page 1250
 std::string headless_clipboard_get();

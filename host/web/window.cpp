@@ -77,6 +77,11 @@ void platform_window_destroy() {}
 
 PlatformMessage platform_handle_message(bool, int*) { return PLATFORM_MESSAGE_NONE; }
 
+// A page gets no signals: its run ends with the File menu's Exit or with
+// the page.
+void platform_watch_end_requests() {}
+bool platform_end_requested() { return false; }
+
 void platform_post_close() {
   platform_window_destroy();
   window_on_destroy();

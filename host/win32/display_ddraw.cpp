@@ -133,11 +133,22 @@ void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, co
     back->ReleaseDC(dc);
   }
   if (clearPrimary) {
+    // The picture's area only: the client area above the status bar. The
+    // clipper keeps the fill inside the window, but not out of its child
+    // windows under Wine, and a fill of the whole surface covered the bar.
+    RECT area;
+    GetClientRect(mainWindow, &area);
+    if (HWND bar = win_status_window()) {
+      RECT r;
+      if (IsWindowVisible(bar) && GetWindowRect(bar, &r)) area.bottom -= r.bottom - r.top;
+    }
+    MapWindowPoints(mainWindow, nullptr, reinterpret_cast<POINT*>(&area), 2);
     DDBLTFX fx;
     ZeroMemory(&fx, sizeof fx);
     fx.dwSize = sizeof fx;
     fx.dwFillColor = 0;
-    primary->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    if (area.right > area.left && area.bottom > area.top)
+      primary->Blt(&area, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     clearPrimary = false;
   }
   RECT src = {source.left, source.top, source.right, source.bottom};

@@ -3,9 +3,26 @@
 #include "host/platform.h"
 #include "host/win32/win32.h"
 
+namespace {
+
+// The thread's key state changes only while it takes messages, so one copy
+// of the whole state answers every read until the next message: a frame
+// reads the keyboard thousands of times, and under Wine every GetKeyState is
+// a round trip to the server.
+BYTE keyState[256];
+bool keyStateStale = true;
+
+} // namespace
+
+void win_key_state_changed() { keyStateStale = true; }
+
 bool platform_key_down(int vk) {
   if (vk < 0 || vk > 255) return false;
-  return (GetKeyState(vk) & 0x8000) != 0;
+  if (keyStateStale) {
+    if (!GetKeyboardState(keyState)) ZeroMemory(keyState, sizeof keyState);
+    keyStateStale = false;
+  }
+  return (keyState[vk] & 0x80) != 0;
 }
 
 int platform_vk_scan(uint8_t character) {
@@ -23,6 +40,7 @@ int platform_vk_scan(uint8_t character) {
 void platform_clear_key_state() {
   BYTE keys[256] = {};
   SetKeyboardState(keys);
+  keyStateStale = true;
 }
 
 char platform_path_separator() { return '\\'; }

@@ -21,6 +21,16 @@ void platform_monitor_geometry(MonitorGeometry* geometry) {
   if (GetTextMetricsA(dc, &metrics)) {
     geometry->charWidth = metrics.tmMaxCharWidth > 0 ? metrics.tmMaxCharWidth : 8;
     geometry->lineHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 16;
+    // A fixed-pitch font's cell is the width its characters really take
+    // (the flag is named the other way round). Its widest character may
+    // claim more: Wine gives 13 pixels for cells drawn 7 wide.
+    if (!(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH)) {
+      static const char sample[] = "0123456789ABCDEF:,() WMwm";
+      const int n = static_cast<int>(sizeof sample - 1);
+      SIZE size;
+      if (GetTextExtentPoint32A(dc, sample, n, &size) && size.cx >= n)
+        geometry->charWidth = size.cx / n;
+    }
   }
   SelectObject(dc, old);
   ReleaseDC(mainWindow, dc);

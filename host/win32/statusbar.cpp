@@ -111,4 +111,9 @@ void platform_status_layout() {
   draw_now();
   MoveWindow(bar, 0, 0, 0, 0, TRUE);
   UpdateWindow(bar);
+  if (win_script_mode()) {
+    RECT r;
+    GetWindowRect(bar, &r);
+    win_log("status bar: %ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
 }

@@ -21,6 +21,11 @@ std::string from_ansi(const char* text);
 // The window procedure (window.cpp).
 LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// ---- keyboard (keyboard.cpp) ----
+// The key state may have changed (a message was taken, the state was set):
+// the next key read asks Windows again.
+void win_key_state_changed();
+
 // ---- status bar (statusbar.cpp) ----
 HWND win_status_window();
 void win_status_draw_item(const DRAWITEMSTRUCT* item);

@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "host/about.h"
+#include "host/app.h"
 #include "host/display.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
@@ -120,6 +121,9 @@ void platform_window_destroy() {
 
 PlatformMessage platform_handle_message(bool wait, int* exitCode) {
   MSG msg;
+  // Called between frames and for every message: the key state is read
+  // afresh once per frame at most, and after every message taken.
+  win_key_state_changed();
   for (;;) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (win_script_mode()) {
@@ -136,6 +140,7 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
         return PLATFORM_MESSAGE_QUIT;
       }
     }
+    win_key_state_changed();
     if (msg.message == WM_QUIT) {
       *exitCode = static_cast<int>(msg.wParam);
       return PLATFORM_MESSAGE_QUIT;
@@ -329,6 +334,10 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     window_on_key_down(static_cast<int>(wParam));
     break;
   case WM_DESTROY: window_on_destroy(); return 0;
+  case WM_ENDSESSION:
+    // The session ends and the process with it once this returns.
+    if (wParam) app_finish_files();
+    return 0;
   case WM_MOVE:
     window_on_move();
     log_client();
@@ -351,7 +360,10 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     *reinterpret_cast<RECT*>(lParam) = to_win(r);
     return 0;
   }
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS: win_key_state_changed(); break;
   case WM_ACTIVATE:
+    win_key_state_changed();
     // A script takes the user's place and its frame counts must all run, so
     // in script mode another window taking the focus does not stop the
     // machine (it would otherwise drop the frames the script asked for).

@@ -108,6 +108,20 @@ TEST_F(Display, FullScreenFromGdiReturnsToGdi) {
   app_shutdown();
 }
 
+// Back from full screen in DirectDraw mode, the picture lies above the status
+// bar again, whatever the window's size messages did meanwhile.
+TEST_F(Display, PictureAboveTheBarAfterFullScreen) {
+  start({"/h"});
+  ASSERT_EQ(VideoDriver, 0u);
+  window_on_command(40019);
+  window_on_command(40019);
+  ASSERT_TRUE(status_exists());
+  Rect client = platform_client_to_screen(platform_client_rect());
+  EXPECT_LE(displayDestination.bottom, client.bottom - status_height());
+  EXPECT_GT(displayDestination.bottom, displayDestination.top);
+  app_shutdown();
+}
+
 // Picture line L of a Veltra-16 frame: 40 bytes at row 20 + L, column 96.
 uint8_t* veltra_line(int line) { return frameBuffer + (20 + line) * 64 + 12; }
 

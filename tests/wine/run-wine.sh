@@ -15,9 +15,12 @@
 #   --cwd DIR         the program's current directory (default: the current one)
 #   --path DIRS       Windows folders, ';'-separated, put in front of the Windows PATH
 #   --env NAME=VALUE  an environment variable for the program (repeatable)
-#   --stdin FILE      the program's standard input (default: empty)
-#   --stdout FILE     write the program's standard output to FILE (default: to ours)
-#   --stderr FILE     write the program's standard error to FILE (default: to ours)
+#   --stdin FILE      the program's standard input (default: empty); a named pipe lets a
+#                     test feed the program as it runs
+#   --stdout FILE     write the program's standard output to FILE as it runs (default: to
+#                     ours, when it has ended)
+#   --stderr FILE     write the program's standard error to FILE as it runs (default: to ours,
+#                     when it has ended)
 #   --display         the program needs a display: with a prefix of its own it gets a virtual X
 #                     server (Xvfb); a shared prefix must have been made with --init --display
 #   --timeout SECS    stop the program after SECS seconds (default 120)
@@ -212,9 +215,16 @@ prefix="$(absolute "$prefix")"
 [ "$have_win_dirs" = 0 ] || export WINEPATH="$win_dirs"
 for e in "${envs[@]}"; do export "${e?}"; done
 
-# The program writes into files of our own: Wine's helper processes, which the first program
-# of a prefix starts, inherit its standard error and would hold a caller's pipe open.
+# The program writes into files, never into a caller's pipe: Wine's helper processes, which the
+# first program of a prefix starts, inherit its standard error and would hold the pipe open.
+# Files named with --stdout and --stderr are written as the program runs, so that a test can
+# follow its log; the others go to files of our own, passed on at the end.
 capture="$(mktemp -d "${TMPDIR:-/tmp}/tarvik-wine-out.XXXXXX")" || die "cannot make a temporary folder"
+out_file="${stdout_file:-$capture/out}"
+err_file="${stderr_file:-$capture/err}"
+: >"$out_file" && : >"$err_file" || die "cannot write $out_file or $err_file"
+out_file="$(absolute "$(dirname "$out_file")")/$(basename "$out_file")"
+err_file="$(absolute "$(dirname "$err_file")")/$(basename "$err_file")"
 if [ "$own_prefix" = 1 ]; then
   trap 'prefix_stop "$prefix" 1; rm -rf -- "$capture"' EXIT
 else
@@ -225,10 +235,10 @@ fi
   export WINEPREFIX="$prefix" TMPDIR="$prefix/.tmp"
   mkdir -p "$TMPDIR" || exit 125
   exec timeout --kill-after=10 "$timeout_secs" wine "$program" "$@" \
-    <"$stdin_file" >"$capture/out" 2>"$capture/err"
+    <"$stdin_file" >"$out_file" 2>"$err_file"
 )
 status=$?
-if [ -n "$stdout_file" ]; then cp -- "$capture/out" "$stdout_file"; else cat -- "$capture/out"; fi
-if [ -n "$stderr_file" ]; then cp -- "$capture/err" "$stderr_file"; else cat -- "$capture/err" >&2; fi
+[ -n "$stdout_file" ] || cat -- "$capture/out"
+[ -n "$stderr_file" ] || cat -- "$capture/err" >&2
 [ "$status" != 124 ] || echo "run-wine.sh: $program timed out after $timeout_secs s" >&2
 exit "$status"

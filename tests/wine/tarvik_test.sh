@@ -2,8 +2,9 @@
 # Tarvik.exe under Wine with a virtual display, as on a Hungarian Windows (LC_ALL=hu_HU.UTF-8:
 # ANSI code page 1250).   tarvik_test.sh CASE PATH/Tarvik.exe
 # Cases: startup (window, menu, registry), pictures (GDI and DirectDraw against the screen),
-# input (keys typed with xdotool), commands (every menu command in script mode), sound (both
-# drivers with and without an ALSA device). Runs in the prefix named by TARVIK_WINEPREFIX.
+# input (keys typed with xdotool, the on-screen monitor), statusbar (the bar after the actions
+# that redraw the window), commands (every menu command in script mode), sound (both drivers
+# with and without an ALSA device). Runs in the prefix named by TARVIK_WINEPREFIX.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/testlib.sh"
@@ -11,6 +12,7 @@ run="$here/run-wine.sh"
 case_name="${1:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
 exe="${2:?usage: tarvik_test.sh CASE PATH/Tarvik.exe}"
 [ -f "$exe" ] || { echo "$exe is missing: build the Windows programs (scripts/build.sh win)" >&2; exit 1; }
+exe="$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")"
 [ -n "${TARVIK_WINEPREFIX:-}" ] || { echo "TARVIK_WINEPREFIX is not set (CTest sets it)" >&2; exit 1; }
 export DISPLAY=":$(cat "$TARVIK_WINEPREFIX/.display")"
 
@@ -31,6 +33,56 @@ tarvik() {
   status=$?
   return "$status"
 }
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds; fails when the deadline
+# passes first. Every wait for the program is one of these: a busy machine only makes it longer.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# A run fed as it goes: live_start ARGS... starts the program with its script read from a named
+# pipe and its log growing in log.txt; live LINE... sends script lines; advance N lets N frames
+# run and waits until they have, leaving the screen's text in $screen; live_stop ends the script
+# and waits for the program's exit, leaving $status. While the pipe has no line for it, the
+# program waits for one without taking messages, so a heartbeat of comment lines keeps the
+# window answering.
+live_start() {
+  rm -f script.fifo log.txt step-*.txt step-*.txt.done
+  mkfifo script.fifo
+  "$run" --cwd "$work" --display --timeout 600 --env LC_ALL=hu_HU.UTF-8 "${alsa_env[@]}" \
+    --stdin "$work/script.fifo" --stderr "$work/log.txt" --stdout "$work/out.txt" \
+    "$exe" /script - "$@" &
+  live_pid=$!
+  exec 3>script.fifo
+  (while printf '#\n'; do sleep 0.05; done) >&3 2>/dev/null &
+  heartbeat_pid=$!
+  steps=0
+}
+live() { printf '%s\n' "$@" >&3; }
+advance() {
+  steps=$((steps + 1))
+  screen="$work/step-$steps.txt"
+  # The second file appears once the first is whole.
+  live "frames $1" "screen-text $screen" "screen-text $screen.done"
+  wait_for 120 test -e "$screen.done"
+}
+live_stop() {
+  kill "$heartbeat_pid" 2>/dev/null
+  wait "$heartbeat_pid" 2>/dev/null
+  exec 3>&-
+  wait "$live_pid"
+  status=$?
+}
+# find_window: sets $window to the program's X window, if it has one.
+find_window() { window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"; [ -n "$window" ]; }
+# count TEXT: how many lines of the log hold TEXT; more_than TEXT N: more than N of them.
+count() { grep -cF -- "$1" log.txt; }
+more_than() { [ "$(count "$1")" -gt "$2" ]; }
 
 reg() { "$run" --stdout "$work/reg.txt" "$TARVIK_WINEPREFIX/drive_c/windows/system32/reg.exe" "$@"; }
 reg_value() { reg query 'HKCU\Software\Emulators\Tarvik' /v "$1" >/dev/null; awk -v n="$1" '$1 == n { print $2, $3 }' reg.txt | tr -d '\r'; }
@@ -128,10 +180,7 @@ MENU
   # machine: every frame the script asks for runs (300 paced frames, about six seconds).
   tarvik $'frames 300\nquit' /h &
   pid=$!
-  for _ in $(seq 100); do
-    xdotool search --name '^Tarvik' >/dev/null 2>&1 && break
-    sleep 0.2
-  done
+  wait_for 60 eval "xdotool search --name '^Tarvik' >/dev/null 2>&1"
   "$run" --display --timeout 60 --stdout "$work/probe.txt" "$TARVIK_WIN_BUILD_DIR/wine-probe.exe" window
   check "focus taken: the other window opened" grep -q "window=created" probe.txt
   wait "$pid"
@@ -144,67 +193,157 @@ pictures)
   for mode in gdi ddraw; do
     args=(/h)
     [ "$mode" = gdi ] && args+=(/x)
-    rm -f frame.bmp log.txt
+    rm -f frame.bmp
     # "/x" is stored at exit: each mode starts from the defaults.
     reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
-    tarvik $'frames 100\nscreenshot frame.bmp\nframes 400\nquit' "${args[@]}" &
-    pid=$!
-    for _ in $(seq 300); do [ -s frame.bmp ] && break; sleep 0.1; done
-    sleep 1.5
-    import -window root screen-$mode.png
-    wait "$pid"
-    status=$?
-    check_eq "$mode: exit status" 0 "$status"
+    live_start "${args[@]}"
+    advance 100
+    live "screenshot frame.bmp"
+    advance 5
     check "$mode: frame written" test -s frame.bmp
     line="$(grep '^window: client' log.txt | tail -1 | tr -d '\r')"
     read -r cx cy cw ch px py pw ph < <(sed -E 's/window: client ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+) picture ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4 \5 \6 \7 \8/' <<<"$line")
     convert frame.bmp -colorspace gray -depth 8 frame.pgm
     if [ "$mode" = gdi ]; then
       check "gdi: DirectDraw not started" has "DirectDraw Init failed!"
-      convert screen-$mode.png -crop "512x512+${cx}+${cy}" +repage -colorspace gray -depth 8 capture.pgm
+      crop="512x512+${cx}+${cy}"
     else
       check "ddraw: DirectDraw started" test "$(grep -c 'DirectDraw Init failed' log.txt)" = 0
       check_eq "ddraw: picture 512 x 384 below the client's top" "$cx,$cy 512x384" "$px,$py ${pw}x$ph"
-      convert screen-$mode.png -crop "${pw}x${ph}+${px}+${py}" +repage -colorspace gray -depth 8 capture.pgm
+      crop="${pw}x${ph}+${px}+${py}"
     fi
-    check "$mode: the banner's glyphs on the screen" python3 "$here/compare_picture.py" frame.pgm capture.pgm "$mode" 16
+    # The screen shows the frame once the window has drawn it.
+    on_screen() {
+      import -window root "screen-$mode.png" &&
+        convert "screen-$mode.png" -crop "$crop" +repage -colorspace gray -depth 8 capture.pgm &&
+        python3 "$here/compare_picture.py" frame.pgm capture.pgm "$mode" 16 >compare.txt 2>&1
+    }
+    wait_for 60 on_screen || cat compare.txt >&2
+    check "$mode: the banner's glyphs on the screen" on_screen
+    live_stop
+    check_eq "$mode: exit status" 0 "$status"
   done
   ;;
 
 input)
-  tarvik $'frames 1500\nscreen-text typed.txt\nquit' /h &
-  pid=$!
-  window=""
-  for _ in $(seq 100); do
-    window="$(xdotool search --name '^Tarvik' 2>/dev/null | head -1)"
-    [ -n "$window" ] && break
-    sleep 0.2
-  done
+  live_start /h
+  wait_for 60 find_window
   check "window found by its title" test -n "$window"
-  sleep 2
+  advance 50
   xdotool windowfocus --sync "$window" 2>/dev/null
+  # Each key is held until the machine has put its letter on the screen, and the next waits
+  # until the machine has seen it released.
+  typed=""
   for key in h e l l o; do
-    xdotool keydown "$key"; sleep 0.4; xdotool keyup "$key"; sleep 0.3
+    typed+="$key"
+    xdotool keydown "$key"
+    for _ in $(seq 100); do
+      advance 5 || break
+      grep -qi -- "$typed" "$screen" && break
+    done
+    xdotool keyup "$key"
+    advance 10
   done
-  sleep 0.5
+  check "typed text on the screen" grep -qi "hello" "$screen"
   # Alt+G opens "&Gép"; the first Escape closes its list, the second leaves the menu bar.
-  xdotool key alt+g
-  sleep 1
-  xdotool key Escape
-  sleep 0.7
-  xdotool key Escape
-  sleep 0.7
+  menu_round() {
+    local entered left
+    entered=$(count "menu loop entered")
+    left=$(count "menu loop left")
+    xdotool key alt+g
+    wait_for 60 more_than "menu loop entered" "$entered" || return 1
+    xdotool key Escape
+    xdotool key Escape
+    wait_for 60 more_than "menu loop left" "$left"
+  }
+  check "Alt+G opens the menu, Escape closes it" menu_round
   title="$(xprop -id "$window" _NET_WM_NAME 2>/dev/null)"
-  xdotool key Escape
-  wait "$pid"
-  status=$?
-  check_eq "exit status" 0 "$status"
-  check "typed text on the screen" grep -qi "hello" typed.txt
-  check "Alt+G opens the menu" has "menu loop entered"
-  check "Escape closes it" has "menu loop left"
-  check "Esc shows the on-screen monitor" has "title: Tarvik - (Monitor)"
-  check "the monitor drew the register lines" grep -q "^monitor: IP:[0-9A-F]\{4\},AF:" log.txt
   check "the X window's title" grep -qE '= "Tarvik (- |emulátor)' <<<"$title"
+  xdotool key Escape
+  check "Esc shows the on-screen monitor" wait_for 60 has "title: Tarvik - (Monitor)"
+  check "the monitor drew the register lines" wait_for 60 grep -q "^monitor: IP:[0-9A-F]\{4\},AF:" log.txt
+  # Whole register lines: the cells are as wide as the font draws them.
+  check "the register line is whole, up to R and the flags" \
+    grep -qE '^monitor: IP:[0-9A-F]{4},AF:[0-9A-F]{4},BC:[0-9A-F]{4},DE:[0-9A-F]{4},HL:[0-9A-F]{4},R:[0-9A-F]{2}\|[-SZHPNC]{8}' log.txt
+  # A menu closed over the monitor leaves the monitor drawn again.
+  check "Alt+G over the monitor opens and closes the menu" menu_round
+  drawn_after_menu() {
+    awk '/menu loop left/ { after = 0; next } /^monitor: IP:/ { after = 1 } END { exit !after }' log.txt
+  }
+  check "the monitor is drawn again after the menu" wait_for 60 drawn_after_menu
+  live_stop
+  check_eq "exit status" 0 "$status"
+  ;;
+
+statusbar)
+  # The status bar after the actions that redraw the window: a capture of the bar must show the
+  # bar (not the picture's black) and the current model's label in part 0. Not in the CTest
+  # list yet: under Wine the bar is still not drawn once the window has changed its size.
+  # bar NAME: captures the screen and crops the bar (as the log last placed it) to NAME.png,
+  # its part 0 (the model label) to NAME-label.png.
+  bar() {
+    local x y w h
+    read -r x y w h < <(grep '^status bar: ' log.txt | tail -1 | tr -d '\r' |
+      sed -E 's/status bar: ([0-9-]+),([0-9-]+) ([0-9]+)x([0-9]+)/\1 \2 \3 \4/')
+    import -window root "$1-screen.png"
+    convert "$1-screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$1.png"
+    convert "$1.png" -crop "76x$((h - 4))+2+2" +repage "$1-label.png"
+  }
+  # uncovered NAME: the bar's messages part (right of the indicators) is light, as the control
+  # paints it; the picture's fill would leave it black.
+  uncovered() {
+    local mean
+    mean="$(convert "$1.png" -crop +240+0 +repage -colorspace gray -format '%[fx:mean]' info:)"
+    awk -v m="$mean" 'BEGIN { exit !(m > 0.5) }' || { echo "  $1: mean $mean" >&2; return 1; }
+  }
+  same_label() { [ "$(compare -metric AE "$1-label.png" "$2-label.png" null: 2>&1)" = 0 ]; }
+  # The label as the start-up shows it, for each model.
+  for m in 1 3; do
+    reg add 'HKCU\Software\Emulators\Tarvik' /v Model /t REG_DWORD /d $m /f >/dev/null
+    live_start /h
+    advance 50
+    bar "start$m"
+    live_stop
+  done
+  check "the bar at start-up" uncovered start1
+  check "the two models' labels differ" test "$(compare -metric AE start1-label.png start3-label.png null: 2>&1)" != 0
+  reg add 'HKCU\Software\Emulators\Tarvik' /v Model /t REG_DWORD /d 1 /f >/dev/null
+  live_start /h
+  advance 50
+  wait_for 60 find_window
+  live "command 132" "command 132"
+  advance 20
+  bar gdi-ddraw
+  check "GDI, then DirectDraw: the bar is not covered" uncovered gdi-ddraw
+  check "GDI, then DirectDraw: the label" same_label gdi-ddraw start1
+  sizes=$(count "status bar: ")
+  xdotool windowsize "$window" 700 600
+  wait_for 60 more_than "status bar: " "$sizes"
+  advance 20
+  bar resized
+  check "resized: the bar is not covered" uncovered resized
+  check "resized: the label" same_label resized start1
+  live "command 40019"
+  advance 20
+  live "command 40019"
+  advance 20
+  bar full-screen
+  check "full screen and back: the bar is not covered" uncovered full-screen
+  check "full screen and back: the label" same_label full-screen start1
+  live "command 40017"
+  advance 20
+  bar veltra
+  check "Veltra-16: the bar is not covered" uncovered veltra
+  check "Veltra-16: the label" same_label veltra start3
+  # The about box over the bar, then closed: nothing of it stays.
+  live "command 103"
+  advance 20
+  bar about
+  check "a dialog closed: the bar is as before" \
+    test "$(compare -metric AE about.png veltra.png null: 2>&1)" = 0
+  live_stop
+  check_eq "exit status" 0 "$status"
+  reg delete 'HKCU\Software\Emulators\Tarvik' /f >/dev/null 2>&1
   ;;
 
 commands)
