@@ -14,6 +14,7 @@
 #include "cpu/cpu.h"
 #include "cpu/events.h"
 #include "host/audio.h"
+#include "host/layers.h"
 #include "machine/machine.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"
@@ -179,7 +180,7 @@ void frames(uint32_t m, int count, bool speak = false) {
   for (int i = 0; i < count; ++i) {
     run_frame();
     audio_update(cpu.tcount);
-    if (!veltra && renderEachFrame) video_render(0);
+    if (!veltra && renderEachFrame) video_render();
     if (speak && mea.status == 0x80 && mea.receivedCount == 0) {
       for (uint8_t b : kSpeechFrames[next]) mea_write(0xF8, b);
       next = (next + 1) % 8;
@@ -263,6 +264,7 @@ void speech(int64_t samples) {
 } // namespace
 
 int main(int argc, char** argv) {
+  host_connect_layers();
   double scale = 1.0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--quick") == 0) scale = 0.1;

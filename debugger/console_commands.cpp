@@ -8,7 +8,7 @@
 #include "debugger/console_internal.h"
 #include "debugger/console_monitor.h"
 #include "debugger/disassembler.h"
-#include "host/platform.h"
+#include "debugger/hooks.h"
 #include "media/save_file.h"
 
 namespace {
@@ -20,8 +20,8 @@ void write_byte(uint32_t address, uint8_t value) {
 
 // Disassembly and dump lines are written whole, whatever their length.
 void print_line(const char* text) {
-  platform_console_write(text);
-  platform_console_write("\n");
+  debuggerHooks.consoleWrite(text);
+  debuggerHooks.consoleWrite("\n");
 }
 
 } // namespace
@@ -83,7 +83,7 @@ void command_memory(int tokenCount) {
 }
 
 void command_help() {
-  platform_console_set_attribute(CONSOLE_ATTRIBUTE_BRIGHT);
+  debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_BRIGHT);
   console_print("Interactive monitor commands:\n");
   console_print("? - this help\n");
   console_print(":<address> [<value>] [<value>] ... - modify memory at <address>\n");
@@ -96,7 +96,7 @@ void command_help() {
       "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n");
   console_print("z - step CPU\n");
   console_print("x - exit from monitor\n");
-  platform_console_set_attribute(CONSOLE_ATTRIBUTE_NORMAL);
+  debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_NORMAL);
 }
 
 void command_disassemble(int tokenCount) {

@@ -9,9 +9,8 @@
 #include "cpu/cpu.h"
 #include "debugger/console_internal.h"
 #include "debugger/disassembler.h"
-#include "host/audio.h"
-#include "host/pacing.h"
-#include "host/platform.h"
+#include "debugger/hooks.h"
+#include "debugger/screen_monitor.h"
 
 uint32_t monitorAddress = 0xFFFFFFFF;
 uint32_t consoleMonitorActive;
@@ -42,10 +41,8 @@ int hex_digit(char c) {
 void leave_monitor() {
   breakRequest = 0;
   consoleMonitorActive = 0;
-  platform_console_close();
-  audio_resume();
-  platform_sleep_ms(100);
-  pacing_reset();
+  debuggerHooks.consoleClose();
+  debuggerHooks.sessionEnd();
 }
 
 void dispatch(int tokenCount) {
@@ -77,7 +74,7 @@ void console_print(const char* format, ...) {
   va_start(args, format);
   vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
-  platform_console_write(buffer);
+  debuggerHooks.consoleWrite(buffer);
 }
 
 void print_unknown_syntax() { console_print("Unknown syntax.\n"); }
@@ -140,14 +137,14 @@ void print_register_lines() {
   char line[REGISTER_LINE_SIZE];
   for (int i = 0; i < 3; ++i) {
     register_dump_line(line, i);
-    platform_console_set_attribute(CONSOLE_ATTRIBUTE_BRIGHT);
+    debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_BRIGHT);
     console_print("%s\n", line);
-    platform_console_set_attribute(CONSOLE_ATTRIBUTE_NORMAL);
+    debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_NORMAL);
   }
 }
 
 int console_dump_width() {
-  int w = platform_console_width() / 3;
+  int w = debuggerHooks.consoleWidth() / 3;
   // At least one byte per line, and no more than a dump line holds.
   if (w < 2) w = 2;
   if (w > 2 * MEMORY_DUMP_MAX_BYTES) w = 2 * MEMORY_DUMP_MAX_BYTES;
@@ -156,13 +153,13 @@ int console_dump_width() {
 
 int console_monitor_run() {
   if (consoleMonitorActive) return 0;
-  audio_pause();
+  debuggerHooks.sessionBegin();
   consoleMonitorActive = 1;
-  if (!platform_console_open("Interactive monitor")) {
+  if (!debuggerHooks.consoleOpen("Interactive monitor")) {
     leave_monitor();
     return 1;
   }
-  platform_console_set_attribute(CONSOLE_ATTRIBUTE_NORMAL);
+  debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_NORMAL);
   console_print("Type '?' for help, 'x' for exit.\n");
 
   // An execution breakpoint stops before its instruction with PC on it: the
@@ -177,13 +174,19 @@ int console_monitor_run() {
   do {
     memset(monitorLine, 0, sizeof monitorLine);
     // No more input (the console went away) leaves the monitor as x does.
-    if (!platform_console_read_line(monitorLine, sizeof monitorLine)) break;
+    if (!debuggerHooks.consoleReadLine(monitorLine, sizeof monitorLine)) break;
     monitor_split_tokens();
     dispatch(monitorTokenCount);
   } while (monitorLine[0] != 'x');
 
   leave_monitor();
   return 1;
+}
+
+void debugger_reset_state() {
+  consoleMonitorActive = 0;
+  monitorAddress = 0xFFFFFFFF;
+  screen_monitor_reset();
 }
 
 void console_monitor_install() { cpu_set_monitor_entry(console_monitor_run); }

@@ -13,6 +13,10 @@ extern uint32_t monitorAddress;
 // 1 while the monitor runs: a second opening (a breakpoint met during a
 // single step) returns at once.
 extern uint32_t consoleMonitorActive;
+// The debugger's state as at program start: the console monitor closed
+// with no address chosen, the on-screen monitor on its disassembly view
+// following PC.
+void debugger_reset_state();
 
 // Runs the monitor; 1 when it ran, 0 when it was already open.
 int console_monitor_run();

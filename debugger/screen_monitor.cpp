@@ -9,12 +9,18 @@
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
 #include "debugger/disassembler.h"
-#include "host/platform.h"
+#include "debugger/hooks.h"
 #include "media/memory_files.h"
 
 uint32_t monitorView = MONITOR_VIEW_DISASSEMBLY;
 uint32_t disasmTop = 0xFFFFFFFF;
 uint32_t memTop;
+
+void screen_monitor_reset() {
+  monitorView = MONITOR_VIEW_DISASSEMBLY;
+  disasmTop = 0xFFFFFFFF;
+  memTop = 0;
+}
 
 namespace {
 
@@ -57,7 +63,7 @@ void draw_disassembly(const MonitorLayout& layout) {
     address = disassemble(address, line);
     rows.set(r, line);
   }
-  platform_monitor_draw(rows.pointers.data(), layout.rows, 3);
+  debuggerHooks.monitorDraw(rows.pointers.data(), layout.rows, 3);
 }
 
 void draw_memory(const MonitorLayout& layout) {
@@ -69,7 +75,7 @@ void draw_memory(const MonitorLayout& layout) {
     rows.set(r, line);
     address = (address + static_cast<uint32_t>(layout.bytesPerLine)) & 0xFFFF;
   }
-  platform_monitor_draw(rows.pointers.data(), layout.rows, -1);
+  debuggerHooks.monitorDraw(rows.pointers.data(), layout.rows, -1);
 }
 
 // One line back in the disassembly: the first of the five addresses before
@@ -103,7 +109,7 @@ void scroll_one(int direction, const MonitorLayout& layout) {
 
 MonitorLayout monitor_layout() {
   MonitorGeometry g{};
-  platform_monitor_geometry(&g);
+  debuggerHooks.monitorGeometry(&g);
   MonitorLayout layout{0, 0, 1};
   const int usableHeight = g.clientHeight - g.statusBarHeight;
   if (g.lineHeight > 0 && usableHeight > 0) layout.rows = usableHeight / g.lineHeight;

@@ -12,6 +12,8 @@ extern uint32_t monitorView; // starts as the disassembly view
 extern uint32_t disasmTop;
 // Address of the first memory line, used modulo 0x10000.
 extern uint32_t memTop;
+// The disassembly view, following PC, the dump at 0.
+void screen_monitor_reset();
 
 // Text layout measured from the window: rows and columns of the font cell,
 // and the bytes per line of the memory view.

@@ -9,8 +9,10 @@
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
 #include "host/audio.h"
+#include "host/commands.h"
 #include "host/avi.h"
 #include "host/display.h"
+#include "host/layers.h"
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
@@ -39,13 +41,26 @@ bool endRequestSeen; // a request from outside was turned into a close
 
 } // namespace
 
+void host_reset_state() {
+  hostOptions = kDefaultHostOptions;
+  running = 1;
+  paused = 0;
+  monitorMode = 0;
+  fullScreen = 0;
+  fullScreenMemory = 0;
+  aviState = 0;
+}
+
 bool app_start(int argc, const char* const* argv) {
+  host_connect_layers();
   if (!platform_window_create("Tarvik emulátor", windowWidth, windowHeight)) return false;
   platform_watch_end_requests();
   endRequestSeen = false;
   status_create();
   settings_open();
   settings_load();
+  display_window_size(512, 384);
+  pacing_set_presenter(present_frame);
   pacing_start();
   load_rom_folder(argc > 0 ? argv[0] : nullptr);
   console_monitor_install();
@@ -126,7 +141,7 @@ int app_main_loop() {
 void app_run_frame() {
   run_frame();
   if (sound_on()) audio_update(cpu.tcount);
-  if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, frameBuffer);
+  if (aviState == 2) avi_frame(&frameBitmap, VideoDriver == 0, display_pixels());
   command_check_recordings();
   pacing_frame_done();
 }
@@ -144,7 +159,7 @@ void app_finish_files() {
     avi_stop();
   }
   audio_record_stop();
-  if (wavFile && !wavPlayback) wav_close();
+  if (wavFile && !cassettePlayback) wav_close();
   tape_close();
   settings_save();
 }

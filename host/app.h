@@ -1,6 +1,10 @@
 // The program's start-up, main loop and shutdown, for both platforms.
 #pragma once
 
+// The host's state as at program start, before the settings are read: the
+// options at their defaults, the machine running (not paused, not in the
+// monitor), no full screen, no AVI capture.
+void host_reset_state();
 // Brings the system up in order: window, status bar, settings, pacing
 // clock, machine, the command line (switches, then each file with 30 frames
 // before and 25 after it), the window's size and frame bitmap, the video

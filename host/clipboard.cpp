@@ -5,6 +5,7 @@
 
 #include "host/platform.h"
 #include "machine/keyboard.h"
+#include "machine/paste.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/printer.h"

@@ -1,5 +1,7 @@
 // The menu commands: each calls the operation of the layer that does the
 // work, with the file dialog it needs, and tells the user the outcome.
+#include "host/commands.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +15,7 @@
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/settings.h"
+#include "host/sound_capture.h"
 #include "host/status.h"
 #include "host/window.h"
 #include "machine/machine.h"
@@ -109,7 +112,7 @@ void sound_record_command() {
 
 void wav_close_command() {
   uint64_t bytes = 0;
-  bool recording = wavFile && !wavPlayback;
+  bool recording = wavFile && !cassettePlayback;
   if (!wav_menu_close(&bytes) && recording) write_failure_box("A magnófelvétel", bytes);
 }
 

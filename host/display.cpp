@@ -5,12 +5,10 @@
 #include <cstring>
 
 #include "host/menu.h"
-#include "host/pacing.h"
 #include "host/settings.h"
 #include "host/status.h"
 #include "machine/machine.h"
 #include "machine/video.h"
-#include "media/screenshot.h"
 
 FrameBitmap frameBitmap;
 Rect displaySource = {0, 0, 512, 256};
@@ -21,7 +19,11 @@ int32_t windowWidth, windowHeight;
 
 namespace {
 
-constexpr int32_t kRowBytes = 64;
+constexpr int32_t kRowBytes = kFrameRowBytes;
+
+// The GDI path's bitmap: 512 rows of 64 bytes, made from the machine's
+// picture at each presentation.
+uint8_t gdiPixels[512 * kRowBytes];
 
 int32_t width_of(const Rect& r) { return r.right - r.left; }
 int32_t height_of(const Rect& r) { return r.bottom - r.top; }
@@ -42,14 +44,34 @@ void display_build_bitmap() {
   frameBitmap.header.planes = 1;
   frameBitmap.header.bitCount = 1;
   frameBitmap.palette[1] = {255, 255, 255, 0};
-  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
   video_clear();
+  std::memset(gdiPixels, 0, sizeof gdiPixels);
 }
 
 void display_free_bitmap() { std::memset(&frameBitmap, 0, sizeof frameBitmap); }
 
-void display_spread_veltra_rows() {
-  uint8_t* base = frameBuffer + 28 * kRowBytes + 12;
+namespace {
+
+// Tarvik models: each emulated line on the even row, and again on the odd
+// row below it with double scan (black without).
+void double_rows() {
+  for (int line = 0; line < 256; ++line) {
+    const uint8_t* source = frameBuffer + line * kRowBytes;
+    uint8_t* row = gdiPixels + 2 * line * kRowBytes;
+    std::memcpy(row, source, kRowBytes);
+    if (DoubleScan == 1)
+      std::memcpy(row + kRowBytes, source, kRowBytes);
+    else
+      std::memset(row + kRowBytes, 0, kRowBytes);
+  }
+}
+
+// Veltra-16: the picture as it lies, with the 200 picture rows below the
+// first eight spread onto two bitmap rows each (a copy with double scan,
+// else black).
+void spread_veltra_rows() {
+  std::memcpy(gdiPixels, frameBuffer, sizeof gdiPixels);
+  uint8_t* base = gdiPixels + 28 * kRowBytes + 12;
   for (int r = 199; r >= 1; --r) {
     std::memcpy(base + (2 * r + 1) * kRowBytes, base + r * kRowBytes, kRowBytes);
     if (DoubleScan == 1)
@@ -63,16 +85,21 @@ void display_spread_veltra_rows() {
     std::memset(base + kRowBytes, 0, kRowBytes);
 }
 
+} // namespace
+
+const uint8_t* display_pixels() { return VideoDriver == 1 ? gdiPixels : frameBuffer; }
+
 void present_frame(int full) {
-  screenshotRowStride = VideoDriver == 1 ? 128 : 64;
-  if (model() != MODEL_VELTRA16)
-    video_render((VideoDriver == 1 ? uint32_t{RENDER_GDI} : 0u) |
-                 (DoubleScan == 1 ? uint32_t{RENDER_DOUBLE_SCAN} : 0u));
-  else if (VideoDriver == 1 && full)
-    display_spread_veltra_rows();
-  if (VideoDriver == 1)
-    platform_present_gdi(&frameBitmap, frameBuffer);
-  else
+  const bool veltra = model() == MODEL_VELTRA16;
+  if (!veltra) video_render();
+  if (VideoDriver == 1) {
+    // A repaint of the Veltra-16 picture shows the rows as spread last.
+    if (!veltra)
+      double_rows();
+    else if (full)
+      spread_veltra_rows();
+    platform_present_gdi(&frameBitmap, gdiPixels);
+  } else
     platform_present_ddraw(&frameBitmap, frameBuffer, displaySource, displayDestination);
 }
 
@@ -133,7 +160,6 @@ SizeLimits display_size_limits() {
     limits.minHeight = height_of(r);
     display_update_target(512, 256, KeepAspectRatio == 1);
   }
-  pacing_reset();
   return limits;
 }
 

@@ -49,9 +49,9 @@ void display_free_bitmap();
 // Renders the current frame and shows it. full is 1 once per presentation
 // of the main loop and for the single-frame step, 0 for repainting.
 void present_frame(int full);
-// Veltra-16 on the GDI path: spreads the 200 picture rows below the first
-// eight onto two bitmap rows each (a copy with double scan, else black).
-void display_spread_veltra_rows();
+// The pixels of the frame bitmap as last presented: the machine's picture
+// on the DirectDraw path, the GDI path's 512 rows made from it.
+const uint8_t* display_pixels();
 
 // The DirectDraw path, or the GDI path when it is chosen or DirectDraw
 // fails; then the destination for the picture.

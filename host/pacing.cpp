@@ -5,11 +5,10 @@
 
 #include "cpu/cpu.h"
 #include "host/audio.h"
-#include "host/display.h"
 #include "host/platform.h"
 #include "host/settings.h"
+#include "host/sound_capture.h"
 #include "host/status.h"
-#include "media/screenshot.h"
 
 int64_t counterFrequency;
 int64_t framePeriod;
@@ -27,8 +26,14 @@ namespace {
 
 int64_t titleInterval;
 bool resetPending;
+void no_presenter(int) {}
+void (*presenter)(int full) = no_presenter;
 
 } // namespace
+
+void pacing_set_presenter(void (*present)(int full)) {
+  presenter = present ? present : no_presenter;
+}
 
 void pacing_start() {
   uint32_t refresh = platform_refresh_rate();
@@ -78,7 +83,7 @@ void pacing_frame_done() {
     framesSinceTitle = 0;
   }
   if (now >= nextPresentTime) {
-    present_frame(1);
+    presenter(1);
     ++presents;
     nextPresentTime += presentInterval;
   }

@@ -15,6 +15,9 @@ extern uint32_t framesSinceTitle;
 extern uint32_t presents;
 extern uint32_t presentsAtTitle;
 
+// What shows a frame when a presentation is due (present_frame of
+// host/display.h, set at start-up).
+void pacing_set_presenter(void (*present)(int full));
 // Reads the refresh rate and the clock once at start-up and sets the
 // intervals; SyncSpeed as loaded decides whether the present interval is
 // halved.
@@ -29,5 +32,5 @@ extern uint32_t pacingResetCount;
 bool pacing_take_reset();
 // After each emulated frame: waits while the emulation is a frame period or
 // more ahead of real time (with SyncSpeed), updates the title every two
-// seconds and presents the frame when it is due.
+// seconds and presents the frame (through the presenter) when it is due.
 void pacing_frame_done();

@@ -1,10 +1,34 @@
-// What the host needs of the operating system. host/win32/ implements these
-// with the Windows functions; host/headless/ in plain C++. The choice is made
-// at link time.
+// What the host needs of the operating system: everything a platform must
+// provide. host/win32/ implements these with the Windows functions;
+// host/headless/ in plain C++. The choice is made at link time.
+//
+// The sections, and how a platform may leave a part out (the functions are
+// still defined, answering as said):
+//   sound devices        optional: platform_sound_driver answers null ("No sound")
+//   clock                required
+//   window and message queue  required
+//   file dialogs         required
+//   frame presentation   the GDI path required; the DirectDraw path optional
+//                        (platform_ddraw_start answers an error: GDI is used)
+//   status bar control   optional: platform_status_create answers false (the
+//                        texts are kept without a bar)
+//   clipboard            optional: platform_clipboard_open answers false
+//   keyboard             required
+//   files                required
+//   settings store       optional: platform_settings_open answers false (the
+//                        defaults at every start)
+//   AVI file             optional: platform_avi_init answers false
+//   console              optional: platform_console_open answers false (no
+//                        interactive monitor)
+//   on-screen monitor    required
+// The automation mode (script lines) is a separate, optional part:
+// host/platform_script.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "debugger/hooks.h"
 
 struct SoundDriver;
 struct FrameBitmap;
@@ -190,25 +214,9 @@ bool platform_avi_write_data(const char* fourcc, const uint8_t* data, uint32_t b
 // it either way.
 bool platform_avi_close(uint32_t* framesInFile);
 
-// ---- script mode ------------------------------------------------------------
-// What the script lines (host/script.h) ask of the window: let the main loop
-// run n frames before the next line, press or release a key (through the
-// accelerators, as typed), run a menu command, end the run, answer the next
-// file dialog (null: cancel) and fill its address fields, and type a line
-// into the interactive console monitor.
-void platform_script_frames(uint32_t n);
-void platform_script_key(int vk, bool down);
-void platform_script_command(int id);
-void platform_script_quit(int exitCode);
-void platform_script_dialog_answer(const char* path);
-void platform_script_dialog_fields(const char* start, const char* end);
-void platform_script_console_line(const char* line);
-
 // ---- console ----------------------------------------------------------------
 // The text console of the interactive monitor. Text attributes are the
-// console's colour numbers: 10 bright green on black, 15 bright white.
-inline constexpr int CONSOLE_ATTRIBUTE_NORMAL = 10;
-inline constexpr int CONSOLE_ATTRIBUTE_BRIGHT = 15;
+// console's colour numbers (CONSOLE_ATTRIBUTE_*, debugger/hooks.h).
 // Creates the console for the process and gives it the title; false when no
 // console can be created.
 bool platform_console_open(const char* title);
@@ -224,16 +232,8 @@ void platform_console_write(const char* text);
 void platform_console_set_attribute(int attribute);
 
 // ---- on-screen monitor --------------------------------------------------------
-// What the monitor's text layout is measured from: the window's client
-// area, the status bar's height, and the cell of the fixed-pitch font
-// (maximum character width, line height), all in pixels.
-struct MonitorGeometry {
-  int clientWidth;
-  int clientHeight;
-  int statusBarHeight;
-  int charWidth;
-  int lineHeight;
-};
+// What the monitor's text layout is measured from (MonitorGeometry,
+// debugger/hooks.h).
 void platform_monitor_geometry(MonitorGeometry* geometry);
 // Fills the area above the status bar black and draws the rows of text
 // white on black in the fixed-pitch font, row r at x = 0, y = r * line

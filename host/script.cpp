@@ -16,6 +16,7 @@
 #include "host/cp1250.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
 #include "host/window.h"
 #include "machine/machine.h"
 #include "machine/memory.h"

@@ -3,18 +3,12 @@
 
 #include <cstring>
 
-#include "host/display.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/status.h"
 #include "machine/machine.h"
 
-uint32_t soundDriverIndex = 1;
-uint32_t VideoDriver = 0;
-uint32_t SyncSpeed = 1;
-uint32_t DoubleScan = 1;
-uint32_t KeepAspectRatio = 1;
-uint32_t CompositeBlur = 0;
+HostOptions hostOptions = kDefaultHostOptions;
 
 namespace {
 
@@ -94,7 +88,6 @@ void settings_show() {
   platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
-  display_window_size(512, 384);
   if (VideoDriver == 1) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);

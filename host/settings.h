@@ -6,12 +6,24 @@
 #include <cstdint>
 
 // The host's options; the machine's live in machine/machine.h.
-extern uint32_t soundDriverIndex; // "SoundDriver": 0 "No sound", 1 DirectSound, 2 WaveOut
-extern uint32_t VideoDriver;      // 0 DirectDraw, 1 GDI ("&DDraw ki")
-extern uint32_t SyncSpeed;        // "&50 Hz timer": real-time pacing
-extern uint32_t DoubleScan;       // "D&upla scan"
-extern uint32_t KeepAspectRatio;  // "&Képarány tartása"
-extern uint32_t CompositeBlur;    // kept and written back unchanged
+struct HostOptions {
+  uint32_t soundDriverIndex; // "SoundDriver": 0 "No sound", 1 DirectSound, 2 WaveOut
+  uint32_t VideoDriver;      // 0 DirectDraw, 1 GDI ("&DDraw ki")
+  uint32_t SyncSpeed;        // "&50 Hz timer": real-time pacing
+  uint32_t DoubleScan;       // "D&upla scan"
+  uint32_t KeepAspectRatio;  // "&Képarány tartása"
+  uint32_t CompositeBlur;    // kept and written back unchanged
+};
+extern HostOptions hostOptions;
+// The defaults, before the settings are read.
+inline constexpr HostOptions kDefaultHostOptions = {1, 0, 1, 1, 1, 0};
+// The options under the names the code reads them by.
+inline constexpr uint32_t& soundDriverIndex = hostOptions.soundDriverIndex;
+inline constexpr uint32_t& VideoDriver = hostOptions.VideoDriver;
+inline constexpr uint32_t& SyncSpeed = hostOptions.SyncSpeed;
+inline constexpr uint32_t& DoubleScan = hostOptions.DoubleScan;
+inline constexpr uint32_t& KeepAspectRatio = hostOptions.KeepAspectRatio;
+inline constexpr uint32_t& CompositeBlur = hostOptions.CompositeBlur;
 
 enum SettingsType : uint32_t { SETTINGS_NUMBER = 1, SETTINGS_TEXT = 2 };
 

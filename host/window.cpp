@@ -9,6 +9,7 @@
 #include "debugger/screen_monitor.h"
 #include "host/audio.h"
 #include "host/clipboard.h"
+#include "host/commands.h"
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
@@ -157,7 +158,12 @@ void window_on_paint() {
   }
 }
 
-SizeLimits window_on_size_limits() { return display_size_limits(); }
+SizeLimits window_on_size_limits() {
+  SizeLimits limits = display_size_limits();
+  // The window is being sized: the time it takes is not caught up.
+  pacing_reset();
+  return limits;
+}
 
 void window_on_edge_drag(int edge, Rect* windowRect) { display_edge_drag(edge, windowRect); }
 

@@ -24,13 +24,6 @@ bool sound_on();
 // A menu command or accelerator: the sound pauses around it and the pacing
 // restarts after it.
 void window_on_command(int id);
-// The command's own work (without the pause and restart around it).
-void command_execute(int id);
-// After a frame: a recording (sound capture, WAV tape) whose file could not
-// be written is closed, and the user told.
-void command_check_recordings();
-// The two address dialogs propose their first-use texts again.
-void command_forget_address_texts();
 void run_state_pause_toggle();
 void run_state_monitor_toggle();
 

@@ -4,12 +4,13 @@
 #include "machine/beeper_output.h"
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
+#include "machine/cassette.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 #include "machine/sound.h"
-#include "media/wav_tape.h"
 
 uint8_t tarvikOutputLatch;
+int64_t pulseEnd;
 
 namespace {
 
@@ -17,11 +18,11 @@ constexpr uint64_t kPulseMicroseconds = 77;
 
 // A pulse that ended before now: high up to its end, low from there.
 void close_pulse(int64_t now) {
-  audio_update(pulseEnd);
-  wav_record_level(1, pulseEnd);
+  machine_audio_update(pulseEnd);
+  cassette_output(1, pulseEnd);
   beeper_set(0);
-  audio_update(now);
-  wav_record_level(0, now);
+  machine_audio_update(now);
+  cassette_output(0, now);
 }
 
 } // namespace
@@ -30,11 +31,11 @@ void tarvik_output_level(uint16_t address) {
   const uint8_t level = static_cast<uint8_t>(address & 0x80);
   if (level == tarvikOutputLatch) return;
   const int64_t now = cpu.tcount;
-  audio_update(now);
+  machine_audio_update(now);
   tarvikOutputLatch = level;
   beeper_set(level ? 1 : 0);
   // The recorder holds the old level up to now; the new one runs from here.
-  wav_record_level(level ? 0 : 1, now);
+  cassette_output(level ? 0 : 1, now);
 }
 
 void veltra_pulse_start() {
@@ -42,14 +43,14 @@ void veltra_pulse_start() {
   if (pulseEnd != 0 && pulseEnd < now) {
     close_pulse(now);
   } else if (pulseEnd != 0) {
-    audio_update(now);
-    wav_record_level(1, pulseEnd);
+    machine_audio_update(now);
+    cassette_output(1, pulseEnd);
   } else {
-    audio_update(now);
-    wav_record_level(0, now);
+    machine_audio_update(now);
+    cassette_output(0, now);
   }
   pulseEnd = now + static_cast<int64_t>(us_to_ticks(kPulseMicroseconds));
-  wav_record_level(1, pulseEnd);
+  cassette_output(1, pulseEnd);
   beeper_set(1);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 extern uint8_t tarvikOutputLatch; // 0 or 0x80
+extern int64_t pulseEnd;          // end of the running Veltra-16 pulse, 0 = none
 
 // Tarvik: a read of 0xE000-0xEFFF; address bit 7 is the new output level.
 void tarvik_output_level(uint16_t address);

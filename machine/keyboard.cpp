@@ -2,7 +2,7 @@
 // polls the host key state at that moment.
 #include "machine/keyboard.h"
 
-#include "host/platform.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 
 int32_t shiftHold;
@@ -133,20 +133,20 @@ bool symbolicMode;
 uint32_t translate(uint32_t entry, uint32_t characters) {
   if (!characters) return entry;
   if (entry == 0) return 0;
-  int scanned = platform_vk_scan(static_cast<uint8_t>(entry));
+  int scanned = machineHooks.keyForCharacter(static_cast<uint8_t>(entry));
   return scanned < 0 ? 0 : static_cast<uint32_t>(scanned) & 0x7FF;
 }
 
 bool down(uint32_t entry) {
   const int key = static_cast<int>(entry & 0xFF);
-  return key != 0 && platform_key_down(key);
+  return key != 0 && host_key_down(key);
 }
 
 uint32_t host_modifiers() {
   uint32_t m = 0;
-  if (platform_key_down(VK_SHIFT)) m |= kShift;
-  if (platform_key_down(VK_CONTROL)) m |= kCtrl;
-  if (platform_key_down(VK_MENU)) m |= kAlt;
+  if (host_key_down(VK_SHIFT)) m |= kShift;
+  if (host_key_down(VK_CONTROL)) m |= kCtrl;
+  if (host_key_down(VK_MENU)) m |= kAlt;
   return m;
 }
 
@@ -183,30 +183,30 @@ uint8_t keyboard_read_column(uint16_t address) {
     const uint32_t m = host_modifiers();
     for (int b = 0; b < 4; ++b)
       if (symbolic_pressed(4 * column + b, m)) bits |= static_cast<uint8_t>(1 << b);
-  } else if (!platform_key_down(VK_MENU)) {
+  } else if (!host_key_down(VK_MENU)) {
     const uint8_t* table = model() == MODEL_DORVANE ? kDorvanePositional.vk : kTarvikPositional;
     for (int b = 0; b < 4; ++b) {
       const uint8_t key = table[4 * column + b];
-      if (key && platform_key_down(key)) bits |= static_cast<uint8_t>(1 << b);
+      if (key && host_key_down(key)) bits |= static_cast<uint8_t>(1 << b);
     }
   }
   return static_cast<uint8_t>(bits ^ 0xFF);
 }
 
 uint8_t keyboard_read_rows(uint8_t selector) {
-  if (platform_key_down(VK_MENU)) return 0;
+  if (host_key_down(VK_MENU)) return 0;
   uint8_t result = 0;
   for (int row = 0; row < 8; ++row) {
     if (!(selector & (1 << row))) continue;
     for (int b = 0; b < 8; ++b) {
       const uint8_t key = kVeltraPositional[row][b];
-      if (key && platform_key_down(key)) result |= static_cast<uint8_t>(1 << b);
+      if (key && host_key_down(key)) result |= static_cast<uint8_t>(1 << b);
     }
     if (!symbolicMode) continue;
     // Symbolic extras: Down is Shift+Up, Left is Shift+Right, Backspace is
     // Shift with the key left of 1.
-    const bool dn = platform_key_down(VK_DOWN), left = platform_key_down(VK_LEFT),
-               back = platform_key_down(VK_BACK);
+    const bool dn = host_key_down(VK_DOWN), left = host_key_down(VK_LEFT),
+               back = host_key_down(VK_BACK);
     if (row == 0 && (dn || left || back)) result |= 0x01;
     if (row == 1 && dn) result |= 0x02;
     if (row == 1 && left) result |= 0x08;
@@ -223,5 +223,5 @@ void keyboard_set_mode(uint32_t symbolic) {
     symbolicShifted[k] = translate(table[k].shifted, table[k].characters);
   }
   shiftHold = 0;
-  platform_clear_key_state();
+  machineHooks.releaseKeys();
 }

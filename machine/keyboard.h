@@ -1,5 +1,4 @@
-// The keyboard matrices, positional and symbolic key mapping, and pasting
-// text as typed keys through the key-input ROM trap.
+// The keyboard matrices and the positional and symbolic key mapping.
 #pragma once
 
 #include <cstddef>
@@ -50,17 +49,3 @@ uint8_t keyboard_read_rows(uint8_t selector);
 // Rebuilds the symbolic translation for the current model and clears the
 // host key state.
 void keyboard_set_mode(uint32_t symbolic);
-
-// Paste: the text (code page 1250) is typed through the key-input routine.
-// False when there is nothing to paste.
-bool paste_begin(const char* text, size_t length);
-// The trap handler: delivers the next key.
-void paste_next(uint32_t* trapNumber);
-bool paste_active();
-// Drops the rest of the text; the trap removes itself when next reached.
-void paste_drop();
-// Ends a paste at once and puts the ROM bytes back (before a memory reset).
-void paste_cancel();
-// Character translations used by paste_next.
-uint8_t paste_translate_tarvik(uint8_t c);
-uint8_t paste_translate_veltra(uint8_t c);

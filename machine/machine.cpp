@@ -3,12 +3,13 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
 #include "machine/beeper_output.h"
+#include "machine/hooks.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"
 #include "machine/ports.h"
+#include "machine/printer.h"
 #include "machine/video.h"
 
 const ModelInfo modelTable[MODEL_COUNT] = {
@@ -18,18 +19,11 @@ const ModelInfo modelTable[MODEL_COUNT] = {
     {"Veltra-16", "Veltra", 4000000},
 };
 
-uint32_t currentModel = MODEL_TARVIK41;
-uint32_t ramSizeIndex = 6;
-uint32_t ramTop;
-uint32_t highBankOffset = 0x10000;
-uint32_t symbolicKeyboard;
-uint32_t screenMode32;
-uint32_t retraceFlag;
-uint32_t scanLine;
-int32_t lineCarry;
-uint32_t veltraVideoOn;
-uint32_t veltraBitmapMode;
-int64_t pulseEnd;
+namespace {
+constexpr MachineState kStartState = {MODEL_TARVIK41, 6, 0, 0x10000, 0, 0, 0, 0, 0, 0, 0};
+}
+
+MachineState machineState = kStartState;
 
 namespace {
 
@@ -41,6 +35,14 @@ void connect_cpu() {
 }
 
 } // namespace
+
+void machine_reset_state() {
+  machineState = kStartState;
+  machineHooks.releaseKeys();
+  printer_close();
+  printerPath[0] = 0;
+  video_clear();
+}
 
 void machine_init() {
   if (currentModel >= MODEL_COUNT) currentModel = MODEL_TARVIK41;
@@ -54,10 +56,10 @@ void machine_init() {
   memory_reset();
   pio_reset();
   cpu_init(clock_of(currentModel));
-  audio_init();
+  machineHooks.audioInit();
   cpu_reset();
   keyboard_set_mode(symbolicKeyboard);
-  audio_init();
+  machineHooks.audioInit();
   beeper_output_reset();
   // A repeated bring-up (a test, a script) leaves no speech chip behind.
   if (currentModel == MODEL_DORVANE)
@@ -108,12 +110,12 @@ void machine_reset_button() {
 
 void machine_restart() {
   cpu_reset();
-  audio_reset();
+  machineHooks.audioReset();
 }
 
 void machine_cold_restart() {
   memory_reset();
   cpu_reset();
-  audio_reset();
+  machineHooks.audioReset();
   video_restore_charset();
 }

@@ -19,19 +19,33 @@ struct ModelInfo {
 };
 extern const ModelInfo modelTable[MODEL_COUNT];
 
-// Machine-wide state (plain globals of the machine layer).
-extern uint32_t currentModel;     // 0-3, "Model"; read through model()
-extern uint32_t ramSizeIndex;     // 0-6, "TarvikMemSetup"
-extern uint32_t ramTop;           // highest RAM address for the size
-extern uint32_t highBankOffset;   // 0 or 0x10000: which half the paged regions use
-extern uint32_t symbolicKeyboard; // "KeyMapping"
-extern uint32_t screenMode32;     // "TarvikScreenMode": 32-column mode
-extern uint32_t retraceFlag;      // 1 during the retrace slice of a two-slice frame
-extern uint32_t scanLine;         // Veltra-16 scan-line counter, 0-311
-extern int32_t lineCarry;         // Veltra-16 overshoot of the last scan line
-extern uint32_t veltraVideoOn;    // Veltra-16 picture generation on
-extern uint32_t veltraBitmapMode; // Veltra-16 picture mode: 0 characters, 1 bitmap
-extern int64_t pulseEnd;          // end of the running Veltra-16 beeper pulse, 0 = none
+// The machine-wide state outside the CPU, the memory and the devices.
+struct MachineState {
+  uint32_t currentModel;     // 0-3, "Model"; read through model()
+  uint32_t ramSizeIndex;     // 0-6, "TarvikMemSetup"
+  uint32_t ramTop;           // highest RAM address for the size
+  uint32_t highBankOffset;   // 0 or 0x10000: which half the paged regions use
+  uint32_t symbolicKeyboard; // "KeyMapping"
+  uint32_t screenMode32;     // "TarvikScreenMode": 32-column mode
+  uint32_t retraceFlag;      // 1 during the retrace slice of a two-slice frame
+  uint32_t scanLine;         // Veltra-16 scan-line counter, 0-311
+  int32_t lineCarry;         // Veltra-16 overshoot of the last scan line
+  uint32_t veltraVideoOn;    // Veltra-16 picture generation on
+  uint32_t veltraBitmapMode; // Veltra-16 picture mode: 0 characters, 1 bitmap
+};
+extern MachineState machineState;
+// The fields under the names the code reads them by.
+inline constexpr uint32_t& currentModel = machineState.currentModel;
+inline constexpr uint32_t& ramSizeIndex = machineState.ramSizeIndex;
+inline constexpr uint32_t& ramTop = machineState.ramTop;
+inline constexpr uint32_t& highBankOffset = machineState.highBankOffset;
+inline constexpr uint32_t& symbolicKeyboard = machineState.symbolicKeyboard;
+inline constexpr uint32_t& screenMode32 = machineState.screenMode32;
+inline constexpr uint32_t& retraceFlag = machineState.retraceFlag;
+inline constexpr uint32_t& scanLine = machineState.scanLine;
+inline constexpr int32_t& lineCarry = machineState.lineCarry;
+inline constexpr uint32_t& veltraVideoOn = machineState.veltraVideoOn;
+inline constexpr uint32_t& veltraBitmapMode = machineState.veltraBitmapMode;
 
 // T-states of the two slices of a Tarvik frame at clock / 15 625 per line.
 inline constexpr int kDisplaySliceLines = 256;
@@ -40,6 +54,10 @@ inline constexpr int kVeltraSyncPoint = 240;
 
 inline uint32_t model() { return currentModel; }
 
+// The machine's state as at program start, before the settings are read:
+// the options at their defaults, no host key held, the printer closed and
+// unnamed, the frame buffer clear. machine_init then brings the machine up.
+void machine_reset_state();
 // Full bring-up at program start, after the settings were read.
 void machine_init();
 // Selecting the current model does nothing; an index out of range is

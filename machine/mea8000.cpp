@@ -8,7 +8,7 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
+#include "machine/hooks.h"
 #include "machine/sound.h"
 
 MeaState mea;
@@ -203,7 +203,7 @@ void mea_reset() {
 
 void mea_watchdog(int64_t* tcount, TimedEvent* self) {
   const int64_t now = *tcount;
-  audio_update(now);
+  machine_audio_update(now);
   const int64_t timeout =
       static_cast<int64_t>(static_cast<uint64_t>(frame_length(mea.current)) * cpu.clockHz / 1000);
   if (!mea.stopped && mea.autoStop && mea.lastWriteTime + timeout < now) {
@@ -227,12 +227,12 @@ void mea_stop() {
 }
 
 uint8_t mea_read(uint8_t) {
-  audio_update(cpu.tcount);
+  machine_audio_update(cpu.tcount);
   return mea.status;
 }
 
 void mea_write(uint8_t port, uint8_t value) {
-  audio_update(cpu.tcount);
+  machine_audio_update(cpu.tcount);
   if ((port & 1) == 0) {
     if (mea.stopped) {
       // A start pitch.

@@ -5,13 +5,13 @@
 
 #include "cpu/cpu.h"
 #include "machine/beeper_output.h"
+#include "machine/cassette.h"
 #include "machine/keyboard.h"
 #include "machine/machine.h"
+#include "machine/paste.h"
 #include "machine/printer.h"
 #include "machine/rom.h"
 #include "machine/video.h"
-#include "media/tape.h"
-#include "media/wav_tape.h"
 
 uint8_t memory[kMemorySize + 256];
 
@@ -24,6 +24,20 @@ namespace {
 
 constexpr uint32_t kPowerOnBank = 0x10000;
 
+// A paste in progress patched the key-input routine of the ROM that is
+// about to be replaced; it ends before the copy.
+void paste_memory_reset(MemoryResetPhase phase) {
+  if (phase == MEMORY_RESET_BEFORE_ROM) paste_cancel();
+}
+
+constexpr int kMaxResetHooks = 8;
+MemoryResetHook resetHooks[kMaxResetHooks] = {paste_memory_reset};
+int resetHookCount = 1;
+
+void run_reset_hooks(MemoryResetPhase phase) {
+  for (int i = 0; i < resetHookCount; ++i) resetHooks[i](phase);
+}
+
 // Video RAM cell of the Tarvik map: 0xF800-0xFFFF of the normal bank, odd
 // cells only in 32-column mode.
 inline uint32_t video_index(uint16_t a) { return screenMode32 | a | 0x0800u; }
@@ -31,7 +45,7 @@ inline uint32_t video_index(uint16_t a) { return screenMode32 | a | 0x0800u; }
 // 0xE000-0xEFFF after the output latch: tape input, RAM or video RAM in the
 // all-RAM state, otherwise the keyboard columns and the retrace flag.
 uint8_t tarvik_read_io(uint16_t a) {
-  if (a == 0xE883) return static_cast<uint8_t>(wavInputLevel | 0xFE);
+  if (a == 0xE883) return static_cast<uint8_t>(cassetteInputLevel | 0xFE);
   const uint32_t h = highBankOffset;
   if (h != kPowerOnBank && ramTop != 0x77FF) {
     if (h == 0 && ramTop == 0xF7FF) return memory[a];
@@ -163,7 +177,7 @@ uint8_t veltra_read(uint16_t a) {
       if (a == static_cast<uint16_t>(cpu.pc - 1)) return veltra_picture_fetch(a);
     } else if (a <= 0xE0FF) {
       // The cassette input while the picture is off: the level in bit 0.
-      return static_cast<uint8_t>(0xFE | wav_playback_sample(cpu.tcount));
+      return static_cast<uint8_t>(0xFE | cassette_read(cpu.tcount));
     }
     return memory[a];
   }
@@ -272,15 +286,18 @@ bool memory_apply_ram_size(uint32_t index) {
   return true;
 }
 
+bool memory_add_reset_hook(MemoryResetHook hook) {
+  for (int i = 0; i < resetHookCount; ++i)
+    if (resetHooks[i] == hook) return true;
+  if (!hook || resetHookCount == kMaxResetHooks) return false;
+  resetHooks[resetHookCount++] = hook;
+  return true;
+}
+
 void memory_reset() {
-  // A paste in progress patched the key-input routine of the ROM that is
-  // about to be replaced; it ends here.
-  paste_cancel();
+  run_reset_hooks(MEMORY_RESET_BEFORE_ROM);
   // Power-on contents come with the power-on paging: ROM and I/O visible.
   highBankOffset = kPowerOnBank;
-  // The tape traps belong to the Tarvik ROMs: they come out before any ROM
-  // copy, also when the new model is the Veltra-16, whose ROM has none.
-  tape_traps_remove();
   if (model() == MODEL_VELTRA16) {
     scanLine = 0;
     veltraVideoOn = 0;
@@ -291,6 +308,6 @@ void memory_reset() {
     for (uint32_t i = 0x4000; i < kMemorySize; ++i) memory[i] = (i & 0x20) ? 0xFF : 0x00;
   } else {
     std::memset(memory + 0x4000, 0, kMemorySize - 0x4000);
-    tape_traps_install();
   }
+  run_reset_hooks(MEMORY_RESET_AFTER_ROM);
 }

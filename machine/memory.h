@@ -32,5 +32,14 @@ void veltra_write(uint16_t address, uint8_t value);
 void memory_connect();
 // ramTop and the paging state for a size index (0-6); false for another.
 bool memory_apply_ram_size(uint32_t index);
-// ROM set of the model into 0x0000-0x3FFF, RAM cleared, traps renewed.
+// ROM set of the model into 0x0000-0x3FFF, RAM cleared, the reset hooks
+// run around the copy.
 void memory_reset();
+
+// What patches the ROM or depends on it (a paste, the tape traps) registers
+// a hook: memory_reset calls every hook, in the order registered, once
+// before the ROM is copied and once after RAM is set up. Registering a hook
+// twice keeps one; false when the list is full.
+enum MemoryResetPhase { MEMORY_RESET_BEFORE_ROM, MEMORY_RESET_AFTER_ROM };
+using MemoryResetHook = void (*)(MemoryResetPhase phase);
+bool memory_add_reset_hook(MemoryResetHook hook);

@@ -5,6 +5,7 @@
 #include "cpu/cpu.h"
 #include "cpu/traps.h"
 #include "machine/keyboard.h"
+#include "machine/paste.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "host/platform.h"
+#include "machine/hooks.h"
 
 std::FILE* printerFile;
 char printerPath[260];
@@ -14,7 +14,7 @@ namespace {
 
 // "printer.txt" in the current directory, with the host's separator.
 void default_path() {
-  const char separator[2] = {platform_path_separator(), 0};
+  const char separator[2] = {machineHooks.pathSeparator(), 0};
   std::strcpy(printerPath, ".");
   std::strcat(printerPath, separator);
   std::strcat(printerPath, "printer.txt");

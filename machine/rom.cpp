@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/platform.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 
 // Generated at build time from firmware/.
@@ -73,7 +73,7 @@ int rom_load_folder(const char* folder, int* rejected) {
   if (folder && *folder) {
     for (int i = 0; i < ROM_IMAGES; ++i) {
       const std::string path =
-          std::string(folder) + platform_path_separator() + romFiles[i].fileName;
+          std::string(folder) + machineHooks.pathSeparator() + romFiles[i].fileName;
       uint8_t buffer[16384];
       long actual = 0;
       int result = read_exact(path, buffer, romFiles[i].size, &actual);

@@ -3,11 +3,11 @@
 #include "machine/scheduler.h"
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
 #include "machine/beeper_output.h"
+#include "machine/cassette.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 #include "machine/video.h"
-#include "media/wav_tape.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ void frame_end() {
   const int64_t now = cpu.tcount;
   // The recorder holds the level that runs now up to the end of the frame.
   if (model() == MODEL_VELTRA16)
-    wav_record_level(pulseEnd != 0 ? 1 : 0, now);
+    cassette_output(pulseEnd != 0 ? 1 : 0, now);
   else
-    wav_record_level(tarvikOutputLatch ? 1 : 0, now);
-  wav_frame_status(now);
+    cassette_output(tarvikOutputLatch ? 1 : 0, now);
+  cassette_frame_end(now);
 }
 
 void run_two_slice_frame() {

@@ -55,15 +55,13 @@ void video_select_charset(bool user) {
 
 void video_clear() { std::memset(frameBuffer, 0, sizeof frameBuffer); }
 
-void video_render(uint32_t flags) {
+void video_render() {
   const uint8_t* charset = currentCharset ? currentCharset : rom_image(ROM_TARVIK_CHR);
-  const uint32_t stride = (flags & RENDER_GDI) ? 128 : 64;
-  const bool copyRows = flags == (RENDER_GDI | RENDER_DOUBLE_SCAN);
   const uint8_t* text = memory + kVideoRam;
   for (int y = 0; y < kTextRows; ++y) {
     const uint8_t* codes = text + y * kTextColumns;
     for (int r = 0; r < 8; ++r) {
-      uint8_t* row = frameBuffer + (8 * y + r) * stride;
+      uint8_t* row = frameBuffer + (8 * y + r) * kFrameRowBytes;
       const uint8_t* glyphRow = charset + r * 256;
       if (screenMode32) {
         for (int x = 0; x < kTextColumns / 2; ++x) {
@@ -74,7 +72,6 @@ void video_render(uint32_t flags) {
       } else {
         for (int x = 0; x < kTextColumns; ++x) row[x] = glyphRow[codes[x]];
       }
-      if (copyRows) std::memcpy(row + 64, row, 64);
     }
   }
 }

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-// 1 bit per pixel, 512 pixels per row, most significant bit leftmost,
-// 1 = white; row stride 64 bytes, or 128 on the GDI path.
+// The machine's picture: 256 rows of 512 pixels, 1 bit per pixel, most
+// significant bit leftmost, 1 = white, rows 64 bytes apart. What a
+// presentation path needs beyond that (rows doubled for GDI) the host makes
+// from it.
+inline constexpr uint32_t kFrameRowBytes = 64;
 inline constexpr uint32_t kFrameBufferSize = 262144;
 extern uint8_t frameBuffer[kFrameBufferSize];
-
-// Flags of video_render, given by the display output.
-enum : uint32_t { RENDER_GDI = 1, RENDER_DOUBLE_SCAN = 2 };
 
 // Veltra-16 picture: 320 x 240 pixels at column 96, row 20 (stride 64).
 inline constexpr uint32_t kVeltraPictureOffset = 1292;
@@ -29,7 +29,7 @@ void video_select_charset(bool user);
 
 void video_clear();
 // Draws the Tarvik text screen from video RAM into the frame buffer.
-void video_render(uint32_t flags);
+void video_render();
 
 // A Veltra-16 opcode fetch from the picture area while the picture is on:
 // deposits one cell and returns the opcode the CPU executes.

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/status.h"
 #include "machine/memory.h"
 #include "machine/video.h"
+#include "media/hooks.h"
 #include "media/save_file.h"
 #include "media/tape.h"
 
@@ -111,8 +111,8 @@ bool memory_save_command(const char* path, const char* startText, const char* en
     saved = save_binary(path, start, count);
   }
   if (!saved) return false;
-  status_message("Memória %04Xh-%04Xh lementve %s néven.", start, (start + count - 1) & 0xFFFF,
-                 path);
+  media_message("Memória %04Xh-%04Xh lementve %s néven.", start, (start + count - 1) & 0xFFFF,
+                path);
   return true;
 }
 
@@ -136,16 +136,16 @@ std::FILE* media_open_for_reading(const char* path) {
   std::FILE* f = std::fopen(path, "rb");
   if (!f) {
     if (errno == ENOENT)
-      status_message("Nincs ilyen állomány: %s", path);
+      media_message("Nincs ilyen állomány: %s", path);
     else
-      status_message("Az állomány nem olvasható: %s", path);
+      media_message("Az állomány nem olvasható: %s", path);
     return nullptr;
   }
   // A folder, for one, opens here but gives a read error.
   std::getc(f);
   if (std::ferror(f)) {
     std::fclose(f);
-    status_message("Az állomány nem olvasható: %s", path);
+    media_message("Az állomány nem olvasható: %s", path);
     return nullptr;
   }
   std::rewind(f);

@@ -1,11 +1,9 @@
-// Screenshots as 1-bit BMP files and the sound capture's front end.
+// Screenshots as 1-bit BMP files.
 #include "media/screenshot.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "host/audio.h"
-#include "host/status.h"
 #include "machine/video.h"
 #include "media/save_file.h"
 
@@ -27,17 +25,10 @@ bool exists(const char* path) {
 
 } // namespace
 
-uint32_t screenshotRowStride = SCREENSHOT_ROW_BYTES;
+bool save_screenshot(const char* path) { return save_screenshot(path, frameBuffer); }
 
-bool save_screenshot(const char* path) {
-  uint32_t stride =
-      screenshotRowStride == 2 * SCREENSHOT_ROW_BYTES ? screenshotRowStride : SCREENSHOT_ROW_BYTES;
-  return save_screenshot(path, frameBuffer, stride);
-}
-
-bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride,
-                     const uint8_t palette[8]) {
-  if (!path || !pixels || rowStride < SCREENSHOT_ROW_BYTES) return false;
+bool save_screenshot(const char* path, const uint8_t* pixels, const uint8_t palette[8]) {
+  if (!path || !pixels) return false;
   SaveFile save;
   std::FILE* f = save_file_open(&save, path);
   if (!f) return false;
@@ -53,8 +44,8 @@ bool save_screenshot(const char* path, const uint8_t* pixels, uint32_t rowStride
   std::memcpy(header + 54, palette, 8);
   bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
   for (int row = SCREENSHOT_HEIGHT - 1; row >= 0 && ok; --row)
-    ok = std::fwrite(pixels + static_cast<size_t>(row) * rowStride, 1, SCREENSHOT_ROW_BYTES, f) ==
-         SCREENSHOT_ROW_BYTES;
+    ok = std::fwrite(pixels + static_cast<size_t>(row) * SCREENSHOT_ROW_BYTES, 1,
+                     SCREENSHOT_ROW_BYTES, f) == SCREENSHOT_ROW_BYTES;
   return save_file_commit(&save, ok);
 }
 
@@ -69,29 +60,4 @@ bool screenshot_auto_name(const char* directory, char* name, size_t nameSize) {
   }
   if (nameSize > 0) name[0] = '\0';
   return false;
-}
-
-bool sound_capture_start(const char* path) { return path && audio_record_start(path); }
-
-bool sound_capture_stop(uint32_t* bytesInFile) {
-  uint32_t bytes = 0;
-  if (bytesInFile) *bytesInFile = 0;
-  if (!audio_recording(nullptr)) return true;
-  bool ok = audio_record_stop(&bytes);
-  if (bytesInFile) *bytesInFile = bytes;
-  status_message("Audio file lezárva (%u byte).", bytes);
-  return ok;
-}
-
-bool sound_capture_bytes(uint32_t* bytes) {
-  uint32_t recorded = 0;
-  bool running = audio_recording(&recorded);
-  if (bytes) *bytes = running ? recorded : 0;
-  return running;
-}
-
-void sound_capture_show_progress() {
-  uint32_t bytes = 0;
-  if (sound_capture_bytes(&bytes))
-    status_set_text(2, "WAV mentés: %6.1f kbyte eddig...", bytes / 1024.0);
 }

@@ -6,14 +6,10 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
-#include "host/debug_output.h"
-#include "host/dialogs.h"
-#include "host/pacing.h"
-#include "host/status.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "media/files.h"
+#include "media/hooks.h"
 #include "media/save_file.h"
 
 namespace {
@@ -62,7 +58,7 @@ void detach() {
 // An autoload or an export ends the use of an attached tape image.
 void close_attached_for_transfer() {
   if (!tapeFile) return;
-  status_message("Kazetta-file (%s) lezárva%s", tapeFileName, ".");
+  media_message("Kazetta-file (%s) lezárva%s", tapeFileName, ".");
   detach();
 }
 
@@ -111,6 +107,13 @@ void tape_traps_remove() {
   for (int k = 0; k < 3; ++k) trap_remove(&tapeTraps[k], memory);
 }
 
+void tape_memory_reset(MemoryResetPhase phase) {
+  if (phase == MEMORY_RESET_BEFORE_ROM)
+    tape_traps_remove();
+  else
+    tape_traps_install();
+}
+
 bool tape_traps_installed() {
   for (int k = 0; k < 3; ++k) {
     bool found = false;
@@ -147,7 +150,7 @@ void tape_write_byte_trap(uint32_t*) {
   bool ok = f && std::fputc(cpu.af.h, f) != EOF;
   if (f && std::fclose(f) != 0) ok = false;
   if (ok) return;
-  status_message("Hiba: a kazetta-file (%s) írása sikertelen, a mentés félbeszakadt.",
+  media_message("Hiba: a kazetta-file (%s) írása sikertelen, a mentés félbeszakadt.",
                  base_name(tapeFileName));
   tapeActive = 0;
   tapeFileName[0] = '\0';
@@ -164,11 +167,10 @@ void tape_begin_save_trap(uint32_t*) {
   tapeActive = 0;
   tapeFileName[0] = '\0';
   char path[TAPE_NAME_SIZE];
-  audio_pause();
-  bool chosen = host_save_file_dialog("TKT kazettaállomány mentése...", kTapeFilter, "tkt", path,
-                                      sizeof path);
-  audio_resume();
-  pacing_reset();
+  mediaHooks.dialogBegin();
+  bool chosen = mediaHooks.saveFileDialog("TKT kazettaállomány mentése...", kTapeFilter, "tkt",
+                                          path, sizeof path);
+  mediaHooks.dialogEnd();
   if (!chosen || !path[0]) return;
   std::FILE* f = std::fopen(path, "wb");
   if (!f) return;
@@ -211,7 +213,7 @@ bool tape_autoload(const char* path) {
     if (c == EOF && blocks > 0) break; // the leader ran to the end of the tape
     if (c != TAPE_SYNC) {
       std::fclose(f);
-      status_message("Hibás TKT állomány: %s", path);
+      media_message("Hibás TKT állomány: %s", path);
       return false;
     }
     for (c = std::getc(f); c != EOF && c != 0x00; c = std::getc(f)) {} // the name
@@ -219,7 +221,7 @@ bool tape_autoload(const char* path) {
     load = read_word(f);
     length = read_word(f);
     if (std::feof(f)) cut = Cut::Header;
-    debug_line("Load Address:%04X Blocksize: %u\n", load, length);
+    media_debug_line("Load Address:%04X Blocksize: %u\n", load, length);
     for (uint32_t i = 0; i < length; ++i) {
       uint8_t b = read_byte(f);
       if (cut == Cut::None && std::feof(f)) {
@@ -245,19 +247,19 @@ bool tape_autoload(const char* path) {
     memory[kOutputVector + 1] = static_cast<uint8_t>(kScreenOutput >> 8);
     if (memory[kRandomSeed] == 0) memory[kRandomSeed] = static_cast<uint8_t>(std::rand());
   }
-  debug_line("Memtop 0x4016:%04X, End of BASIC 0x4018: %04Xh, Start of BASIC 0x4030: %04Xh\n",
-             word_at(kMemoryTop), word_at(kEndOfBasic), word_at(kStartOfBasic));
+  media_debug_line("Memtop 0x4016:%04X, End of BASIC 0x4018: %04Xh, Start of BASIC 0x4030: %04Xh\n",
+                   word_at(kMemoryTop), word_at(kEndOfBasic), word_at(kStartOfBasic));
   // A cut block shows the bytes the file held, never past FFFFh.
   uint32_t last = load + present - 1;
   if (last > 0xFFFF) last = 0xFFFF;
   if (cut == Cut::Header || (cut == Cut::Data && present == 0))
-    status_message("%s: a file a(z) %u. blokk %s véget ért, a betöltés hiányos.", base_name(path),
-                   blocks, cut == Cut::Header ? "fejlécében" : "közepén");
+    media_message("%s: a file a(z) %u. blokk %s véget ért, a betöltés hiányos.", base_name(path),
+                  blocks, cut == Cut::Header ? "fejlécében" : "közepén");
   else if (cut == Cut::Data)
-    status_message("%s (%04Xh-%04Xh): a file a(z) %u. blokk közepén véget ért, a betöltés hiányos.",
-                   base_name(path), load, static_cast<unsigned>(last), blocks);
+    media_message("%s (%04Xh-%04Xh): a file a(z) %u. blokk közepén véget ért, a betöltés hiányos.",
+                  base_name(path), load, static_cast<unsigned>(last), blocks);
   else
-    status_message(
+    media_message(
         "%s (%04Xh-%04Xh) sikeresen betöltve (%u blokk).", base_name(path), load,
         static_cast<unsigned>(static_cast<uint16_t>(load + static_cast<uint16_t>(length - 1))),
         blocks);
@@ -294,7 +296,7 @@ bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const u
 
 bool tape_close() {
   if (!tapeFile && !tapeActive) return false;
-  status_message("Kazetta-file (%s) lezárva.", tapeFileName);
+  media_message("Kazetta-file (%s) lezárva.", tapeFileName);
   detach();
   return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "cpu/traps.h"
+#include "machine/memory.h"
 
 enum : uint32_t { TAPE_NAME_SIZE = 260, TAPE_LEADER_BYTES = 256, TAPE_SYNC = 0xA5 };
 
@@ -27,6 +28,10 @@ extern std::FILE* tapeFile;
 void tape_traps_install();
 // Puts the ROM bytes back, so that the ROM's bit-level routines run.
 void tape_traps_remove();
+// The memory reset's hook: the traps come out before any ROM copy (also
+// when the new model is the Veltra-16, whose ROM has none) and go back into
+// the new Tarvik ROM.
+void tape_memory_reset(MemoryResetPhase phase);
 // True when all three records are in place.
 bool tape_traps_installed();
 

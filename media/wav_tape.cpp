@@ -18,19 +18,17 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
-#include "host/status.h"
+#include "machine/cassette.h"
+#include "machine/hooks.h"
 #include "machine/machine.h"
 #include "machine/sound.h"
 #include "media/files.h"
+#include "media/hooks.h"
 #include "media/save_file.h"
 #include "media/tape.h"
 #include "media/wav_format.h"
 
 std::FILE* wavFile;
-int wavPlayback;
-int wavRunning;
-int wavInputLevel;
 uint64_t wavSampleCount;
 int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 double wavSamplesPerTstate;
@@ -122,13 +120,6 @@ uint8_t next_sample() {
   return level;
 }
 
-void set_tape_level(int level, int64_t t) {
-  if (level == wavInputLevel) return;
-  audio_update(t);
-  wavInputLevel = level;
-  beeper_set(level);
-}
-
 // The player's sample period in T-states, exact on average: the remainder
 // of clock / rate is carried from period to period.
 int64_t next_period() {
@@ -144,7 +135,7 @@ int64_t next_period() {
 
 void forget_file() {
   wavFile = nullptr;
-  wavPlayback = 0;
+  cassettePlayback = 0;
   format = WavFormat{};
   dataRead = samplesPassed = 0;
   bitsLeft = 0;
@@ -163,7 +154,7 @@ void wav_record_level(int level, int64_t t) {
   uint64_t n = format.rate ? total / clock : 0;
   recordFraction = format.rate ? total % clock : 0;
   wavLastRecordTime = t;
-  if (!wavFile || wavPlayback || !wavRunning || recordFailed) return;
+  if (!wavFile || cassettePlayback || !cassetteRunning || recordFailed) return;
   double target = level ? kRecordAmplitude : 0.0;
   for (uint64_t i = 0; i < n; ++i) {
     int sample = static_cast<int>(std::trunc(filter.y1 - filter.y2));
@@ -177,7 +168,7 @@ void wav_record_level(int level, int64_t t) {
 
 bool wav_create(const char* path, uint32_t rate) {
   wav_close();
-  wavInputLevel = 0;
+  cassetteInputLevel = 0;
   bitsLeft = 0;
   if (!path || !*path || rate == 0) return false;
   std::FILE* f = std::fopen(path, "wb");
@@ -194,7 +185,7 @@ bool wav_create(const char* path, uint32_t rate) {
   recordBuffered = 0;
   recordFailed = recordReported = false;
   wavFile = f;
-  wavPlayback = 0;
+  cassettePlayback = 0;
   format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
   dataRead = samplesPassed = 0;
   filter = RecordFilter{};
@@ -209,11 +200,11 @@ bool wav_close(uint64_t* bytesInFile) {
   event_remove(EVENT_WAV_TAPE);
   if (bytesInFile) *bytesInFile = 0;
   if (!wavFile) return true;
-  audio_update(cpu.tcount);
-  wavInputLevel = 0;
+  machine_audio_update(cpu.tcount);
+  cassetteInputLevel = 0;
   beeper_set(0);
   bool ok = true;
-  if (!wavPlayback) {
+  if (!cassettePlayback) {
     // The header describes the samples that reached the file.
     ok = flush_recording();
     uint64_t length = 0;
@@ -232,7 +223,7 @@ bool wav_close(uint64_t* bytesInFile) {
 }
 
 bool wav_record_failed() {
-  if (!wavFile || wavPlayback || !recordFailed || recordReported) return false;
+  if (!wavFile || cassettePlayback || !recordFailed || recordReported) return false;
   recordReported = true;
   return true;
 }
@@ -245,20 +236,20 @@ bool wav_attach(const char* path) {
   if (!wav_read_format(f, &found) ||
       std::fseek(f, static_cast<long>(found.dataStart), SEEK_SET) != 0) {
     std::fclose(f);
-    status_message("Hibás WAV állomány: %s", path);
+    media_message("Hibás WAV állomány: %s", path);
     return false;
   }
   wavFile = f;
   format = found;
-  wavPlayback = 1;
-  wavInputLevel = 0;
+  cassettePlayback = 1;
+  cassetteInputLevel = 0;
   bitsLeft = 0;
   dataRead = samplesPassed = 0;
   wavSampleCount = 0;
   tickFraction = 0;
   ++fileSerial;
   int64_t now = cpu.tcount;
-  if (wavRunning) {
+  if (cassetteRunning) {
     // The tape starts now: on-demand positions count from here.
     wavStopTime = wavLastRecordTime = now;
     wavPausedTotal = now;
@@ -270,8 +261,8 @@ bool wav_attach(const char* path) {
                                       : format.dataSize / format.frameBytes;
   unsigned seconds = static_cast<unsigned>(samples / format.rate);
   wavSamplesPerTstate = clock_hz() ? static_cast<double>(format.rate) / clock_hz() : 0.0;
-  status_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
-                 seconds);
+  media_message("Magnófelvétel: %i-bit, %02.1f kHz, %u mp.", format.bits, format.rate / 1000.0,
+                seconds);
   event_remove(EVENT_WAV_TAPE);
   if (model() != MODEL_VELTRA16) event_add(EVENT_WAV_TAPE, now, wav_playback_tick);
   return true;
@@ -279,7 +270,7 @@ bool wav_attach(const char* path) {
 
 void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
   int64_t now = *tcount;
-  if (!wavFile || !wavPlayback || format.rate == 0) {
+  if (!wavFile || !cassettePlayback || format.rate == 0) {
     event_remove(EVENT_WAV_TAPE);
     return;
   }
@@ -298,19 +289,19 @@ void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
     }
   }
   event_move(EVENT_WAV_TAPE, next);
-  if (!wavRunning) return;
+  if (!cassetteRunning) return;
   uint8_t b = 0;
   for (int i = 0; i < samples; ++i) b = next_sample();
   if (b > 128 + kHysteresis)
-    set_tape_level(1, now);
+    cassette_set_input_level(1, now);
   else if (b < 128 - kHysteresis)
-    set_tape_level(0, now);
+    cassette_set_input_level(0, now);
 }
 
 int wav_playback_sample(int64_t t) {
-  if (!wavFile || !wavPlayback || !wavRunning) return 0;
+  if (!wavFile || !cassettePlayback || !cassetteRunning) return 0;
   double target = std::floor(static_cast<double>(t - wavPausedTotal) * wavSamplesPerTstate + 0.5);
-  if (!(target > static_cast<double>(wavSampleCount))) return wavInputLevel;
+  if (!(target > static_cast<double>(wavSampleCount))) return cassetteInputLevel;
   uint64_t p = static_cast<uint64_t>(target);
   uint8_t b = 0;
   while (wavSampleCount < p) {
@@ -324,35 +315,35 @@ int wav_playback_sample(int64_t t) {
     ++wavSampleCount;
   }
   if (b > 129)
-    set_tape_level(1, t);
+    cassette_set_input_level(1, t);
   else if (b <= 127)
-    set_tape_level(0, t);
-  return wavInputLevel;
+    cassette_set_input_level(0, t);
+  return cassetteInputLevel;
 }
 
 void wav_set_running(int state, int64_t t) {
-  if (state && !wavRunning) {
+  if (state && !cassetteRunning) {
     wavLastRecordTime = t;
     recordFraction = 0;
     wavPausedTotal += t - wavStopTime;
-    wavRunning = 1;
-  } else if (!state && wavRunning) {
+    cassetteRunning = 1;
+  } else if (!state && cassetteRunning) {
     if (wavFile) wavStopTime = t;
-    wavRunning = 0;
-  } else if (state && wavRunning) {
+    cassetteRunning = 0;
+  } else if (state && cassetteRunning) {
     if (wavFile) wavStopTime = t;
   }
 }
 
 void wav_rewind(int64_t) {
   if (wavFile) {
-    if (!wavPlayback) flush_recording();
+    if (!cassettePlayback) flush_recording();
     std::fflush(wavFile);
     std::fseek(wavFile, static_cast<long>(format.dataStart), SEEK_SET);
     dataRead = samplesPassed = 0;
     bitsLeft = 0;
   }
-  wavRunning = 0;
+  cassetteRunning = 0;
   wavSampleCount = 0;
   wavPausedTotal = 0;
   wavStopTime = 0;
@@ -362,13 +353,13 @@ void wav_frame_status(int64_t) {
   if (shownSerial != fileSerial) {
     shownSerial = fileSerial;
     shownSeconds = UINT64_MAX;
-    status_set_text(2, "%s", "");
+    media_status_text(MEDIA_STATUS_COUNTER, "%s", "");
   }
   if (!wavFile || format.rate == 0) return;
   uint64_t seconds = samplesPassed / format.rate;
   if (seconds == shownSeconds) return;
   shownSeconds = seconds;
-  status_set_text(2, "%04u", static_cast<unsigned>(seconds));
+  media_status_text(MEDIA_STATUS_COUNTER, "%04u", static_cast<unsigned>(seconds));
 }
 
 bool wav_menu_attach(const char* path) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "machine/cassette.h"
+
 struct TimedEvent;
 
 // ---- the machine's side ---------------------------------------------------
@@ -17,7 +19,7 @@ struct TimedEvent;
 void wav_record_level(int level, int64_t t);
 // The Veltra-16 cassette input: the tape is read on demand up to the sample
 // due at time t, and the level (0/1) returned. The Tarvik models read
-// wavInputLevel, which timed event 2 keeps up to date.
+// cassetteInputLevel, which timed event 2 keeps up to date.
 int wav_playback_sample(int64_t t);
 // End-of-frame hook: the tape counter in status-bar part 2.
 void wav_frame_status(int64_t t);
@@ -52,10 +54,9 @@ bool wav_menu_create(const char* path);
 bool wav_menu_close(uint64_t* bytesInFile = nullptr);
 
 // ---- state ----------------------------------------------------------------
+// The input level and the play/record state are the cassette socket's
+// (machine/cassette.h).
 extern std::FILE* wavFile;
-extern int wavPlayback;         // 1 playback, 0 recording
-extern int wavRunning;          // the Play/Record switch
-extern int wavInputLevel;       // the cassette input level the machine reads
 extern uint64_t wavSampleCount; // samples read on demand since the last rewind
 extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 extern double wavSamplesPerTstate;

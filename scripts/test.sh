@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
+scripts/check-layers.sh
 jobs=$(nproc)
 scripts/build.sh win
 scripts/build.sh web

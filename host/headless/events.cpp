@@ -9,6 +9,7 @@
 #include "host/headless/headless.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
 #include "host/script.h"
 #include "host/window.h"
 #include "machine/keyboard.h"

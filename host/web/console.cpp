@@ -11,7 +11,6 @@
 
 #include "host/menu.h"
 #include "host/platform.h"
-#include "host/script.h"
 #include "host/web/web.h"
 #include "host/window.h"
 
@@ -83,18 +82,6 @@ void platform_console_write(const char* text) {
 }
 
 void platform_console_set_attribute(int value) { attribute = value; }
-
-// ---- script lines -----------------------------------------------------------------
-// The page runs no scripts of its own, but the requests work as on the
-// desktop: keys, commands, dialog answers and console lines go where the
-// user's would.
-void platform_script_frames(uint32_t) {}
-void platform_script_key(int vk, bool down) { web_key_event(vk, down); }
-void platform_script_command(int id) { window_on_command(id); }
-void platform_script_quit(int exitCode) { platform_post_quit(exitCode); }
-void platform_script_dialog_answer(const char* path) { web_files_set_answer(path); }
-void platform_script_dialog_fields(const char*, const char*) {}
-void platform_script_console_line(const char* line) { lines.emplace_back(line ? line : ""); }
 
 extern "C" {
 

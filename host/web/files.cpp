@@ -78,7 +78,7 @@ bool held(const char* name) {
   if (std::strcmp(name, kPrinter) == 0) return true;
   if (std::strcmp(name, kSoundCapture) == 0 && audio_recording(nullptr)) return true;
   if (std::strcmp(name, kVideoCapture) == 0 && aviState != 0) return true;
-  return std::strcmp(name, kTapeRecording) == 0 && wavFile && !wavPlayback;
+  return std::strcmp(name, kTapeRecording) == 0 && wavFile && !cassettePlayback;
 }
 
 long file_size(const std::string& path) {

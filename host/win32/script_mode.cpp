@@ -10,7 +10,7 @@
 #include <deque>
 #include <string>
 
-#include "host/platform.h"
+#include "host/platform_script.h"
 #include "host/script.h"
 #include "host/win32/win32.h"
 

@@ -36,8 +36,7 @@ void debug_machine_reset(int consoleWidth) {
   cpu_init(3000000);
   cpu.tcount = 0;
   console_monitor_install();
-  consoleMonitorActive = 0;
-  monitorAddress = 0xFFFFFFFF;
+  debugger_reset_state();
   headless_console_fail_open(false);
   headless_console_use_stdin(false);
   headless_console_capture(true);

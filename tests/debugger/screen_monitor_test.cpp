@@ -29,9 +29,6 @@ protected:
   void SetUp() override {
     debug_machine_reset();
     headless_monitor_set_geometry(standardWindow);
-    monitorView = MONITOR_VIEW_DISASSEMBLY;
-    disasmTop = 0xFFFFFFFF;
-    memTop = 0;
   }
   void TearDown() override { headless_monitor_set_geometry(standardWindow); }
 };

@@ -8,6 +8,7 @@
 
 #include "cpu/cpu.h"
 #include "host/headless/headless.h"
+#include "host/layers.h"
 #include "machine/machine.h"
 
 const std::string& fuzz_folder() {
@@ -38,6 +39,7 @@ void fuzz_machine(uint32_t modelIndex) {
   // A full bring-up rebuilds every table: only on the first run and when the
   // model changes, so that a target makes many runs a second.
   if (!up || currentModel != modelIndex) {
+    host_connect_layers();
     headless_use_fake_clock(1000000);
     currentModel = modelIndex;
     ramSizeIndex = 6;

@@ -162,6 +162,30 @@ TEST_F(Display, VeltraPictureOnTheGdiPath) {
   app_shutdown();
 }
 
+TEST_F(Display, TheGdiPathDoublesEachLineOfTheMachinesPicture) {
+  start({"/h", "/x"});
+  std::memset(userCharset, 0, sizeof userCharset);
+  for (int r = 0; r < 8; ++r) userCharset[r * 256 + 0x09] = static_cast<uint8_t>(r + 1);
+  video_select_charset(true);
+  memory[0xF800 + 64] = 0x09; // text row 1
+  DoubleScan = 0;
+  present_frame(1);
+  int32_t rows = 0;
+  const uint8_t* shown = headless_presented_frame(&rows);
+  ASSERT_EQ(rows, 512);
+  EXPECT_EQ(shown[16 * 64], 1);
+  EXPECT_EQ(shown[18 * 64], 2);
+  EXPECT_EQ(shown[17 * 64], 0); // spare row left black
+  EXPECT_EQ(frameBuffer[8 * 64], 1) << "the machine's picture keeps one row per line";
+  EXPECT_EQ(frameBuffer[9 * 64], 2);
+  DoubleScan = 1;
+  present_frame(1);
+  shown = headless_presented_frame(&rows);
+  EXPECT_EQ(shown[17 * 64], 1);
+  EXPECT_EQ(shown[19 * 64], 2);
+  app_shutdown();
+}
+
 TEST_F(Display, TheDirectDrawPathShows256Rows) {
   start({"/h"});
   memory[0xF800] = 0x41;

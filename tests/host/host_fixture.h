@@ -16,6 +16,7 @@
 
 #include "host/app.h"
 #include "host/avi.h"
+#include "host/commands.h"
 #include "host/display.h"
 #include "host/headless/headless.h"
 #include "host/pacing.h"
@@ -23,6 +24,7 @@
 #include "host/status.h"
 #include "host/window.h"
 #include "machine/machine.h"
+#include "machine/paste.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -37,22 +39,8 @@ protected:
     std::remove(settingsFile().c_str());
     ::mkdir(folder.c_str(), 0700);
     headless_set_settings_file(settingsFile().c_str());
-    soundDriverIndex = 1;
-    VideoDriver = 0;
-    SyncSpeed = 1;
-    DoubleScan = 1;
-    KeepAspectRatio = 1;
-    CompositeBlur = 0;
-    currentModel = 1;
-    ramSizeIndex = 6;
-    symbolicKeyboard = 0;
-    screenMode32 = 0;
-    running = 1;
-    paused = 0;
-    monitorMode = 0;
-    fullScreen = 0;
-    fullScreenMemory = 0;
-    aviState = 0;
+    machine_reset_state();
+    host_reset_state();
     status_destroy();
     headless_reset_window();
     headless_clear_events();

@@ -66,7 +66,7 @@ TEST_P(TarvikModels, TestProgramDrawsReadsKeysAndSounds) {
   run_frame();
   EXPECT_EQ(memory[0x4200], 0x00);
 
-  video_render(0);
+  video_render();
   const uint8_t* set = rom_image(ROM_TARVIK_CHR);
   for (int r = 0; r < 8; ++r) EXPECT_EQ(frameBuffer[r * 64 + 1], set[r * 256 + 'K']) << r;
 }

@@ -165,12 +165,12 @@ protected:
     ASSERT_GT(boot_veltra(), 0);
     pulseTimes.clear();
     tape = Recording();
-    wavInputLevel = 0;
+    cassetteInputLevel = 0;
     writeHandlers[0x3C00] = record_pulse;
     readHandlers[0xE000] = read_tape;
   }
   void TearDown() override {
-    wavInputLevel = 0;
+    cassetteInputLevel = 0;
     MachineTest::TearDown();
   }
   // Types a command that may run for many frames (a tape transfer): the

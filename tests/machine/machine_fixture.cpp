@@ -9,14 +9,9 @@
 #include "machine/video.h"
 
 void bring_up(uint32_t m, uint32_t ramIndex) {
-  platform_clear_key_state();
-  printer_close();
-  printerPath[0] = 0;
+  machine_reset_state();
   currentModel = m;
   ramSizeIndex = ramIndex;
-  symbolicKeyboard = 0;
-  screenMode32 = 0;
-  video_clear();
   machine_init();
 }
 

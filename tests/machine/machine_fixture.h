@@ -10,6 +10,7 @@
 #include "cpu/cpu.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/paste.h"
 
 // Brings the machine up as at program start with these settings.
 void bring_up(uint32_t model, uint32_t ramIndex = 6);

@@ -13,7 +13,7 @@ TEST_F(Video, SixtyFourColumnGlyph) {
   bring_up(MODEL_TARVIK41);
   memory[0xF800] = 0x41;
   memory[0xF800 + 64 * 2 + 3] = 0x42; // row 2, column 3
-  video_render(0);
+  video_render();
   const uint8_t* set = rom_image(ROM_TARVIK_CHR);
   bool anyPixel = false;
   for (int r = 0; r < 8; ++r) {
@@ -33,27 +33,11 @@ TEST_F(Video, ThirtyTwoColumnsDoubleEachPixelFromTheOddCells) {
   video_select_charset(true);
   tarvik_write(0xF800, 0x07); // lands on 0xF801: column 0
   tarvik_write(0xF802, 0x08); // 0xF803: column 1
-  video_render(0);
+  video_render();
   EXPECT_EQ(frameBuffer[0], 0xCC);
   EXPECT_EQ(frameBuffer[1], 0x33);
   EXPECT_EQ(frameBuffer[2], 0x00);
   EXPECT_EQ(frameBuffer[3], 0xFF);
-}
-
-TEST_F(Video, GdiStrideAndDoubleScan) {
-  bring_up(MODEL_TARVIK41);
-  std::memset(userCharset, 0, sizeof userCharset);
-  for (int r = 0; r < 8; ++r) userCharset[r * 256 + 0x09] = static_cast<uint8_t>(r + 1);
-  video_select_charset(true);
-  memory[0xF800 + 64] = 0x09; // text row 1
-  video_clear();
-  video_render(RENDER_GDI);
-  EXPECT_EQ(frameBuffer[8 * 128], 1);
-  EXPECT_EQ(frameBuffer[9 * 128], 2);
-  EXPECT_EQ(frameBuffer[8 * 128 + 64], 0); // spare row left black
-  video_render(RENDER_GDI | RENDER_DOUBLE_SCAN);
-  EXPECT_EQ(frameBuffer[8 * 128 + 64], 1);
-  EXPECT_EQ(frameBuffer[9 * 128 + 64], 2);
 }
 
 TEST_F(Video, CharacterSetSwitchByPort81) {
@@ -65,12 +49,12 @@ TEST_F(Video, CharacterSetSwitchByPort81) {
   load_program(program, sizeof program, 0x4000);
   cpu_run(0);
   cpu_run(0);
-  video_render(0);
+  video_render();
   EXPECT_EQ(frameBuffer[0], userCharset[0x41]);
   EXPECT_EQ(memory[1], 0x01); // also a channel-A control byte, copied to 0x0001
   cpu_run(0);
   cpu_run(0);
-  video_render(0);
+  video_render();
   EXPECT_EQ(frameBuffer[0], rom_image(ROM_TARVIK_CHR)[0x41]);
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "host/headless/headless.h"
+#include "media/hooks.h"
 
 std::string temp_path(const std::string& name) {
   const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -46,17 +47,13 @@ uint16_t le16(const std::vector<uint8_t>& b, size_t o) {
 }
 
 void MediaTest::SetUp() {
-  wav_close();
-  wavRunning = 0;
-  tape_close();
+  media_reset_state();
   headless_clear_dialog_answers();
   media_machine_reset(1);
 }
 
 void MediaTest::TearDown() {
-  wav_close();
-  wavRunning = 0;
-  tape_close();
+  media_reset_state();
   headless_clear_dialog_answers();
   tape_traps_remove();
 }

@@ -120,10 +120,10 @@ TEST_F(Robustness, WavAttachAndPlayOnBothPaths) {
           wav_playback_sample(t);
         else
           event_run_due();
-        ASSERT_TRUE(wavInputLevel == 0 || wavInputLevel == 1);
+        ASSERT_TRUE(cassetteInputLevel == 0 || cassetteInputLevel == 1);
       }
       wav_close();
-      wavRunning = 0;
+      cassetteRunning = 0;
       ASSERT_TRUE(std::equal(before.begin(), before.end(), memory));
     }
   }

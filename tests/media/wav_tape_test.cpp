@@ -179,12 +179,12 @@ TEST_F(WavPlay, ThresholdsOnTheTimedEventPath) {
   ASSERT_NE(event_find(EVENT_WAV_TAPE), nullptr);
   for (size_t k = 0; k < bytes.size(); ++k) {
     run_until(due(1000, k, 44100));
-    EXPECT_EQ(wavInputLevel, expected[k]) << "sample " << k;
+    EXPECT_EQ(cassetteInputLevel, expected[k]) << "sample " << k;
     EXPECT_EQ(beeperLevel, expected[k] * 4096);
   }
   // Past the end the tape reads 0xFF: level 1.
   run_until(due(1000, bytes.size(), 44100));
-  EXPECT_EQ(wavInputLevel, 1);
+  EXPECT_EQ(cassetteInputLevel, 1);
 }
 
 TEST_F(WavPlay, ThresholdsOnTheVeltraOnDemandPath) {
@@ -210,7 +210,7 @@ TEST_F(WavPlay, StoppedTapeDoesNotMoveAndRewindStartsAgain) {
   ASSERT_TRUE(wav_attach(path.c_str()));
   run_until(due(0, 3, 44100));
   EXPECT_EQ(wav_tape_position(), 0u); // stopped: nothing read
-  EXPECT_EQ(wavInputLevel, 0);
+  EXPECT_EQ(cassetteInputLevel, 0);
   int64_t start = due(0, 4, 44100) + 1;
   run_until(start);
   wav_set_running(1, start); // F5: check mark on
@@ -218,7 +218,7 @@ TEST_F(WavPlay, StoppedTapeDoesNotMoveAndRewindStartsAgain) {
   EXPECT_EQ(wav_tape_position(), 3u); // samples due 5, 6 and 7
   wav_frame_status(0);
   wav_rewind(cpu.tcount); // stops, counter back to 0000
-  EXPECT_EQ(wavRunning, 0);
+  EXPECT_EQ(cassetteRunning, 0);
   EXPECT_EQ(wav_tape_position(), 0u);
   wav_frame_status(0);
   EXPECT_STREQ(headless_status_text(2), "0000");
@@ -231,7 +231,7 @@ TEST_F(WavPlay, StoppedTapeDoesNotMoveAndRewindStartsAgain) {
   int64_t next = event_find(EVENT_WAV_TAPE)->due;
   run_until(next);
   EXPECT_EQ(wav_tape_position(), 1u);
-  EXPECT_EQ(wavInputLevel, 1); // the first sample again
+  EXPECT_EQ(cassetteInputLevel, 1); // the first sample again
 }
 
 TEST_F(WavPlay, VeltraPositionCountsOnlyRunningTimeAcrossRewind) {
@@ -317,12 +317,12 @@ TEST_F(WavPlay, SquareWaveRoundTripThroughTimedEvent) {
   ASSERT_TRUE(wav_attach(path.c_str()));
   const int64_t start = cpu.tcount;
   std::vector<int64_t> played;
-  int level = wavInputLevel;
+  int level = cassetteInputLevel;
   while (cpu.tcount < start + length) {
     cpu.tcount += 4;
     event_run_due();
-    if (wavInputLevel != level) {
-      level = wavInputLevel;
+    if (cassetteInputLevel != level) {
+      level = cassetteInputLevel;
       played.push_back(cpu.tcount - start);
     }
   }
@@ -357,9 +357,9 @@ TEST_F(WavFiles, ExtraChunksAreSkippedAndDataEndsAtItsChunk) {
   wav_set_running(1, 0);
   ASSERT_TRUE(wav_attach(path.c_str()));
   run_until(due(0, 0, 44100));
-  EXPECT_EQ(wavInputLevel, 0);
+  EXPECT_EQ(cassetteInputLevel, 0);
   run_until(due(0, 1, 44100));
-  EXPECT_EQ(wavInputLevel, 1);
+  EXPECT_EQ(cassetteInputLevel, 1);
   EXPECT_EQ(wav_tape_position(), 2u);
   run_until(due(0, 3, 44100));
   EXPECT_EQ(wav_tape_position(), 2u); // the trailing chunk is not played
@@ -381,7 +381,7 @@ TEST_F(WavFiles, SixteenBitStereoPlaysTheFirstChannel) {
   EXPECT_STREQ(headless_status_text(3), "Magnófelvétel: 16-bit, 48.0 kHz, 0 mp.");
   for (int k = 0; k < 6; ++k) {
     run_until(due(0, k, 48000));
-    EXPECT_EQ(wavInputLevel, expected[k]) << k;
+    EXPECT_EQ(cassetteInputLevel, expected[k]) << k;
   }
   EXPECT_EQ(wav_tape_position(), 6u);
 }
@@ -394,7 +394,7 @@ TEST_F(WavFiles, OneBitFilePlaysBitsMostSignificantFirst) {
   const int expected[] = {1, 0, 1, 0, 0, 0, 0, 0, 1};
   for (int k = 0; k < 9; ++k) {
     run_until(due(0, k, 44100));
-    EXPECT_EQ(wavInputLevel, expected[k]) << k;
+    EXPECT_EQ(cassetteInputLevel, expected[k]) << k;
   }
 }
 
@@ -429,6 +429,6 @@ TEST_F(WavFiles, UnclosedRecordingPlaysToTheEndOfTheFile) {
   wav_set_running(1, 0);
   ASSERT_TRUE(wav_attach(path.c_str()));
   run_until(due(0, 2, 44100));
-  EXPECT_EQ(wavInputLevel, 0);
+  EXPECT_EQ(cassetteInputLevel, 0);
   EXPECT_EQ(wav_tape_position(), 3u);
 }

@@ -1,0 +1,12 @@
+// The menu commands: each calls the operation of the layer that does the
+// work, with the file dialog it needs, and tells the user the outcome.
+#pragma once
+
+// The command's own work (without the pause and restart around it that
+// window_on_command adds).
+void command_execute(int id);
+// After a frame: a recording (sound capture, WAV tape) whose file could not
+// be written is closed, and the user told.
+void command_check_recordings();
+// The two address dialogs propose their first-use texts again.
+void command_forget_address_texts();
