@@ -9,8 +9,8 @@
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
 #include "host/audio.h"
-#include "host/commands.h"
 #include "host/avi.h"
+#include "host/commands.h"
 #include "host/display.h"
 #include "host/layers.h"
 #include "host/menu.h"
@@ -137,13 +137,24 @@ int app_main_loop() {
     PlatformMessage message = platform_handle_message(false, &exitCode);
     if (message == PLATFORM_MESSAGE_QUIT) break;
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
-    run_frame();
-    if (sound_on()) audio_update(cpu.tcount);
-    if (aviState == AVI_CAPTURING) avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
-    command_check_recordings();
-    pacing_frame_done();
+    app_run_frame();
   }
   return exitCode;
+}
+
+void app_run_frame() {
+  run_frame();
+  if (sound_on()) audio_update(cpu.tcount);
+  if (aviState == AVI_CAPTURING)
+    avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
+  command_check_recordings();
+  pacing_frame_done();
+}
+
+void app_after_message(bool wasRunning) {
+  if (wasRunning) return;
+  pacing_reset();
+  if (running && sound_on() && !monitorMode) audio_resume();
 }
 
 void app_finish_files() {

@@ -15,6 +15,13 @@ void app_command_line(int argc, const char* const* argv);
 // Runs frames and handles messages until the quit message; returns its
 // exit code.
 int app_main_loop();
+// One turn of the main loop's frame: the emulated frame, its sound and video
+// capture, the recordings' checks and the pacing after it. For a platform whose
+// main loop is the browser's (host/web/).
+void app_run_frame();
+// After a message handled while the machine stood still: pacing restarts from
+// now and, when the machine runs again, the sound resumes.
+void app_after_message(bool wasRunning);
 // Finishes every capture and recording with its headers, closes the tape
 // and saves the settings into the store (also when the session ends).
 void app_finish_files();

@@ -11,6 +11,9 @@ packages=(cmake ninja-build g++ make googletest libgtest-dev libgmock-dev clang-
   # The Linux desktop program: GTK 3 for the window, SDL2 for the sound, pkg-config to find them;
   # its tests run it on a virtual display (xvfb-run from xvfb).
   pkg-config libgtk-3-dev libsdl2-dev
+  # The browser program: Emscripten (with Debian's acorn for its JavaScript optimiser) and
+  # Chromium, in which its tests run headless.
+  emscripten node-acorn chromium
   # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
   clang libclang-rt-14-dev)
 missing=()
@@ -22,6 +25,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# npm for the browser tests' packages (tests/web), unless a Node.js with its own npm is there.
+if ! command -v npm >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends npm
 fi
 
 # The Hungarian locale: Wine run with LC_ALL=hu_HU.UTF-8 behaves as a Hungarian Windows (ANSI

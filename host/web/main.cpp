@@ -1,0 +1,189 @@
+// tarvik-web: the emulator in a web page. The same start-up as the desktop
+// program; the browser's animation frames take the main loop's place, and
+// the page's script calls the functions exported here for what the user
+// does (menus, keys, files, the console monitor's lines).
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+#include "cpu/cpu.h"
+#include "host/app.h"
+#include "host/audio.h"
+#include "host/clipboard.h"
+#include "host/menu.h"
+#include "host/pacing.h"
+#include "host/platform.h"
+#include "host/settings.h"
+#include "host/web/web.h"
+#include "host/window.h"
+
+namespace {
+
+// After a longer gap than this (a slow machine, a stall of the browser) the
+// frames missed are not caught up: pacing starts again from now.
+constexpr int kMostFramesPerTurn = 10;
+// Without real-time pacing, frames run for this long in each animation
+// frame, leaving the rest of it to the browser.
+constexpr double kUnpacedSliceMs = 12.0;
+// The text copy of the screen is refreshed every this many frames.
+constexpr uint32_t kTextEveryFrames = 5;
+
+bool stopped;
+uint32_t framesRun;
+uint32_t framesSinceText;
+// The screen's text (code page 1250, the clipboard copy) as last sent.
+char screenText[CLIPBOARD_SCREEN_TEXT_MAX];
+char sentText[CLIPBOARD_SCREEN_TEXT_MAX];
+size_t sentLength;
+
+EM_JS(void, js_screen_text, (const char* text, size_t length),
+      { TarvikUI.screenText(HEAPU8.subarray(text, text + length)); });
+EM_JS(void, js_started, (), { TarvikUI.started(); });
+EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
+
+void run_one_frame() {
+  app_run_frame();
+  web_keys_after_frame();
+  ++framesRun;
+  if (++framesSinceText >= kTextEveryFrames) {
+    framesSinceText = 0;
+    web_publish_screen_text();
+  }
+}
+
+// The frames that are due now: with real-time pacing, while the emulation is
+// less than a frame period ahead of real time (so that the pacing's own wait
+// never has to wait); without, as many as fit into a slice of the frame.
+void run_due_frames() {
+  if (!running || web_console_waiting()) return;
+  if (SyncSpeed == 1) {
+    for (int n = 0; running && frameDeadline - platform_counter() < framePeriod; ++n) {
+      if (n == kMostFramesPerTurn) {
+        pacing_reset();
+        break;
+      }
+      run_one_frame();
+    }
+  } else {
+    double end = emscripten_get_now() + kUnpacedSliceMs;
+    do run_one_frame();
+    while (running && !web_console_waiting() && emscripten_get_now() < end);
+  }
+}
+
+uint32_t turns;
+
+EM_BOOL animation_frame(double, void*) {
+  if (stopped) return EM_FALSE;
+  if (web_take_paint()) window_on_paint();
+  run_due_frames();
+  // Files still being written (a tape the machine saves) leave once they
+  // have stopped growing for a second or so.
+  if (++turns % 60 == 0) web_files_deliver(true);
+  return EM_TRUE;
+}
+
+// Every event from the page: what the main loop does around a message.
+template <typename F> void as_message(F&& handle) {
+  if (stopped) return;
+  bool wasRunning = running != 0;
+  handle();
+  app_after_message(wasRunning);
+  web_files_deliver(false);
+  settings_save();
+  web_publish_screen_text();
+}
+
+} // namespace
+
+void web_publish_screen_text() {
+  size_t length = clipboard_screen_text(screenText, sizeof screenText);
+  if (length == sentLength && std::memcmp(screenText, sentText, length) == 0) return;
+  std::memcpy(sentText, screenText, length);
+  sentLength = length;
+  js_screen_text(screenText, length > 0 ? length - 1 : 0);
+}
+
+void platform_post_quit(int) {
+  if (stopped) return;
+  stopped = true;
+  app_shutdown();
+  js_stopped();
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void web_command(int id) {
+  as_message([id] { window_on_command(id); });
+}
+
+EMSCRIPTEN_KEEPALIVE void web_key(int vk, int down) {
+  as_message([vk, down] { web_key_event(vk, down != 0); });
+}
+
+EMSCRIPTEN_KEEPALIVE void web_activate(int active) {
+  as_message([active] { window_on_activate(active ? 1 : 0); });
+}
+
+EMSCRIPTEN_KEEPALIVE void web_resize(int, int) {
+  as_message([] {
+    window_on_size();
+    window_on_paint();
+  });
+}
+
+// A file the user dropped on the page or chose in its picker, already
+// written into the input folder: it goes where its kind belongs, through the
+// same commands as the menu, so that the outcome and its messages are the
+// same.
+EMSCRIPTEN_KEEPALIVE void web_open_file(const char* path, int command) {
+  std::string name = path;
+  as_message([&name, command] {
+    if (command == 0) {
+      window_on_drop_file(name.c_str());
+    } else {
+      web_files_set_answer(name.c_str());
+      window_on_command(command);
+      web_files_set_answer(nullptr);
+    }
+  });
+}
+
+EMSCRIPTEN_KEEPALIVE void web_paste(const char* text) {
+  std::string copy = text;
+  as_message([&copy] {
+    web_clipboard_receive(copy.c_str());
+    window_on_command(CMD_PASTE);
+  });
+}
+
+EMSCRIPTEN_KEEPALIVE void web_page_hide() {
+  if (!stopped) settings_save();
+}
+
+EMSCRIPTEN_KEEPALIVE uint32_t web_frames_run() { return framesRun; }
+EMSCRIPTEN_KEEPALIVE int web_running() { return running != 0 && !stopped; }
+EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return platform_menu_checked(id); }
+
+} // extern "C"
+
+int main() {
+  mkdir(WEB_INPUT_FOLDER, 0777);
+  mkdir(WEB_SAVE_FOLDER, 0777);
+  mkdir(WEB_ROM_FOLDER, 0777);
+  // Screenshots with automatic names and the disassembly dump go to the
+  // current folder: they leave as downloads.
+  if (chdir(WEB_SAVE_FOLDER) != 0) return 1;
+  // The program "lives" in "/", so that the ROM dumps the user chose, which
+  // the page puts into "/roms", replace the built-in images.
+  const char* argv[] = {"/tarvik-web"};
+  if (!app_start(1, argv)) return 1;
+  js_started();
+  web_publish_screen_text();
+  emscripten_request_animation_frame_loop(animation_frame, nullptr);
+  return 0;
+}

@@ -1,0 +1,40 @@
+// The browser platform's parts that its files share. The page's script
+// (page/tarvik-ui.js, the object TarvikUI) draws, plays and stores; these
+// functions are its C++ side.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// ---- window (window.cpp) ------------------------------------------------------
+// The size of the picture area in CSS pixels, as the page measured it.
+void web_client_size(int32_t* width, int32_t* height);
+// True while the machine stands still for the console monitor's next line.
+bool web_console_waiting();
+// True once after the host asked for a repaint.
+bool web_take_paint();
+
+// ---- keys (keyboard.cpp) ------------------------------------------------------
+// A virtual key pressed or released by its position on the keyboard.
+void web_key_event(int vk, bool down);
+// After each frame: keys released too soon go up once the machine saw them.
+void web_keys_after_frame();
+// The text the page read from the browser's clipboard becomes the host's
+// clipboard text (code page 1250).
+void web_clipboard_receive(const char* utf8);
+
+// ---- files (files.cpp) ---------------------------------------------------------
+// The folder of the files the page hands in and of the files that leave as
+// downloads; the folder of the user's ROM dumps.
+inline constexpr const char* WEB_INPUT_FOLDER = "/input";
+inline constexpr const char* WEB_SAVE_FOLDER = "/saves";
+inline constexpr const char* WEB_ROM_FOLDER = "/roms";
+// The next open dialog answers with this file (null: the next one cancels).
+void web_files_set_answer(const char* path);
+// Hands the finished files of the save folder to the page as downloads;
+// with quietOnly, only those whose size has not changed since the last call.
+void web_files_deliver(bool quietOnly);
+
+// ---- screen text (main.cpp) ---------------------------------------------------
+// Sends the screen's text to the page when it has changed.
+void web_publish_screen_text();

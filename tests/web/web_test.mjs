@@ -1,0 +1,186 @@
+// tarvik-web in headless Chromium: the page starts and shows the firmware's
+// banner in its text copy, keys reach the machine, a dropped tape autoloads
+// and runs, the model changes, a snapshot leaves as a download and restores
+// the machine when opened again, the sound runs, a damaged file gets its
+// message in the page, and nothing raises an error in the page's console.
+// Usage: node web_test.mjs BUILD-WEB-FOLDER
+import assert from "node:assert/strict";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { launch, poll, serve } from "./harness.mjs";
+
+const root = path.resolve(process.argv[2] || "../../build-web");
+assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
+
+// A tape of two blocks: a program at 4100h that prints a line, then the
+// system variables from 4016h with the program's start, which makes the
+// autoload run it.
+function tape() {
+  const program = [0x21, 0x0c, 0x41, 0x7e, 0xb7, 0xc8, 0xcd, 0x16, 0x06, 0x23, 0x18, 0xf7,
+                   ...Buffer.from("WEB TKT FUTOTT"), 0];
+  const sysvars = new Array(0x1c).fill(0);
+  sysvars[0x18 - 0x16] = 0x20; sysvars[0x19 - 0x16] = 0x41; // end of the program
+  sysvars[0x30 - 0x16] = 0x00; sysvars[0x31 - 0x16] = 0x41; // its start
+  const block = (load, bytes) => [...new Array(16).fill(0), 0xa5, ...Buffer.from("WEB"), 0,
+                                  load & 0xff, load >> 8, bytes.length & 0xff, bytes.length >> 8,
+                                  ...bytes, 0, 0];
+  return [...block(0x4100, program), ...block(0x4016, sysvars)];
+}
+
+const { server, url } = await serve(root);
+const { browser, close } = await launch();
+const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "tarvik-web-downloads-"));
+const errors = [];
+let failed = false;
+const step = async (name, body) => {
+  try {
+    await body();
+    console.log(`ok: ${name}`);
+  } catch (e) {
+    failed = true;
+    console.log(`FAILED: ${name}: ${e.message}`);
+  }
+};
+
+try {
+  const page = await browser.newPage();
+  page.on("pageerror", (e) => errors.push(`uncaught: ${e.message}`));
+  page.on("console", (m) => { if (m.type() === "error") errors.push(`console: ${m.text()}`); });
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  const text = () => page.$eval("#screen-text", (e) => e.textContent);
+  const waitText = (wanted, seconds) =>
+    poll(async () => (await text()).includes(wanted), `"${wanted}" on the screen`, seconds);
+  const menu = (id) => page.$eval(`[data-command="${id}"]`, (b) => b.click());
+  const frames = () => page.evaluate(() => Module.ccall("web_frames_run", "number", [], []));
+
+  await step("the banner appears in the text copy", async () => {
+    await page.goto(url);
+    await waitText("Tarvik 4.1 - Szabad ROM");
+  });
+
+  await step("keys typed into the picture reach the machine", async () => {
+    await page.focus("#screen");
+    // By character ("Szimbolikus billentyűzet"): the keys' characters are
+    // typed whatever the layout. A typist's keys come one after the other:
+    // each waits for a few frames.
+    await menu(40026);
+    for (const key of ["L", " ", "0", "Enter"]) {
+      const before = await frames();
+      await page.keyboard.press(key);
+      await poll(async () => (await frames()) >= before + 4, "frames after a key");
+    }
+    await waitText("0038 C9 00 00 00");
+  });
+
+  await step("a snapshot leaves as a download and restores the machine", async () => {
+    await menu(141);
+    const file = path.join(downloads, "tarvik.tks");
+    await poll(() => fs.existsSync(file) && fs.statSync(file).size > 16384, "the download");
+    await menu(131); // cold restart: the listing goes
+    await poll(async () => !(await text()).includes("0038 C9"), "the cold restart");
+    const [chooser] = await Promise.all([
+      page.waitForFileChooser(),
+      page.$$eval("#menubar button", (buttons) =>
+        buttons.find((b) => b.textContent.startsWith("Fájl megnyitása")).click()),
+    ]);
+    await chooser.accept([file]);
+    await waitText("0038 C9 00 00 00");
+  });
+
+  await step("a dropped tape autoloads and its program runs", async () => {
+    await page.evaluate((bytes) => {
+      const data = new DataTransfer();
+      data.items.add(new File([new Uint8Array(bytes)], "web.tkt"));
+      document.getElementById("screen").dispatchEvent(
+        new DragEvent("drop", { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, tape());
+    await waitText("WEB TKT FUTOTT");
+  });
+
+  await step("a damaged snapshot gets its message and the machine runs on", async () => {
+    await page.evaluate(() => {
+      const data = new DataTransfer();
+      data.items.add(new File([new Uint8Array([1, 2, 3])], "rossz.tks"));
+      document.body.dispatchEvent(new DragEvent("drop", { dataTransfer: data, bubbles: true }));
+    });
+    await poll(() => page.$eval("#messages", (e) =>
+      e.textContent.includes("Hiba! A pillanatfelvétel betöltése sikertelen.")), "the message");
+    const before = await frames();
+    await poll(async () => (await frames()) > before + 10, "frames after the message");
+    assert.ok((await text()).includes("WEB TKT FUTOTT"), "the screen changed");
+  });
+
+  await step("the sound runs and the audio thread gets samples", async () => {
+    const stats = await poll(async () => {
+      const s = await page.evaluate(() => TarvikUI.audio.stats());
+      return s && s.state === "running" && s.blocks > 10 && s.played > 48000 && s;
+    }, "sound");
+    assert.ok(stats.blocks > 10);
+  });
+
+  await step("a background tab pauses the machine and its sound", async () => {
+    const visibility = (hidden) => page.evaluate((h) => {
+      Object.defineProperty(document, "hidden", { value: h, configurable: true });
+      document.dispatchEvent(new Event("visibilitychange"));
+    }, hidden);
+    const running = () => page.evaluate(() => Module.ccall("web_running", "number", [], []));
+    const audio = () => page.evaluate(() => document.body.dataset.audio);
+    await visibility(true);
+    await poll(async () => !(await running()) && (await audio()) === "suspended", "the pause");
+    const stopped = await frames();
+    await visibility(false);
+    await poll(async () => (await frames()) > stopped + 5 && (await audio()) === "running",
+               "the machine running again");
+  });
+
+  const pageItem = async (label, file) => {
+    const [chooser] = await Promise.all([
+      page.waitForFileChooser(),
+      page.$$eval("#menubar button", (buttons, l) =>
+        buttons.find((b) => b.textContent.startsWith(l)).click(), label),
+    ]);
+    await chooser.accept([file]);
+  };
+
+  await step("a ROM dump of the user's replaces the model's image", async () => {
+    const wrong = path.join(downloads, "rossz.rom");
+    fs.writeFileSync(wrong, Buffer.alloc(1000));
+    await pageItem("Saját ROM-kép", wrong);
+    await poll(() => page.$eval("#messages", (e) => e.textContent.includes("rossz.rom")),
+               "the message about the size");
+    // Our own firmware with another banner.
+    const rom = fs.readFileSync(path.join(root, "firmware", "tarvik41.bin"));
+    const at = rom.indexOf("Szabad ROM");
+    assert.ok(at > 0, "no banner in the firmware image");
+    rom.write("Sajat  ROM", at);
+    const mine = path.join(downloads, "sajat.rom");
+    fs.writeFileSync(mine, rom);
+    await pageItem("Saját ROM-kép", mine);
+    await waitText("Tarvik 4.1 - Sajat  ROM");
+  });
+
+  await step("a model change shows the Veltra-16 banner", async () => {
+    await menu(40017);
+    await waitText("VELTRA-16  SZABAD ROM");
+    assert.equal(await page.$eval('[data-command="40017"]', (b) => b.getAttribute("aria-checked")),
+                 "true");
+  });
+
+  await step("the model and the ROM dump are remembered across a reload", async () => {
+    await page.reload();
+    await waitText("VELTRA-16  SZABAD ROM");
+    await menu(40015);
+    await waitText("Tarvik 4.1 - Sajat  ROM");
+  });
+
+  await step("no error in the page's console", async () => {
+    assert.deepEqual(errors, []);
+  });
+} finally {
+  await close();
+  server.close();
+  fs.rmSync(downloads, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : 0);
