@@ -5,9 +5,9 @@
 
 #include "host/platform.h"
 #include "machine/keyboard.h"
-#include "machine/paste.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/paste.h"
 #include "machine/printer.h"
 
 // The screen's codes become code page 1250 by the same table as the

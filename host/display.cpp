@@ -87,7 +87,9 @@ void spread_veltra_rows() {
 
 } // namespace
 
-const uint8_t* display_pixels() { return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer; }
+const uint8_t* display_pixels() {
+  return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer;
+}
 
 void present_frame(int full) {
   const bool veltra = model() == MODEL_VELTRA16;

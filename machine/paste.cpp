@@ -5,9 +5,9 @@
 #include "cpu/cpu.h"
 #include "cpu/traps.h"
 #include "machine/keyboard.h"
-#include "machine/paste.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/paste.h"
 
 namespace {
 

@@ -151,7 +151,7 @@ void tape_write_byte_trap(uint32_t*) {
   if (f && std::fclose(f) != 0) ok = false;
   if (ok) return;
   media_message("Hiba: a kazetta-file (%s) írása sikertelen, a mentés félbeszakadt.",
-                 base_name(tapeFileName));
+                base_name(tapeFileName));
   tapeActive = 0;
   tapeFileName[0] = '\0';
 }

@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 scripts/check-layers.sh
+scripts/check-format.sh
 jobs=$(nproc)
 scripts/build.sh win
 scripts/build.sh web

@@ -8,9 +8,9 @@
 #include <string>
 
 struct CpmRun {
-  std::string output;    // what the program printed
-  bool finished = false; // the program jumped to 0x0000
-  int64_t endTcount = 0; // T-states when it did
+  std::string output;       // what the program printed
+  bool finished = false;    // the program jumped to 0x0000
+  int64_t endTcount = 0;    // T-states when it did
   int64_t instructions = 0; // counted by cpm_run_counted only
 };
 

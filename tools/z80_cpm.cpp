@@ -41,8 +41,10 @@ int main(int argc, char** argv) {
   while (!cpmRun.finished && (limit == 0 || cpu.tcount < limit)) {
     int64_t until = cpu.tcount + 50000000;
     if (limit != 0 && until > limit) until = limit;
-    if (count) cpm_run_counted(until);
-    else cpm_run(until);
+    if (count)
+      cpm_run_counted(until);
+    else
+      cpm_run(until);
     // Pass the program's output on as it comes.
     std::fwrite(cpmRun.output.data() + printed, 1, cpmRun.output.size() - printed, stdout);
     std::fflush(stdout);
@@ -51,7 +53,8 @@ int main(int argc, char** argv) {
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   int64_t tstates = cpmRun.finished ? cpmRun.endTcount : cpu.tcount;
   std::fprintf(stderr, "%lld T-states", static_cast<long long>(tstates));
-  if (count) std::fprintf(stderr, ", %lld instructions", static_cast<long long>(cpmRun.instructions));
+  if (count)
+    std::fprintf(stderr, ", %lld instructions", static_cast<long long>(cpmRun.instructions));
   std::fprintf(stderr, " in %.2f s: %.1f emulated MHz%s\n", seconds,
                seconds > 0 ? tstates / seconds / 1e6 : 0.0,
                cpmRun.finished ? "" : " (stopped at the limit)");

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "host/about.h"
-#include "host/icon.h"
 #include "host/cp1250.h"
+#include "host/icon.h"
 #include "host/menu.h"
 #include "host/win32/resource_ids.h"
 

@@ -185,8 +185,10 @@ TEST_F(Traps, InstallPatchesWithItsNumberAndRemoveRestores) {
 }
 
 TEST_F(Traps, RemovingAnEarlierRecordRenumbersTheLastOneEverywhere) {
-  TrapRecord records[4] = {makeRecord(trap_handler, 0x10), makeRecord(trap_handler, 0x20),
-                           makeRecord(trap_handler, 0x30), {}};
+  TrapRecord records[4] = {makeRecord(trap_handler, 0x10),
+                           makeRecord(trap_handler, 0x20),
+                           makeRecord(trap_handler, 0x30),
+                           {}};
   trap_install(records, flatMemory);
   trap_remove(&records[0], flatMemory);
   EXPECT_EQ(trapCount, 2u);

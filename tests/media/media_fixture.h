@@ -16,8 +16,8 @@
 #include "host/headless/headless.h"
 #include "host/status.h"
 #include "machine/machine.h"
-#include "machine/paste.h"
 #include "machine/memory.h"
+#include "machine/paste.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
