@@ -5,36 +5,17 @@
 // script and logged to standard error.
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
-#include <deque>
-#include <string>
 
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script.h"
+#include "host/script_queue.h"
 
 namespace {
 
-enum ActionType { ACTION_FRAMES, ACTION_KEY_DOWN, ACTION_KEY_UP, ACTION_COMMAND, ACTION_QUIT };
-struct Action {
-  ActionType type;
-  int value;
-};
+void log_line(const char* line) { gui_log("%s", line); }
 
-bool active;
-bool ended;
-uint64_t pendingFrames;
-uint64_t framesRun;
-std::deque<Action> actions;
-struct Answer {
-  bool chosen;
-  std::string name;
-};
-std::deque<Answer> answers;
-bool haveFields;
-char fieldStart[6], fieldEnd[6];
-std::deque<std::string> consoleLines;
+const ScriptQueueActions kActions = {gui_key, gui_post_command, platform_post_quit, log_line};
 
 } // namespace
 
@@ -48,92 +29,24 @@ void gui_log(const char* format, ...) {
   std::fflush(stderr);
 }
 
-bool gui_script_mode() { return active; }
-
-bool gui_script_start(const char* path) {
-  if (!script_open(path)) return false;
-  active = true;
-  return true;
-}
-
+bool gui_script_mode() { return script_queue_active(); }
+bool gui_script_start(const char* path) { return script_queue_start(path); }
 bool gui_script_step(bool wait, bool* runFrame) {
-  *runFrame = false;
-  if (pendingFrames > 0) {
-    if (!wait) {
-      --pendingFrames;
-      ++framesRun;
-      *runFrame = true;
-      return true;
-    }
-    pendingFrames = 0; // a stopped machine runs no frames: nothing to wait for
-  }
-  if (!actions.empty()) {
-    Action a = actions.front();
-    actions.pop_front();
-    switch (a.type) {
-    case ACTION_FRAMES: pendingFrames += static_cast<uint64_t>(a.value); break;
-    case ACTION_KEY_DOWN: gui_key(a.value, true); break;
-    case ACTION_KEY_UP: gui_key(a.value, false); break;
-    case ACTION_COMMAND: gui_post_command(a.value); break;
-    case ACTION_QUIT:
-      gui_log("script: %llu frames run", static_cast<unsigned long long>(framesRun));
-      platform_post_quit(a.value);
-      break;
-    }
-    return true;
-  }
-  if (script_step()) return true;
-  if (ended) return false;
-  // Nothing more will come: the run ends with the script's status.
-  ended = true;
-  gui_log("script: %llu frames run", static_cast<unsigned long long>(framesRun));
-  platform_post_quit(script_status());
-  return true;
+  return script_queue_step(wait, runFrame, kActions);
 }
-
 int gui_script_dialog_answer(char* name, size_t size, char* start, char* end) {
-  if (haveFields) {
-    std::memcpy(start, fieldStart, sizeof fieldStart);
-    std::memcpy(end, fieldEnd, sizeof fieldEnd);
-    haveFields = false;
-  }
-  if (answers.empty()) return 0;
-  Answer answer = answers.front();
-  answers.pop_front();
-  if (!answer.chosen || answer.name.size() + 1 > size) return 0;
-  std::memcpy(name, answer.name.c_str(), answer.name.size() + 1);
-  return 1;
+  return script_queue_dialog_answer(name, size, start, end);
 }
-
 bool gui_script_console_line(char* buffer, int size) {
-  if (consoleLines.empty() || size <= 0) return false;
-  std::string line = consoleLines.front();
-  consoleLines.pop_front();
-  size_t n = line.size() < static_cast<size_t>(size - 1) ? line.size() : size - 1;
-  std::memcpy(buffer, line.data(), n);
-  buffer[n] = '\0';
-  return true;
+  return script_queue_console_line(buffer, size);
 }
 
-void platform_script_frames(uint32_t n) { actions.push_back({ACTION_FRAMES, static_cast<int>(n)}); }
-void platform_script_key(int vk, bool down) {
-  actions.push_back({down ? ACTION_KEY_DOWN : ACTION_KEY_UP, vk});
-}
-void platform_script_command(int id) { actions.push_back({ACTION_COMMAND, id}); }
-void platform_script_quit(int exitCode) { actions.push_back({ACTION_QUIT, exitCode}); }
-
-void platform_script_dialog_answer(const char* path) {
-  answers.push_back({path != nullptr, path ? path : ""});
-}
-
+void platform_script_frames(uint32_t n) { script_queue_frames(n); }
+void platform_script_key(int vk, bool down) { script_queue_key(vk, down); }
+void platform_script_command(int id) { script_queue_command(id); }
+void platform_script_quit(int exitCode) { script_queue_quit(exitCode); }
+void platform_script_dialog_answer(const char* path) { script_queue_answer(path); }
 void platform_script_dialog_fields(const char* start, const char* end) {
-  std::snprintf(fieldStart, sizeof fieldStart, "%s", start);
-  std::snprintf(fieldEnd, sizeof fieldEnd, "%s", end);
-  haveFields = true;
+  script_queue_fields(start, end);
 }
-
-void platform_script_console_line(const char* line) {
-  std::string text = line ? line : "";
-  if (text.empty() || (text.back() != '\n' && text.back() != '\r')) text += '\n';
-  consoleLines.push_back(text);
-}
+void platform_script_console_line(const char* line) { script_queue_console(line); }
