@@ -132,3 +132,15 @@ void headless_console_clear_output() { capturedRuns.clear(); }
 bool headless_console_is_open() { return consoleOpen; }
 std::string headless_console_title() { return consoleTitle; }
 int headless_console_attribute() { return currentAttribute; }
+
+void headless_console_reset() {
+  queuedLines.clear();
+  useStdin = true;
+  failOpen = false;
+  capturing = false;
+  widthOverride = 0;
+  consoleOpen = false;
+  consoleTitle.clear();
+  currentAttribute = CONSOLE_ATTRIBUTE_NORMAL;
+  capturedRuns.clear();
+}
