@@ -102,8 +102,11 @@ bool platform_menu_checked(int id) {
 void platform_menu_set_item(int id, const char* label, bool enabled) {
   int i = menu_index(id);
   if (i < 0 || i >= 256) return;
-  itemStates[i] = {true, enabled, label ? label : ""};
-  if (verbose)
+  ItemState state = {true, enabled, label ? label : ""};
+  ItemState& old = itemStates[i];
+  bool changed = !old.set || old.enabled != state.enabled || old.label != state.label;
+  old = state;
+  if (verbose && changed)
     std::fprintf(stderr, "menu item %d: %s%s\n", id, label ? label : "(hidden)",
                  label && !enabled ? " (greyed)" : "");
 }
