@@ -176,19 +176,17 @@ void recent_files_loaded() {
 }
 
 void recent_files_show() {
-  int shown = 0;
+  RecentKind kind;
+  const char* path;
+  bool empty = !recent_files_entry(0, &kind, &path);
   for (int i = 0; i < RECENT_FILES; ++i) {
-    RecentKind kind;
-    const char* path;
-    if (recent_files_entry(i, &kind, &path)) {
+    if (recent_files_entry(i, &kind, &path))
       platform_menu_set_item(CMD_RECENT_FIRST + i, label(i, kind, path).c_str(), true);
-      ++shown;
-    } else {
+    else if (i == 0 && empty) // one greyed item rather than an empty menu
+      platform_menu_set_item(CMD_RECENT_FIRST, MENU_EMPTY_LABEL, false);
+    else
       platform_menu_set_item(CMD_RECENT_FIRST + i, nullptr, false);
-    }
   }
-  // An empty list shows one greyed item rather than an empty menu.
-  if (shown == 0) platform_menu_set_item(CMD_RECENT_FIRST, MENU_EMPTY_LABEL, false);
 }
 
 bool recent_files_entry(int index, RecentKind* kind, const char** path) {
