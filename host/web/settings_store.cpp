@@ -21,7 +21,7 @@ EM_JS(int, js_settings_write, (const char* key, const char* name, double value),
 // not a text or it does not fit.
 EM_JS(int, js_settings_read_text, (const char* key, const char* name, char* text, int size), {
   const v = TarvikUI.settingsReadText(UTF8ToString(key), UTF8ToString(name));
-  if (v == = null || new TextEncoder().encode(v).length + 1 > size) return 0;
+  if (v == null || new TextEncoder().encode(v).length + 1 > size) return 0;
   stringToUTF8(v, text, size);
   return 1;
 });
