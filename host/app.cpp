@@ -16,6 +16,7 @@
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
+#include "host/recent_files.h"
 #include "host/settings.h"
 #include "host/status.h"
 #include "host/window.h"
@@ -51,6 +52,7 @@ void host_reset_state() {
   fullScreen = 0;
   fullScreenMemory = 0;
   aviState = AVI_OFF;
+  recent_files_clear();
 }
 
 bool app_start(int argc, const char* const* argv) {
@@ -109,12 +111,16 @@ void app_command_line(int argc, const char* const* argv) {
     }
     run_frames(30);
     const char* dot = std::strrchr(arg, '.');
-    if (dot && std::strncmp(dot, ".wav", 4) == 0)
-      wav_menu_attach(arg);
-    else if (dot && std::strncmp(dot, ".tkt", 4) == 0)
-      tape_autoload(arg);
-    else if (dot && std::strncmp(dot, ".tks", 4) == 0 && !snapshot_load(arg, memory + 0x4000))
-      platform_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
+    if (dot && std::strncmp(dot, ".wav", 4) == 0) {
+      if (wav_menu_attach(arg)) recent_files_add(RECENT_WAV_ATTACH, arg);
+    } else if (dot && std::strncmp(dot, ".tkt", 4) == 0) {
+      if (tape_autoload(arg)) recent_files_add(RECENT_AUTOLOAD, arg);
+    } else if (dot && std::strncmp(dot, ".tks", 4) == 0) {
+      if (snapshot_load(arg, memory + 0x4000))
+        recent_files_add(RECENT_SNAPSHOT_LOAD, arg);
+      else
+        platform_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
+    }
     run_frames(25);
   }
 }

@@ -14,6 +14,8 @@
 #include "host/file_dialogs.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/quick_snapshot.h"
+#include "host/recent_files.h"
 #include "host/settings.h"
 #include "host/sound_capture.h"
 #include "host/status.h"
@@ -162,13 +164,17 @@ void command_execute(int id) {
     select_ram_size(id);
     return;
   }
+  if (id >= CMD_RECENT_FIRST && id <= CMD_RECENT_LAST) {
+    recent_files_open(id - CMD_RECENT_FIRST);
+    return;
+  }
   if (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST) {
     select_sound_driver(static_cast<uint32_t>(id - CMD_SOUND_FIRST));
     return;
   }
   switch (id) {
   case CMD_AUTOLOAD:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name) && !tape_autoload(name)) error_box(MEDIA_LOAD_FAILED);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_AUTOLOAD, name);
     break;
   case CMD_LOAD_BINARY: load_binary_command(); break;
   case CMD_SAVE_MEMORY: save_memory_command(); break;
@@ -186,9 +192,10 @@ void command_execute(int id) {
       error_box(SNAPSHOT_SAVE_FAILED);
     break;
   case CMD_SNAPSHOT_LOAD:
-    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name) && !snapshot_load(name, memory + 0x4000))
-      error_box(SNAPSHOT_LOAD_FAILED);
+    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name)) recent_files_open_as(RECENT_SNAPSHOT_LOAD, name);
     break;
+  case CMD_QUICK_SAVE: quick_save(); break;
+  case CMD_QUICK_LOAD: quick_load(); break;
   case CMD_SCREENSHOT: screenshot_command(); break;
   case CMD_SCREENSHOT_AS:
     if (ask(FILE_DIALOG_SCREENSHOT, name) && !save_screenshot(name))
@@ -203,11 +210,11 @@ void command_execute(int id) {
   case CMD_MONITOR: run_state_monitor_toggle(); break;
   case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
   case CMD_TAPE_ATTACH:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name) && !tape_attach(name)) error_box(MEDIA_LOAD_FAILED);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_TAPE_ATTACH, name);
     break;
   case CMD_TAPE_DETACH: tape_close(); break;
   case CMD_WAV_ATTACH:
-    if (ask(FILE_DIALOG_WAV_ATTACH, name) && !wav_menu_attach(name)) error_box(MEDIA_LOAD_FAILED);
+    if (ask(FILE_DIALOG_WAV_ATTACH, name)) recent_files_open_as(RECENT_WAV_ATTACH, name);
     break;
   case CMD_WAV_CREATE:
     if (ask(FILE_DIALOG_WAV_CREATE, name) && !wav_menu_create(name)) error_box(MEDIA_SAVE_FAILED);

@@ -27,9 +27,20 @@ const MenuEntry menuEntries[] = {
     POPUP(1, "&Pillanatfelvétel"),
     ITEM(2, CMD_SNAPSHOT_SAVE, "TKS mentése...", ""),
     ITEM(2, CMD_SNAPSHOT_LOAD, "TKS betöltése...", ""),
+    ITEM(2, CMD_QUICK_SAVE, "&Gyors mentés", "F11"),
+    ITEM(2, CMD_QUICK_LOAD, "Gyors &betöltés", "F12"),
     ITEM(1, CMD_SCREENSHOT, "&Kép mentése", "F6"),
     ITEM(1, CMD_SCREENSHOT_AS, "Kép& mentése másként...", ""),
     ITEM(1, CMD_SOUND_RECORD, "&Hang mentése mint...", ""),
+    POPUP(1, "&Legutóbbi file-ok"),
+    ITEM(2, CMD_RECENT_1, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_2, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_3, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_4, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_5, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_6, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_7, MENU_EMPTY_LABEL, ""),
+    ITEM(2, CMD_RECENT_8, MENU_EMPTY_LABEL, ""),
     SEPARATOR(1),
     ITEM(1, CMD_EXIT, "E&xit", ""),
 
@@ -107,6 +118,8 @@ const Accelerator accelerators[] = {
     {'D', ACCEL_ALT, CMD_TAPE_ATTACH},
     {VKEY_F5, 0, CMD_WAV_PLAY_RECORD},
     {'M', ACCEL_ALT, CMD_CONSOLE_MONITOR},
+    {VKEY_F11, 0, CMD_QUICK_SAVE},
+    {VKEY_F12, 0, CMD_QUICK_LOAD},
 };
 const int acceleratorCount = sizeof accelerators / sizeof accelerators[0];
 
@@ -170,6 +183,16 @@ const CommandName commandNames[] = {
     COMMAND(PASTE),
     COMMAND(COPY_SCREEN),
     COMMAND(CONSOLE_MONITOR),
+    COMMAND(RECENT_1),
+    COMMAND(RECENT_2),
+    COMMAND(RECENT_3),
+    COMMAND(RECENT_4),
+    COMMAND(RECENT_5),
+    COMMAND(RECENT_6),
+    COMMAND(RECENT_7),
+    COMMAND(RECENT_8),
+    COMMAND(QUICK_SAVE),
+    COMMAND(QUICK_LOAD),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

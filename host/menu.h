@@ -66,6 +66,18 @@ enum Command : uint16_t {
   CMD_PASTE = 40041,
   CMD_COPY_SCREEN = 40042,
   CMD_CONSOLE_MONITOR = 40043,
+  CMD_RECENT_1 = 40060, // 40060-40067: the recent files, newest first
+  CMD_RECENT_2 = 40061,
+  CMD_RECENT_3 = 40062,
+  CMD_RECENT_4 = 40063,
+  CMD_RECENT_5 = 40064,
+  CMD_RECENT_6 = 40065,
+  CMD_RECENT_7 = 40066,
+  CMD_RECENT_8 = 40067,
+  CMD_RECENT_FIRST = CMD_RECENT_1,
+  CMD_RECENT_LAST = CMD_RECENT_8,
+  CMD_QUICK_SAVE = 40070,
+  CMD_QUICK_LOAD = 40071,
 };
 
 enum MenuEntryKind : uint8_t { MENU_POPUP, MENU_ITEM, MENU_SEPARATOR };
@@ -84,6 +96,10 @@ extern const MenuEntry menuEntries[];
 extern const int menuEntryCount;
 // The menu entry with this id, or null.
 const MenuEntry* menu_find(int id);
+// The label of the items whose text the host sets while it runs (the recent
+// files) until it does; the platform shows or hides them as told
+// (platform_menu_set_item).
+inline constexpr const char* MENU_EMPTY_LABEL = "(üres)";
 
 // Every command by its script name: the identifier without "CMD_".
 struct CommandName {

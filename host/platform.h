@@ -82,6 +82,10 @@ void platform_post_quit(int exitCode);
 void platform_set_title(const char* text);
 void platform_menu_check(int id, bool checked);
 bool platform_menu_checked(int id);
+// Items whose text the host sets while it runs (the recent files): the item
+// shows this label ("&" marks the mnemonic, "&&" is a plain "&"), greyed
+// unless enabled; a null label hides it.
+void platform_menu_set_item(int id, const char* label, bool enabled);
 // Removes or restores the maximise box and the system menu's maximise entry.
 void platform_set_maximize_box(bool enabled);
 void platform_maximize();
@@ -171,14 +175,26 @@ void platform_clear_key_state();
 // ---- files ----------------------------------------------------------------
 // The separator between folder and file names on the host ('\\' or '/').
 char platform_path_separator();
+// The folder of the files the program keeps for the user (the quick
+// snapshots), created when missing: %APPDATA%\Tarvik on Windows,
+// $XDG_DATA_HOME/tarvik (or ~/.local/share/tarvik) on Linux. Without a
+// trailing separator; false when there is none.
+bool platform_data_folder(char* folder, size_t size);
+// A file in that folder, or one the recent files name, was written or
+// handed in: a platform whose files do not outlast the run (the browser)
+// keeps a copy. Elsewhere nothing happens.
+void platform_keep_file(const char* path);
 
 // ---- settings store -------------------------------------------------------
-// A per-user store of named 32-bit numbers under the given key path. Reads
-// fail for a missing value and for one that is not a 32-bit number. Writes
-// reach the store at the latest when it is closed.
+// A per-user store of named 32-bit numbers and texts under the given key
+// path. Reads fail for a missing value and for one of the other kind; a text
+// read also fails when the text does not fit in size bytes with its
+// terminator. Writes reach the store at the latest when it is closed.
 bool platform_settings_open(const char* keyPath);
 bool platform_settings_read(const char* name, uint32_t* value);
 bool platform_settings_write(const char* name, uint32_t value);
+bool platform_settings_read_text(const char* name, char* text, size_t size);
+bool platform_settings_write_text(const char* name, const char* text);
 void platform_settings_close();
 
 // ---- AVI file -------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/recent_files.h"
 #include "host/status.h"
 #include "machine/machine.h"
 
@@ -37,7 +38,8 @@ constexpr const char* kProgramName = "Tarvik";
 
 } // namespace
 
-const SettingsEntry* const settingsTables[] = {hostSettings, machineSettings, nullptr};
+const SettingsEntry* const settingsTables[] = {hostSettings, machineSettings, recentFileSettings,
+                                               nullptr};
 
 bool settings_open() {
   char path[160] = "Software\\Emulators\\";
@@ -46,34 +48,44 @@ bool settings_open() {
 }
 
 void settings_load() {
-  // Only numbers are stored; every entry of both tables is one.
   for (int t = 0; settingsTables[t]; ++t)
-    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e) {
+    for (const SettingsEntry* e = settingsTables[t]; e->name; ++e) {
+      if (e->type == SETTINGS_TEXT) {
+        if (!platform_settings_read_text(e->name, e->text, e->textSize)) {
+          e->text[0] = '\0';
+          platform_settings_write_text(e->name, e->text);
+        }
+        continue;
+      }
       uint32_t value;
       if (platform_settings_read(e->name, &value) && value <= e->maximum)
         *e->variable = value;
       else
         platform_settings_write(e->name, *e->variable);
     }
+  recent_files_loaded();
   settings_show();
 }
 
 const SettingsEntry* settings_lookup(const char* name) {
   for (int t = 0; settingsTables[t]; ++t)
-    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e)
+    for (const SettingsEntry* e = settingsTables[t]; e->name; ++e)
       if (std::strcmp(e->name, name) == 0) return e;
   return nullptr;
 }
 
 uint32_t settings_get(const char* name) {
   const SettingsEntry* e = settings_lookup(name);
-  return e ? *e->variable : 0;
+  return e && e->variable ? *e->variable : 0;
 }
 
 void settings_save() {
   for (int t = 0; settingsTables[t]; ++t)
-    for (const SettingsEntry* e = settingsTables[t]; e->variable; ++e)
-      platform_settings_write(e->name, *e->variable);
+    for (const SettingsEntry* e = settingsTables[t]; e->name; ++e)
+      if (e->type == SETTINGS_TEXT)
+        platform_settings_write_text(e->name, e->text);
+      else
+        platform_settings_write(e->name, *e->variable);
 }
 
 void settings_close() { platform_settings_close(); }
@@ -88,6 +100,7 @@ void settings_show() {
   platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  recent_files_show();
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);

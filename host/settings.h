@@ -1,6 +1,7 @@
-// The ten options kept between runs as named 32-bit numbers in the per-user
-// settings store: read once at start-up (a missing or unusable value gets
-// its default written), shown as menu check marks, written back at exit.
+// The options kept between runs as named 32-bit numbers, and the recent
+// files as named texts, in the per-user settings store: read once at
+// start-up (a missing or unusable value gets its default written), shown in
+// the menu, written back at exit.
 #pragma once
 
 #include <cstdint>
@@ -29,16 +30,20 @@ inline constexpr uint32_t& CompositeBlur = hostOptions.CompositeBlur;
 
 enum SettingsType : uint32_t { SETTINGS_NUMBER = 1, SETTINGS_TEXT = 2 };
 
-// A value name bound to a variable. A stored number above maximum is
-// unusable (it would index past a table) and is replaced by the default.
+// A value name bound to a variable: a number, or a text of up to textSize
+// bytes with its terminator. A stored number above maximum is unusable (it
+// would index past a table) and is replaced by the default; so is a text
+// that does not fit.
 struct SettingsEntry {
-  const char* name;
+  const char* name; // null ends a table
   uint32_t type;
-  uint32_t* variable; // null ends a table
+  uint32_t* variable; // SETTINGS_NUMBER
   uint32_t maximum;
+  char* text = nullptr; // SETTINGS_TEXT
+  uint32_t textSize = 0;
 };
-// The host table and the machine table, in reading and writing order; the
-// list ends with a null slot.
+// The host table, the machine table and the recent files' table, in reading
+// and writing order; the list ends with a null slot.
 extern const SettingsEntry* const settingsTables[];
 
 // Builds the key path and opens the store; false when there is none (reads

@@ -13,6 +13,7 @@
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
+#include "host/recent_files.h"
 #include "host/settings.h"
 #include "host/sound_driver.h"
 #include "host/status.h"
@@ -198,6 +199,6 @@ void window_on_exit_modal_loop() {
 }
 
 void window_on_drop_file(const char* path) {
-  tape_autoload(path);
+  if (tape_autoload(path)) recent_files_add(RECENT_AUTOLOAD, path);
   pacing_reset();
 }

@@ -34,6 +34,8 @@ enum VirtualKey : uint8_t {
   VKEY_F7 = 0x76,
   VKEY_F8 = 0x77,
   VKEY_F9 = 0x78,
+  VKEY_F11 = 0x7A,
+  VKEY_F12 = 0x7B,
   VKEY_LSHIFT = 0xA0,
   VKEY_RSHIFT = 0xA1,
   VKEY_LCONTROL = 0xA2,

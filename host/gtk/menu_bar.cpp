@@ -176,6 +176,7 @@ void log_shell(GtkWidget* shell, const std::string& path) {
   GList* children = gtk_container_get_children(GTK_CONTAINER(shell));
   for (GList* l = children; l; l = l->next) {
     GtkWidget* item = GTK_WIDGET(l->data);
+    if (!gtk_widget_get_visible(item) && gtk_widget_get_no_show_all(item)) continue;
     if (GTK_IS_SEPARATOR_MENU_ITEM(item)) {
       gui_log("menu: %s | ----", path.c_str());
       continue;
@@ -227,6 +228,10 @@ GtkWidget* gui_menu_bar_create() {
     if (!is_radio(e.id) || radioDepth != e.depth) radioGroup = nullptr;
     radioDepth = is_radio(e.id) ? e.depth : -1;
     items[i] = make_item(e, &radioGroup);
+    // Items the host shows and hides itself stay as it left them when the
+    // window is shown.
+    if (e.id >= CMD_RECENT_FIRST && e.id <= CMD_RECENT_LAST)
+      gtk_widget_set_no_show_all(items[i], TRUE);
     gtk_menu_shell_append(GTK_MENU_SHELL(parent), items[i]);
   }
   sync_checks();
@@ -259,6 +264,14 @@ void platform_menu_check(int id, bool checked) {
     set_active(items[i], checked);
   }
   if (id == CMD_KEEP_ASPECT) gui_apply_size_limits();
+}
+
+void platform_menu_set_item(int id, const char* label, bool enabled) {
+  int i = index_of(id);
+  if (i < 0 || !items[i]) return;
+  if (label) gtk_menu_item_set_label(GTK_MENU_ITEM(items[i]), to_mnemonic(label).c_str());
+  gtk_widget_set_sensitive(items[i], enabled);
+  gtk_widget_set_visible(items[i], label != nullptr);
 }
 
 bool platform_menu_checked(int id) {

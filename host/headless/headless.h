@@ -70,6 +70,14 @@ void headless_clipboard_clear(); // no text on the clipboard
 // ~/.config/tarvik/settings.ini).
 void headless_set_settings_file(const char* path);
 std::string headless_settings_file();
+// The user's data folder (quick snapshots); without one,
+// $XDG_DATA_HOME/tarvik (or ~/.local/share/tarvik).
+void headless_set_data_folder(const char* path);
+
+// ---- menu ---------------------------------------------------------------------
+// The label an item shows now ("" while hidden), and whether it is enabled.
+std::string headless_menu_label(int id);
+bool headless_menu_enabled(int id);
 
 // ---- file dialogs -----------------------------------------------------------------
 // Answers for the next dialogs, taken in order; an empty queue cancels.

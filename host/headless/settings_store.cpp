@@ -1,7 +1,9 @@
 // The headless settings store: a text file of "Name=value" lines, one per
-// setting, values as decimal 32-bit numbers. It is read when the store is
-// opened and written, through a temporary file and a rename, when it is
-// closed, so that a crash never leaves half a file.
+// setting, numbers as decimal 32-bit numbers, texts as they are (a text that
+// holds a line break is not stored). It is read when the store is opened and
+// written, through a temporary file and a rename, when it is closed, so that
+// a crash never leaves half a file. Also the user's data folder, which GTK
+// program shares.
 #include <filesystem>
 
 #include <cerrno>
@@ -18,6 +20,7 @@
 namespace {
 
 std::string chosenFile;
+std::string chosenDataFolder;
 std::string openFile;
 bool isOpen;
 bool dirty;
@@ -34,6 +37,15 @@ std::string default_file() {
     base = std::string(home) + "/.config";
   }
   return base + "/tarvik/settings.ini";
+}
+
+// $XDG_DATA_HOME/tarvik, or ~/.local/share/tarvik.
+std::string default_data_folder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && *data == '/') return std::string(data) + "/tarvik";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "";
+  return std::string(home) + "/.local/share/tarvik";
 }
 
 // Creates the folders above the file.
@@ -53,6 +65,8 @@ bool parse_number(const std::string& text, uint32_t* value) {
   *value = static_cast<uint32_t>(v);
   return true;
 }
+
+bool set_value(const char* name, const std::string& text);
 
 } // namespace
 
@@ -83,9 +97,32 @@ bool platform_settings_read(const char* name, uint32_t* value) {
   return false;
 }
 
+bool platform_settings_read_text(const char* name, char* text, size_t size) {
+  if (!isOpen) return false;
+  uint32_t number;
+  for (auto& [key, stored] : values)
+    if (key == name) {
+      // A number is a value of the other kind.
+      if (parse_number(stored, &number) || stored.size() >= size) return false;
+      std::memcpy(text, stored.c_str(), stored.size() + 1);
+      return true;
+    }
+  return false;
+}
+
+bool platform_settings_write_text(const char* name, const char* text) {
+  if (!isOpen || std::strpbrk(text, "\r\n")) return false;
+  return set_value(name, text);
+}
+
 bool platform_settings_write(const char* name, uint32_t value) {
   if (!isOpen) return false;
-  std::string text = std::to_string(value);
+  return set_value(name, std::to_string(value));
+}
+
+namespace {
+
+bool set_value(const char* name, const std::string& text) {
   dirty = true;
   for (auto& [key, stored] : values)
     if (key == name) {
@@ -95,6 +132,8 @@ bool platform_settings_write(const char* name, uint32_t value) {
   values.emplace_back(name, text);
   return true;
 }
+
+} // namespace
 
 void platform_settings_close() {
   if (!isOpen) return;
@@ -120,5 +159,18 @@ void platform_settings_close() {
   }
 }
 
+bool platform_data_folder(char* folder, size_t size) {
+  std::string path = chosenDataFolder.empty() ? default_data_folder() : chosenDataFolder;
+  if (path.empty() || path.size() >= size) return false;
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  if (!std::filesystem::is_directory(path, error)) return false;
+  std::memcpy(folder, path.c_str(), path.size() + 1);
+  return true;
+}
+
+void platform_keep_file(const char*) {}
+
+void headless_set_data_folder(const char* path) { chosenDataFolder = path ? path : ""; }
 void headless_set_settings_file(const char* path) { chosenFile = path ? path : ""; }
 std::string headless_settings_file() { return chosenFile.empty() ? default_file() : chosenFile; }

@@ -28,6 +28,12 @@ bool fullScreenOn;
 Rect savedWindow;
 bool maximizeBox = true;
 bool checks[256]; // by index in menuEntries
+// Items whose label the host set: shown (label), hidden (no label), enabled.
+struct ItemState {
+  bool set, enabled;
+  std::string label;
+};
+ItemState itemStates[256];
 uint32_t messageBoxes;
 std::string lastMessageBox;
 
@@ -91,6 +97,29 @@ void platform_menu_check(int id, bool checked) {
 bool platform_menu_checked(int id) {
   int i = menu_index(id);
   return i >= 0 && i < 256 && checks[i];
+}
+
+void platform_menu_set_item(int id, const char* label, bool enabled) {
+  int i = menu_index(id);
+  if (i < 0 || i >= 256) return;
+  ItemState state = {true, enabled, label ? label : ""};
+  ItemState& old = itemStates[i];
+  bool changed = !old.set || old.enabled != state.enabled || old.label != state.label;
+  old = state;
+  if (verbose && changed)
+    std::fprintf(stderr, "menu item %d: %s%s\n", id, label ? label : "(hidden)",
+                 label && !enabled ? " (greyed)" : "");
+}
+
+std::string headless_menu_label(int id) {
+  int i = menu_index(id);
+  if (i < 0 || i >= 256) return "";
+  return itemStates[i].set ? itemStates[i].label : menuEntries[i].label;
+}
+
+bool headless_menu_enabled(int id) {
+  int i = menu_index(id);
+  return i >= 0 && i < 256 && (!itemStates[i].set || itemStates[i].enabled);
 }
 
 void platform_set_maximize_box(bool enabled) { maximizeBox = enabled; }
@@ -166,6 +195,7 @@ void headless_resize_client(int32_t width, int32_t height) {
 
 void headless_reset_window() {
   for (bool& c : checks) c = false;
+  for (ItemState& item : itemStates) item = {};
   fullScreenOn = false;
   maximizeBox = true;
   messageBoxes = 0;

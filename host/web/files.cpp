@@ -38,6 +38,7 @@ Watched watched[kWatched];
 
 EM_JS(void, js_download, (const char* path, const char* name),
       { TarvikUI.download(UTF8ToString(name), FS.readFile(UTF8ToString(path))); });
+EM_JS(void, js_keep_file, (const char* path), { TarvikUI.keepFile(UTF8ToString(path)); });
 EM_JS(void, js_remember_rom, (const char* path, const char* name),
       { TarvikUI.rememberRom(UTF8ToString(name), FS.readFile(UTF8ToString(path))); });
 // The address panel's two fields, asked for one after the other; false when
@@ -152,6 +153,16 @@ bool host_save_file_dialog(const char*, const char*, const char* defaultExtensio
   }
   return true;
 }
+
+// The quick snapshots live in the data folder of the page's file system;
+// the page keeps a copy of each in local storage and puts it back before the
+// program starts, as it does with the files the recent files name.
+bool platform_data_folder(char* folder, size_t size) {
+  mkdir(WEB_DATA_FOLDER, 0777);
+  return copy_out(WEB_DATA_FOLDER, folder, size);
+}
+
+void platform_keep_file(const char* path) { js_keep_file(path); }
 
 extern "C" {
 

@@ -29,6 +29,8 @@ void web_clipboard_receive(const char* utf8);
 inline constexpr const char* WEB_INPUT_FOLDER = "/input";
 inline constexpr const char* WEB_SAVE_FOLDER = "/saves";
 inline constexpr const char* WEB_ROM_FOLDER = "/roms";
+// The user's data folder (quick snapshots), kept by the page between visits.
+inline constexpr const char* WEB_DATA_FOLDER = "/data";
 // The next open dialog answers with this file (null: the next one cancels).
 void web_files_set_answer(const char* path);
 // Hands the finished files of the save folder to the page as downloads;

@@ -49,6 +49,8 @@ std::string json_string(const char* text) {
 
 EM_JS(void, js_set_title, (const char* text), { TarvikUI.setTitle(UTF8ToString(text)); });
 EM_JS(void, js_menu_check, (int id, int on), { TarvikUI.menuCheck(id, on); });
+EM_JS(void, js_menu_item, (int id, const char* label, int shown, int enabled),
+      { TarvikUI.menuItem(id, UTF8ToString(label), shown, enabled); });
 EM_JS(void, js_message_box, (const char* caption, const char* text, int icon),
       { TarvikUI.messageBox(UTF8ToString(caption), UTF8ToString(text), icon); });
 EM_JS(void, js_dialog, (const char* json), { TarvikUI.dialog(JSON.parse(UTF8ToString(json))); });
@@ -94,6 +96,11 @@ void platform_menu_check(int id, bool checked) {
   if (i < 0) return;
   checks[i] = checked;
   js_menu_check(id, checked ? 1 : 0);
+}
+
+void platform_menu_set_item(int id, const char* label, bool enabled) {
+  if (menu_index(id) < 0) return;
+  js_menu_item(id, label ? label : "", label ? 1 : 0, enabled ? 1 : 0);
 }
 
 bool platform_menu_checked(int id) {

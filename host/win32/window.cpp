@@ -9,6 +9,7 @@
 #include "host/about.h"
 #include "host/app.h"
 #include "host/display.h"
+#include "host/menu.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
@@ -28,6 +29,29 @@ RECT savedRect;
 HMENU savedMenu;
 LONG_PTR savedStyle;
 bool inFullScreen;
+
+// The items whose labels the host sets (the recent files) and their
+// sub-menu, rebuilt whenever one changes: a Windows menu cannot hide an item.
+constexpr int kDynamicItems = CMD_RECENT_LAST - CMD_RECENT_FIRST + 1;
+struct DynamicItem {
+  bool shown, enabled;
+  std::string label;
+};
+DynamicItem dynamicItems[kDynamicItems];
+HMENU dynamicMenu;
+
+// The (sub-)menu that holds the item id, or null.
+HMENU menu_holding(HMENU menu, UINT id) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      if (HMENU found = menu_holding(sub, id)) return found;
+    } else if (GetMenuItemID(menu, i) == id) {
+      return menu;
+    }
+  }
+  return nullptr;
+}
 
 RECT to_win(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 Rect from_win(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -169,6 +193,25 @@ void platform_menu_check(int id, bool checked) {
 bool platform_menu_checked(int id) {
   HMENU menu = inFullScreen ? savedMenu : GetMenu(mainWindow);
   return (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void platform_menu_set_item(int id, const char* label, bool enabled) {
+  if (id < CMD_RECENT_FIRST || id > CMD_RECENT_LAST) return;
+  if (!dynamicMenu) {
+    HMENU bar = inFullScreen ? savedMenu : GetMenu(mainWindow);
+    dynamicMenu = bar ? menu_holding(bar, CMD_RECENT_FIRST) : nullptr;
+    if (!dynamicMenu) return;
+    // As the resource made them.
+    for (DynamicItem& item : dynamicItems) item = {true, true, MENU_EMPTY_LABEL};
+  }
+  dynamicItems[id - CMD_RECENT_FIRST] = {label != nullptr, enabled, label ? label : ""};
+  while (GetMenuItemCount(dynamicMenu) > 0) DeleteMenu(dynamicMenu, 0, MF_BYPOSITION);
+  for (int i = 0; i < kDynamicItems; ++i) {
+    const DynamicItem& item = dynamicItems[i];
+    if (!item.shown) continue;
+    AppendMenuA(dynamicMenu, MF_STRING | (item.enabled ? 0 : MF_GRAYED),
+                static_cast<UINT_PTR>(CMD_RECENT_FIRST + i), to_ansi(item.label.c_str()).c_str());
+  }
 }
 
 void platform_set_maximize_box(bool enabled) {

@@ -47,9 +47,19 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_PASTE, "&Beszúrás vágólapról\tAlt+V"},
       {CMD_SNAPSHOT_SAVE, "TKS mentése..."},
       {CMD_SNAPSHOT_LOAD, "TKS betöltése..."},
+      {CMD_QUICK_SAVE, "&Gyors mentés\tF11"},
+      {CMD_QUICK_LOAD, "Gyors &betöltés\tF12"},
       {CMD_SCREENSHOT, "&Kép mentése\tF6"},
       {CMD_SCREENSHOT_AS, "Kép& mentése másként..."},
       {CMD_SOUND_RECORD, "&Hang mentése mint..."},
+      {CMD_RECENT_1, "(üres)"},
+      {CMD_RECENT_2, "(üres)"},
+      {CMD_RECENT_3, "(üres)"},
+      {CMD_RECENT_4, "(üres)"},
+      {CMD_RECENT_5, "(üres)"},
+      {CMD_RECENT_6, "(üres)"},
+      {CMD_RECENT_7, "(üres)"},
+      {CMD_RECENT_8, "(üres)"},
       {CMD_EXIT, "E&xit"},
       {CMD_PAUSE, "&Szünet\tPause"},
       {CMD_RESET, "&Reset\tF1"},
@@ -104,8 +114,8 @@ TEST(MenuTable, MenusSubMenusAndSeparators) {
     if (menuEntries[i].kind == MENU_SEPARATOR) ++separators;
   }
   EXPECT_EQ(popups, (std::vector<std::string>{"0&File", "1&Karakterkészlet", "1&Pillanatfelvétel",
-                                              "0&Gép", "1&Típus", "1Memória", "0&Magnó", "0&Opciók",
-                                              "1&Hang", "0&Segítség"}));
+                                              "1&Legutóbbi file-ok", "0&Gép", "1&Típus", "1Memória",
+                                              "0&Magnó", "0&Opciók", "1&Hang", "0&Segítség"}));
   EXPECT_EQ(separators, 9);
   // Every item of a sub-menu sits one level below it.
   for (int i = 1; i < menuEntryCount; ++i)
@@ -163,7 +173,17 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"DOUBLE_SCAN", 40040},
                                                              {"PASTE", 40041},
                                                              {"COPY_SCREEN", 40042},
-                                                             {"CONSOLE_MONITOR", 40043}};
+                                                             {"CONSOLE_MONITOR", 40043},
+                                                             {"RECENT_1", 40060},
+                                                             {"RECENT_2", 40061},
+                                                             {"RECENT_3", 40062},
+                                                             {"RECENT_4", 40063},
+                                                             {"RECENT_5", 40064},
+                                                             {"RECENT_6", 40065},
+                                                             {"RECENT_7", 40066},
+                                                             {"RECENT_8", 40067},
+                                                             {"QUICK_SAVE", 40070},
+                                                             {"QUICK_LOAD", 40071}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);
@@ -177,7 +197,7 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
 }
 
 TEST(MenuTable, Accelerators) {
-  EXPECT_EQ(acceleratorCount, 13);
+  EXPECT_EQ(acceleratorCount, 15);
   EXPECT_EQ(accelerator_find('I', ACCEL_ALT), CMD_AVI);
   EXPECT_EQ(accelerator_find(VKEY_F6, 0), CMD_SCREENSHOT);
   EXPECT_EQ(accelerator_find('C', ACCEL_ALT), CMD_COPY_SCREEN);
@@ -191,6 +211,8 @@ TEST(MenuTable, Accelerators) {
   EXPECT_EQ(accelerator_find('D', ACCEL_ALT), CMD_TAPE_ATTACH);
   EXPECT_EQ(accelerator_find(VKEY_F5, 0), CMD_WAV_PLAY_RECORD);
   EXPECT_EQ(accelerator_find('M', ACCEL_ALT), CMD_CONSOLE_MONITOR);
+  EXPECT_EQ(accelerator_find(VKEY_F11, 0), CMD_QUICK_SAVE);
+  EXPECT_EQ(accelerator_find(VKEY_F12, 0), CMD_QUICK_LOAD);
   EXPECT_EQ(accelerator_find('I', 0), 0);
   EXPECT_EQ(accelerator_find(VKEY_F1, 0), 0) << "F1 alone is the Reset key";
   EXPECT_EQ(accelerator_find(VKEY_F6, ACCEL_SHIFT), 0);

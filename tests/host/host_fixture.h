@@ -42,6 +42,7 @@ protected:
     std::remove(settingsFile().c_str());
     ::mkdir(folder.c_str(), 0700);
     headless_set_settings_file(settingsFile().c_str());
+    headless_set_data_folder((folder + "data").c_str());
     machine_reset_state();
     media_reset_state();
     debugger_reset_state();

@@ -154,6 +154,7 @@ TEST_F(Settings, FirstRunWritesAllTenDefaults) {
       {"SoundDriver", "1"},     {"VideoDriver", "0"},     {"SyncSpeed", "1"}, {"DoubleScan", "1"},
       {"KeepAspectRatio", "1"}, {"CompositeBlur", "0"},   {"Model", "1"},     {"KeyMapping", "0"},
       {"TarvikMemSetup", "6"},  {"TarvikScreenMode", "0"}};
+  for (int i = 1; i <= 8; ++i) expected.emplace_back("RecentFile" + std::to_string(i), "");
   EXPECT_EQ(values, expected);
 }
 

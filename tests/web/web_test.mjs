@@ -1,6 +1,7 @@
 // tarvik-web in headless Chromium: the page starts and shows the firmware's
 // banner in its text copy, keys reach the machine, a dropped tape autoloads
-// and runs, the model changes, a snapshot leaves as a download and restores
+// and runs, the recent files list it and the snapshot, a quick save is kept,
+// the model changes, a snapshot leaves as a download and restores
 // the machine when opened again, the sound runs, a damaged file gets its
 // message in the page, and nothing raises an error in the page's console.
 // Usage: node web_test.mjs BUILD-WEB-FOLDER
@@ -97,6 +98,19 @@ try {
         new DragEvent("drop", { dataTransfer: data, bubbles: true, cancelable: true }));
     }, tape());
     await waitText("WEB TKT FUTOTT");
+  });
+
+  await step("the recent files list what was opened; a quick save is kept", async () => {
+    const labels = await page.$$eval("#menubar button[data-command]", (buttons) => buttons
+      .filter((b) => b.dataset.command >= 40060 && b.dataset.command <= 40067)
+      .filter((b) => !b.parentElement.hidden).map((b) => b.textContent));
+    assert.deepStrictEqual(labels, ["1 web.tkt (Autoload)", "2 tarvik.tks (TKS betöltés)"]);
+    const kept = (name) => page.evaluate((n) => localStorage.getItem("tarvik.file:" + n), name);
+    assert.ok(await kept("/input/web.tkt"), "the tape is kept for the next visit");
+    await menu(40070);
+    await poll(() => page.$eval("#status3", (e) =>
+      e.textContent === "Gyors mentés: a Tarvik4 rekesz lementve."), "the quick save");
+    assert.ok(await kept("/data/quick-tarvik4.tks"), "the slot is kept");
   });
 
   await step("a damaged snapshot gets its message and the machine runs on", async () => {

@@ -111,9 +111,12 @@ menu: &File > &Beszúrás vágólapról|Alt+V [40041]
 menu: &File | ----
 menu: &File > &Pillanatfelvétel > TKS mentése... [141]
 menu: &File > &Pillanatfelvétel > TKS betöltése... [140]
+menu: &File > &Pillanatfelvétel > &Gyors mentés|F11 [40070]
+menu: &File > &Pillanatfelvétel > Gyors &betöltés|F12 [40071]
 menu: &File > &Kép mentése|F6 [112]
 menu: &File > Kép& mentése másként... [129]
 menu: &File > &Hang mentése mint... [40038]
+menu: &File > &Legutóbbi file-ok > (üres) [40060]
 menu: &File | ----
 menu: &File > E&xit [102]
 menu: &Gép > &Szünet|Pause [104]
@@ -167,7 +170,9 @@ MENU
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "ten values" 10 "$(grep -c REG_ "$work/reg.txt")"
+  check_eq "ten numbers" 10 "$(grep -c REG_DWORD "$work/reg.txt")"
+  # The eight recent files, empty texts so far.
+  check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
   reg add 'HKCU\Software\Emulators\Tarvik' /v KeyMapping /t REG_SZ /d 12345678 /f >/dev/null
   tarvik $'command MODEL_VELTRA16\nframes 10\nquit' /h

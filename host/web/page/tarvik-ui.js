@@ -1,5 +1,5 @@
 // The page around tarvik-web: the menu bar built from the host's menu table,
-// keys, files (picker, drop, downloads, recent files, ROM dumps), sound
+// keys, files (picker, drop, downloads, kept files, ROM dumps), sound
 // through Web Audio, the status bar, the text copy of the screen and the
 // console monitor's panel. The emulator calls TarvikUI; TarvikUI calls the
 // emulator's exported functions.
@@ -49,7 +49,7 @@ const call = (name, ...args) => Module.ccall(name, "number",
   args.map((a) => (typeof a === "string" ? "string" : "number")), args);
 
 var Module = {
-  preRun: [() => TarvikUI.putRoms()],
+  preRun: [() => { TarvikUI.putRoms(); TarvikUI.putFiles(); }],
   // Standard output and the diagnostic lines of standard error go to the
   // browser's console.
   print: (text) => console.log(text),
@@ -61,6 +61,7 @@ const TarvikUI = {
   framesAtStart: 0,
   downloads: [],
   menuItems: new Map(),
+  itemStates: new Map(),
   monitorShown: false,
   picture: null,
   image: null,
@@ -228,6 +229,7 @@ const TarvikUI = {
           button.onclick = () => { this.closeMenus(); this.command(id); };
           this.menuItems.set(id, button);
           this.menuCheck(id, checked);
+          this.showItem(id);
         }
       }
       parent.append(li);
@@ -241,15 +243,7 @@ const TarvikUI = {
     const check = document.createElement("span");
     check.className = "check";
     const text = document.createElement("span");
-    const amp = label.indexOf("&");
-    if (amp >= 0 && amp + 1 < label.length) {
-      const u = document.createElement("u");
-      u.textContent = label[amp + 1];
-      text.append(label.slice(0, amp), u, label.slice(amp + 2));
-      button.setAttribute("aria-keyshortcuts", "Alt+" + label[amp + 1].toUpperCase());
-    } else {
-      text.textContent = label;
-    }
+    this.setLabel(button, text, label);
     button.append(check, text);
     if (shortcut) {
       const s = document.createElement("span");
@@ -259,7 +253,42 @@ const TarvikUI = {
     }
     return button;
   },
-  // The page's own items, beside the host's: any file, recent files, ROM dumps.
+  // "&x" marks the mnemonic (underlined), "&&" is a plain "&".
+  setLabel(button, text, label) {
+    text.textContent = "";
+    let plain = "";
+    for (let i = 0; i < label.length; i++) {
+      if (label[i] !== "&" || i + 1 === label.length) {
+        plain += label[i];
+      } else if (label[i + 1] === "&") {
+        plain += "&";
+        i++;
+      } else {
+        const u = document.createElement("u");
+        u.textContent = label[i + 1];
+        text.append(plain, u);
+        plain = "";
+        button.setAttribute("aria-keyshortcuts", "Alt+" + label[i + 1].toUpperCase());
+        i++;
+      }
+    }
+    text.append(plain);
+  },
+  // Items whose label the host sets (the recent files): shown or hidden,
+  // enabled or greyed; kept until the menu is built.
+  menuItem(id, label, shown, enabled) {
+    this.itemStates.set(id, { label, shown, enabled });
+    this.showItem(id);
+  },
+  showItem(id) {
+    const b = this.menuItems.get(id);
+    const state = this.itemStates.get(id);
+    if (!b || !state) return;
+    b.parentElement.hidden = !state.shown;
+    b.disabled = !state.enabled;
+    if (state.shown) this.setLabel(b, b.children[1], state.label);
+  },
+  // The page's own items, beside the host's: any file, ROM dumps.
   addPageItems() {
     const menu = this.fileMenu;
     if (!menu) return;
@@ -272,22 +301,14 @@ const TarvikUI = {
     };
     const separator = document.createElement("li");
     separator.append(document.createElement("hr"));
-    const recent = document.createElement("li");
-    const recentButton = this.menuButton("&Legutóbbi fájlok", "");
-    const recentList = document.createElement("ul");
-    recentButton.onclick = (e) => { e.stopPropagation(); this.toggleMenu(recent); };
-    recent.append(recentButton, recentList);
-    this.recentList = recentList;
     const exit = menu.lastElementChild;
     menu.insertBefore(separator, exit);
     menu.insertBefore(item("Fájl &megnyitása (TKT, WAV, TKS, ROM/BIN, karakterkészlet)...",
                            () => this.pick("", (f) => this.openFiles(f))), exit);
-    menu.insertBefore(recent, exit);
     menu.insertBefore(item("Saját R&OM-kép a típushoz...",
                            () => this.pick(".rom,.bin", (f) => this.replaceRom(f[0]))), exit);
     menu.insertBefore(item("Beépített ROM-képek &vissza", () => this.forgetRoms()), exit);
     menu.insertBefore(separator.cloneNode(true), exit);
-    this.showRecent();
   },
   toggleMenu(li) {
     const open = li.classList.contains("open");
@@ -337,7 +358,6 @@ const TarvikUI = {
   },
   async openFile(file, command) {
     const bytes = new Uint8Array(await file.arrayBuffer());
-    this.remember(file.name, command, bytes);
     this.hand(file.name, command, bytes);
   },
   // A file name as the emulator's file system takes it: no folders, no
@@ -364,41 +384,45 @@ const TarvikUI = {
     this.downloads.push(name);
   },
 
-  // Recent files: up to six, each kept in local storage with its contents.
-  recent() {
-    try { return JSON.parse(localStorage.getItem("tarvik.recent") || "[]"); } catch { return []; }
-  },
-  remember(name, command, bytes) {
+  // Files the emulator keeps between visits (the quick snapshots in /data,
+  // the files its recent list names in /input), each in local storage under
+  // "tarvik.file:" and its path, and put back before the program starts.
+  // Of the handed-in files only the last eight are kept, up to 256 KB each.
+  keepFile(path) {
+    let bytes;
+    try { bytes = Module.FS.readFile(path); } catch { return; }
+    let kept;
+    try { kept = JSON.parse(localStorage.getItem("tarvik.files") || "[]"); } catch { kept = []; }
+    if (!Array.isArray(kept)) kept = [];
+    kept = kept.filter((p) => p !== path);
+    if (bytes.length <= 256 * 1024) kept.unshift(path);
+    const inputs = kept.filter((p) => !p.startsWith("/data/"));
+    for (const old of inputs.slice(8)) {
+      kept = kept.filter((p) => p !== old);
+      localStorage.removeItem("tarvik.file:" + old);
+    }
     if (bytes.length > 256 * 1024) return;
     let data = "";
     for (let i = 0; i < bytes.length; i += 0x8000) {
       data += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
     }
-    const list = this.recent().filter((r) => r.name !== name);
-    list.unshift({ name, command, data: btoa(data) });
-    for (let n = Math.min(list.length, 6); n > 0; n--) {
-      try {
-        localStorage.setItem("tarvik.recent", JSON.stringify(list.slice(0, n)));
-        break;
-      } catch { /* storage full: keep fewer */ }
+    try {
+      localStorage.setItem("tarvik.file:" + path, btoa(data));
+      localStorage.setItem("tarvik.files", JSON.stringify(kept));
+    } catch {
+      this.messageBox("", "A file nem fér el a böngésző tárhelyén; csak most érvényes.", 2);
     }
-    this.showRecent();
   },
-  showRecent() {
-    const ul = this.recentList;
-    if (!ul) return;
-    ul.textContent = "";
-    for (const r of this.recent()) {
-      const li = document.createElement("li");
-      const b = this.menuButton(r.name, "");
-      b.onclick = (e) => {
-        e.stopPropagation();
-        this.closeMenus();
-        const bytes = Uint8Array.from(atob(r.data), (c) => c.charCodeAt(0));
-        this.hand(r.name, r.command, bytes);
-      };
-      li.append(b);
-      ul.append(li);
+  putFiles() {
+    for (const key of Object.keys(localStorage)) {
+      if (!key.startsWith("tarvik.file:")) continue;
+      const path = key.slice("tarvik.file:".length);
+      if (!/^\/(input|data)\/[^\/]+$/.test(path)) continue;
+      try {
+        Module.FS.mkdirTree(path.slice(0, path.lastIndexOf("/")));
+        Module.FS.writeFile(path, Uint8Array.from(atob(localStorage.getItem(key)),
+                                                  (c) => c.charCodeAt(0)));
+      } catch { /* damaged: left out */ }
     }
   },
 
@@ -445,6 +469,10 @@ const TarvikUI = {
       if (typeof all === "object" && all !== null && !Array.isArray(all)) return all;
     } catch { /* damaged */ }
     return {};
+  },
+  settingsReadText(key, name) {
+    const v = this.settings(key)[name];
+    return typeof v === "string" ? v : null;
   },
   settingsRead(key, name) {
     const v = this.settings(key)[name];
