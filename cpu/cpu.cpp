@@ -3,6 +3,9 @@
 
 #include "cpu/core.h"
 
+#include <cstddef>
+#include <cstring>
+
 CpuState cpu;
 ReadHandler readHandlers[65536];
 WriteHandler writeHandlers[65536];
@@ -37,8 +40,6 @@ WriteHandler defaultWrite = unconnected_write;
 PortInHandler portIn = unconnected_port_in;
 PortOutHandler portOut = unconnected_port_out;
 MonitorEntry monitorEntry = nullptr;
-
-inline void increment_r() { cpu.r = static_cast<uint8_t>((cpu.r & 0x80) | ((cpu.r + 1) & 0x7F)); }
 
 // NMI: return address pushed low byte first, 11 T-states, IFF2 kept so that
 // RETN restores the state from before the NMI.
@@ -199,6 +200,15 @@ void cpu_reset() {
 
 namespace {
 
+// Whether a post-instruction check has anything to do: a break, or either
+// interrupt line (the two adjacent line words read as one).
+static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
+inline bool attention() {
+  uint64_t lines;
+  std::memcpy(&lines, &cpu.intLine, sizeof lines);
+  return (lines | breakRequest) != 0;
+}
+
 // One instruction with its post-instruction checks; returns its T-states.
 [[gnu::always_inline]] inline int execute_one() {
   const int64_t t0 = cpu.tcount;
@@ -213,7 +223,7 @@ namespace {
   }
   increment_r();
   baseTable[opcode]();
-  if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
+  if (attention()) [[unlikely]]
     after_instruction(opcode);
   return static_cast<int>(cpu.tcount - t0);
 }
