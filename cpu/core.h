@@ -59,36 +59,73 @@ inline void wr(uint16_t a, uint8_t v) {
   writeHandlers[a](a, v);
 }
 
+// The accesses that go through the handler entries, out of line: the direct
+// path then keeps nothing in saved registers across a call.
+uint16_t rd16_through_handlers(uint16_t a);
+void wr16_through_handlers(uint16_t a, uint16_t v);
+uint8_t fetch_operand_through_handler();
+uint16_t fetch_operand16_through_handlers();
+
 // read16 and write16 for the instruction groups, the bytes in the same order.
+// Both bytes on one directly accessed page take one look-up; plain memory
+// has no side effects, so that is the same as two accesses.
 inline uint16_t rd16(uint16_t a) {
-  uint8_t lo = rd(a);
-  return static_cast<uint16_t>(lo | (rd(static_cast<uint16_t>(a + 1)) << 8));
+  const unsigned offset = a & 0xFF;
+  const uint8_t* page = readPages[a >> 8];
+  if (page && offset != 0xFF) [[likely]]
+    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
+  return rd16_through_handlers(a);
 }
 inline void wr16(uint16_t a, uint16_t v) {
-  wr(a, static_cast<uint8_t>(v));
-  wr(static_cast<uint16_t>(a + 1), static_cast<uint8_t>(v >> 8));
+  const unsigned offset = a & 0xFF;
+  uint8_t* page = writePages[a >> 8];
+  if (page && offset != 0xFF) [[likely]] {
+    page[offset] = static_cast<uint8_t>(v);
+    page[offset + 1] = static_cast<uint8_t>(v >> 8);
+    return;
+  }
+  wr16_through_handlers(a, v);
 }
 
 // Operand byte at PC; PC advances after the read.
 inline uint8_t fetch_operand() {
-  uint16_t a = cpu.pc;
-  uint8_t v = rd(a);
-  cpu.pc = static_cast<uint16_t>(a + 1);
-  return v;
+  const uint16_t a = cpu.pc;
+  const uint8_t* page = readPages[a >> 8];
+  if (page) [[likely]] {
+    cpu.pc = static_cast<uint16_t>(a + 1);
+    return page[a & 0xFF];
+  }
+  return fetch_operand_through_handler();
 }
 inline uint16_t fetch_operand16() {
-  uint16_t a = cpu.pc;
-  uint16_t v = rd16(a);
-  cpu.pc = static_cast<uint16_t>(a + 2);
-  return v;
+  const uint16_t a = cpu.pc;
+  const unsigned offset = a & 0xFF;
+  const uint8_t* page = readPages[a >> 8];
+  if (page && offset != 0xFF) [[likely]] {
+    cpu.pc = static_cast<uint16_t>(a + 2);
+    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
+  }
+  return fetch_operand16_through_handlers();
 }
+// R after one more opcode fetch: the low 7 bits count, bit 7 stays.
+struct RefreshTable {
+  uint8_t next[256];
+};
+constexpr RefreshTable make_refresh_table() {
+  RefreshTable t{};
+  for (int r = 0; r < 256; ++r) t.next[r] = static_cast<uint8_t>((r & 0x80) | ((r + 1) & 0x7F));
+  return t;
+}
+inline constexpr RefreshTable refreshTable = make_refresh_table();
+inline void increment_r() { cpu.r = refreshTable.next[cpu.r]; }
+
 // Opcode byte after a prefix: like the first opcode, PC advances before the
 // read, and R counts the fetch.
 inline uint8_t fetch_opcode() {
   uint16_t a = cpu.pc;
   cpu.pc = static_cast<uint16_t>(a + 1);
   uint8_t v = rd(a);
-  cpu.r = static_cast<uint8_t>((cpu.r & 0x80) | ((cpu.r + 1) & 0x7F));
+  increment_r();
   return v;
 }
 

@@ -2,6 +2,10 @@
 #include "cpu/cpu.h"
 
 #include "cpu/core.h"
+#include "cpu/ops_base.h"
+
+#include <cstddef>
+#include <cstring>
 
 CpuState cpu;
 ReadHandler readHandlers[65536];
@@ -37,8 +41,6 @@ WriteHandler defaultWrite = unconnected_write;
 PortInHandler portIn = unconnected_port_in;
 PortOutHandler portOut = unconnected_port_out;
 MonitorEntry monitorEntry = nullptr;
-
-inline void increment_r() { cpu.r = static_cast<uint8_t>((cpu.r & 0x80) | ((cpu.r + 1) & 0x7F)); }
 
 // NMI: return address pushed low byte first, 11 T-states, IFF2 kept so that
 // RETN restores the state from before the NMI.
@@ -199,9 +201,40 @@ void cpu_reset() {
 
 namespace {
 
-// One instruction with its post-instruction checks; returns its T-states.
-[[gnu::always_inline]] inline int execute_one() {
-  const int64_t t0 = cpu.tcount;
+// Whether a post-instruction check has anything to do: a break, or either
+// interrupt line (the two adjacent line words read as one).
+static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
+inline bool attention() {
+  uint64_t lines;
+  std::memcpy(&lines, &cpu.intLine, sizeof lines);
+  return (lines | breakRequest) != 0;
+}
+
+// The unprefixed opcode's handler from the table, expanded in place: a jump
+// on the opcode instead of a call through baseTable, with the same code.
+#define TARVIK_OP1(n)                                                                              \
+  case (n):                                                                                        \
+    base_ops::Base<(n)>::run();                                                                    \
+    break;
+#define TARVIK_OP4(n) TARVIK_OP1(n) TARVIK_OP1(n + 1) TARVIK_OP1(n + 2) TARVIK_OP1(n + 3)
+#define TARVIK_OP16(n) TARVIK_OP4(n) TARVIK_OP4(n + 4) TARVIK_OP4(n + 8) TARVIK_OP4(n + 12)
+#define TARVIK_OP64(n) TARVIK_OP16(n) TARVIK_OP16(n + 16) TARVIK_OP16(n + 32) TARVIK_OP16(n + 48)
+[[gnu::always_inline]] inline void dispatch_base(uint8_t opcode) {
+  switch (opcode) {
+    TARVIK_OP64(0x00)
+    TARVIK_OP64(0x40)
+    TARVIK_OP64(0x80)
+    TARVIK_OP64(0xC0)
+  }
+}
+#undef TARVIK_OP64
+#undef TARVIK_OP16
+#undef TARVIK_OP4
+#undef TARVIK_OP1
+
+// One instruction with its post-instruction checks. Expanded: the
+// unprefixed opcodes in place, else called through the table.
+template <bool Expanded> [[gnu::always_inline]] inline void execute_one() {
   const uint16_t pc = cpu.pc;
   const uint8_t* page = readPages[pc >> 8];
   uint8_t opcode;
@@ -212,24 +245,67 @@ namespace {
     opcode = fetch_through_handler(pc);
   }
   increment_r();
-  baseTable[opcode]();
-  if (breakRequest | cpu.nmiLine | cpu.intLine) [[unlikely]]
+  if constexpr (Expanded)
+    dispatch_base(opcode);
+  else
+    baseTable[opcode]();
+  if (attention()) [[unlikely]]
     after_instruction(opcode);
-  return static_cast<int>(cpu.tcount - t0);
 }
 
-[[gnu::noinline]] int run_single(int budget) { return budget - execute_one(); }
+[[gnu::noinline]] int run_single(int budget) {
+  const int64_t end = cpu.tcount + budget;
+  execute_one<false>();
+  return static_cast<int>(end - cpu.tcount);
+}
 
-[[gnu::noinline]] int run_slice(int budget) {
-  do { budget -= execute_one(); } while (budget > 0);
-  return budget;
+// The budget left after each instruction is budget - (tcount - t0) in
+// 32-bit arithmetic, the same as taking off each instruction's T-states.
+[[gnu::noinline, gnu::flatten]] int run_slice(int budget) {
+  const int64_t end = cpu.tcount + budget;
+  int left;
+  do {
+    execute_one<true>();
+    left = static_cast<int>(end - cpu.tcount);
+  } while (left > 0);
+  return left;
+}
+
+// The single step on a directly read page keeps its T-state count (the
+// budget's end) and its opcode here instead of in registers across the
+// handler, so that its entry and exit save nothing. Only the monitor runs
+// nested steps, and only from the post-instruction checks, which take both
+// before it can.
+int64_t stepEnd;
+uint8_t stepOpcode;
+
+[[gnu::noinline]] int finish_step() {
+  const int64_t end = stepEnd;
+  after_instruction(stepOpcode);
+  return static_cast<int>(end - cpu.tcount);
 }
 
 } // namespace
 
 // A budget of zero or less (one instruction per call, the Veltra-16's way)
-// takes a path of its own that keeps nothing across the instruction.
-int cpu_run(int budget) { return budget <= 0 ? run_single(budget) : run_slice(budget); }
+// takes a short path of its own; the budget left is the same as
+// budget - (tcount - t0), in the same 32-bit arithmetic.
+int cpu_run(int budget) {
+  if (budget > 0) return run_slice(budget);
+  const uint16_t pc = cpu.pc;
+  const uint8_t* page = readPages[pc >> 8];
+  if (!page) [[unlikely]]
+    return run_single(budget);
+  stepEnd = cpu.tcount + budget;
+  cpu.pc = static_cast<uint16_t>(pc + 1);
+  const uint8_t opcode = page[pc & 0xFF];
+  stepOpcode = opcode;
+  increment_r();
+  baseTable[opcode]();
+  if (attention()) [[unlikely]]
+    return finish_step();
+  return static_cast<int>(stepEnd - cpu.tcount);
+}
 
 void nmi_request() { cpu.nmiLine = 1; }
 void nmi_clear() { cpu.nmiLine = cpu.nmiTaken = 0; }
@@ -241,6 +317,27 @@ uint16_t cpu_get_pc() { return cpu.pc; }
 
 uint64_t us_to_ticks(uint64_t microseconds) {
   return (microseconds * cpu.clockHz + 500000) / 1000000;
+}
+
+[[gnu::noinline]] uint16_t rd16_through_handlers(uint16_t a) {
+  uint8_t lo = rd(a);
+  return static_cast<uint16_t>(lo | (rd(static_cast<uint16_t>(a + 1)) << 8));
+}
+[[gnu::noinline]] void wr16_through_handlers(uint16_t a, uint16_t v) {
+  wr(a, static_cast<uint8_t>(v));
+  wr(static_cast<uint16_t>(a + 1), static_cast<uint8_t>(v >> 8));
+}
+[[gnu::noinline]] uint8_t fetch_operand_through_handler() {
+  const uint16_t a = cpu.pc;
+  const uint8_t v = rd(a);
+  cpu.pc = static_cast<uint16_t>(a + 1);
+  return v;
+}
+[[gnu::noinline]] uint16_t fetch_operand16_through_handlers() {
+  const uint16_t a = cpu.pc;
+  const uint16_t v = rd16_through_handlers(a);
+  cpu.pc = static_cast<uint16_t>(a + 2);
+  return v;
 }
 
 uint16_t read16(uint16_t address) { return rd16(address); }
