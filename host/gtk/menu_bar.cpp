@@ -258,7 +258,7 @@ void platform_menu_check(int id, bool checked) {
     // when the host checks another.
     set_active(items[i], checked);
   }
-  if (id == CMD_KEEP_ASPECT) gui_apply_size_limits();
+  if (id == CMD_KEEP_ASPECT || id == CMD_PIXEL_EXACT) gui_apply_size_limits();
 }
 
 bool platform_menu_checked(int id) {

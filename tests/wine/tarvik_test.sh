@@ -155,6 +155,8 @@ menu: &Opciók > &32 oszlopos mód [40004]
 menu: &Opciók > &Képarány tartása [40028] checked
 menu: &Opciók | ----
 menu: &Opciók > &Teljes képernyős mód [40019]
+menu: &Opciók | ----
+menu: &Opciók > &Pixelpontos nagyítás [40080]
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
@@ -428,6 +430,9 @@ command SCREEN_MODE_32
 command SCREEN_MODE_32
 command KEEP_ASPECT
 command KEEP_ASPECT
+command PIXEL_EXACT
+frames 5
+command PIXEL_EXACT
 command FULL_SCREEN
 frames 5
 command FULL_SCREEN
