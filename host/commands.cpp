@@ -254,6 +254,7 @@ void command_execute(int id) {
     platform_invalidate(true);
     break;
   case CMD_KEEP_ASPECT: display_toggle_keep_aspect(); break;
+  case CMD_PIXEL_EXACT: display_toggle_pixel_exact(); break;
   case CMD_FULL_SCREEN: display_toggle_full_screen(); break;
   case CMD_AVI: avi_command(); break;
   case CMD_KEYBOARD_CHART: platform_modal_dialog(120); break;

@@ -1,6 +1,7 @@
 // Display output logic; the drawing itself is the platform's.
 #include "host/display.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,7 @@ Rect displayDestination;
 uint32_t fullScreen;
 uint32_t fullScreenMemory;
 int32_t windowWidth, windowHeight;
+Rect displayGdiDestination = {0, 0, 512, 512};
 
 namespace {
 
@@ -32,6 +34,15 @@ int32_t height_of(const Rect& r) { return r.bottom - r.top; }
 void fit_in_place(Rect* r) {
   platform_invalidate_rect(*r, false);
   *r = display_fit_4_3(*r);
+}
+
+// The picture the current path scales: the 512 x 256 surface, or the GDI
+// path's 512-row bitmap.
+int32_t picture_height() { return VideoDriver == VIDEO_DRIVER_GDI ? 512 : 256; }
+
+// How far a shape is from 4:3, as the logarithm of the ratio of the two.
+double distance_from_4_3(int32_t width, int32_t height) {
+  return std::fabs(std::log(3.0 * width / (4.0 * height)));
 }
 
 } // namespace
@@ -100,7 +111,7 @@ void present_frame(int full) {
       double_rows();
     else if (full)
       spread_veltra_rows();
-    platform_present_gdi(&frameBitmap, gdiPixels);
+    platform_present_gdi(&frameBitmap, gdiPixels, displayGdiDestination);
   } else
     platform_present_ddraw(&frameBitmap, frameBuffer, displaySource, displayDestination);
 }
@@ -135,11 +146,56 @@ Rect display_fit_4_3(const Rect& rect) {
   return r;
 }
 
+PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
+                                      int32_t pictureHeight) {
+  const double kNear = std::log(1.15);
+  const int32_t w = width_of(area), h = height_of(area);
+  PixelExactFit fit = {
+      1, 1, {area.left, area.top, area.left + pictureWidth, area.top + pictureHeight}};
+  if (pictureWidth <= 0 || pictureHeight <= 0 || w < pictureWidth || h < pictureHeight) return fit;
+  // The best shape near 4:3 by size, and the closest shape of all.
+  int32_t nearX = 0, nearY = 0, closeX = 1, closeY = 1;
+  int64_t nearArea = 0;
+  double closest = distance_from_4_3(pictureWidth, pictureHeight);
+  for (int32_t sy = 1; sy <= h / pictureHeight; ++sy)
+    for (int32_t sx = 1; sx <= w / pictureWidth; ++sx) {
+      const int32_t pw = sx * pictureWidth, ph = sy * pictureHeight;
+      const double d = distance_from_4_3(pw, ph);
+      const int64_t size = int64_t{pw} * ph;
+      if (d <= kNear && size > nearArea) {
+        nearX = sx;
+        nearY = sy;
+        nearArea = size;
+      }
+      if (d < closest - 1e-9 ||
+          (d < closest + 1e-9 && size > int64_t{closeX} * pictureWidth * closeY * pictureHeight)) {
+        closeX = sx;
+        closeY = sy;
+        closest = d;
+      }
+    }
+  fit.scaleX = nearArea ? nearX : closeX;
+  fit.scaleY = nearArea ? nearY : closeY;
+  const int32_t pw = fit.scaleX * pictureWidth, ph = fit.scaleY * pictureHeight;
+  fit.placement.left = area.left + (w - pw + 1) / 2;
+  fit.placement.top = area.top + (h - ph + 1) / 2;
+  fit.placement.right = fit.placement.left + pw;
+  fit.placement.bottom = fit.placement.top + ph;
+  return fit;
+}
+
 void display_update_target(int32_t width, int32_t height, bool keep) {
   displaySource = {0, 0, width, height};
   Rect r = platform_client_rect();
   r.bottom -= status_height();
-  if (keep) fit_in_place(&r);
+  if (PixelExact == 1) {
+    platform_invalidate_rect(r, false);
+    displayGdiDestination = display_pixel_exact_fit(r, 512, 512).placement;
+    r = display_pixel_exact_fit(r, width, height).placement;
+  } else {
+    displayGdiDestination = {0, 0, 512, 512};
+    if (keep) fit_in_place(&r);
+  }
   displayDestination = platform_client_to_screen(r);
 }
 
@@ -151,7 +207,13 @@ void display_window_size(int32_t width, int32_t height) {
 
 SizeLimits display_size_limits() {
   SizeLimits limits{};
-  if (VideoDriver == VIDEO_DRIVER_GDI) {
+  if (PixelExact == 1) {
+    // Any size that holds the picture unscaled; the picture is centred.
+    Rect r = platform_window_rect_for_client(512, picture_height() + status_height());
+    limits.minWidth = width_of(r);
+    limits.minHeight = height_of(r);
+    display_update_target(512, 256, KeepAspectRatio == 1);
+  } else if (VideoDriver == VIDEO_DRIVER_GDI) {
     Rect r = platform_window_rect_for_client(512, 512 + status_height());
     limits.minWidth = limits.maxWidth = width_of(r);
     limits.minHeight = limits.maxHeight = height_of(r);
@@ -165,10 +227,46 @@ SizeLimits display_size_limits() {
   return limits;
 }
 
-void display_edge_drag(int edge, Rect* r) {
-  if (KeepAspectRatio != 1) return;
+namespace {
+
+// The window's frame around the picture area: borders, caption, menu and
+// the status bar.
+void frame_size(int32_t* bw, int32_t* bh) {
   Rect frame = platform_window_rect_for_client(512, 384 + status_height());
-  int32_t bw = width_of(frame) - 512, bh = height_of(frame) - 384;
+  *bw = width_of(frame) - 512;
+  *bh = height_of(frame) - 384;
+}
+
+// Snaps the window rectangle to the pixel-exact picture for the area it
+// leaves, moving the edges being dragged (the right and bottom ones when
+// edge is 0).
+void snap_pixel_exact(int edge, Rect* r) {
+  int32_t bw, bh;
+  frame_size(&bw, &bh);
+  PixelExactFit fit =
+      display_pixel_exact_fit({0, 0, width_of(*r) - bw, height_of(*r) - bh}, 512, picture_height());
+  const int32_t w = width_of(fit.placement) + bw, h = height_of(fit.placement) + bh;
+  if (edge == 1 || edge == 4 || edge == 7)
+    r->left = r->right - w;
+  else
+    r->right = r->left + w;
+  if (edge == 3 || edge == 4 || edge == 5)
+    r->top = r->bottom - h;
+  else
+    r->bottom = r->top + h;
+}
+
+} // namespace
+
+void display_edge_drag(int edge, Rect* r) {
+  if (PixelExact == 1) {
+    snap_pixel_exact(edge, r);
+    if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
+    return;
+  }
+  if (KeepAspectRatio != 1) return;
+  int32_t bw, bh;
+  frame_size(&bw, &bh);
   int32_t cw = width_of(*r) - bw, ch = height_of(*r) - bh;
   switch (edge) {
   case 1: r->top = r->bottom - cw * 384 / 512 - bh; break;
@@ -198,6 +296,42 @@ void display_toggle_keep_aspect() {
   display_update_target(512, 256, KeepAspectRatio == 1);
 }
 
+void display_toggle_pixel_exact() {
+  PixelExact = PixelExact == 1 ? 0 : 1;
+  platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
+  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
+  if (fullScreen) {
+    Rect screen = platform_screen_rect();
+    displayDestination = {0, 0, width_of(screen), height_of(screen)};
+    if (PixelExact == 1)
+      displayDestination = display_pixel_exact_fit(displayDestination, 512, 256).placement;
+    else
+      displayDestination = display_fit_4_3(displayDestination);
+    platform_invalidate(true);
+    return;
+  }
+  Rect window = platform_window_rect();
+  if (PixelExact == 1) {
+    // At least the room of a 1024 x 768 picture where the screen has it.
+    int32_t bw, bh;
+    frame_size(&bw, &bh);
+    Rect screen = platform_screen_rect();
+    int32_t w = width_of(window), h = height_of(window);
+    int32_t roomW = width_of(screen) - bw, roomH = height_of(screen) - bh;
+    if (w < 1024 + bw && roomW > w) w = (roomW < 1024 ? roomW : 1024) + bw;
+    if (h < 768 + bh && roomH > h) h = (roomH < 768 ? roomH : 768) + bh;
+    Rect wanted = {window.left, window.top, window.left + w, window.top + h};
+    snap_pixel_exact(0, &wanted);
+    platform_move_window(wanted);
+  } else if (VideoDriver == VIDEO_DRIVER_GDI) {
+    // Back to the fixed size that the size limits give.
+    platform_move_window(
+        {window.left, window.top, window.left + 512, window.top + status_height() + 256});
+  }
+  display_update_target(512, 256, KeepAspectRatio == 1);
+  platform_invalidate(true);
+}
+
 void display_set_video_driver(uint32_t driver, bool resize) {
   Rect window = platform_window_rect();
   VideoDriver = driver;
@@ -212,7 +346,9 @@ void display_set_video_driver(uint32_t driver, bool resize) {
     platform_move_window({window.left, window.top, window.left + 512, window.top + height});
   }
   platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
-  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW);
+  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
+  // The other path scales another picture.
+  if (PixelExact == 1) display_update_target(512, 256, KeepAspectRatio == 1);
 }
 
 void display_toggle_full_screen() {
@@ -221,7 +357,10 @@ void display_toggle_full_screen() {
     if (VideoDriver == VIDEO_DRIVER_GDI) display_set_video_driver(VIDEO_DRIVER_DIRECTDRAW, false);
     Rect screen = platform_screen_rect();
     displayDestination = {0, 0, width_of(screen), height_of(screen)};
-    fit_in_place(&displayDestination);
+    if (PixelExact == 1)
+      displayDestination = display_pixel_exact_fit(displayDestination, 512, 256).placement;
+    else
+      fit_in_place(&displayDestination);
     platform_full_screen_enter();
     fullScreen = 1;
     status_destroy();

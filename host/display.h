@@ -63,6 +63,22 @@ void display_update_target(int32_t width, int32_t height, bool keep);
 // The largest 4:3 part of a rectangle, centred; the odd pixel of the margin
 // goes to the left or top side. Pure arithmetic.
 Rect display_fit_4_3(const Rect& rect);
+// Pixel-exact scaling: the picture (pictureWidth x pictureHeight frame
+// pixels) at whole multiples across and down, so that every pixel becomes a
+// whole block. Of the multiples that fit into the area, the largest whose
+// shape is within 15 % of 4:3; when none is, the one closest to 4:3 (the
+// larger of equals). Placed in the middle of the area, the odd pixel of the
+// margin on the left or top side; an area too small even for the picture
+// unscaled gets it unscaled at its top-left corner. Pure arithmetic.
+struct PixelExactFit {
+  int32_t scaleX, scaleY;
+  Rect placement;
+};
+PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
+                                      int32_t pictureHeight);
+// The GDI path's destination in client coordinates: the 512-row bitmap
+// unscaled at the top left, or its pixel-exact placement.
+extern Rect displayGdiDestination;
 // Window rectangle for a picture of width x height (kept in windowWidth and
 // windowHeight for the window's creation).
 void display_window_size(int32_t width, int32_t height);
@@ -74,9 +90,13 @@ struct SizeLimits {
   int32_t maxWidth, maxHeight;
 };
 SizeLimits display_size_limits();
-// Edge dragging: keeps the client area at 4:3 while KeepAspectRatio is set.
+// Edge dragging: snaps the client area to the picture's size with
+// pixel-exact scaling, else keeps it at 4:3 while KeepAspectRatio is set.
 // edge as the platform numbers it: 1 left, 2 right, 3 top, 4 top-left,
 // 5 top-right, 6 bottom, 7 bottom-left, 8 bottom-right.
 void display_edge_drag(int edge, Rect* windowRect);
 void display_toggle_keep_aspect();
+// Switches pixel-exact scaling; switching it on snaps the window to the
+// size the picture takes.
+void display_toggle_pixel_exact();
 void display_toggle_full_screen();

@@ -91,6 +91,8 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_KEEP_ASPECT, "&Képarány tartása", ""),
     SEPARATOR(1),
     ITEM(1, CMD_FULL_SCREEN, "&Teljes képernyős mód", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_PIXEL_EXACT, "&Pixelpontos nagyítás", ""),
 
     POPUP(0, "&Segítség"),
     ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
@@ -193,6 +195,7 @@ const CommandName commandNames[] = {
     COMMAND(RECENT_8),
     COMMAND(QUICK_SAVE),
     COMMAND(QUICK_LOAD),
+    COMMAND(PIXEL_EXACT),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

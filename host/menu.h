@@ -78,6 +78,7 @@ enum Command : uint16_t {
   CMD_RECENT_LAST = CMD_RECENT_8,
   CMD_QUICK_SAVE = 40070,
   CMD_QUICK_LOAD = 40071,
+  CMD_PIXEL_EXACT = 40080,
 };
 
 enum MenuEntryKind : uint8_t { MENU_POPUP, MENU_ITEM, MENU_SEPARATOR };

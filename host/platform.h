@@ -128,8 +128,11 @@ struct AddressPanel {
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size, AddressPanel* panel);
 
 // ---- frame presentation ---------------------------------------------------
-// GDI path: draws the bitmap unscaled at the client area's top-left corner.
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels);
+// GDI path: draws the bitmap into the destination (client coordinates):
+// unscaled at the client area's top-left corner, or, with pixel-exact
+// scaling, at whole multiples, each pixel repeated (never smoothed).
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
+                          const Rect& destination);
 // DirectDraw path: starts for a back surface of width x height (0 on
 // success, else the platform's error code), stops (unloading the library
 // only at exit), and presents: the bitmap into the back surface, then the

@@ -22,6 +22,7 @@ const SettingsEntry hostSettings[] = {
     {"DoubleScan", SETTINGS_NUMBER, &DoubleScan, 1},
     {"KeepAspectRatio", SETTINGS_NUMBER, &KeepAspectRatio, 1},
     {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
+    {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -101,8 +102,9 @@ void settings_show() {
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
   recent_files_show();
+  platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
-    platform_set_maximize_box(false);
+    platform_set_maximize_box(PixelExact == 1);
   }
 }

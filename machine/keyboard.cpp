@@ -124,6 +124,17 @@ constexpr uint8_t kVeltraPositional[8][8] = {
     {'X', 'Y', 'Z', VKEY_OEM_4, VKEY_OEM_5, VKEY_OEM_6, VKEY_DELETE, VKEY_OEM_PLUS},
 };
 
+// Symbolic extras of the Veltra-16 (key number 8 * row + bit): Down is
+// Shift+Up, Left is Shift+Right, Backspace is Shift with the key left of 1.
+struct VeltraExtra {
+  uint8_t vk;
+  uint8_t key;
+};
+constexpr VeltraExtra kVeltraSymbolicExtras[] = {
+    {VKEY_DOWN, 0}, {VKEY_LEFT, 0},  {VKEY_BACK, 0},
+    {VKEY_DOWN, 9}, {VKEY_LEFT, 11}, {VKEY_BACK, 16},
+};
+
 // The symbolic translation: virtual key in bits 0-7, required modifiers in
 // bits 8-10.
 uint32_t symbolicUnshifted[kKeys];
@@ -203,14 +214,9 @@ uint8_t keyboard_read_rows(uint8_t selector) {
       if (key && host_key_down(key)) result |= static_cast<uint8_t>(1 << b);
     }
     if (!symbolicMode) continue;
-    // Symbolic extras: Down is Shift+Up, Left is Shift+Right, Backspace is
-    // Shift with the key left of 1.
-    const bool dn = host_key_down(VKEY_DOWN), left = host_key_down(VKEY_LEFT),
-               back = host_key_down(VKEY_BACK);
-    if (row == 0 && (dn || left || back)) result |= 0x01;
-    if (row == 1 && dn) result |= 0x02;
-    if (row == 1 && left) result |= 0x08;
-    if (row == 2 && back) result |= 0x01;
+    for (const VeltraExtra& extra : kVeltraSymbolicExtras)
+      if (extra.key / 8 == row && host_key_down(extra.vk))
+        result |= static_cast<uint8_t>(1 << (extra.key % 8));
   }
   return result;
 }
@@ -224,4 +230,107 @@ void keyboard_set_mode(uint32_t symbolic) {
   }
   shiftHold = 0;
   machineHooks.releaseKeys();
+}
+
+// ---- the key map ------------------------------------------------------------
+
+namespace {
+
+// The legends of the Tarvik keys by key index, as the firmware reads them:
+// "shifted/plain" where Shift gives another code. Keys without a legend
+// have no key on the machine.
+// clang-format off
+constexpr const char* kTarvikLegends[kKeys] = {
+    "le",       "CLS/fel",  "DEL/jobb", "BS/bal",   // column 0
+    "SPACE",    "CR",       nullptr,    nullptr,    // 1
+    nullptr,    "SH",       "SH",       "ALT",      // 2
+    nullptr,    "TAB",      "LOCK",     nullptr,    // 3
+    "0",        "!/1",      "\"/2",     "#/3",      // 4
+    "$/4",      "%/5",      "&/6",      "'/7",      // 5
+    "(/8",      ")/9",      "*/:",      "+/;",      // 6
+    "</,",      "-/=",      ">/.",      "//?",      // 7
+    "^",        "A",        "Á",        "B",        // 8
+    "C",        "D",        "E",        "É",        // 9
+    "F",        "G",        "H",        "I",        // 10
+    "J",        "K",        "L",        "M",        // 11
+    "N",        "O",        "Ó",        "Ö",        // 12
+    "P",        "Q",        "R",        "S",        // 13
+    "T",        "U",        "Ü",        "V",        // 14
+    "W",        "X",        "Y",        "Z",        // 15
+};
+// The Veltra-16's legends by key number (8 * row + bit).
+constexpr const char* kVeltraLegends[kKeys] = {
+    "SHIFT", nullptr, nullptr, nullptr, nullptr, "SHIFT", nullptr, nullptr,   // row 0
+    "SPACE", "le/fel", nullptr, "bal/jobb", nullptr, "ENTER", nullptr, "BREAK", // 1
+    "RUBOUT/@", "!/1", "@/2", "#/3", "$/4", "%/5", "^/6", "&/7",             // 2
+    "*/8", "(/9", "\"/'", ":/;", "</,", "_/-", ">/.", "?//",                 // 3
+    ")/0", "A", "B", "C", "D", "E", "F", "G",                                 // 4
+    "H", "I", "J", "K", "L", "M", "N", "O",                                   // 5
+    "P", "Q", "R", "S", "T", "U", "V", "W",                                   // 6
+    "X", "Y", "Z", "[", "\\", "]", "DELETE", "+/=",                           // 7
+};
+// clang-format on
+
+const char* tarvik_legend(uint32_t forModel, int k) {
+  if (forModel == MODEL_DORVANE) {
+    // Left and Right change places; column 2 bit 0 is a key without a code.
+    if (k == 2) return kTarvikLegends[3];
+    if (k == 3) return kTarvikLegends[2];
+    if (k == 8) return "";
+  }
+  return kTarvikLegends[k];
+}
+
+bool is_modifier(uint32_t vk) {
+  return vk == VKEY_SHIFT || vk == VKEY_CONTROL || vk == VKEY_MENU || (vk >= 0xA0 && vk <= 0xA5);
+}
+
+void add_host(KeyMapEntry* e, uint8_t vk, uint8_t character) {
+  if (vk == 0 && character == 0) return;
+  for (int i = 0; i < e->hostCount; ++i)
+    if (e->host[i].virtualKey == vk && e->host[i].character == character) return;
+  if (e->hostCount < 4) e->host[e->hostCount++] = {vk, character};
+}
+
+// One symbolic entry's host side, as symbolic_pressed reads it.
+void add_symbolic(KeyMapEntry* e, uint32_t entry, uint32_t characters) {
+  if (entry == 0) return;
+  if (characters)
+    add_host(e, 0, static_cast<uint8_t>(entry));
+  else if (!is_modifier(entry)) // held, it is a modifier: never alone
+    add_host(e, static_cast<uint8_t>(entry), 0);
+}
+
+} // namespace
+
+int keyboard_key_map(uint32_t forModel, bool symbolic, KeyMapEntry* entries) {
+  int count = 0;
+  if (forModel == MODEL_VELTRA16) {
+    for (int k = 0; k < kKeys; ++k) {
+      KeyMapEntry e{static_cast<uint8_t>(k), kVeltraLegends[k], 0, {}, false};
+      add_host(&e, kVeltraPositional[k / 8][k % 8], 0);
+      if (symbolic)
+        for (const VeltraExtra& extra : kVeltraSymbolicExtras)
+          if (extra.key == k) add_host(&e, extra.vk, 0);
+      if (e.legend || e.hostCount) entries[count++] = e;
+    }
+    return count;
+  }
+  const bool dorvane = forModel == MODEL_DORVANE;
+  const uint8_t* positional = dorvane ? kDorvanePositional.vk : kTarvikPositional;
+  const SymbolicKey* table = dorvane ? kDorvaneSymbolic.key : kTarvikSymbolic;
+  for (int k = 0; k < kKeys; ++k) {
+    KeyMapEntry e{static_cast<uint8_t>(k), tarvik_legend(forModel, k), 0, {}, false};
+    if (!symbolic) {
+      add_host(&e, positional[k], 0);
+    } else if (!table[k].characters &&
+               (table[k].unshifted == VKEY_RSHIFT || table[k].unshifted == VKEY_LCONTROL)) {
+      e.automatic = true;
+    } else {
+      add_symbolic(&e, table[k].unshifted, table[k].characters);
+      add_symbolic(&e, table[k].shifted, table[k].characters);
+    }
+    if (e.legend || e.hostCount || e.automatic) entries[count++] = e;
+  }
+  return count;
 }

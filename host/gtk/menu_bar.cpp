@@ -263,7 +263,7 @@ void platform_menu_check(int id, bool checked) {
     // when the host checks another.
     set_active(items[i], checked);
   }
-  if (id == CMD_KEEP_ASPECT) gui_apply_size_limits();
+  if (id == CMD_KEEP_ASPECT || id == CMD_PIXEL_EXACT) gui_apply_size_limits();
 }
 
 void platform_menu_set_item(int id, const char* label, bool enabled) {

@@ -159,10 +159,18 @@ gboolean gui_area_draw(GtkWidget* widget, cairo_t* cr, gpointer) {
   return TRUE;
 }
 
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels) {
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
+                          const Rect& gdiDestination) {
   showMonitor = false;
   convert(bitmap, pixels, 512);
-  stretched = false;
+  // Pixel-exact scaling: the 512-row bitmap at whole multiples.
+  stretched = gdiDestination.right - gdiDestination.left != 512 ||
+              gdiDestination.bottom - gdiDestination.top != 512 || gdiDestination.left != 0 ||
+              gdiDestination.top != 0;
+  if (stretched) {
+    source = {0, 0, 512, 512};
+    destination = gdiDestination;
+  }
   if (guiArea) gtk_widget_queue_draw(guiArea);
 }
 

@@ -11,6 +11,7 @@
 #include "host/display.h"
 #include "host/gtk/gtk_host.h"
 #include "host/icon.h"
+#include "host/key_chart.h"
 #include "host/platform.h"
 #include "host/window.h"
 
@@ -438,6 +439,34 @@ GtkWidget* chart_dialog(std::string* log) {
     gtk_box_pack_start(GTK_BOX(content), row, FALSE, FALSE, 1);
   }
   *log += " | " + std::to_string(keys) + " keys";
+  // The key map of the model in use, in the current mode.
+  std::string heading = key_chart_heading();
+  GtkWidget* title = gtk_label_new(heading.c_str());
+  gtk_widget_set_halign(title, GTK_ALIGN_START);
+  gtk_widget_set_margin_top(title, 8);
+  gtk_box_pack_start(GTK_BOX(content), title, FALSE, FALSE, 2);
+  GtkWidget* grid = gtk_grid_new();
+  gtk_grid_set_column_spacing(GTK_GRID(grid), 16);
+  const std::vector<KeyChartRow> rows = key_chart_rows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    GtkWidget* legend = gtk_label_new(rows[i].legend.c_str());
+    GtkWidget* host = gtk_label_new(rows[i].host.c_str());
+    gtk_widget_set_halign(legend, GTK_ALIGN_START);
+    gtk_widget_set_halign(host, GTK_ALIGN_START);
+    gtk_grid_attach(GTK_GRID(grid), legend, 0, static_cast<int>(i), 1, 1);
+    gtk_grid_attach(GTK_GRID(grid), host, 1, static_cast<int>(i), 1, 1);
+  }
+  GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_NEVER,
+                                 GTK_POLICY_AUTOMATIC);
+  gtk_widget_set_size_request(scrolled, -1, 240);
+  gtk_container_add(GTK_CONTAINER(scrolled), grid);
+  gtk_box_pack_start(GTK_BOX(content), scrolled, TRUE, TRUE, 2);
+  GtkWidget* note = gtk_label_new(keyChartNote);
+  gtk_widget_set_halign(note, GTK_ALIGN_START);
+  gtk_box_pack_start(GTK_BOX(content), note, FALSE, FALSE, 2);
+  *log += " | " + heading;
+  for (const KeyChartRow& row : rows) *log += " | " + row.legend + " = " + row.host;
   return dialog;
 }
 

@@ -55,7 +55,7 @@ void platform_status_layout() {}
 // when it is created).
 const char* headless_status_text(int part) { return status_text(part); }
 
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels) {
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&) {
   keep(bitmap, pixels, 512);
 }
 

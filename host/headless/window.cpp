@@ -9,6 +9,7 @@
 #include "cpu/cpu.h"
 #include "host/about.h"
 #include "host/headless/headless.h"
+#include "host/key_chart.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/window.h"
@@ -175,7 +176,7 @@ void platform_modal_dialog(int resource) {
   if (resource == 113)
     std::fprintf(stderr, "dialog: %s: %s / %s\n", aboutTitle, aboutLines[0], aboutLines[1]);
   else if (resource == 120)
-    std::fprintf(stderr, "dialog: %s\n", keyboardChartTitle);
+    std::fprintf(stderr, "dialog: %s\n%s", keyboardChartTitle, key_chart_text("\n").c_str());
 }
 
 void headless_set_verbose(bool on) { verbose = on; }

@@ -48,11 +48,14 @@ int32_t bitmap_rows(const FrameBitmap* bitmap) {
 
 } // namespace
 
-// GDI path: the bitmap unscaled at the top-left corner of the picture area.
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels) {
+// GDI path: the bitmap unscaled at the top-left corner of the picture area,
+// or at its pixel-exact place.
+void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
+                          const Rect& destination) {
   int32_t rows = bitmap_rows(bitmap);
   convert(bitmap, pixels, rows);
-  js_present(rgba, kWidth, rows, 0, 0, kWidth, rows, 0, 0, kWidth, rows);
+  js_present(rgba, kWidth, rows, 0, 0, kWidth, rows, destination.left, destination.top,
+             destination.right - destination.left, destination.bottom - destination.top);
 }
 
 // DirectDraw path: a 512 x 256 surface stretched to the destination.

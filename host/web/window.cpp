@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/about.h"
+#include "host/key_chart.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/status.h"
@@ -165,7 +166,14 @@ void platform_modal_dialog(int resource) {
       }
       json += "]";
     }
-    json += "]}";
+    json += "],\"map\":{\"heading\":" + json_string(key_chart_heading().c_str()) + ",\"rows\":[";
+    bool first = true;
+    for (const KeyChartRow& row : key_chart_rows()) {
+      json += first ? "[" : ",[";
+      json += json_string(row.legend.c_str()) + "," + json_string(row.host.c_str()) + "]";
+      first = false;
+    }
+    json += "],\"note\":" + json_string(keyChartNote) + "}}";
   } else {
     return;
   }

@@ -110,7 +110,10 @@ void write_keyboard_chart(std::string& rc) {
     if (w > widest) widest = w;
   }
   int width = 2 * margin + widest;
-  int height = 2 * margin + 4 * (keyHeight + gap) + 22;
+  // Below the keys, the key map of the model in use, filled in when the
+  // dialog opens.
+  const int mapTop = margin + 4 * (keyHeight + gap) + 4, mapHeight = 120;
+  int height = 2 * margin + 4 * (keyHeight + gap) + 22 + 16 + mapHeight;
   rc += std::to_string(IDD_KEYBOARD_CHART) + " DIALOGEX 0, 0, " + std::to_string(width) + ", " +
         std::to_string(height) +
         "\nSTYLE DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU\n"
@@ -132,6 +135,11 @@ void write_keyboard_chart(std::string& rc) {
             std::to_string(keyHeight) + ", BS_MULTILINE\n";
     }
   }
+  rc += "  LTEXT \"\", " + std::to_string(IDC_CHART_MAP_HEADING) + ", " + std::to_string(margin) +
+        ", " + std::to_string(mapTop) + ", " + std::to_string(width - 2 * margin) + ", 10\n";
+  rc += "  EDITTEXT " + std::to_string(IDC_CHART_MAP) + ", " + std::to_string(margin) + ", " +
+        std::to_string(mapTop + 12) + ", " + std::to_string(width - 2 * margin) + ", " +
+        std::to_string(mapHeight) + ", ES_MULTILINE | ES_READONLY | WS_VSCROLL | NOT WS_TABSTOP\n";
   rc += "  DEFPUSHBUTTON \"OK\", IDOK, " + std::to_string(width / 2 - 25) + ", " +
         std::to_string(height - margin - 14) + ", 50, 14\nEND\n\n";
 }

@@ -9,6 +9,7 @@
 #include "host/about.h"
 #include "host/app.h"
 #include "host/display.h"
+#include "host/key_chart.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
@@ -335,13 +336,42 @@ void log_dialog(HWND dialog, int resource) {
       line += (keys ? " " : " | ") + from_ansi(legend.c_str());
     }
     line += " | " + std::to_string(keys) + " keys";
+    GetDlgItemTextA(dialog, IDC_CHART_MAP_HEADING, text, sizeof text);
+    line += " | " + from_ansi(text);
+    // The map's lines, "legend<tab>PC keys", as "legend = PC keys".
+    HWND map = GetDlgItem(dialog, IDC_CHART_MAP);
+    std::string all(static_cast<size_t>(GetWindowTextLengthA(map)) + 1, '\0');
+    GetWindowTextA(map, &all[0], static_cast<int>(all.size()));
+    std::string row;
+    for (const char* p = all.c_str(); *p; ++p) {
+      if (*p == '\r') continue;
+      if (*p != '\n') {
+        row += *p == '\t' ? std::string(" = ") : std::string(1, *p);
+        continue;
+      }
+      line += " | " + from_ansi(row.c_str());
+      row.clear();
+    }
   }
   win_log("%s", line.c_str());
+}
+
+// The key map of the model in use, below the keys of the chart.
+void fill_key_map(HWND dialog) {
+  SetDlgItemTextA(dialog, IDC_CHART_MAP_HEADING, to_ansi(key_chart_heading().c_str()).c_str());
+  HWND map = GetDlgItem(dialog, IDC_CHART_MAP);
+  UINT tabStop = 64; // dialog units
+  SendMessageA(map, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+  std::string text;
+  for (const KeyChartRow& row : key_chart_rows()) text += row.legend + "\t" + row.host + "\r\n";
+  text += keyChartNote;
+  SetWindowTextA(map, to_ansi(text.c_str()).c_str());
 }
 
 INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_INITDIALOG:
+    if (lParam == IDD_KEYBOARD_CHART) fill_key_map(dialog);
     if (win_script_mode()) {
       log_dialog(dialog, static_cast<int>(lParam));
       EndDialog(dialog, IDOK);

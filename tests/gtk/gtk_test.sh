@@ -157,6 +157,7 @@ commands)
   check "WAV recording made" test -s rec.wav
   check "keyboard chart" has "dialog 120: Tarvik 4 tasztatúra-kiosztás | !/1 \"/2 #/3 \$/4 %/5 &/6 '/7 (/8 )/9 /0 */: ALT BELL/fel TAB/le F1 Q"
   check "keyboard chart has all keys" has "| 58 keys"
+  check "key map" has "| Tarvik 4.1 billentyűi, pozicionális kiosztás | le = le nyíl | CLS/fel = fel nyíl | DEL/jobb = jobb nyíl | BS/bal = bal nyíl | SPACE = szóköz | CR = Enter |"
   check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
   check "AVI capture closed" has "status: Video stream closed. 120 frames written."
   v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
@@ -190,7 +191,7 @@ settings)
   ini="$XDG_CONFIG_HOME/tarvik/settings.ini"
   check_eq "first run: exit status" 0 "$status"
   check "the settings file" test -s "$ini"
-  check_eq "ten numbers" 10 "$(grep -c '=[0-9]' "$ini")"
+  check_eq "eleven numbers" 11 "$(grep -c '=[0-9]' "$ini")"
   check_eq "eight recent files, empty" 8 "$(grep -c '^RecentFile[1-8]=$' "$ini")"
   check "SyncSpeed off (/w)" grep -qx "SyncSpeed=0" "$ini"
   check "SoundDriver off (/h)" grep -qx "SoundDriver=0" "$ini"

@@ -27,6 +27,86 @@ TEST(Fit43, OddMarginPixelGoesLeftOrTop) {
   EXPECT_TRUE(same(display_fit_4_3({10, 20, 1930, 1100}), {250, 20, 1690, 1100}));
 }
 
+// Whole multiples across and down, the shape as near 4:3 as they allow, for
+// the 512 x 256 picture and the GDI path's 512 x 512 bitmap.
+TEST(PixelExact, WholeMultiplesNearestTo43) {
+  struct Case {
+    int32_t w, h, pw, ph, sx, sy;
+  };
+  const Case cases[] = {
+      {1024, 768, 512, 256, 2, 3},  // exactly 4:3
+      {512, 384, 512, 256, 1, 1},   // only unscaled fits
+      {800, 600, 512, 256, 1, 2},   // 512 x 512 is nearer 4:3 than 512 x 256
+      {600, 1200, 512, 256, 1, 2},  // taller would be further from 4:3
+      {1920, 1080, 512, 256, 3, 4}, // 1536 x 1024: larger, within 15 %
+      {2560, 1440, 512, 256, 3, 5},
+      {3840, 2160, 512, 256, 6, 8},
+      {1100, 1100, 512, 512, 2, 2}, // none near 4:3: the nearest, the larger
+      {2048, 1536, 512, 512, 4, 3},
+      {500, 300, 512, 256, 1, 1}, // too small: unscaled at the top left
+  };
+  for (const Case& c : cases) {
+    PixelExactFit fit = display_pixel_exact_fit({10, 20, 10 + c.w, 20 + c.h}, c.pw, c.ph);
+    EXPECT_EQ(fit.scaleX, c.sx) << c.w << "x" << c.h;
+    EXPECT_EQ(fit.scaleY, c.sy) << c.w << "x" << c.h;
+  }
+  EXPECT_TRUE(
+      same(display_pixel_exact_fit({0, 0, 1025, 769}, 512, 256).placement, {1, 1, 1025, 769}))
+      << "the odd margin pixel goes left and top";
+  EXPECT_TRUE(
+      same(display_pixel_exact_fit({0, 0, 500, 300}, 512, 256).placement, {0, 0, 512, 256}));
+  // Any window: whole multiples that fit, centred, and within 15 % of 4:3
+  // whenever some multiple that fits is.
+  for (int32_t w = 512; w <= 2600; w += 37)
+    for (int32_t h = 256; h <= 1700; h += 29) {
+      PixelExactFit fit = display_pixel_exact_fit({0, 0, w, h}, 512, 256);
+      const Rect& p = fit.placement;
+      ASSERT_EQ(p.right - p.left, 512 * fit.scaleX);
+      ASSERT_EQ(p.bottom - p.top, 256 * fit.scaleY);
+      ASSERT_LE(p.right, w);
+      ASSERT_LE(p.bottom, h);
+      ASSERT_EQ(p.left, (w - (p.right - p.left) + 1) / 2);
+      ASSERT_EQ(p.top, (h - (p.bottom - p.top) + 1) / 2);
+      auto near = [](int32_t pw, int32_t ph) {
+        return 3.0 * pw / (4.0 * ph) <= 1.15 && 4.0 * ph / (3.0 * pw) <= 1.15;
+      };
+      bool anyNear = false;
+      for (int32_t sx = 1; sx * 512 <= w; ++sx)
+        for (int32_t sy = 1; sy * 256 <= h; ++sy) anyNear = anyNear || near(sx * 512, sy * 256);
+      ASSERT_EQ(near(p.right - p.left, p.bottom - p.top), anyNear) << w << "x" << h;
+    }
+}
+
+// The option: the window snaps to the picture, resizing snaps, the GDI path
+// scales too and may be resized; switched off, GDI is fixed again.
+TEST_F(Display, PixelExactSnapsTheWindow) {
+  start({"/h"});
+  const int32_t sb = status_height();
+  window_on_command(CMD_PIXEL_EXACT);
+  EXPECT_TRUE(platform_menu_checked(CMD_PIXEL_EXACT));
+  Rect client = platform_client_rect();
+  EXPECT_EQ(client.right, 1024);
+  EXPECT_EQ(client.bottom, 768 + sb);
+  Rect origin = platform_client_to_screen({0, 0, 0, 0});
+  EXPECT_TRUE(
+      same(displayDestination, {origin.left, origin.top, origin.left + 1024, origin.top + 768}));
+  Rect frame = platform_window_rect_for_client(512, 384 + sb);
+  int32_t bw = frame.right - frame.left - 512, bh = frame.bottom - frame.top - 384;
+  Rect r = {100, 100, 100 + 1100 + bw, 100 + 700 + bh};
+  window_on_edge_drag(5, &r); // top-right corner: 512 x 512 fits best
+  EXPECT_TRUE(same(r, {100, 288, 100 + 512 + bw, 800 + bh}));
+  window_on_command(CMD_VIDEO_DRIVER);
+  EXPECT_FALSE(window_on_size_limits().hasMaximum);
+  EXPECT_TRUE(headless_maximize_box());
+  headless_resize_client(1100, 1100 + sb);
+  EXPECT_TRUE(same(displayGdiDestination, {38, 38, 38 + 1024, 38 + 1024}));
+  window_on_command(CMD_PIXEL_EXACT);
+  EXPECT_TRUE(window_on_size_limits().hasMaximum);
+  EXPECT_EQ(platform_client_rect().bottom, 512 + sb);
+  EXPECT_TRUE(same(displayGdiDestination, {0, 0, 512, 512}));
+  app_shutdown();
+}
+
 TEST_F(Display, TargetIsTheClientAboveTheStatusBarFittedTo43) {
   start({"/h"});
   headless_resize_client(800, 384 + status_height());

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cpu/traps.h"
+#include "machine/hooks.h"
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine_fixture.h"
@@ -219,3 +220,67 @@ TEST_F(Paste, EmptyTextAndDropAndModelChange) {
 }
 
 } // namespace
+
+namespace {
+
+bool matrix_pressed(uint32_t m, int index) {
+  if (m == MODEL_VELTRA16)
+    return (keyboard_read_rows(static_cast<uint8_t>(1 << (index / 8))) >> (index % 8)) & 1;
+  return !((keyboard_read_column(static_cast<uint16_t>(0xE000 + index / 4)) >> (index % 4)) & 1);
+}
+
+} // namespace
+
+// The help's key map on every model in both modes: each host key or
+// character it names presses that key of the matrix (characters typed as
+// the host layout types them); in positional mode no other host key
+// presses a key without the map naming it there.
+TEST_F(Keyboard, TheKeyMapAgreesWithTheMatrix) {
+  for (uint32_t m : {MODEL_TARVIK31, MODEL_TARVIK41, MODEL_DORVANE, MODEL_VELTRA16})
+    for (bool symbolic : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "model " << m << (symbolic ? " symbolic" : " positional"));
+      bring_up(m);
+      machine_set_symbolic_keyboard(symbolic ? 1 : 0);
+      KeyMapEntry map[kKeyMapMost];
+      const int count = keyboard_key_map(m, symbolic, map);
+      ASSERT_GE(count, 55);
+      int reachable = 0;
+      for (int i = 0; i < count; ++i) {
+        const KeyMapEntry& e = map[i];
+        ASSERT_NE(e.legend, nullptr) << int(e.index);
+        for (int h = 0; h < e.hostCount; ++h) {
+          int vk = e.host[h].virtualKey, modifiers = 0;
+          if (!vk) {
+            const int scanned = machineHooks.keyForCharacter(e.host[h].character);
+            ASSERT_GE(scanned, 0) << e.legend;
+            vk = scanned & 0xFF;
+            modifiers = scanned >> 8;
+          }
+          const int held[] = {modifiers & 1 ? VKEY_SHIFT : 0, modifiers & 2 ? VKEY_CONTROL : 0,
+                              modifiers & 4 ? VKEY_MENU : 0, vk};
+          for (int k : held)
+            if (k) press(k);
+          EXPECT_TRUE(matrix_pressed(m, e.index)) << e.legend << " by key " << vk;
+          for (int k : held)
+            if (k) release(k);
+          shiftHold = 0;
+          ++reachable;
+        }
+      }
+      EXPECT_GE(reachable, 50);
+      if (symbolic) continue;
+      for (int vk = 1; vk < 255; ++vk) {
+        if (vk == VKEY_MENU || (vk >= 0xA0 && vk <= 0xA5 && m != MODEL_VELTRA16)) continue;
+        press(vk);
+        for (int index = 0; index < 64; ++index) {
+          if (!matrix_pressed(m, index)) continue;
+          bool named = false;
+          for (int i = 0; i < count; ++i)
+            if (map[i].index == index && map[i].hostCount && map[i].host[0].virtualKey == vk)
+              named = true;
+          EXPECT_TRUE(named) << "key " << vk << " presses " << index;
+        }
+        release(vk);
+      }
+    }
+}

@@ -158,19 +158,21 @@ menu: &Opciók > &32 oszlopos mód [40004]
 menu: &Opciók > &Képarány tartása [40028] checked
 menu: &Opciók | ----
 menu: &Opciók > &Teljes képernyős mód [40019]
+menu: &Opciók | ----
+menu: &Opciók > &Pixelpontos nagyítás [40080]
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
   grep '^menu: ' log.txt | tr -d '\r' >menu.txt
   check_same_bytes "the menu bar" expected-menu.txt menu.txt
-  # The ten values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
+  # The eleven values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
     "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
-    "TarvikScreenMode 0x0"; do
+    "TarvikScreenMode 0x0" "PixelExact 0x0"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "ten numbers" 10 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "eleven numbers" 11 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
@@ -438,6 +440,9 @@ command SCREEN_MODE_32
 command SCREEN_MODE_32
 command KEEP_ASPECT
 command KEEP_ASPECT
+command PIXEL_EXACT
+frames 5
+command PIXEL_EXACT
 command FULL_SCREEN
 frames 5
 command FULL_SCREEN
@@ -480,6 +485,7 @@ SCRIPT
   check "full screen left with GDI back" test "$(grep -c 'DirectDraw Init failed' log.txt)" -le 1
   check "keyboard chart" has "dialog 120: Tarvik 4 tasztatúra-kiosztás | !/1 \"/2 #/3 \$/4 %/5 &/6 '/7 (/8 )/9 /0 */: ALT BELL/fel TAB/le F1 Q"
   check "keyboard chart has all keys" has "| 58 keys"
+  check "key map" has "| Tarvik 4.1 billentyűi, pozicionális kiosztás | le = le nyíl | CLS/fel = fel nyíl | DEL/jobb = jobb nyíl | BS/bal = bal nyíl | SPACE = szóköz | CR = Enter |"
   check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
   check "AVI capture closed" has "status: Video stream closed. 120 frames written."
   v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \

@@ -185,6 +185,24 @@ const TarvikUI = {
       }
       body.append(table);
     }
+    if (content.map) {
+      // The key map of the model in use: machine key, PC key.
+      const heading = document.createElement("h3");
+      heading.textContent = content.map.heading;
+      const list = document.createElement("table");
+      list.className = "keymap";
+      for (const [legend, host] of content.map.rows) {
+        const tr = list.insertRow();
+        tr.insertCell().textContent = legend;
+        tr.insertCell().textContent = host;
+      }
+      const box = document.createElement("div");
+      box.className = "keymap-box";
+      box.append(list);
+      const note = document.createElement("p");
+      note.textContent = content.map.note;
+      body.append(heading, box, note);
+    }
     d.showModal();
   },
   fullScreen(on) {
