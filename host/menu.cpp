@@ -80,6 +80,8 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_KEEP_ASPECT, "&Képarány tartása", ""),
     SEPARATOR(1),
     ITEM(1, CMD_FULL_SCREEN, "&Teljes képernyős mód", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_FAST_TAPE, "&Gyors magnóbetöltés", ""),
 
     POPUP(0, "&Segítség"),
     ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
@@ -170,6 +172,7 @@ const CommandName commandNames[] = {
     COMMAND(PASTE),
     COMMAND(COPY_SCREEN),
     COMMAND(CONSOLE_MONITOR),
+    COMMAND(FAST_TAPE),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

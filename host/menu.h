@@ -66,6 +66,7 @@ enum Command : uint16_t {
   CMD_PASTE = 40041,
   CMD_COPY_SCREEN = 40042,
   CMD_CONSOLE_MONITOR = 40043,
+  CMD_FAST_TAPE = 40050,
 };
 
 enum MenuEntryKind : uint8_t { MENU_POPUP, MENU_ITEM, MENU_SEPARATOR };

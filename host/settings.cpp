@@ -21,6 +21,7 @@ const SettingsEntry hostSettings[] = {
     {"DoubleScan", SETTINGS_NUMBER, &DoubleScan, 1},
     {"KeepAspectRatio", SETTINGS_NUMBER, &KeepAspectRatio, 1},
     {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
+    {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -88,6 +89,7 @@ void settings_show() {
   platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
   platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(false);

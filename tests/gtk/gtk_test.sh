@@ -190,7 +190,7 @@ settings)
   ini="$XDG_CONFIG_HOME/tarvik/settings.ini"
   check_eq "first run: exit status" 0 "$status"
   check "the settings file" test -s "$ini"
-  check_eq "ten values" 10 "$(grep -c '=' "$ini")"
+  check_eq "eleven values" 11 "$(grep -c '=' "$ini")"
   check "SyncSpeed off (/w)" grep -qx "SyncSpeed=0" "$ini"
   check "SoundDriver off (/h)" grep -qx "SoundDriver=0" "$ini"
   # Read back: the next run shows them; a model chosen is stored; a bad value gets its default.

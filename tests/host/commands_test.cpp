@@ -84,6 +84,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_SCREEN_MODE_32, "&32 oszlopos mód"},
       {CMD_KEEP_ASPECT, "&Képarány tartása"},
       {CMD_FULL_SCREEN, "&Teljes képernyős mód"},
+      {CMD_FAST_TAPE, "&Gyors magnóbetöltés"},
       {CMD_KEYBOARD_CHART, "&Tasztatúra"},
       {CMD_ABOUT, "&A programról"}};
   std::vector<std::pair<int, std::string>> items;
@@ -106,7 +107,7 @@ TEST(MenuTable, MenusSubMenusAndSeparators) {
   EXPECT_EQ(popups, (std::vector<std::string>{"0&File", "1&Karakterkészlet", "1&Pillanatfelvétel",
                                               "0&Gép", "1&Típus", "1Memória", "0&Magnó", "0&Opciók",
                                               "1&Hang", "0&Segítség"}));
-  EXPECT_EQ(separators, 9);
+  EXPECT_EQ(separators, 10);
   // Every item of a sub-menu sits one level below it.
   for (int i = 1; i < menuEntryCount; ++i)
     EXPECT_LE(menuEntries[i].depth, menuEntries[i - 1].depth + 1) << i;
@@ -163,7 +164,8 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"DOUBLE_SCAN", 40040},
                                                              {"PASTE", 40041},
                                                              {"COPY_SCREEN", 40042},
-                                                             {"CONSOLE_MONITOR", 40043}};
+                                                             {"CONSOLE_MONITOR", 40043},
+                                                             {"FAST_TAPE", 40050}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

@@ -146,14 +146,15 @@ TEST_F(Startup, ExitCommandClosesTheWindowWithCodeZero) {
   app_shutdown();
 }
 
-TEST_F(Settings, FirstRunWritesAllTenDefaults) {
+TEST_F(Settings, FirstRunWritesAllElevenDefaults) {
   start({});
   app_shutdown();
   auto values = parse_settings(read_file(settingsFile()));
   std::vector<std::pair<std::string, std::string>> expected = {
-      {"SoundDriver", "1"},     {"VideoDriver", "0"},     {"SyncSpeed", "1"}, {"DoubleScan", "1"},
-      {"KeepAspectRatio", "1"}, {"CompositeBlur", "0"},   {"Model", "1"},     {"KeyMapping", "0"},
-      {"TarvikMemSetup", "6"},  {"TarvikScreenMode", "0"}};
+      {"SoundDriver", "1"},    {"VideoDriver", "0"},     {"SyncSpeed", "1"},
+      {"DoubleScan", "1"},     {"KeepAspectRatio", "1"}, {"CompositeBlur", "0"},
+      {"FastTapeLoad", "1"},   {"Model", "1"},           {"KeyMapping", "0"},
+      {"TarvikMemSetup", "6"}, {"TarvikScreenMode", "0"}};
   EXPECT_EQ(values, expected);
 }
 

@@ -155,19 +155,21 @@ menu: &Opciók > &32 oszlopos mód [40004]
 menu: &Opciók > &Képarány tartása [40028] checked
 menu: &Opciók | ----
 menu: &Opciók > &Teljes képernyős mód [40019]
+menu: &Opciók | ----
+menu: &Opciók > &Gyors magnóbetöltés [40050] checked
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
   grep '^menu: ' log.txt | tr -d '\r' >menu.txt
   check_same_bytes "the menu bar" expected-menu.txt menu.txt
-  # The ten values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
+  # The eleven values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
-    "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
+    "KeepAspectRatio 0x1" "CompositeBlur 0x0" "FastTapeLoad 0x1" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
     "TarvikScreenMode 0x0"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "ten values" 10 "$(grep -c REG_ "$work/reg.txt")"
+  check_eq "eleven values" 11 "$(grep -c REG_ "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
   reg add 'HKCU\Software\Emulators\Tarvik' /v KeyMapping /t REG_SZ /d 12345678 /f >/dev/null
   tarvik $'command MODEL_VELTRA16\nframes 10\nquit' /h
