@@ -38,15 +38,17 @@ void tape_fast_end() {
 
 void fast_mode_after_frame() {
   const int64_t now = cpu.tcount;
-  const bool tape = FastTapeLoad == 1 && (wav_being_read(now) || tape_being_read(now));
+  // An AVI capture takes the picture as presented, which a fast load would
+  // show only now and then: a load during a capture runs in real time.
+  const bool tape = FastTapeLoad == 1 && aviState != AVI_CAPTURING &&
+                    (wav_being_read(now) || tape_being_read(now));
   if (tape && !tapeFast)
     tape_fast_begin();
   else if (!tape && tapeFast)
     tape_fast_end();
-  // An AVI capture records the picture as presented: every frame then.
   int speed = PACING_REAL_TIME;
   if (tape)
-    speed = aviState == AVI_CAPTURING ? PACING_FAST : PACING_FAST_SPARSE;
+    speed = PACING_FAST_SPARSE;
   else if (platform_key_down(FAST_FORWARD_KEY))
     speed = PACING_FAST;
   pacing_set_speed(speed);

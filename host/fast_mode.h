@@ -2,7 +2,8 @@
 // fast-forward key is held, and (with fast tape loading on) while the
 // machine reads a tape. Only the host's side changes: the pacing stops
 // waiting; for a tape load the sound is also muted, the picture is shown a
-// few times a second and the status bar says so. The machine computes the
+// few times a second and the status bar says so (not while an AVI capture
+// runs: it takes every picture as in real time). The machine computes the
 // same frames as at real-time speed, so a tape loads bit for bit the same.
 #pragma once
 
