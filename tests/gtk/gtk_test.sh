@@ -2,9 +2,9 @@
 # The Linux desktop program on a virtual display of its own.   gtk_test.sh CASE PATH/tarvik
 # Cases: startup (banner, menu bar, settings file), pictures (the window against the program's
 # own frame, both video paths), input (keys typed with xdotool, F4 held, Alt+letter, Esc),
-# commands (every menu command in script mode), sound (SDL's disk driver against the audio chain's recording),
-# settings (written and read back), fullscreen (full screen and back). Every wait polls against
-# a deadline.
+# commands (every menu command in script mode), sound (SDL's disk driver against the audio
+# chain's recording), settings (written and read back), fullscreen (full screen and back). Every
+# wait polls against a deadline.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${TARVIK_GTK_INNER:-}" ]; then
