@@ -214,8 +214,6 @@ void audio_set_muted(bool on) {
     currentSoundDriver->resume();
 }
 
-bool audio_muted() { return muted; }
-
 void audio_reset() {
   currentSoundDriver->reset();
   for (SoundSource* s = soundHead; s; s = s->next)

@@ -15,7 +15,6 @@ void audio_resume();
 // "No sound"), so that the sound sources run as they would be heard; a
 // recording of the output and an AVI capture still get every block.
 void audio_set_muted(bool muted);
-bool audio_muted();
 void audio_reset();
 void audio_select_driver(int index); // 0 "No sound", 1 DirectSound, 2 WaveOut
 void audio_shutdown();

@@ -69,8 +69,6 @@ void pacing_set_speed(int newSpeed) {
   nextPresentTime = now;
 }
 
-int pacing_speed() { return speed; }
-
 bool pacing_unpaced() { return SyncSpeed != 1 || speed != PACING_REAL_TIME; }
 
 void pacing_frame_done() {

@@ -37,7 +37,6 @@ bool pacing_take_reset();
 enum PacingSpeed : int { PACING_REAL_TIME, PACING_FAST, PACING_FAST_SPARSE };
 inline constexpr int PACING_SPARSE_PRESENTS_PER_SECOND = 5;
 void pacing_set_speed(int speed);
-int pacing_speed();
 // True while frames run without waiting: SyncSpeed 0 or a fast speed.
 bool pacing_unpaced();
 // After each emulated frame: waits while the emulation is a frame period or

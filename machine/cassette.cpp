@@ -40,6 +40,7 @@ bool cassette_read_within(int64_t now, int64_t window) {
   return cassetteLastRead != CASSETTE_NEVER_READ && now >= cassetteLastRead &&
          now - cassetteLastRead <= window;
 }
+
 void cassette_output(int level, int64_t t) { deck.recordLevel(level, t); }
 void cassette_frame_end(int64_t t) { deck.frameEnd(t); }
 
