@@ -7,11 +7,11 @@
 # Each round runs every program twice, with 50 frames and with 50 + FRAMES frames (tarvik-cli
 # 50 times as many); the difference is the time of FRAMES frames without the start-up. Programs and rounds alternate,
 # so that a busy machine slows all of them alike. Prints each program's median as frames per
-# second and as a multiple of real time (50 frames per second). Defaults: 1000 frames, 3 rounds,
+# second and as a multiple of real time (50 frames per second). Defaults: 20000 frames, 3 rounds,
 # build-win/Tarvik.exe; the Linux program is build/tarvik-cli.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-frames="${1:-1000}"
+frames="${1:-20000}"
 rounds="${2:-3}"
 shift $(($# > 2 ? 2 : $#))
 exes=("$@")
