@@ -7,7 +7,16 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <string>
 #include <utility>
+
+#ifndef _WIN32
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
 
 #include "host/headless/headless.h"
 #include "host/headless/terminal.h"
@@ -45,6 +54,61 @@ void copy_line(const std::string& line, char* buffer, int size) {
   buffer[n] = '\0';
 }
 
+#ifndef _WIN32
+// Standard input is read here unbuffered by stdio, so that a wait for it can
+// be ended: a request to end the run (a signal) ends the wait at once, also
+// when it comes just before the wait begins (the signals are let through
+// only inside ppoll).
+std::string pendingInput;
+bool inputEnded;
+
+bool wait_for_input() {
+  sigset_t ends, old;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGINT);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGHUP);
+  sigprocmask(SIG_BLOCK, &ends, &old);
+  bool ready = false;
+  while (!platform_end_requested()) {
+    pollfd input = {STDIN_FILENO, POLLIN, 0};
+    int r = ppoll(&input, 1, nullptr, &old);
+    if (r > 0 || (r < 0 && errno != EINTR)) {
+      ready = true; // the read tells what came
+      break;
+    }
+  }
+  sigprocmask(SIG_SETMASK, &old, nullptr);
+  return ready;
+}
+
+// One line with its line end (without one at the end of the input); false
+// when the input has ended or the run is to end.
+bool read_stdin_line(std::string* line) {
+  for (;;) {
+    size_t end = pendingInput.find('\n');
+    if (end != std::string::npos) {
+      *line = pendingInput.substr(0, end + 1);
+      pendingInput.erase(0, end + 1);
+      return true;
+    }
+    if (inputEnded) {
+      if (pendingInput.empty()) return false;
+      line->swap(pendingInput);
+      pendingInput.clear();
+      return true;
+    }
+    if (!wait_for_input()) return false;
+    char chunk[512];
+    ssize_t n = read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n > 0)
+      pendingInput.append(chunk, static_cast<size_t>(n));
+    else if (n == 0 || errno != EINTR)
+      inputEnded = true;
+  }
+}
+#endif
+
 } // namespace
 
 bool platform_console_open(const char* title) {
@@ -77,6 +141,7 @@ bool platform_console_read_line(char* buffer, int size) {
   }
   if (!useStdin) return false;
   fflush(stdout);
+#ifdef _WIN32
   if (!fgets(buffer, size, stdin)) return false;
   size_t n = strlen(buffer);
   if (n > 0 && buffer[n - 1] != '\n') {
@@ -85,6 +150,12 @@ bool platform_console_read_line(char* buffer, int size) {
     while ((c = fgetc(stdin)) != EOF && c != '\n') {}
   }
   return true;
+#else
+  std::string line;
+  if (!read_stdin_line(&line)) return false;
+  copy_line(line, buffer, size);
+  return true;
+#endif
 }
 
 void platform_console_write(const char* text) {
@@ -132,3 +203,19 @@ void headless_console_clear_output() { capturedRuns.clear(); }
 bool headless_console_is_open() { return consoleOpen; }
 std::string headless_console_title() { return consoleTitle; }
 int headless_console_attribute() { return currentAttribute; }
+
+void headless_console_reset() {
+  queuedLines.clear();
+#ifndef _WIN32
+  pendingInput.clear();
+  inputEnded = false;
+#endif
+  useStdin = true;
+  failOpen = false;
+  capturing = false;
+  widthOverride = 0;
+  consoleOpen = false;
+  consoleTitle.clear();
+  currentAttribute = CONSOLE_ATTRIBUTE_NORMAL;
+  capturedRuns.clear();
+}

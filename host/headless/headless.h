@@ -135,6 +135,9 @@ void headless_console_clear_output();
 bool headless_console_is_open();
 std::string headless_console_title();
 int headless_console_attribute();
+// The console as at program start: closed, no queued input, standard input
+// read, creation succeeding, the terminal's width, output written, not kept.
+void headless_console_reset();
 
 // ---- on-screen monitor --------------------------------------------------------
 // The geometry reported to the monitor (default: a 512 x 384 picture area

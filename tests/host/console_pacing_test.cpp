@@ -13,13 +13,11 @@ namespace {
 class HeadlessConsole : public ::testing::Test {
 protected:
   void SetUp() override {
-    headless_console_clear_input();
+    headless_console_reset();
     headless_console_use_stdin(false);
     headless_console_capture(true);
-    headless_console_clear_output();
-    headless_console_fail_open(false);
   }
-  void TearDown() override { headless_console_clear_input(); }
+  void TearDown() override { headless_console_reset(); }
 };
 
 TEST_F(HeadlessConsole, QueuedLinesComeWithALineEndThenTheInputEnds) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "debugger/console_monitor.h"
 #include "host/app.h"
 #include "host/avi.h"
 #include "host/commands.h"
@@ -26,6 +27,7 @@
 #include "host/window.h"
 #include "machine/machine.h"
 #include "machine/paste.h"
+#include "media/hooks.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -41,7 +43,10 @@ protected:
     ::mkdir(folder.c_str(), 0700);
     headless_set_settings_file(settingsFile().c_str());
     machine_reset_state();
+    media_reset_state();
+    debugger_reset_state();
     host_reset_state();
+    headless_console_reset();
     status_destroy();
     headless_reset_window();
     headless_clear_events();

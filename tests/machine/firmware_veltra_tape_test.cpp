@@ -302,10 +302,18 @@ TEST_F(VeltraTape, BreakStopsTheWaitForATape) {
   run_frames(20);
   EXPECT_EQ(veltraVideoOn, 0u); // still waiting, picture off
   press(VKEY_END);
-  ASSERT_TRUE(run_frames_until(at_prompt, 20));
-  release(VKEY_END);
+  run_frames(40); // held on past the key repeat, as a hand does
   EXPECT_TRUE(screen_contains("MEGSZAKÍTVA"));
+  release(VKEY_END);
+  ASSERT_TRUE(run_frames_until(at_prompt, 20));
   EXPECT_EQ(veltraVideoOn, 1u);
+  // The End that stopped the search is not taken again at the prompt: the
+  // one prompt stands on the row after the message.
+  run_frames(5);
+  const int row = memory[kCurRow];
+  ASSERT_TRUE(at_prompt());
+  ASSERT_GT(row, 0);
+  EXPECT_EQ(veltra_row(row - 1), "MEGSZAKÍTVA");
 }
 
 } // namespace

@@ -236,6 +236,33 @@ PY
     grep -q "^Model=0$" "$settings" || fail "$sig: settings not written"
   done
   ;;
+monitor-signal)
+  # A signal while the interactive monitor waits for a line ends the wait,
+  # and the run closes as the close box does: the settings are written.
+  mkfifo in.fifo
+  exec 3<>in.fifo # held open: no line ever comes
+  printf 'frames 10\ncommand MODEL_TARVIK31\nframes 10\ncommand CONSOLE_MONITOR\nframes 999999\n' >mon.txt
+  for sig in TERM INT; do
+    rm -f "$settings" out.txt
+    "$cli" --settings "$settings" --script mon.txt /h /w <in.fifo >out.txt 2>err.txt &
+    pid=$!
+    deadline=$((SECONDS + 60))
+    until grep -q "Type '?' for help" out.txt; do
+      kill -0 "$pid" 2>/dev/null || fail "$sig: the run ended early: $(cat err.txt)"
+      [ "$SECONDS" -lt "$deadline" ] || { kill -KILL "$pid"; fail "$sig: no monitor"; }
+      sleep 0.1
+    done
+    kill -"$sig" "$pid"
+    deadline=$((SECONDS + 60))
+    while kill -0 "$pid" 2>/dev/null; do
+      [ "$SECONDS" -lt "$deadline" ] || { kill -KILL "$pid"; fail "$sig: the monitor kept waiting"; }
+      sleep 0.1
+    done
+    wait "$pid" || fail "$sig: exit status $?: $(cat err.txt)"
+    grep -q "^Model=0$" "$settings" || fail "$sig: settings not written"
+  done
+  exec 3>&-
+  ;;
 full-disk)
   # Writes that fail: files limited in size (RLIMIT_FSIZE) and /dev/full.
   # Every failure is reported, the streams keep what reached the file with
