@@ -12,6 +12,7 @@
 #include "host/avi.h"
 #include "host/commands.h"
 #include "host/display.h"
+#include "host/fast_mode.h"
 #include "host/layers.h"
 #include "host/menu.h"
 #include "host/pacing.h"
@@ -53,6 +54,7 @@ void host_reset_state() {
   fullScreenMemory = 0;
   aviState = AVI_OFF;
   recent_files_clear();
+  fast_mode_reset();
 }
 
 bool app_start(int argc, const char* const* argv) {
@@ -150,6 +152,7 @@ int app_main_loop() {
 
 void app_run_frame() {
   run_frame();
+  fast_mode_after_frame();
   if (sound_on()) audio_update(cpu.tcount);
   if (aviState == AVI_CAPTURING)
     avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());

@@ -31,6 +31,7 @@ int verdict = 1;
 int32_t history[kHistory];
 int historyIndex;
 bool paused;
+bool muted;
 
 struct OutputFilter {
   double cutoff = 50.0;
@@ -69,6 +70,7 @@ int32_t silent_position() { return -1; }
 // 0 = too much queued (drop), 1 = keep, 2 = too little (add a block).
 int drift_check() {
   if (paused) return 0;
+  if (muted) return 1;
   int32_t p = currentSoundDriver->position();
   if (p == -1) return 1;
   int32_t d = static_cast<int32_t>((writePosition + AUDIO_RING_BYTES - static_cast<uint32_t>(p)) %
@@ -113,8 +115,10 @@ void filter_block() {
 
 void submit_block() {
   filter_block();
-  currentSoundDriver->write(block, writePosition, AUDIO_BLOCK_BYTES);
-  writePosition = (writePosition + AUDIO_BLOCK_BYTES) % AUDIO_RING_BYTES;
+  if (!muted) {
+    currentSoundDriver->write(block, writePosition, AUDIO_BLOCK_BYTES);
+    writePosition = (writePosition + AUDIO_BLOCK_BYTES) % AUDIO_RING_BYTES;
+  }
   if (recordFile && !recordFailed) {
     if (std::fwrite(block, 1, AUDIO_BLOCK_BYTES, recordFile) == AUDIO_BLOCK_BYTES)
       recordedBytes += AUDIO_BLOCK_BYTES;
@@ -196,7 +200,18 @@ void audio_pause() {
 
 void audio_resume() {
   paused = false;
-  currentSoundDriver->resume();
+  if (!muted) currentSoundDriver->resume();
+}
+
+void audio_set_muted(bool on) {
+  if (on == muted) return;
+  muted = on;
+  // The device stops where it is and goes on from there: what it still
+  // held before the mute is heard first.
+  if (muted)
+    currentSoundDriver->pause();
+  else if (!paused)
+    currentSoundDriver->resume();
 }
 
 void audio_reset() {
@@ -214,6 +229,7 @@ bool audio_open_driver(const SoundDriver* driver) {
   bool opened = driver->open(kSampleRate);
   filter = hadFilter ? kept : OutputFilter{};
   haveFilter = true;
+  if (muted) currentSoundDriver->pause();
   return opened;
 }
 

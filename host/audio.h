@@ -10,6 +10,11 @@ void audio_init();
 void audio_update(int64_t t);
 void audio_pause();
 void audio_resume();
+// While muted the device is paused whatever audio_resume says, and the
+// output goes on being rendered block by block (every block kept, as with
+// "No sound"), so that the sound sources run as they would be heard; a
+// recording of the output and an AVI capture still get every block.
+void audio_set_muted(bool muted);
 void audio_reset();
 void audio_select_driver(int index); // 0 "No sound", 1 DirectSound, 2 WaveOut
 void audio_shutdown();

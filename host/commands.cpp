@@ -232,6 +232,10 @@ void command_execute(int id) {
     platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
     audio_reset();
     break;
+  case CMD_FAST_TAPE:
+    FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
+    platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
+    break;
   case CMD_SYMBOLIC_KEYBOARD: {
     bool on = !platform_menu_checked(CMD_SYMBOLIC_KEYBOARD);
     platform_menu_check(CMD_SYMBOLIC_KEYBOARD, on);

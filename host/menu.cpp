@@ -92,6 +92,7 @@ const MenuEntry menuEntries[] = {
     SEPARATOR(1),
     ITEM(1, CMD_FULL_SCREEN, "&Teljes képernyős mód", ""),
     SEPARATOR(1),
+    ITEM(1, CMD_FAST_TAPE, "&Gyors magnóbetöltés", ""),
     ITEM(1, CMD_PIXEL_EXACT, "&Pixelpontos nagyítás", ""),
 
     POPUP(0, "&Segítség"),
@@ -185,6 +186,7 @@ const CommandName commandNames[] = {
     COMMAND(PASTE),
     COMMAND(COPY_SCREEN),
     COMMAND(CONSOLE_MONITOR),
+    COMMAND(FAST_TAPE),
     COMMAND(RECENT_1),
     COMMAND(RECENT_2),
     COMMAND(RECENT_3),

@@ -66,6 +66,7 @@ enum Command : uint16_t {
   CMD_PASTE = 40041,
   CMD_COPY_SCREEN = 40042,
   CMD_CONSOLE_MONITOR = 40043,
+  CMD_FAST_TAPE = 40050,
   CMD_RECENT_1 = 40060, // 40060-40067: the recent files, newest first
   CMD_RECENT_2 = 40061,
   CMD_RECENT_3 = 40062,

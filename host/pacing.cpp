@@ -25,6 +25,7 @@ namespace {
 
 int64_t titleInterval;
 bool resetPending;
+int speed = PACING_REAL_TIME;
 void no_presenter(int) {}
 void (*presenter)(int full) = no_presenter;
 
@@ -60,9 +61,19 @@ void pacing_reset() {
   presentsAtTitle = 0;
 }
 
+void pacing_set_speed(int newSpeed) {
+  if (newSpeed == speed) return;
+  speed = newSpeed;
+  int64_t now = platform_counter();
+  frameDeadline = now;
+  nextPresentTime = now;
+}
+
+bool pacing_unpaced() { return SyncSpeed != 1 || speed != PACING_REAL_TIME; }
+
 void pacing_frame_done() {
   int64_t now = platform_counter();
-  if (SyncSpeed == 1) {
+  if (!pacing_unpaced()) {
     while (frameDeadline - now >= framePeriod) {
       platform_sleep_ms(1);
       now = platform_counter();
@@ -83,7 +94,10 @@ void pacing_frame_done() {
   if (now >= nextPresentTime) {
     presenter(1);
     ++presents;
-    nextPresentTime += presentInterval;
+    if (speed == PACING_FAST_SPARSE)
+      nextPresentTime = now + counterFrequency / PACING_SPARSE_PRESENTS_PER_SECOND;
+    else
+      nextPresentTime += presentInterval;
   }
   frameDeadline += framePeriod;
 }

@@ -29,7 +29,17 @@ void pacing_reset();
 extern uint32_t pacingResetCount;
 // True once after one or more pacing_reset calls.
 bool pacing_take_reset();
+// Faster than real time on top of SyncSpeed, for as long as the host asks:
+// PACING_FAST runs frames without waiting (as SyncSpeed 0 does),
+// PACING_FAST_SPARSE also shows the picture only a few times a second.
+// Going back to real time starts the pacing again from now, so that the
+// frames run ahead are not waited for.
+enum PacingSpeed : int { PACING_REAL_TIME, PACING_FAST, PACING_FAST_SPARSE };
+inline constexpr int PACING_SPARSE_PRESENTS_PER_SECOND = 5;
+void pacing_set_speed(int speed);
+// True while frames run without waiting: SyncSpeed 0 or a fast speed.
+bool pacing_unpaced();
 // After each emulated frame: waits while the emulation is a frame period or
-// more ahead of real time (with SyncSpeed), updates the title every two
+// more ahead of real time (unless unpaced), updates the title every two
 // seconds and presents the frame (through the presenter) when it is due.
 void pacing_frame_done();

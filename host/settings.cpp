@@ -23,6 +23,7 @@ const SettingsEntry hostSettings[] = {
     {"KeepAspectRatio", SETTINGS_NUMBER, &KeepAspectRatio, 1},
     {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
     {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
+    {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -103,6 +104,7 @@ void settings_show() {
   platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
   recent_files_show();
   platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
+  platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     platform_menu_check(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);

@@ -8,6 +8,7 @@
 int cassetteInputLevel;
 int cassettePlayback;
 int cassetteRunning;
+int64_t cassetteLastRead = CASSETTE_NEVER_READ;
 
 namespace {
 
@@ -25,7 +26,21 @@ void cassette_connect(const CassetteDeck& plugged) {
   if (plugged.frameEnd) deck.frameEnd = plugged.frameEnd;
 }
 
-int cassette_read(int64_t t) { return deck.playbackSample(t); }
+int cassette_read(int64_t t) {
+  cassetteLastRead = t;
+  return deck.playbackSample(t);
+}
+
+int cassette_input(int64_t t) {
+  cassetteLastRead = t;
+  return cassetteInputLevel;
+}
+
+bool cassette_read_within(int64_t now, int64_t window) {
+  return cassetteLastRead != CASSETTE_NEVER_READ && now >= cassetteLastRead &&
+         now - cassetteLastRead <= window;
+}
+
 void cassette_output(int level, int64_t t) { deck.recordLevel(level, t); }
 void cassette_frame_end(int64_t t) { deck.frameEnd(t); }
 

@@ -10,6 +10,11 @@
 extern int cassetteInputLevel; // the input level (0/1) the Tarvik models read at 0xE883
 extern int cassettePlayback;   // 1 playback, 0 recording
 extern int cassetteRunning;    // the Play/Record switch
+// The cycle count of the machine's last look at its cassette input
+// (CASSETTE_NEVER_READ since the bring-up): how the host tells that a tape
+// is being read.
+extern int64_t cassetteLastRead;
+inline constexpr int64_t CASSETTE_NEVER_READ = INT64_MIN;
 
 struct CassetteDeck {
   // The Veltra-16 input: the tape is read on demand up to the sample due at
@@ -24,8 +29,13 @@ struct CassetteDeck {
 // Plugs the deck in; a null member leaves the empty socket's answer.
 void cassette_connect(const CassetteDeck& deck);
 
-// The machine's side.
+// The machine's side. cassette_read is the Veltra-16 input, cassette_input
+// the Tarvik one (the level the deck last set); both note the time.
 int cassette_read(int64_t t);
+int cassette_input(int64_t t);
+// True when the machine looked at its cassette input at most `window`
+// T-states before now.
+bool cassette_read_within(int64_t now, int64_t window);
 void cassette_output(int level, int64_t t);
 void cassette_frame_end(int64_t t);
 

@@ -4,6 +4,7 @@
 #include "cpu/cpu.h"
 #include "cpu/events.h"
 #include "machine/beeper_output.h"
+#include "machine/cassette.h"
 #include "machine/hooks.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
@@ -49,6 +50,7 @@ void machine_init() {
   if (ramSizeIndex >= kRamSizes) ramSizeIndex = 6;
   connect_cpu();
   event_init();
+  cassetteLastRead = CASSETTE_NEVER_READ; // the cycle count starts again
   video_restore_charset();
   retraceFlag = 0;
   lineCarry = 0;

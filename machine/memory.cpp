@@ -42,7 +42,7 @@ inline uint32_t video_index(uint16_t a) { return screenMode32 | a | 0x0800u; }
 // 0xE000-0xEFFF after the output latch: tape input, RAM or video RAM in the
 // all-RAM state, otherwise the keyboard columns and the retrace flag.
 uint8_t tarvik_read_io(uint16_t a) {
-  if (a == 0xE883) return static_cast<uint8_t>(cassetteInputLevel | 0xFE);
+  if (a == 0xE883) return static_cast<uint8_t>(cassette_input(cpu.tcount) | 0xFE);
   const uint32_t h = highBankOffset;
   if (h != kPowerOnBank && ramTop != 0x77FF) {
     if (h == 0 && ramTop == 0xF7FF) return memory[a];

@@ -29,6 +29,7 @@ enum VirtualKey : uint8_t {
   VKEY_F1 = 0x70,
   VKEY_F2 = 0x71,
   VKEY_F3 = 0x72,
+  VKEY_F4 = 0x73,
   VKEY_F5 = 0x74,
   VKEY_F6 = 0x75,
   VKEY_F7 = 0x76,

@@ -47,6 +47,9 @@ const char* base_name(const char* path) {
   return name;
 }
 
+// When the read trap last took a byte of the attached image.
+int64_t lastReadTime = INT64_MIN;
+
 // Forgets the attached or recording tape file.
 void detach() {
   if (tapeFile) std::fclose(tapeFile);
@@ -133,6 +136,7 @@ void tape_read_byte_trap(uint32_t*) {
     detach();
     return;
   }
+  if (tapeFile) lastReadTime = cpu.tcount;
   uint8_t b = tapeFile ? read_byte(tapeFile) : 0;
   uint8_t f = static_cast<uint8_t>(cpu.af.l | FLAG_C);
   f = b == 0 ? static_cast<uint8_t>(f | FLAG_Z) : static_cast<uint8_t>(f & ~FLAG_Z);
@@ -182,6 +186,7 @@ bool tape_attach(const char* path) {
   tape_traps_install();
   detach();
   if (!path || !copy_name(path)) return false;
+  lastReadTime = INT64_MIN;
   tapeFile = media_open_for_reading(tapeFileName);
   if (!tapeFile) {
     tapeFileName[0] = '\0';
@@ -189,6 +194,11 @@ bool tape_attach(const char* path) {
   }
   tapeActive = 1;
   return true;
+}
+
+bool tape_being_read(int64_t now) {
+  return tapeFile && lastReadTime != INT64_MIN && now >= lastReadTime &&
+         now - lastReadTime <= static_cast<int64_t>(cpu.clockHz);
 }
 
 bool tape_autoload(const char* path) {

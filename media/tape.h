@@ -51,6 +51,9 @@ bool tape_autoload(const char* path);
 // when the file cannot be written or the length does not fit the block's
 // 16-bit length field.
 bool tape_save_memory(const char* path, uint32_t start, uint32_t length, const uint8_t* bytes);
+// True while an attached image is being read: the read trap took a byte of
+// it at most a second of emulated time before now.
+bool tape_being_read(int64_t now);
 // The tape menu's close command: detaches the attached image (or ends a
 // recording) and reports it. False when no tape file was in use.
 bool tape_close();

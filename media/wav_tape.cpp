@@ -349,6 +349,11 @@ void wav_rewind(int64_t) {
   wavStopTime = 0;
 }
 
+bool wav_being_read(int64_t now) {
+  return wavFile && cassettePlayback && cassetteRunning && !data_exhausted() &&
+         cassette_read_within(now, static_cast<int64_t>(clock_hz()));
+}
+
 void wav_frame_status(int64_t) {
   if (shownSerial != fileSerial) {
     shownSerial = fileSerial;

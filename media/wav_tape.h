@@ -44,6 +44,10 @@ void wav_playback_tick(int64_t* tcount, TimedEvent* self);
 void wav_set_running(int state, int64_t t);
 // Back to the first sample; the tape stops.
 void wav_rewind(int64_t t);
+// True while the tape plays into a machine that reads it: a file is open
+// for playback, the switch is on, samples are left, and the machine looked
+// at its cassette input at most a second of emulated time before now.
+bool wav_being_read(int64_t now);
 
 // ---- the menu commands ----------------------------------------------------
 // "WAV csatolása": the tape-image traps out, then wav_attach.

@@ -43,7 +43,8 @@ bool is_check(int id) {
   case CMD_VIDEO_DRIVER:
   case CMD_DOUBLE_SCAN:
   case CMD_SCREEN_MODE_32:
-  case CMD_KEEP_ASPECT: return true;
+  case CMD_KEEP_ASPECT:
+  case CMD_FAST_TAPE: return true;
   default: return false;
   }
 }

@@ -57,10 +57,11 @@ void run_one_frame() {
 
 // The frames that are due now: with real-time pacing, while the emulation is
 // less than a frame period ahead of real time (so that the pacing's own wait
-// never has to wait); without, as many as fit into a slice of the frame.
+// never has to wait); unpaced (the 50 Hz switch off, the fast-forward key,
+// a fast tape load), as many as fit into a slice of the frame.
 void run_due_frames() {
   if (!running || web_console_waiting()) return;
-  if (SyncSpeed == 1) {
+  if (!pacing_unpaced()) {
     for (int n = 0; running && frameDeadline - platform_counter() < framePeriod; ++n) {
       if (n == kMostFramesPerTurn) {
         pacing_reset();
@@ -71,7 +72,7 @@ void run_due_frames() {
   } else {
     double end = emscripten_get_now() + kUnpacedSliceMs;
     do run_one_frame();
-    while (running && !web_console_waiting() && emscripten_get_now() < end);
+    while (running && !web_console_waiting() && pacing_unpaced() && emscripten_get_now() < end);
   }
 }
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Linux desktop program on a virtual display of its own.   gtk_test.sh CASE PATH/tarvik
 # Cases: startup (banner, menu bar, settings file), pictures (the window against the program's
-# own frame, both video paths), input (keys typed with xdotool, Alt+letter, Esc), commands (every
-# menu command in script mode), sound (SDL's disk driver against the audio chain's recording),
-# settings (written and read back), fullscreen (full screen and back). Every wait polls against
-# a deadline.
+# own frame, both video paths), input (keys typed with xdotool, F4 held, Alt+letter, Esc),
+# commands (every menu command in script mode), sound (SDL's disk driver against the audio
+# chain's recording), settings (written and read back), fullscreen (full screen and back). Every
+# wait polls against a deadline.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${TARVIK_GTK_INNER:-}" ]; then
@@ -119,6 +119,11 @@ input)
     check "frames ran with $key held" wait_for 30 more_than '^title: Tarvik - [0-9]' "$(($(count '^title: Tarvik - [0-9]') + 1))"
     xdotool keyup "$key"
   done
+  # F4 held runs the machine unpaced: the speed in the title passes twice real time.
+  unpaced() { grep -Eq '^title: Tarvik - [0-9.]+ Mhz \( *([2-9][0-9]{2}|[0-9]{4,})%' log.txt; }
+  xdotool keydown F4
+  check "F4 held runs unpaced" wait_for 30 unpaced
+  xdotool keyup F4
   xdotool key alt+g
   check "Alt+G opens the menu" wait_for 20 has "menu loop entered"
   xdotool key Escape
@@ -191,7 +196,7 @@ settings)
   ini="$XDG_CONFIG_HOME/tarvik/settings.ini"
   check_eq "first run: exit status" 0 "$status"
   check "the settings file" test -s "$ini"
-  check_eq "eleven numbers" 11 "$(grep -c '=[0-9]' "$ini")"
+  check_eq "twelve numbers" 12 "$(grep -c '=[0-9]' "$ini")"
   check_eq "eight recent files, empty" 8 "$(grep -c '^RecentFile[1-8]=$' "$ini")"
   check "SyncSpeed off (/w)" grep -qx "SyncSpeed=0" "$ini"
   check "SoundDriver off (/h)" grep -qx "SoundDriver=0" "$ini"

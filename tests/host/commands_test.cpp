@@ -94,6 +94,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_SCREEN_MODE_32, "&32 oszlopos mód"},
       {CMD_KEEP_ASPECT, "&Képarány tartása"},
       {CMD_FULL_SCREEN, "&Teljes képernyős mód"},
+      {CMD_FAST_TAPE, "&Gyors magnóbetöltés"},
       {CMD_PIXEL_EXACT, "&Pixelpontos nagyítás"},
       {CMD_KEYBOARD_CHART, "&Tasztatúra"},
       {CMD_ABOUT, "&A programról"}};
@@ -175,6 +176,8 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"PASTE", 40041},
                                                              {"COPY_SCREEN", 40042},
                                                              {"CONSOLE_MONITOR", 40043},
+                                                             {"FAST_TAPE", 40050},
+
                                                              {"RECENT_1", 40060},
                                                              {"RECENT_2", 40061},
                                                              {"RECENT_3", 40062},

@@ -349,7 +349,21 @@ TEST_F(VeltraWavTape, SaveToAWavTapeAndLoadItBack) {
   std::memset(memory + 0x4300, 0, 256);
   ASSERT_TRUE(wav_attach(path.c_str()));
   wav_set_running(1, cpu.tcount);
-  command("B TESZT", 500);
+  run_frames(5);
+  EXPECT_FALSE(wav_being_read(cpu.tcount)) << "the tape plays, but nothing reads it";
+  // While the firmware loads, the host sees the tape being read.
+  paste_text("B TESZT");
+  ASSERT_TRUE(paste_begin("\r", 1));
+  int readFrames = 0;
+  ASSERT_TRUE(run_frames_until(
+      [&] {
+        readFrames += wav_being_read(cpu.tcount);
+        return at_prompt();
+      },
+      500));
+  EXPECT_GT(readFrames, 50);
   EXPECT_TRUE(screen_contains("BETÖLTVE: TESZT      4300-43FF"));
   EXPECT_EQ(std::vector<uint8_t>(memory + 0x4300, memory + 0x4400), saved);
+  run_frames(55);
+  EXPECT_FALSE(wav_being_read(cpu.tcount)) << "a second after the last read";
 }

@@ -1,7 +1,7 @@
 // tarvik-web in headless Chromium: the page starts and shows the firmware's
-// banner in its text copy, keys reach the machine, a dropped tape autoloads
-// and runs, the recent files list it and the snapshot, a quick save is kept,
-// the model changes, a snapshot leaves as a download and restores
+// banner in its text copy, keys reach the machine, F4 held runs it unpaced,
+// a dropped tape autoloads and runs, the recent files list it and the snapshot,
+// a quick save is kept, the model changes, a snapshot leaves as a download and restores
 // the machine when opened again, the sound runs, a damaged file gets its
 // message in the page, and nothing raises an error in the page's console.
 // Usage: node web_test.mjs BUILD-WEB-FOLDER
@@ -73,6 +73,16 @@ try {
       await poll(async () => (await frames()) >= before + 4, "frames after a key");
     }
     await waitText("0038 C9 00 00 00");
+  });
+
+  await step("F4 held runs the machine unpaced, as long as it is held", async () => {
+    await page.focus("#screen");
+    const unpaced = /Mhz \( *([2-9]\d\d|\d{4,})%/;
+    await page.keyboard.down("F4");
+    await poll(async () => unpaced.test(await page.title()), "the speed in the title", 30);
+    await page.keyboard.up("F4");
+    const speed = async () => Number((/Mhz \( *(\d+)%/.exec(await page.title()) || [0, 1e9])[1]);
+    await poll(async () => (await speed()) < 150, "real time again", 30);
   });
 
   await step("a snapshot leaves as a download and restores the machine", async () => {

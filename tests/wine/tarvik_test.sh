@@ -159,6 +159,7 @@ menu: &Opciók > &Képarány tartása [40028] checked
 menu: &Opciók | ----
 menu: &Opciók > &Teljes képernyős mód [40019]
 menu: &Opciók | ----
+menu: &Opciók > &Gyors magnóbetöltés [40050] checked
 menu: &Opciók > &Pixelpontos nagyítás [40080]
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
@@ -168,11 +169,11 @@ MENU
   # The eleven values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
     "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
-    "TarvikScreenMode 0x0" "PixelExact 0x0"; do
+    "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "eleven numbers" 11 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "twelve numbers" 12 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
