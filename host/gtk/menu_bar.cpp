@@ -44,7 +44,8 @@ bool is_check(int id) {
   case CMD_DOUBLE_SCAN:
   case CMD_SCREEN_MODE_32:
   case CMD_KEEP_ASPECT:
-  case CMD_FAST_TAPE: return true;
+  case CMD_FAST_TAPE:
+  case CMD_PIXEL_EXACT: return true;
   default: return false;
   }
 }
