@@ -59,10 +59,35 @@ HRESULT create_surface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, const 
   return directDraw->CreateSurface(desc, surface, nullptr);
 }
 
+// Under Wine, DirectDraw draws through OpenGL by default, and the OpenGL
+// window it puts on the main window covers the window's children: the status
+// bar vanished for good after the first change of the window's size. Wine's
+// GDI renderer draws the primary surface through the clip list instead, as
+// Windows does. Wine's Direct3D layer reads the choice from its C runtime's
+// copy of the environment when "ddraw.dll" first loads, and that runtime
+// (ucrtbase) is usually loaded already, so it is told too. A choice the user
+// made in the environment is kept. Windows has no such variable and nothing
+// changes there.
+void prefer_wine_gdi_renderer() {
+  static const char kName[] = "WINE_D3D_CONFIG";
+  static const char kValue[] = "renderer=gdi";
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
+  if (GetEnvironmentVariableA(kName, nullptr, 0) != 0) return;
+  SetEnvironmentVariableA(kName, kValue);
+  typedef int(__cdecl * PutEnvFunction)(const char*, const char*);
+  if (HMODULE runtime = GetModuleHandleA("ucrtbase.dll")) {
+    auto putEnv = reinterpret_cast<PutEnvFunction>(
+        reinterpret_cast<void*>(GetProcAddress(runtime, "_putenv_s")));
+    if (putEnv) putEnv(kName, kValue);
+  }
+}
+
 } // namespace
 
 int platform_ddraw_start(int32_t width, int32_t height) {
   if (!library) {
+    prefer_wine_gdi_renderer();
     library = LoadLibraryA("ddraw.dll");
     if (!library) {
       platform_message_box("Fatal error!", "Missing DDRAW.DLL", PLATFORM_ICON_STOP);

@@ -285,13 +285,9 @@ input)
 
 statusbar)
   # The status bar after the actions that redraw the window: a capture of the bar must show the
-  # bar (not the picture's black) and the current model's label in part 0. Not in the CTest
-  # list yet: under Wine the bar is still not drawn once the window has changed its size.
-  # Seen with Wine 8: DirectDraw gives the clipper's window (the main window) an OpenGL client
-  # window (WINEDEBUG=+wgl: "created child") that covers the whole client area, status bar
-  # included, from the first resize on; even after a switch to GDI it stays and the bar's own
-  # painting (WM_DRAWITEM comes) does not show through. A repaint of the bar, a restart of
-  # DirectDraw or a null cooperative window do not help.
+  # bar (not the picture's black) and the current model's label in part 0. With Wine's OpenGL
+  # renderer (WINE_D3D_CONFIG=renderer=gl) DirectDraw's OpenGL window covered the whole client
+  # area, bar included, from the first change of size on: 8 of these checks failed.
   # bar NAME: captures the screen and crops the bar (as the log last placed it) to NAME.png,
   # its part 0 (the model label) to NAME-label.png.
   bar() {
