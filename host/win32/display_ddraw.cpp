@@ -65,9 +65,9 @@ HRESULT create_surface(DDSURFACEDESC* desc, IDirectDrawSurface** surface, const 
 // GDI renderer draws the primary surface through the clip list instead, as
 // Windows does. Wine's Direct3D layer reads the choice from its C runtime's
 // copy of the environment when "ddraw.dll" first loads, and that runtime
-// (ucrtbase) is usually loaded already, so it is told too. A choice the user
-// made in the environment is kept. Windows has no such variable and nothing
-// changes there.
+// (ucrtbase, msvcrt in older Wine) is usually loaded already, so it is told
+// too. A choice the user made in the environment is kept. Windows has no such
+// variable and nothing changes there.
 void prefer_wine_gdi_renderer() {
   static const char kName[] = "WINE_D3D_CONFIG";
   static const char kValue[] = "renderer=gdi";
@@ -76,7 +76,9 @@ void prefer_wine_gdi_renderer() {
   if (GetEnvironmentVariableA(kName, nullptr, 0) != 0) return;
   SetEnvironmentVariableA(kName, kValue);
   typedef int(__cdecl * PutEnvFunction)(const char*, const char*);
-  if (HMODULE runtime = GetModuleHandleA("ucrtbase.dll")) {
+  for (const char* name : {"ucrtbase.dll", "msvcrt.dll"}) {
+    HMODULE runtime = GetModuleHandleA(name);
+    if (!runtime) continue;
     auto putEnv = reinterpret_cast<PutEnvFunction>(
         reinterpret_cast<void*>(GetProcAddress(runtime, "_putenv_s")));
     if (putEnv) putEnv(kName, kValue);
