@@ -73,7 +73,12 @@ void prefer_wine_gdi_renderer() {
   static const char kValue[] = "renderer=gdi";
   HMODULE ntdll = GetModuleHandleA("ntdll.dll");
   if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
-  if (GetEnvironmentVariableA(kName, nullptr, 0) != 0) return;
+  char chosen[64] = "";
+  if (GetEnvironmentVariableA(kName, chosen, sizeof chosen) != 0) {
+    if (win_script_mode()) win_log("wine renderer: %s (kept)", chosen);
+    return;
+  }
+  if (win_script_mode()) win_log("wine renderer: %s", kValue);
   SetEnvironmentVariableA(kName, kValue);
   typedef int(__cdecl * PutEnvFunction)(const char*, const char*);
   for (const char* name : {"ucrtbase.dll", "msvcrt.dll"}) {

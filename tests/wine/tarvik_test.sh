@@ -97,6 +97,7 @@ startup)
   check_eq "exit status" 0 "$status"
   check "ANSI code page 1250" has "code page: 1250"
   check "window title" has 'window: created "Tarvik emulátor"'
+  check "DirectDraw on Wine's GDI renderer" has "wine renderer: renderer=gdi"
   check "the banner of the built-in ROM" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   # The menu bar as Windows holds it, item by item, with the check marks of the settings.
   cat >expected-menu.txt <<'MENU'
@@ -315,6 +316,11 @@ statusbar)
     live_stop
   done
   check "the bar at start-up" uncovered start1
+  # A renderer the user chose is kept.
+  alsa_env=(--env WINE_D3D_CONFIG=renderer=gl)
+  tarvik $'frames 5\nquit' /h
+  alsa_env=()
+  check "the user's renderer is kept" has "wine renderer: renderer=gl (kept)"
   check "the two models' labels differ" test "$(compare -metric AE start1-label.png start3-label.png null: 2>&1)" != 0
   reg add 'HKCU\Software\Emulators\Tarvik' /v Model /t REG_DWORD /d 1 /f >/dev/null
   live_start /h
