@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "host/keys.h"
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/machine.h"
@@ -67,6 +68,6 @@ void clipboard_paste() {
 }
 
 void clipboard_input_language_changed() {
-  platform_clear_key_state();
+  host_keys_release();
   paste_drop();
 }

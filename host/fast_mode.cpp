@@ -6,6 +6,7 @@
 #include "cpu/cpu.h"
 #include "host/audio.h"
 #include "host/avi.h"
+#include "host/keys.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/settings.h"
@@ -49,7 +50,7 @@ void fast_mode_after_frame() {
   int speed = PACING_REAL_TIME;
   if (tape)
     speed = PACING_FAST_SPARSE;
-  else if (platform_key_down(FAST_FORWARD_KEY))
+  else if (host_key_held(FAST_FORWARD_KEY))
     speed = PACING_FAST;
   pacing_set_speed(speed);
 }

@@ -32,8 +32,7 @@ void console_session_end() {
 } // namespace
 
 void host_connect_layers() {
-  machine_set_hooks({audio_update, audio_init, audio_reset, platform_key_down, platform_vk_scan,
-                     platform_clear_key_state, platform_path_separator});
+  machine_set_hooks({audio_update, audio_init, audio_reset, platform_path_separator});
   media_set_hooks({status_part, debug_text, host_save_file_dialog, audio_pause, sound_resumed});
   debugger_set_hooks({platform_console_open, platform_console_close, platform_console_width,
                       platform_console_read_line, platform_console_write,

@@ -163,17 +163,14 @@ bool platform_clipboard_set_text(const char* text, size_t length);
 const char* platform_clipboard_text();
 
 // ---- keyboard -------------------------------------------------------------
-// Windows virtual-key codes throughout. A key counts as down while the host
-// reports it down; VK_SHIFT, VK_CONTROL and VK_MENU are down while either of
-// their left or right keys is.
-bool platform_key_down(int vk);
-// The key and modifiers that type a character (code page 1250) on the host's
-// current keyboard layout: the virtual key in bits 0-7, the modifiers in
-// bits 8-10 (0x100 Shift, 0x200 Ctrl, 0x400 Alt; AltGr is Ctrl+Alt); -1 when
-// no key types it.
-int platform_vk_scan(uint8_t character);
-// Forgets every key that is held (all keys up).
-void platform_clear_key_state();
+// The platform reports every key going down or up through host_key_event
+// (host/keys.h), as the Windows virtual key that the host's active layout
+// gives it, with the character it types.
+// What the key with this virtual key shows on the active layout: the
+// character it types without modifiers (Unicode; 0 when the platform cannot
+// tell), and its place, as the virtual key a US keyboard has there (0 when
+// unknown).
+uint32_t platform_key_label(int vk, int* place);
 
 // ---- files ----------------------------------------------------------------
 // The separator between folder and file names on the host ('\\' or '/').

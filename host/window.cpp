@@ -10,6 +10,7 @@
 #include "host/audio.h"
 #include "host/clipboard.h"
 #include "host/commands.h"
+#include "host/keys.h"
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
@@ -195,7 +196,7 @@ void window_on_exit_modal_loop() {
   if (monitorMode) monitor_redraw();
   if (running) audio_resume();
   pacing_reset();
-  platform_clear_key_state();
+  host_keys_release();
 }
 
 void window_on_drop_file(const char* path) {

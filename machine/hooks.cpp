@@ -5,8 +5,6 @@ namespace {
 
 void no_update(int64_t) {}
 void nothing() {}
-bool no_key(int) { return false; }
-int no_character(uint8_t) { return -1; }
 char slash() { return '/'; }
 
 template <typename T> void take(T& slot, T hook) {
@@ -15,14 +13,11 @@ template <typename T> void take(T& slot, T hook) {
 
 } // namespace
 
-MachineHooks machineHooks = {no_update, nothing, nothing, no_key, no_character, nothing, slash};
+MachineHooks machineHooks = {no_update, nothing, nothing, slash};
 
 void machine_set_hooks(const MachineHooks& hooks) {
   take(machineHooks.audioUpdate, hooks.audioUpdate);
   take(machineHooks.audioInit, hooks.audioInit);
   take(machineHooks.audioReset, hooks.audioReset);
-  take(machineHooks.keyDown, hooks.keyDown);
-  take(machineHooks.keyForCharacter, hooks.keyForCharacter);
-  take(machineHooks.releaseKeys, hooks.releaseKeys);
   take(machineHooks.pathSeparator, hooks.pathSeparator);
 }

@@ -39,7 +39,7 @@ void connect_cpu() {
 
 void machine_reset_state() {
   machineState = kStartState;
-  machineHooks.releaseKeys();
+  keyboard_release_all();
   printer_close();
   printerPath[0] = 0;
   video_clear();

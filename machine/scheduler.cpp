@@ -6,6 +6,7 @@
 #include "machine/beeper_output.h"
 #include "machine/cassette.h"
 #include "machine/hooks.h"
+#include "machine/keyboard.h"
 #include "machine/machine.h"
 #include "machine/video.h"
 
@@ -70,6 +71,7 @@ void veltra_line_end() {
 }
 
 void run_frame() {
+  keyboard_frame_begin();
   if (model() == MODEL_VELTRA16)
     run_veltra_frame();
   else

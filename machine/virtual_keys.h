@@ -35,12 +35,15 @@ enum VirtualKey : uint8_t {
   VKEY_F7 = 0x76,
   VKEY_F8 = 0x77,
   VKEY_F9 = 0x78,
+  VKEY_F10 = 0x79,
   VKEY_F11 = 0x7A,
   VKEY_F12 = 0x7B,
   VKEY_LSHIFT = 0xA0,
   VKEY_RSHIFT = 0xA1,
   VKEY_LCONTROL = 0xA2,
   VKEY_RCONTROL = 0xA3,
+  VKEY_LMENU = 0xA4, // left Alt
+  VKEY_RMENU = 0xA5, // right Alt (AltGr comes as it with left Ctrl)
   VKEY_OEM_1 = 0xBA,
   VKEY_OEM_PLUS = 0xBB,
   VKEY_OEM_COMMA = 0xBC,

@@ -24,13 +24,16 @@ int gui_take_command();
 void gui_post_command(int id);
 
 // ---- keyboard (keyboard.cpp) ----
-// A key from the keyboard: the held-key state by the hardware key code, the
-// accelerators and the host's keys. False when GTK should handle it (Alt
-// with a letter opens a menu by its mnemonic).
-bool gui_key_event(const GdkEventKey* event);
-// A key by virtual-key code, as a script presses it: the same way as one
-// from the keyboard.
+// Starts the input method that composes dead keys.
+void gui_keyboard_start();
+// A key from the keyboard, handed to the host. False when GTK should handle
+// it (Alt with a letter opens a menu by its mnemonic).
+bool gui_key_event(GdkEventKey* event);
+// A key by virtual-key code, as a script presses it, typed on the Hungarian
+// layout.
 void gui_key(int vk, bool down);
+// The window lost the keys: every key is released.
+void gui_keys_release();
 
 // ---- picture (picture.cpp) ----
 gboolean gui_area_draw(GtkWidget* widget, cairo_t* cr, gpointer);

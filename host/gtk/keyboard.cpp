@@ -1,34 +1,27 @@
-// The keyboard. Held keys are kept by the hardware key code, named by the
-// virtual key that the key at that place has on a US keyboard, so that the
-// positional mode works on any layout. The symbolic mode asks which key
-// and level type a character on the current layout (GDK's key map) and
-// watches that key. The host's keys and the accelerators go by the key's
-// symbol, as on Windows.
+// The keyboard. Each key event goes to the host as the virtual key Windows
+// would give the key on the active layout (its place, named by the key a US
+// keyboard has there, and what the layout types there), with the character
+// it types: GTK's simple input method composes dead keys with the next key,
+// as the desktop does.
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 #include "host/cp1250.h"
 #include "host/gtk/gtk_host.h"
-#include "host/menu.h"
+#include "host/key_layout.h"
+#include "host/keys.h"
 #include "host/platform.h"
-#include "host/window.h"
+#include "machine/virtual_keys.h"
 
 namespace {
 
-bool keyDown[256];
-int lastGroup; // the layout group of the last key event
+GtkIMContext* inputMethod;
+std::string committed;  // what the input method committed for the key in hand
+int lastGroup;          // the layout group of the last key event
+uint8_t vkAtPress[256]; // by key code: the virtual key it went down as
 
-enum : int {
-  kShift = 0x100,
-  kAltGr = 0x600, // Ctrl+Alt, as Windows reports AltGr
-  VK_LSHIFT = 0xA0,
-  VK_RSHIFT = 0xA1,
-  VK_LCONTROL = 0xA2,
-  VK_RCONTROL = 0xA3,
-  VK_LMENU = 0xA4,
-  VK_RMENU = 0xA5,
-};
-
-// X key codes (evdev + 8) to the virtual keys of a US keyboard.
+// X key codes (evdev + 8) to the virtual keys of a US keyboard: the places.
 constexpr uint8_t kKeycodeVk[136] = {
     0,    0,    0,    0,    0,    0,    0,    0,    0,    0x1B, // 0-9: Esc
     '1',  '2',  '3',  '4',  '5',  '6',  '7',  '8',  '9',  '0',  // 10-19
@@ -46,109 +39,113 @@ constexpr uint8_t kKeycodeVk[136] = {
     0,    0,    0,    0x5B, 0x5C, 0x5D,                         // 130-135
 };
 
-int vk_of_keycode(unsigned keycode) { return keycode < 136 ? kKeycodeVk[keycode] : 0; }
+int place_of(unsigned keycode) { return keycode < 136 ? kKeycodeVk[keycode] : 0; }
 
-// The host's keys by symbol: letters and digits as typed, the rest by place.
-int vk_of_event(const GdkEventKey* event) {
-  guint sym = gdk_keyval_to_upper(event->keyval);
-  if (sym >= 'A' && sym <= 'Z') return static_cast<int>(sym);
-  if (sym >= '0' && sym <= '9') return static_cast<int>(sym);
-  switch (event->keyval) {
-  case GDK_KEY_Pause: return 0x13;
-  case GDK_KEY_Escape: return 0x1B;
-  case GDK_KEY_Return:
-  case GDK_KEY_KP_Enter: return 0x0D;
-  default: return vk_of_keycode(event->hardware_keycode);
+// A dead key as the accent it puts on the next letter, spaced.
+uint32_t spacing_accent(guint keyval) {
+  switch (keyval) {
+  case GDK_KEY_dead_grave: return '`';
+  case GDK_KEY_dead_acute: return 0x00B4;
+  case GDK_KEY_dead_circumflex: return '^';
+  case GDK_KEY_dead_tilde: return '~';
+  case GDK_KEY_dead_diaeresis: return 0x00A8;
+  case GDK_KEY_dead_abovering: return 0x02DA;
+  case GDK_KEY_dead_doubleacute: return 0x02DD;
+  case GDK_KEY_dead_caron: return 0x02C7;
+  case GDK_KEY_dead_cedilla: return 0x00B8;
+  default: return 0;
   }
 }
 
-uint8_t modifiers() {
-  uint8_t m = 0;
-  if (platform_key_down(0x12)) m |= ACCEL_ALT;
-  if (platform_key_down(0x11)) m |= ACCEL_CONTROL;
-  if (platform_key_down(0x10)) m |= ACCEL_SHIFT;
-  return m;
+// What the key at this code types without modifiers in the layout group.
+uint32_t plain_character(unsigned keycode, int group) {
+  GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
+  guint keyval = 0;
+  if (!keymap || !gdk_keymap_translate_keyboard_state(keymap, keycode, GdkModifierType(0), group,
+                                                      &keyval, nullptr, nullptr, nullptr))
+    return 0;
+  const uint32_t accent = spacing_accent(keyval);
+  return accent ? accent : gdk_keyval_to_unicode(keyval);
 }
 
-// The accelerators first, then the host's own keys; Alt+key belongs to the
-// menu bar. True when the key was used.
-bool press(int vk) {
-  int command = accelerator_find(vk, modifiers());
-  if (command) {
-    window_on_command(command);
-    return true;
+int vk_of_keycode(unsigned keycode, int group) {
+  const int place = place_of(keycode);
+  return place ? layout_virtual_key(place, plain_character(keycode, group)) : 0;
+}
+
+void on_commit(GtkIMContext*, gchar* text, gpointer) { committed += text; }
+
+uint32_t first_code_point(const std::string& text) {
+  return text.empty() ? 0 : g_utf8_get_char_validated(text.c_str(), -1);
+}
+
+// What the key event types: the input method's text for it, a dead key it
+// keeps for the next key, or the key's own symbol.
+uint32_t character_of(GdkEventKey* event) {
+  committed.clear();
+  const bool taken = inputMethod && gtk_im_context_filter_keypress(inputMethod, event);
+  if (event->type != GDK_KEY_PRESS) return HOST_KEY_NO_CHARACTER;
+  if (!committed.empty()) {
+    const uint32_t c = first_code_point(committed);
+    return c == static_cast<uint32_t>(-1) || c == static_cast<uint32_t>(-2) ? 0 : c;
   }
-  if (platform_key_down(0x12)) return false;
-  window_on_key_down(vk);
-  return true;
+  if (taken) return HOST_KEY_DEAD;
+  return gdk_keyval_to_unicode(event->keyval);
 }
 
 } // namespace
 
-bool gui_key_event(const GdkEventKey* event) {
-  bool down = event->type == GDK_KEY_PRESS;
+void gui_keyboard_start() {
+  inputMethod = gtk_im_context_simple_new();
+  g_signal_connect(inputMethod, "commit", G_CALLBACK(on_commit), nullptr);
+}
+
+bool gui_key_event(GdkEventKey* event) {
+  const bool down = event->type == GDK_KEY_PRESS;
   lastGroup = event->group;
-  int place = vk_of_keycode(event->hardware_keycode);
-  if (place) keyDown[place] = down;
-  // AltGr is Ctrl+Alt to the machine's symbolic tables, as on Windows.
+  const unsigned keycode = event->hardware_keycode;
+  const uint32_t character = character_of(event);
+  // AltGr is Ctrl+Alt, as Windows reports it.
   if (event->keyval == GDK_KEY_ISO_Level3_Shift) {
-    keyDown[VK_RMENU] = down;
-    keyDown[VK_LCONTROL] = down;
+    host_key_event(VKEY_LCONTROL, down, HOST_KEY_NO_CHARACTER);
+    host_key_event(VKEY_RMENU, down, HOST_KEY_NO_CHARACTER);
+    return false;
   }
-  if (!down) return false;
-  int vk = vk_of_event(event);
-  if (gui_script_mode()) gui_log("key down: 0x%02X", static_cast<unsigned>(vk));
+  int vk = 0;
+  if (keycode < 256) {
+    if (down && !vkAtPress[keycode])
+      vkAtPress[keycode] = static_cast<uint8_t>(vk_of_keycode(keycode, event->group));
+    vk = vkAtPress[keycode];
+    if (!down) vkAtPress[keycode] = 0;
+  }
+  if (down && gui_script_mode()) gui_log("key down: 0x%02X", static_cast<unsigned>(vk));
   if (!vk) return false;
+  const bool used = host_key_event(vk, down, character);
   // F10 and Alt alone open the menu bar, as GTK does.
-  if (vk == 0x79 || vk == VK_LMENU || vk == VK_RMENU) return false;
-  return press(vk);
+  if (vk == VKEY_F10 || vk == VKEY_LMENU || vk == VKEY_RMENU) return false;
+  return used;
 }
 
 void gui_key(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
-  keyDown[vk] = down;
-  if (down) press(vk);
+  const uint8_t c = down ? layout_character(hungarianLayout, vk, host_key_modifiers()) : 0;
+  host_key_event(vk, down, c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER);
 }
 
-bool platform_key_down(int vk) {
-  if (vk < 0 || vk >= 256) return false;
-  switch (vk) {
-  case 0x10: return keyDown[0x10] || keyDown[VK_LSHIFT] || keyDown[VK_RSHIFT];
-  case 0x11: return keyDown[0x11] || keyDown[VK_LCONTROL] || keyDown[VK_RCONTROL];
-  case 0x12: return keyDown[0x12] || keyDown[VK_LMENU] || keyDown[VK_RMENU];
-  default: return keyDown[vk];
-  }
+void gui_keys_release() {
+  std::memset(vkAtPress, 0, sizeof vkAtPress);
+  if (inputMethod) gtk_im_context_reset(inputMethod);
+  host_keys_release();
 }
 
-int platform_vk_scan(uint8_t character) {
-  switch (character) {
-  case '\r': return 0x0D;
-  case '\t': return 0x09;
-  case '\b': return 0x08;
-  default: break;
+uint32_t platform_key_label(int vk, int* place) {
+  *place = 0;
+  for (unsigned keycode = 8; keycode < 136; ++keycode) {
+    if (!place_of(keycode) || vk_of_keycode(keycode, lastGroup) != vk) continue;
+    *place = place_of(keycode);
+    return plain_character(keycode, lastGroup);
   }
-  uint32_t code = cp1250_to_unicode(character);
-  if (code == 0xFFFD) return -1;
-  guint keyval = gdk_unicode_to_keyval(code);
-  GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_display_get_default());
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  if (!keymap || !gdk_keymap_get_entries_for_keyval(keymap, keyval, &keys, &count)) return -1;
-  int best = -1, bestLevel = 4;
-  for (gint i = 0; i < count; ++i) {
-    int vk = vk_of_keycode(keys[i].keycode);
-    if (!vk || keys[i].group != lastGroup || keys[i].level >= bestLevel) continue;
-    best = vk;
-    bestLevel = keys[i].level;
-  }
-  g_free(keys);
-  if (best < 0) return -1;
-  static const int kLevel[4] = {0, kShift, kAltGr, kAltGr | kShift};
-  return best | kLevel[bestLevel];
-}
-
-void platform_clear_key_state() {
-  for (bool& k : keyDown) k = false;
+  return 0;
 }
 
 char platform_path_separator() { return '/'; }

@@ -64,7 +64,7 @@ void on_area_size(GtkWidget*, GdkRectangle*, gpointer) {
 
 gboolean on_focus(GtkWidget*, GdkEventFocus* event, gpointer) {
   // Keys held when the focus goes would otherwise stay down.
-  if (!event->in) platform_clear_key_state();
+  if (!event->in) gui_keys_release();
   // A script takes the user's place: another window taking the focus does
   // not stop its frames.
   if (!(gui_script_mode() && !event->in)) window_on_activate(event->in ? 1 : 0);
@@ -161,6 +161,7 @@ void gui_apply_size_limits() {
 bool platform_window_create(const char* title, int32_t width, int32_t height) {
   guiWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   if (!guiWindow) return false;
+  gui_keyboard_start();
   gtk_window_set_title(GTK_WINDOW(guiWindow), title);
   gtk_window_set_default_size(GTK_WINDOW(guiWindow), width > 0 ? width : 512,
                               height > 0 ? height : 384);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/headless/headless.h"
-#include "host/menu.h"
+#include "host/keys.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
 #include "host/script.h"
@@ -38,28 +38,15 @@ bool quitPending;
 int quitCode;
 bool closePending;
 
-uint8_t modifiers() {
-  uint8_t m = 0;
-  if (platform_key_down(0x12)) m |= ACCEL_ALT;
-  if (platform_key_down(0x11)) m |= ACCEL_CONTROL;
-  if (platform_key_down(0x10)) m |= ACCEL_SHIFT;
-  return m;
-}
-
-void key_down(int key) {
-  headless_set_key(key, true);
-  int command = accelerator_find(key, modifiers());
-  if (command)
-    window_on_command(command);
-  else if (!platform_key_down(0x12))
-    window_on_key_down(key); // Alt+key is a menu key
+void key(int vk, bool down) {
+  host_key_event(vk, down, down ? headless_key_character(vk) : HOST_KEY_NO_CHARACTER);
 }
 
 void handle(const Event& e) {
   switch (e.type) {
   case EV_COMMAND: window_on_command(static_cast<int>(e.value)); break;
-  case EV_KEY_DOWN: key_down(static_cast<int>(e.value)); break;
-  case EV_KEY_UP: headless_set_key(static_cast<int>(e.value), false); break;
+  case EV_KEY_DOWN: key(static_cast<int>(e.value), true); break;
+  case EV_KEY_UP: key(static_cast<int>(e.value), false); break;
   case EV_FRAMES: pendingFrames += static_cast<uint64_t>(e.value); break;
   case EV_QUIT: platform_post_quit(static_cast<int>(e.value)); break;
   case EV_ACTIVATE: window_on_activate(static_cast<int>(e.value)); break;

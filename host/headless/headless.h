@@ -116,8 +116,12 @@ int headless_script_status();
 std::string headless_screen_text();
 
 // ---- host keys (machine side) ---------------------------------------------------------
-// Marks a virtual key as held or released.
+// Marks a virtual key as held or released, for the machine and the host,
+// typing on the Hungarian layout (without the accelerators and the host's
+// own keys: a queued key goes through those).
 void headless_set_key(int vk, bool down);
+// What the key types on the Hungarian layout with the modifiers held now.
+uint32_t headless_key_character(int vk);
 // A virtual-key code from a number ("13", "0x0D") or a name ("F1", "RETURN",
 // "A"); -1 when it is neither.
 int headless_key_code(const std::string& text);

@@ -47,7 +47,6 @@ EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
 
 void run_one_frame() {
   app_run_frame();
-  web_keys_after_frame();
   ++framesRun;
   if (++framesSinceText >= kTextEveryFrames) {
     framesSinceText = 0;
@@ -122,8 +121,10 @@ EMSCRIPTEN_KEEPALIVE void web_command(int id) {
   as_message([id] { window_on_command(id); });
 }
 
-EMSCRIPTEN_KEEPALIVE void web_key(int vk, int down) {
-  as_message([vk, down] { web_key_event(vk, down != 0); });
+EMSCRIPTEN_KEEPALIVE void web_key(int place, int plain, int character, int down) {
+  as_message([place, plain, character, down] {
+    web_key_event(place, static_cast<uint32_t>(plain), static_cast<uint32_t>(character), down != 0);
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE void web_activate(int active) {

@@ -15,10 +15,11 @@ bool web_console_waiting();
 bool web_take_paint();
 
 // ---- keys (keyboard.cpp) ------------------------------------------------------
-// A virtual key pressed or released by its position on the keyboard.
-void web_key_event(int vk, bool down);
-// After each frame: keys released too soon go up once the machine saw them.
-void web_keys_after_frame();
+// A key pressed or released: its place (named by the key a US keyboard has
+// there), what the active layout types there plainly as far as the page
+// knows (Unicode, 0 unknown), and what the event types (Unicode; 0 none,
+// HOST_KEY_DEAD for a dead key).
+void web_key_event(int place, uint32_t plain, uint32_t character, bool down);
 // The text the page read from the browser's clipboard becomes the host's
 // clipboard text (code page 1250).
 void web_clipboard_receive(const char* utf8);

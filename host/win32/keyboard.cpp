@@ -1,46 +1,70 @@
-// The host keyboard: key state as the message queue last saw it, the key
-// that types a character on the current layout, and forgetting held keys.
+// The keyboard: every key message goes to the host as its virtual key, the
+// left and right modifiers told apart, with the character TranslateMessage
+// made of it.
+#include "host/keys.h"
 #include "host/platform.h"
 #include "host/win32/win32.h"
 
 namespace {
 
-// The thread's key state changes only while it takes messages, so one copy
-// of the whole state answers every read until the next message: a frame
-// reads the keyboard thousands of times, and under Wine every GetKeyState is
-// a round trip to the server.
-BYTE keyState[256];
-bool keyStateStale = true;
+int sided_key(WPARAM wParam, LPARAM lParam) {
+  const UINT scan = (lParam >> 16) & 0xFF;
+  const bool extended = (lParam >> 24) & 1;
+  switch (wParam) {
+  case VK_SHIFT:
+    return MapVirtualKeyA(scan, MAPVK_VSC_TO_VK_EX) == VK_RSHIFT ? VK_RSHIFT : VK_LSHIFT;
+  case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+  case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+  default: return static_cast<int>(wParam);
+  }
+}
+
+// The places by scan code: the virtual key a US keyboard has there.
+int place_of_scan(UINT scan) {
+  static const UINT kUsLayout = 0x0409;
+  HKL us = reinterpret_cast<HKL>(static_cast<ULONG_PTR>(kUsLayout));
+  const UINT vk = MapVirtualKeyExA(scan, MAPVK_VSC_TO_VK, us);
+  return vk ? static_cast<int>(vk) : 0;
+}
 
 } // namespace
 
-void win_key_state_changed() { keyStateStale = true; }
-
-bool platform_key_down(int vk) {
-  if (vk < 0 || vk > 255) return false;
-  if (keyStateStale) {
-    if (!GetKeyboardState(keyState)) ZeroMemory(keyState, sizeof keyState);
-    keyStateStale = false;
+bool win_key_message(UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  const bool system = message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+  const int vk = sided_key(wParam, lParam);
+  if (!down) {
+    host_key_event(vk, false, HOST_KEY_NO_CHARACTER);
+    return false;
   }
-  return (keyState[vk] & 0x80) != 0;
+  // The character TranslateMessage queued for this key (a dead key's too:
+  // the next key brings the composed character).
+  const UINT first = system ? WM_SYSCHAR : WM_CHAR;
+  const UINT last = system ? WM_SYSDEADCHAR : WM_DEADCHAR;
+  MSG m;
+  const bool typed = PeekMessageW(&m, mainWindow, first, last, PM_NOREMOVE) != 0;
+  uint32_t character = HOST_KEY_NO_CHARACTER;
+  if (typed)
+    character = m.message == WM_DEADCHAR || m.message == WM_SYSDEADCHAR
+                    ? HOST_KEY_DEAD
+                    : static_cast<uint32_t>(m.wParam & 0xFFFF);
+  if (character >= 0xD800 && character <= 0xDFFF) character = HOST_KEY_NO_CHARACTER;
+  if (win_script_mode())
+    win_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
+            GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
+  const bool used = host_key_event(vk, true, character);
+  // An Alt key the host leaves alone keeps its character for the menu bar's
+  // mnemonics.
+  if (typed && (used || !system)) PeekMessageW(&m, mainWindow, first, last, PM_REMOVE);
+  return used;
 }
 
-int platform_vk_scan(uint8_t character) {
-  SHORT r = VkKeyScanExA(static_cast<CHAR>(character), GetKeyboardLayout(0));
-  if (r == -1 || (r & 0xFF) == 0xFF) return -1;
-  int vk = r & 0xFF;
-  int shifts = (r >> 8) & 0xFF;
-  int modifiers = 0;
-  if (shifts & 1) modifiers |= 0x100;
-  if (shifts & 2) modifiers |= 0x200;
-  if (shifts & 4) modifiers |= 0x400;
-  return vk | modifiers;
-}
-
-void platform_clear_key_state() {
-  BYTE keys[256] = {};
-  SetKeyboardState(keys);
-  keyStateStale = true;
+uint32_t platform_key_label(int vk, int* place) {
+  const UINT scan = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+  *place = scan ? place_of_scan(scan) : 0;
+  const UINT c = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_CHAR);
+  // The top bit marks a dead key: the accent it shows is still its label.
+  return c & 0x7FFFFFFF;
 }
 
 char platform_path_separator() { return '\\'; }

@@ -1,5 +1,5 @@
 // Build-time tool: writes the Windows program's resource script and its icon
-// from the host's own tables, so that the menu bar, the accelerators and the
+// from the host's own tables, so that the menu bar (with its shortcuts) and the
 // two dialogs' texts have one source. The script is code page 1250, as the
 // resource compiler is told by its code_page pragma.
 //   make_resources OUTPUT_DIR   (writes tarvik.rc and tarvik.ico there)
@@ -61,21 +61,6 @@ void write_menu(std::string& rc) {
   while (!stack.empty()) {
     rc += indent(stack.back()) + "END\n";
     stack.pop_back();
-  }
-  rc += "END\n\n";
-}
-
-void write_accelerators(std::string& rc) {
-  rc += std::to_string(IDR_ACCELERATORS) + " ACCELERATORS\nBEGIN\n";
-  for (int i = 0; i < acceleratorCount; ++i) {
-    const Accelerator& a = accelerators[i];
-    char line[96];
-    std::snprintf(line, sizeof line, "  0x%02X, %u, VIRTKEY", a.key, a.command);
-    rc += line;
-    if (a.modifiers & ACCEL_ALT) rc += ", ALT";
-    if (a.modifiers & ACCEL_CONTROL) rc += ", CONTROL";
-    if (a.modifiers & ACCEL_SHIFT) rc += ", SHIFT";
-    rc += "\n";
   }
   rc += "END\n\n";
 }
@@ -246,7 +231,6 @@ int main(int argc, char** argv) {
                    "#pragma code_page(1250)\n#include <windows.h>\n\n";
   rc += std::to_string(IDI_TARVIK) + " ICON \"tarvik.ico\"\n\n";
   write_menu(rc);
-  write_accelerators(rc);
   write_about(rc);
   write_keyboard_chart(rc);
   write_address_panel(rc);

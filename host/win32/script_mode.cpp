@@ -22,7 +22,6 @@ void set_key_state(int vk, bool down) {
   if (vk == VK_LCONTROL || vk == VK_RCONTROL) state[VK_CONTROL] = down ? 0x80 : 0;
   if (vk == VK_LMENU || vk == VK_RMENU) state[VK_MENU] = down ? 0x80 : 0;
   SetKeyboardState(state);
-  win_key_state_changed();
 }
 
 void post_key(int vk, bool down) {

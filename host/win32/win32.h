@@ -9,7 +9,6 @@
 
 extern HINSTANCE winInstance;
 extern HWND mainWindow;
-extern HACCEL winAccelerators;
 
 // Every text the program hands to Windows passes through here: UTF-8 from
 // the sources becomes code page 1250. Bytes that are not UTF-8 (a file name
@@ -22,9 +21,9 @@ std::string from_ansi(const char* text);
 LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- keyboard (keyboard.cpp) ----
-// The key state may have changed (a message was taken, the state was set):
-// the next key read asks Windows again.
-void win_key_state_changed();
+// A key message (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP) for the
+// host; true when the host used it (no default processing then).
+bool win_key_message(UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- status bar (statusbar.cpp) ----
 HWND win_status_window();

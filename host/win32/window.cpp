@@ -10,6 +10,7 @@
 #include "host/app.h"
 #include "host/display.h"
 #include "host/key_chart.h"
+#include "host/keys.h"
 #include "host/menu.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
@@ -18,7 +19,6 @@
 
 HINSTANCE winInstance;
 HWND mainWindow;
-HACCEL winAccelerators;
 
 namespace {
 
@@ -121,7 +121,6 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
       CreateWindowExA(WS_EX_ACCEPTFILES, kClassName, to_ansi(title).c_str(), kStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, width, height, nullptr, nullptr, winInstance, nullptr);
   if (!mainWindow) return false;
-  winAccelerators = LoadAcceleratorsA(winInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
   if (win_script_mode()) {
     char text[128];
     GetWindowTextA(mainWindow, text, sizeof text);
@@ -146,9 +145,6 @@ void platform_window_destroy() {
 
 PlatformMessage platform_handle_message(bool wait, int* exitCode) {
   MSG msg;
-  // Called between frames and for every message: the key state is read
-  // afresh once per frame at most, and after every message taken.
-  win_key_state_changed();
   for (;;) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (win_script_mode()) {
@@ -165,15 +161,13 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
         return PLATFORM_MESSAGE_QUIT;
       }
     }
-    win_key_state_changed();
     if (msg.message == WM_QUIT) {
       *exitCode = static_cast<int>(msg.wParam);
       return PLATFORM_MESSAGE_QUIT;
     }
-    if (!mainWindow || !TranslateAcceleratorA(mainWindow, winAccelerators, &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    // The accelerators are the host's: the key messages reach it whole.
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
     return PLATFORM_MESSAGE_HANDLED;
   }
 }
@@ -401,10 +395,10 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     if (lParam == 0) window_on_command(LOWORD(wParam));
     break;
   case WM_KEYDOWN:
-    if (win_script_mode())
-      win_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
-              GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
-    window_on_key_down(static_cast<int>(wParam));
+  case WM_KEYUP:
+  case WM_SYSKEYDOWN:
+  case WM_SYSKEYUP:
+    if (win_key_message(message, wParam, lParam)) return 0;
     break;
   case WM_DESTROY: window_on_destroy(); return 0;
   case WM_ENDSESSION:
@@ -433,10 +427,8 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     *reinterpret_cast<RECT*>(lParam) = to_win(r);
     return 0;
   }
-  case WM_SETFOCUS:
-  case WM_KILLFOCUS: win_key_state_changed(); break;
+  case WM_KILLFOCUS: host_keys_release(); break;
   case WM_ACTIVATE:
-    win_key_state_changed();
     // A script takes the user's place and its frame counts must all run, so
     // in script mode another window taking the focus does not stop the
     // machine (it would otherwise drop the frames the script asked for).

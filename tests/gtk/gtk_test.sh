@@ -2,7 +2,8 @@
 # The Linux desktop program on a virtual display of its own.   gtk_test.sh CASE PATH/tarvik
 # Cases: startup (banner, menu bar, settings file), pictures (the window against the program's
 # own frame, both video paths), input (keys typed with xdotool, F4 held, Alt+letter, Esc),
-# commands (every menu command in script mode), sound (SDL's disk driver against the audio
+# commands (every menu command in script mode), layouts (typing on a US keyboard
+# in both modes), sound (SDL's disk driver against the audio
 # chain's recording), settings (written and read back), fullscreen (full screen and back). Every
 # wait polls against a deadline.
 set -u
@@ -163,6 +164,7 @@ commands)
   check "keyboard chart" has "dialog 120: Tarvik 4 tasztatúra-kiosztás | !/1 \"/2 #/3 \$/4 %/5 &/6 '/7 (/8 )/9 /0 */: ALT BELL/fel TAB/le F1 Q"
   check "keyboard chart has all keys" has "| 58 keys"
   check "key map" has "| Tarvik 4.1 billentyűi, pozicionális kiosztás | le = le nyíl | CLS/fel = fel nyíl | DEL/jobb = jobb nyíl | BS/bal = bal nyíl | SPACE = szóköz | CR = Enter |"
+  check "the key map names the 0 key" has "| 0 = 0 | !/1 = 1 |"
   check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
   check "AVI capture closed" has "status: Video stream closed. 120 frames written."
   v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
@@ -208,6 +210,41 @@ settings)
   check "Model stored" grep -qx "Model=3" "$ini"
   check "KeyMapping replaced" grep -qx "KeyMapping=0" "$ini"
   check "no temporary file left" test ! -e "$ini.tmp"
+  ;;
+
+layouts)
+  # Typing on a US keyboard, quickly, as xdotool types. By character ("Szimbolikus
+  # billentyűzet"): each character once on the prompt, "<" as Shift with the comma, the
+  # Hungarian letters on the keys that stand in for them (Delete, End, the brackets, the
+  # backslash). By place: Y, Z and the 0 of the number row. (The virtual display keeps its US
+  # layout: Debian's Xvfb refuses keymap changes, so other layouts are tested below the
+  # platform.)
+  prompt() { grep '^>' typed.txt | tail -1 | sed 's/[Ź ]*$//'; }
+  type_keys() { # MODE-SCRIPT-LINE STROKES...
+    local mode="$1"
+    shift
+    rm -rf config typed.txt log.txt
+    tarvik_bg "$mode"$'\nframes 100000\nscreen-text typed.txt\nquit' /h
+    check "window found" wait_for 60 have_window
+    window="$(window_id)"
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    check "focus" wait_for 20 test "$(xdotool getwindowfocus 2>/dev/null)" = "$window"
+    # The machine runs (its speed in the title) before the keys and after them.
+    titles() { grep -c '^title: Tarvik - [0-9]' log.txt; }
+    titles_reach() { [ "$(titles)" -ge "$1" ]; }
+    check "running" wait_for 30 titles_reach 1
+    xdotool key --delay 15 "$@"
+    check "frames after the keys" wait_for 30 titles_reach $(($(titles) + 1))
+    xdotool key Escape
+    finish_bg
+  }
+  type_keys "command SYMBOLIC_KEYBOARD" shift+comma shift+period shift+9 shift+0 0 minus equal \
+    apostrophe shift+apostrophe shift+3 shift+equal shift+8 shift+semicolon semicolon \
+    shift+slash slash shift+6 Delete End bracketright bracketleft backslash shift+End \
+    shift+Delete y z
+  check_eq "typed by character" "> <>()0-='\"#+*:;?/^áéóöüÉÁyz" "$(prompt)"
+  type_keys "frames 1" l space 4 1 0 0 space y z minus
+  check_eq "typed by place" "> l 4100 yz=" "$(prompt)"
   ;;
 
 fullscreen)

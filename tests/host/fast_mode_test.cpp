@@ -7,6 +7,7 @@
 
 #include "cpu/cpu.h"
 #include "host/fast_mode.h"
+#include "host/keys.h"
 #include "machine/keyboard.h"
 #include "tests/common/tarvik_firmware_screen.h"
 #include "tests/host/host_fixture.h"
@@ -162,7 +163,7 @@ TEST_F(FastMode, TheFastForwardKeyRunsUnpacedOnlyWhileHeldAndTheMachineNeverSees
     if (m == PLATFORM_MESSAGE_HANDLED) continue;
     app_run_frame();
     if (++frames == 20 || frames == 70 || frames == 90) sleepsAt.push_back(headless_sleep_calls());
-    if (frames == 45) { EXPECT_TRUE(platform_key_down(FAST_FORWARD_KEY)); }
+    if (frames == 45) { EXPECT_TRUE(host_key_held(FAST_FORWARD_KEY)); }
   }
   ASSERT_EQ(sleepsAt.size(), 3u);
   EXPECT_EQ(sleepsAt[1] - sleepsAt[0], 0u) << "no wait while F4 is held";

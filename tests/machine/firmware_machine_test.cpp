@@ -18,6 +18,8 @@
 #include "firmware_helpers.h"
 #include "host/audio.h"
 #include "host/headless/headless.h"
+#include "host/key_layout.h"
+#include "host/keys.h"
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
@@ -339,7 +341,7 @@ TEST_F(FirmwareOnMachine, SixtyFourKbLoadKeepsTheIoState) {
 }
 
 TEST_F(FirmwareOnMachine, ThirtyTwoColumnModeUsesEveryOtherCell) {
-  platform_clear_key_state();
+  host_keys_release();
   currentModel = MODEL_TARVIK41;
   ramSizeIndex = 3;
   screenMode32 = 1;
@@ -352,7 +354,7 @@ TEST_F(FirmwareOnMachine, ThirtyTwoColumnModeUsesEveryOtherCell) {
 }
 
 TEST_F(FirmwareOnMachine, ThirtyTwoColumnListRowsFit) {
-  platform_clear_key_state();
+  host_keys_release();
   currentModel = MODEL_TARVIK41;
   ramSizeIndex = 3;
   screenMode32 = 1;
@@ -442,7 +444,7 @@ namespace {
 // Types a character the way a user of the host's keyboard layout would:
 // its key with the modifiers the layout needs.
 void type_host_char(uint8_t c) {
-  const int scan = platform_vk_scan(c);
+  const int scan = layout_key_for_character(hungarianLayout, c);
   ASSERT_GE(scan, 0) << "no host key types " << int(c);
   const int vk = scan & 0xFF;
   if (scan & 0x100) press(VKEY_SHIFT);

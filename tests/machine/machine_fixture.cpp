@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "host/headless/headless.h"
+#include "host/keys.h"
 #include "host/platform.h"
+#include "machine/keyboard.h"
 #include "machine/printer.h"
 #include "machine/rom.h"
 #include "machine/video.h"
@@ -20,8 +22,15 @@ void load_program(const uint8_t* bytes, size_t length, uint16_t address) {
   cpu.pc = address;
 }
 
-void press(int vk) { headless_set_key(vk, true); }
-void release(int vk) { headless_set_key(vk, false); }
+// A key change, and a frame's start for the machine to take it.
+void press(int vk) {
+  headless_set_key(vk, true);
+  keyboard_frame_begin();
+}
+void release(int vk) {
+  headless_set_key(vk, false);
+  keyboard_frame_begin();
+}
 
 bool run_until_pc(uint16_t address, int limit) {
   for (int i = 0; i < limit; ++i) {
@@ -32,6 +41,6 @@ bool run_until_pc(uint16_t address, int limit) {
 }
 
 void MachineTest::TearDown() {
-  platform_clear_key_state();
+  host_keys_release();
   printer_close();
 }

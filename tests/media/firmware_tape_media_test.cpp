@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/keys.h"
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/video.h"
@@ -37,7 +38,7 @@ template <typename F> int frames_until(F done, int limit) {
 class FirmwareTapeMedia : public MediaTest {
 protected:
   void boot() {
-    platform_clear_key_state();
+    host_keys_release();
     currentModel = MODEL_TARVIK41;
     ramSizeIndex = 3; // 16 KB
     symbolicKeyboard = 0;

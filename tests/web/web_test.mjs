@@ -61,6 +61,32 @@ try {
     await waitText("Tarvik 4.1 - Szabad ROM");
   });
 
+  // A key as the browser reports it for a layout: its place, what it types, with Shift.
+  const keys = await page.target().createCDPSession();
+  const stroke = async (code, key, shift = false) => {
+    const modifiers = shift ? 8 : 0;
+    const shiftKey = { code: "ShiftLeft", key: "Shift", windowsVirtualKeyCode: 16 };
+    if (shift) await keys.send("Input.dispatchKeyEvent", { type: "rawKeyDown", ...shiftKey, modifiers });
+    const typed = [...key].length === 1 ? { text: key } : {};
+    await keys.send("Input.dispatchKeyEvent", { type: "keyDown", code, key, modifiers, ...typed });
+    await keys.send("Input.dispatchKeyEvent", { type: "keyUp", code, key, modifiers });
+    if (shift) await keys.send("Input.dispatchKeyEvent", { type: "keyUp", ...shiftKey });
+  };
+  const promptLine = async () => (await text()).split("\n").filter((l) => l.startsWith(">"))
+    .pop().replace(/[Ź ]+$/, "");
+  const typedLine = (wanted) => poll(async () => (await promptLine()) === wanted,
+    `the prompt line "${wanted}"`);
+
+  await step("keys typed quickly by place press the keys a US keyboard names", async () => {
+    await page.focus("#screen");
+    // No wait between the keys: each still reaches the machine, in order.
+    for (const [code, key] of [["KeyL", "l"], ["Space", " "], ["Digit4", "4"], ["Digit1", "1"],
+      ["Digit0", "0"], ["Digit0", "0"], ["Space", " "], ["KeyY", "y"], ["KeyZ", "z"],
+      ["Minus", "-"]]) await stroke(code, key);
+    await typedLine("> l 4100 yz=");
+    await stroke("Enter", "Enter");
+  });
+
   await step("keys typed into the picture reach the machine", async () => {
     await page.focus("#screen");
     // By character ("Szimbolikus billentyűzet"): the keys' characters are
@@ -73,6 +99,19 @@ try {
       await poll(async () => (await frames()) >= before + 4, "frames after a key");
     }
     await waitText("0038 C9 00 00 00");
+  });
+
+  await step("by character, a German keyboard's keys and dead keys type once each", async () => {
+    await page.focus("#screen");
+    await stroke("Enter", "Enter");
+    const german = [["IntlBackslash", "<"], ["IntlBackslash", ">", true], ["Backslash", "#"],
+      ["Backslash", "'", true], ["BracketRight", "+"], ["BracketRight", "*", true],
+      ["Backquote", "Dead"], ["Space", "^"], ["Equal", "Dead"], ["KeyA", "á"],
+      ["Semicolon", "ö"], ["BracketLeft", "ü"], ["KeyY", "z"], ["KeyZ", "y"], ["Minus", "ß"],
+      ["Comma", "<", true]];
+    for (const [code, key, shift] of german) await stroke(code, key, shift);
+    await typedLine("> <>#'+*^áöüzy<");
+    await stroke("Enter", "Enter");
   });
 
   await step("F4 held runs the machine unpaced, as long as it is held", async () => {

@@ -22,11 +22,13 @@ const BY_EXTENSION = {
   tkt: 0, wav: CMD.WAV_ATTACH, tks: CMD.SNAPSHOT_LOAD, rom: CMD.LOAD_BINARY,
   bin: CMD.LOAD_BINARY, chr: CMD.LOAD_CHARSET,
 };
-// The Hungarian Windows layout's virtual key at each place of the keyboard.
+// The places of the keyboard, each named by the virtual key a US keyboard
+// has there; the emulator turns a place into the key the active layout has
+// there.
 const KEY_CODES = {
-  Backquote: 0x30, Digit0: 0xc0, Minus: 0xbf, Equal: 0xbb, BracketLeft: 0xdb,
+  Backquote: 0xc0, Minus: 0xbd, Equal: 0xbb, BracketLeft: 0xdb,
   BracketRight: 0xdd, Semicolon: 0xba, Quote: 0xde, Backslash: 0xdc, IntlBackslash: 0xe2,
-  Comma: 0xbc, Period: 0xbe, Slash: 0xbd, KeyY: 0x5a, KeyZ: 0x59, Space: 0x20, Enter: 0x0d,
+  Comma: 0xbc, Period: 0xbe, Slash: 0xbf, Space: 0x20, Enter: 0x0d,
   Backspace: 0x08, Tab: 0x09, Escape: 0x1b, ShiftLeft: 0xa0, ShiftRight: 0xa1,
   ControlLeft: 0xa2, ControlRight: 0xa3, AltLeft: 0xa4, AltRight: 0xa5, CapsLock: 0x14,
   Pause: 0x13, PageUp: 0x21, PageDown: 0x22, End: 0x23, Home: 0x24, ArrowLeft: 0x25,
@@ -38,7 +40,7 @@ function virtualKey(code) {
   if (code in KEY_CODES) return KEY_CODES[code];
   let m = /^Key([A-Z])$/.exec(code);
   if (m) return m[1].charCodeAt(0);
-  if ((m = /^Digit([1-9])$/.exec(code))) return 0x30 + Number(m[1]);
+  if ((m = /^Digit([0-9])$/.exec(code))) return 0x30 + Number(m[1]);
   if ((m = /^Numpad([0-9])$/.exec(code))) return 0x60 + Number(m[1]);
   if ((m = /^F([0-9]+)$/.exec(code)) && m[1] >= 1 && m[1] <= 12) return 0x6f + Number(m[1]);
   return 0;
@@ -72,6 +74,7 @@ const TarvikUI = {
     this.startedAt = performance.now();
     $("loading").hidden = true;
     this.buildMenu();
+    this.readLayout();
     this.measure();
     new ResizeObserver(() => this.measure()).observe($("stage"));
     document.addEventListener("fullscreenchange", () => this.measure());
@@ -619,24 +622,46 @@ const TarvikUI = {
   },
 
   // ---- keys -------------------------------------------------------------------------
-  heldCharacters: new Map(),
+  // What the active layout types at each place without modifiers: learnt
+  // from the keys as they come, else from the browser's layout map.
+  plainKeys: new Map(),
+  layoutMap: null,
+  readLayout() {
+    if (!navigator.keyboard || !navigator.keyboard.getLayoutMap) return;
+    navigator.keyboard.getLayoutMap().then((map) => {
+      this.layoutMap = map;
+      for (const [code, key] of map) {
+        const place = virtualKey(code);
+        if (place && [...key].length === 1) call("web_layout_key", place, key.codePointAt(0));
+      }
+    }).catch(() => {});
+  },
+  plainAt(e) {
+    const chars = [...e.key];
+    const modified = e.shiftKey || e.ctrlKey || e.altKey || e.getModifierState("AltGraph");
+    if (!modified && (chars.length === 1 || e.key === "Dead")) {
+      this.plainKeys.set(e.code, e.key);
+    } else if (!this.plainKeys.has(e.code) && chars.length === 1 &&
+               e.key.toLowerCase() !== e.key.toUpperCase()) {
+      this.plainKeys.set(e.code, e.key.toLowerCase()); // a letter's plain form
+    }
+    const plain = this.plainKeys.get(e.code) || (this.layoutMap && this.layoutMap.get(e.code));
+    return plain && plain !== "Dead" && [...plain].length === 1 ? plain.codePointAt(0) : 0;
+  },
   key(e, down) {
     if (!this.ready || e.code === "F12") return;
     e.preventDefault();
     e.stopPropagation();
     if (down && e.altKey && e.code === "KeyV") return this.paste();
-    if (!down && this.heldCharacters.has(e.code)) {
-      call("web_key_character", this.heldCharacters.get(e.code), 0);
-      this.heldCharacters.delete(e.code);
-      return;
-    }
-    if (down && [...e.key].length === 1 && !e.altKey && !e.ctrlKey &&
-        call("web_symbolic_keyboard") && call("web_key_character", e.key, 1)) {
-      this.heldCharacters.set(e.code, e.key);
-      return;
-    }
-    const vk = virtualKey(e.code);
-    if (vk) call("web_key", vk, down ? 1 : 0);
+    const place = virtualKey(e.code);
+    if (!place) return;
+    // A dead key types nothing itself: the next key brings the accented
+    // letter (the browser composes it).
+    const chars = [...e.key];
+    const character = e.key === "Dead" ? -1 : chars.length === 1 ? e.key.codePointAt(0) : 0;
+    // AltGr is Ctrl+Alt, as Windows reports it.
+    if (e.key === "AltGraph") call("web_key", 0xa2, 0, 0, down ? 1 : 0);
+    call("web_key", place, this.plainAt(e), character, down ? 1 : 0);
   },
 };
 
@@ -651,7 +676,6 @@ const TarvikUI = {
   }
   window.addEventListener("blur", () => {
     if (TarvikUI.ready) call("web_release_keys");
-    TarvikUI.heldCharacters.clear();
   });
   document.addEventListener("visibilitychange", () => {
     if (TarvikUI.ready) call("web_activate", document.hidden ? 0 : 1);

@@ -366,6 +366,28 @@ PY
     rm -f long.avi
   done
   ;;
+typing)
+  # Keys as a quick typist gives them: every key down and up between two
+  # frames, the digit 0 on the number row, an Alt shortcut whose Alt is let
+  # go before its letter, and in symbolic mode Shift let go before its key
+  # (Shift+3 is "+" on the Hungarian layout the script types on).
+  {
+    echo "frames 120"
+    for k in L SPACE 0x34 0x31 0x30 0x30; do printf 'keydown %s\nkeyup %s\n' $k $k; done
+    printf 'frames 30\nscreen-text typed.txt\nkey RETURN\nframes 20\n'
+    printf 'keydown ALT\nkeydown C\nkeyup ALT\nframes 3\nkeyup C\nframes 3\n'
+    printf 'keydown ALT\nkeydown C\nkeyup ALT\nkeyup C\nframes 10\nscreen-text alt.txt\n'
+    printf 'command SYMBOLIC_KEYBOARD\nframes 5\nkeydown SHIFT\nframes 2\nkeydown 0x33\nframes 2\n'
+    printf 'keyup SHIFT\nframes 2\nkeyup 0x33\nframes 10\nscreen-text symbolic.txt\n'
+  } >typing.txt
+  run --script typing.txt /h /w 2>log.txt || fail "exit status $?: $(cat log.txt)"
+  # The prompt's line, without the cursor and the blanks after it.
+  prompt() { grep '^>' "$1" | tail -1 | sed 's/[Ź ]*$//'; }
+  [ "$(prompt typed.txt)" = "> l 4100" ] || fail "typed: $(prompt typed.txt)"
+  grep -q '^4100 ' alt.txt || fail "the listing does not start at 4100: $(cat alt.txt)"
+  [ "$(prompt alt.txt)" = ">" ] || fail "Alt+C typed a letter: $(prompt alt.txt)"
+  [ "$(prompt symbolic.txt)" = "> +" ] || fail "symbolic: $(prompt symbolic.txt)"
+  ;;
 *)
   fail "unknown case $case_name"
   ;;
