@@ -254,8 +254,9 @@ fullscreen)
   check "full screen" wait_for 30 has "full screen: on 1024x768"
   on_screen() { xdotool getwindowgeometry "$window" | grep -q "Geometry: 1024x768"; }
   check "the window covers the screen" wait_for 30 on_screen
-  line="$(grep '^window: client' log.txt | tail -1)"
-  check "the picture fills it at 4:3" grep -q "picture 0,0 1024x768" <<<"$line"
+  # The log line of the new size comes once the picture area has its size too.
+  filled() { grep '^window: client' log.txt | tail -1 | grep -q "picture 0,0 1024x768"; }
+  check "the picture fills it at 4:3" wait_for 30 filled
   xdotool windowfocus --sync "$window" 2>/dev/null
   xdotool key alt+Return
   check "back from full screen" wait_for 30 has "full screen: off"
