@@ -314,6 +314,31 @@ TEST_F(Clipboard, CopyOfATarvikScreen) {
   app_shutdown();
 }
 
+// The firmware at its prompt, in both column modes: the copy reads what
+// the picture shows, and the blinking cursor copies as the cell it covers.
+TEST_F(Clipboard, CopyOfTheFirmwareScreenInBothModesWithTheCursorShown) {
+  for (uint32_t mode32 : {0u, 1u}) {
+    write_file(settingsFile(), "TarvikScreenMode=" + std::to_string(mode32) + "\n");
+    start({"/h"});
+    bool shown = false;
+    for (int i = 0; i < 300 && !shown; ++i) {
+      run_frame();
+      shown = memory[0x4000] != 0 && (memory[0x4004] & 0x80) && memory[0x4002] == 1 + mode32;
+    }
+    ASSERT_TRUE(shown) << mode32;
+    const int columns = mode32 ? 32 : 64;
+    char text[CLIPBOARD_SCREEN_TEXT_MAX];
+    ASSERT_EQ(clipboard_screen_text(text, sizeof text), 32u * (columns + 2) + 1) << mode32;
+    const std::string copy(text);
+    EXPECT_EQ(copy.substr(0, 23), "Tarvik 4.1 - Szabad ROM") << copy;
+    EXPECT_EQ(copy.find('\x8F'), std::string::npos) << "the cursor block: " << copy;
+    const uint16_t cursor = static_cast<uint16_t>((memory[0x4000] | memory[0x4001] << 8) - 0xF800);
+    const size_t row = cursor / 64, column = (cursor % 64) / (mode32 + 1);
+    EXPECT_EQ(copy.substr(row * (columns + 2), column + 1), ">  ") << copy;
+    app_shutdown();
+  }
+}
+
 TEST_F(Clipboard, CopyOfAVeltraScreen) {
   write_file(settingsFile(), "Model=3\n");
   start({"/h"});
