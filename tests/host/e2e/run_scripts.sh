@@ -87,7 +87,7 @@ SCRIPT
   # A snapshot named on the command line is loaded (a double-click on one starts the program so).
   run --frames 5 --screen-text /h /w snap.tks >screen.txt || fail "command line: exit status $?"
   grep -q "10 PRINT 1" screen.txt || fail "command line: the snapshot's screen: $(cat screen.txt)"
-  run --frames 5 /h /w missing.tks 2>err.txt || fail "command line, missing: exit status $?"
+  run --frames 5 /h /w missing.tks 2>err.txt && fail "command line, missing: exit status 0"
   grep -q "^Hiba!: A pillanatfelvétel" err.txt || fail "command line: no message for a missing snapshot"
   ;;
 tape-autoload)
@@ -365,6 +365,29 @@ assert difference <= den / num, (video, sound)
 PY
     rm -f long.avi
   done
+  ;;
+settings-and-files)
+  # Without --settings the desktop programs' settings file is neither read
+  # nor written, and none is made.
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config"
+  desktop="$XDG_CONFIG_HOME/tarvik/settings.ini"
+  out="$("$cli" --frames 150 --screen-text /h /w)" || fail "exit status $?"
+  grep -q "Tarvik 4.1 - Szabad ROM" <<<"$out" || fail "no banner: $out"
+  [ ! -e "$desktop" ] || fail "a settings file was made: $(cat "$desktop")"
+  mkdir -p "$(dirname "$desktop")"
+  printf 'Model=0\nSoundDriver=1\nSyncSpeed=1\n' >"$desktop"
+  cp "$desktop" kept.ini
+  out="$("$cli" --frames 150 --screen-text /h /w)" || fail "exit status $?"
+  grep -q "Tarvik 4.1 - Szabad ROM" <<<"$out" || fail "the desktop's model was read: $out"
+  cmp -s "$desktop" kept.ini || fail "the desktop's settings changed: $(cat "$desktop")"
+  # A file that does not load: its message on standard error, a failing
+  # exit status, with and without --verbose.
+  for verbose in "" --verbose; do
+    run --frames 10 $verbose /h /w missing.tkt 2>err.txt && fail "exit status 0 for a missing file"
+    grep -q "missing.tkt" err.txt || fail "no message: $(cat err.txt)"
+  done
+  run --frames 10 /h /w game.TKT 2>err.txt && fail "exit status 0 for an unknown kind of file"
+  grep -q "game.TKT" err.txt || fail "no message: $(cat err.txt)"
   ;;
 *)
   fail "unknown case $case_name"
