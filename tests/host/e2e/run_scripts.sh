@@ -188,6 +188,10 @@ SCRIPT
   run --script fw.txt /h /w 2>err.txt || fail "exit status $? $(cat err.txt)"
   cmp -s printer.txt <(printf '\n\301rv\355zt\373r\365\n') || fail "printer.txt: $(od -c printer.txt)"
   [ "$(stat -c %s hallo.tkt)" -eq 275 ] || fail "tape image size $(stat -c %s hallo.tkt)"
+  # The Dorvane speaks with the sound off as well.
+  printf 'command MODEL_DORVANE\nframes 100\npaste H\\r\nframes 150\nexpect Beszéd...\nscreen-text speech.txt\n' >say.txt
+  run --script say.txt /h /w 2>err.txt || fail "speech: exit status $? $(cat err.txt)"
+  grep -q HIBA speech.txt && fail "the speech chip did not answer: $(cat speech.txt)"
   ;;
 signals)
   # SIGTERM, SIGINT and SIGHUP end the run as the close box does: the AVI
