@@ -89,6 +89,7 @@ bool app_start(int argc, const char* const* argv) {
   display_build_bitmap();
   status_layout();
   platform_move_window(platform_window_rect());
+  if (PixelExact == 1) display_pixel_exact_window();
   platform_window_show();
   display_start();
   audio_shutdown();

@@ -176,6 +176,9 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
   guiStatus = gui_status_bar_create();
   gtk_box_pack_start(GTK_BOX(box), guiStatus, FALSE, FALSE, 0);
   gtk_widget_set_no_show_all(guiStatus, TRUE);
+  // The menu bar and the picture area are visible before the window is:
+  // the sizes computed before it is shown count the menu bar's height.
+  gtk_widget_show_all(box);
   g_signal_connect(guiWindow, "delete-event", G_CALLBACK(on_delete), nullptr);
   g_signal_connect(guiWindow, "configure-event", G_CALLBACK(on_configure), nullptr);
   g_signal_connect(guiWindow, "focus-in-event", G_CALLBACK(on_focus), nullptr);

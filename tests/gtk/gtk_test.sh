@@ -208,6 +208,20 @@ settings)
   check "Model stored" grep -qx "Model=3" "$ini"
   check "KeyMapping replaced" grep -qx "KeyMapping=0" "$ini"
   check "no temporary file left" test ! -e "$ini.tmp"
+  # Pixel-exact scaling saved on: the start gives the window (and picture) that switching it on
+  # gives, larger than 1:1.
+  sed -i 's/^PixelExact=.*/PixelExact=0/' "$ini"
+  exact() { grep -Eq '^window: client .* picture [0-9]+,[0-9]+ (1024|512)x(512|768)$' log.txt; }
+  tarvik_bg $'frames 10\ncommand PIXEL_EXACT\nframes 100000' /h
+  check "pixel exact switched on: whole multiples" wait_for 30 exact
+  switched="$(grep '^window: client' log.txt | tail -1)"
+  kill "$pid"
+  finish_bg
+  check "pixel exact: kept" grep -qx "PixelExact=1" "$ini"
+  tarvik_bg $'frames 100000' /h
+  check "pixel exact at start: the same window" wait_for 30 grep -qxF -- "$switched" log.txt
+  kill "$pid"
+  finish_bg
   ;;
 
 fullscreen)

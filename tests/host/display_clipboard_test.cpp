@@ -107,6 +107,21 @@ TEST_F(Display, PixelExactSnapsTheWindow) {
   app_shutdown();
 }
 
+// Saved on, the option gives the window it gives when switched on.
+TEST_F(Display, PixelExactFromTheSettingsGivesItsWindowAtStart) {
+  write_file(settingsFile(), "PixelExact=1\n");
+  start({"/h"});
+  const int32_t sb = status_height();
+  EXPECT_TRUE(platform_menu_checked(CMD_PIXEL_EXACT));
+  Rect client = platform_client_rect();
+  EXPECT_EQ(client.right, 1024);
+  EXPECT_EQ(client.bottom, 768 + sb);
+  Rect origin = platform_client_to_screen({0, 0, 0, 0});
+  EXPECT_TRUE(
+      same(displayDestination, {origin.left, origin.top, origin.left + 1024, origin.top + 768}));
+  app_shutdown();
+}
+
 TEST_F(Display, TargetIsTheClientAboveTheStatusBarFittedTo43) {
   start({"/h"});
   headless_resize_client(800, 384 + status_height());
