@@ -154,6 +154,12 @@ void sound_driver_install(const SoundDriver* driver) {
   currentSoundDriver = driver;
 }
 
+void sound_driver_failed(const char* caption, const char* reason) {
+  std::fprintf(stderr, "%s\n", reason ? reason : "");
+  platform_message_box_modeless(caption && *caption ? caption : "Error", SOUND_DEVICE_FAILED,
+                                PLATFORM_ICON_STOP);
+}
+
 void audio_init() {
   writePosition = 0;
   fill = 0;

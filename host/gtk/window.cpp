@@ -389,6 +389,23 @@ void platform_message_box(const char* caption, const char* text, int icon) {
   gtk_widget_destroy(box);
 }
 
+void platform_message_box_modeless(const char* caption, const char* text, int icon) {
+  if (gui_script_mode()) {
+    gui_log("message box: %s: %s", caption ? caption : "", text);
+    return;
+  }
+  GtkMessageType type = GTK_MESSAGE_OTHER;
+  if (icon == PLATFORM_ICON_STOP) type = GTK_MESSAGE_ERROR;
+  if (icon == PLATFORM_ICON_EXCLAMATION) type = GTK_MESSAGE_WARNING;
+  GtkWidget* box =
+      gtk_message_dialog_new(guiWindow ? GTK_WINDOW(guiWindow) : nullptr,
+                             GTK_DIALOG_DESTROY_WITH_PARENT, type, GTK_BUTTONS_OK, "%s", text);
+  gtk_window_set_title(GTK_WINDOW(box), caption && *caption ? caption : "Tarvik");
+  // The main loop goes on; the box goes when it is answered.
+  g_signal_connect_swapped(box, "response", G_CALLBACK(gtk_widget_destroy), box);
+  gtk_widget_show(box);
+}
+
 namespace {
 
 GtkWidget* make_dialog(const char* title) {

@@ -52,6 +52,8 @@ bool headless_ddraw_running();
 // ---- sound device ---------------------------------------------------------------
 // The virtual sound device (drivers 1 and 2) is open and not paused.
 bool headless_sound_playing();
+// Makes the next opens of the device fail (true), as on a host without one.
+void headless_sound_fail_open(bool fail);
 
 // ---- AVI file ---------------------------------------------------------------------
 // The size past which the file goes on in a new RIFF part (0: 1 GiB).

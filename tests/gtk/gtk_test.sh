@@ -3,8 +3,8 @@
 # Cases: startup (banner, menu bar, settings file), pictures (the window against the program's
 # own frame, both video paths), input (keys typed with xdotool, F4 held, Alt+letter, Esc),
 # commands (every menu command in script mode), sound (SDL's disk driver against the audio
-# chain's recording), settings (written and read back), fullscreen (full screen and back). Every
-# wait polls against a deadline.
+# chain's recording), nosound (no sound device: the message while the machine runs), settings
+# (written and read back), fullscreen (full screen and back). Every wait polls against a deadline.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${TARVIK_GTK_INNER:-}" ]; then
@@ -187,8 +187,25 @@ sound)
   export SDL_AUDIODRIVER=nosuchdriver
   tarvik $'frames 20\ncommand 40031\nframes 20\nscreen-text screen.txt\nquit'
   check_eq "no device: exit status" 0 "$status"
-  check "no device: the message" grep -q "^message box: Error: SDL_" log.txt
+  check "no device: the message" grep -q "^message box: Error: A hangeszköz nem indítható" log.txt
+  check "no device: the reason" grep -q "^SDL_" log.txt
   check "no device: runs on" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
+  ;;
+
+nosound)
+  # A real start (no script) without a sound device: the box comes, and the machine runs
+  # behind it while nobody has answered it.
+  export SDL_AUDIODRIVER=nosuchdriver
+  timeout 180 "$exe" 2>log.txt >out.txt &
+  pid=$!
+  box_shown() { [ -n "$(xdotool search --onlyvisible --name '^Error$' 2>/dev/null)" ]; }
+  running_behind() { have_window && xdotool getwindowname "$(window_id)" | grep -q ' Mhz '; }
+  check "the message box" wait_for 60 box_shown
+  check "the machine runs behind the box" wait_for 30 running_behind
+  check "the box is still up" box_shown
+  check "the reason on standard error" grep -q "^SDL_" log.txt
+  kill "$pid"
+  finish_bg
   ;;
 
 settings)
