@@ -179,21 +179,6 @@ TEST_F(ScreenMonitor, TheLastRowNamesTheKeys) {
   EXPECT_EQ(rows()[3].substr(0, 6), " 0000 ");
 }
 
-// Shown again, the monitor starts at the instruction the machine stands
-// at, in the view it last had.
-TEST_F(ScreenMonitor, OpeningStartsTheListingAtPc) {
-  disasmTop = 0x057F;
-  cpu.pc = 0x0309;
-  monitor_open();
-  EXPECT_EQ(disasmTop, 0x0309u);
-  EXPECT_EQ(rows()[3].substr(0, 6), " 0309 ");
-  monitorView = MONITOR_VIEW_MEMORY;
-  cpu.pc = 0x4100;
-  monitor_open();
-  EXPECT_EQ(monitorView, MONITOR_VIEW_MEMORY);
-  EXPECT_EQ(disasmTop, 0x4100u);
-}
-
 TEST_F(ScreenMonitor, NarrowAndTinyWindows) {
   headless_monitor_set_geometry({160, 64, 0, 8, 16}); // 20 columns, 4 rows
   monitor_redraw();
