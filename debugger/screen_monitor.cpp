@@ -50,31 +50,60 @@ struct Rows {
   }
 };
 
+// The keys line along the bottom: the longest of these that fits the
+// window's columns (counted in characters; the texts are UTF-8).
+const char* const kKeyLines[] = {
+    "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória Fel/Le/PgUp/PgDn:görget",
+    "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória",
+    "Esc Enter F7 F8 F1:kód F2:memória",
+};
+
+size_t characters(const char* utf8) {
+  size_t n = 0;
+  for (; *utf8; ++utf8) n += (*utf8 & 0xC0) != 0x80;
+  return n;
+}
+
+// The keys line for the layout, or null when the window has no room for it
+// beside the listing.
+const char* key_line(const MonitorLayout& layout) {
+  if (layout.rows < 5) return nullptr;
+  for (const char* line : kKeyLines)
+    if (characters(line) <= static_cast<size_t>(layout.columns)) return line;
+  return nullptr;
+}
+
 void draw_disassembly(const MonitorLayout& layout) {
   ensure_disasm_top();
   Rows rows(layout.rows, layout.columns);
+  const char* keys = key_line(layout);
+  const int listingEnd = keys ? layout.rows - 1 : layout.rows;
   char line[DISASSEMBLY_LINE_SIZE];
   for (int r = 0; r < layout.rows && r < 3; ++r) {
     register_dump_line(line, r);
     rows.set(r, line);
   }
   uint16_t address = static_cast<uint16_t>(disasmTop);
-  for (int r = 3; r < layout.rows; ++r) {
+  for (int r = 3; r < listingEnd; ++r) {
     address = disassemble(address, line);
     rows.set(r, line);
   }
+  if (keys) rows.pointers[static_cast<size_t>(layout.rows - 1)] = keys;
   debuggerHooks.monitorDraw(rows.pointers.data(), layout.rows, 3);
 }
 
 void draw_memory(const MonitorLayout& layout) {
   Rows rows(layout.rows, layout.columns);
+  const char* keys = key_line(layout);
+  const int dumpEnd = keys ? layout.rows - 1 : layout.rows;
   char line[MEMORY_DUMP_LINE_SIZE];
   uint32_t address = memTop & 0xFFFF;
-  for (int r = 0; r < layout.rows; ++r) {
+  for (int r = 0; r < dumpEnd; ++r) {
     memory_dump_line(line, address, 2 * layout.bytesPerLine);
     rows.set(r, line);
     address = (address + static_cast<uint32_t>(layout.bytesPerLine)) & 0xFFFF;
   }
+  if (keys) rows.pointers[static_cast<size_t>(layout.rows - 1)] = keys;
   debuggerHooks.monitorDraw(rows.pointers.data(), layout.rows, -1);
 }
 
@@ -136,6 +165,11 @@ void monitor_redraw() {
 void monitor_set_view(uint32_t view) {
   if (view != MONITOR_VIEW_DISASSEMBLY && view != MONITOR_VIEW_MEMORY) return;
   monitorView = view;
+  monitor_redraw();
+}
+
+void monitor_open() {
+  disasmTop = cpu.pc;
   monitor_redraw();
 }
 

@@ -24,8 +24,12 @@ struct MonitorLayout {
 };
 MonitorLayout monitor_layout();
 
-// Draws the current view.
+// Draws the current view: in both views the last row names the keys, where
+// the window has room for it.
 void monitor_redraw();
+// The monitor is shown: the disassembly starts at the current instruction,
+// the view stays the one last used.
+void monitor_open();
 // F1 (0, disassembly) and F2 (1, memory): sets the view and redraws.
 void monitor_set_view(uint32_t view);
 // Puts PC at the top of the disassembly view and draws it.

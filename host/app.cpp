@@ -3,6 +3,7 @@
 #include "host/app.h"
 
 #include <string>
+#include <vector>
 
 #include <cstring>
 
@@ -43,6 +44,18 @@ void load_rom_folder(const char* program) {
 
 bool endRequestSeen; // a request from outside was turned into a close
 
+// The command line's files that did not load, each as the message that
+// says why.
+std::vector<std::string> commandLineFailures;
+
+// A file argument that did not load: the message its load left in the
+// status bar, or one that names the file.
+void command_line_failed(const std::string& messageBefore, const char* fallback, const char* arg) {
+  std::string message = status_text(3);
+  if (message.empty() || message == messageBefore) message = std::string(fallback) + ": " + arg;
+  commandLineFailures.push_back(message);
+}
+
 } // namespace
 
 void host_reset_state() {
@@ -76,6 +89,7 @@ bool app_start(int argc, const char* const* argv) {
   display_build_bitmap();
   status_layout();
   platform_move_window(platform_window_rect());
+  if (PixelExact == 1) display_pixel_exact_window();
   platform_window_show();
   display_start();
   audio_shutdown();
@@ -95,6 +109,7 @@ bool is_switch(const char* arg) {
 } // namespace
 
 void app_command_line(int argc, const char* const* argv) {
+  commandLineFailures.clear();
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     if (is_switch(arg)) {
@@ -112,20 +127,34 @@ void app_command_line(int argc, const char* const* argv) {
       continue;
     }
     run_frames(30);
+    const std::string before = status_text(3);
     const char* dot = std::strrchr(arg, '.');
     if (dot && std::strncmp(dot, ".wav", 4) == 0) {
-      if (wav_menu_attach(arg)) recent_files_add(RECENT_WAV_ATTACH, arg);
-    } else if (dot && std::strncmp(dot, ".tkt", 4) == 0) {
-      if (tape_autoload(arg)) recent_files_add(RECENT_AUTOLOAD, arg);
-    } else if (dot && std::strncmp(dot, ".tks", 4) == 0) {
-      if (snapshot_load(arg, memory + 0x4000))
-        recent_files_add(RECENT_SNAPSHOT_LOAD, arg);
+      if (wav_menu_attach(arg))
+        recent_files_add(RECENT_WAV_ATTACH, arg);
       else
+        command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
+    } else if (dot && std::strncmp(dot, ".tkt", 4) == 0) {
+      if (tape_autoload(arg))
+        recent_files_add(RECENT_AUTOLOAD, arg);
+      else
+        command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
+    } else if (dot && std::strncmp(dot, ".tks", 4) == 0) {
+      if (snapshot_load(arg, memory + 0x4000)) {
+        recent_files_add(RECENT_SNAPSHOT_LOAD, arg);
+      } else {
         platform_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
+        command_line_failed(before, COMMAND_LINE_SNAPSHOT_FAILED, arg);
+      }
+    } else {
+      // Nothing is loaded; the desktop program says nothing of it.
+      command_line_failed(before, COMMAND_LINE_UNKNOWN_KIND, arg);
     }
     run_frames(25);
   }
 }
+
+const std::vector<std::string>& app_command_line_failures() { return commandLineFailures; }
 
 int app_main_loop() {
   int exitCode = 0;

@@ -1,6 +1,17 @@
 // The program's start-up, main loop and shutdown, for both platforms.
 #pragma once
 
+#include <string>
+#include <vector>
+
+// Why a file of the command line did not load, where its load said nothing
+// (followed by ": " and the argument).
+inline constexpr const char* COMMAND_LINE_LOAD_FAILED = "A file betöltése sikertelen";
+inline constexpr const char* COMMAND_LINE_SNAPSHOT_FAILED =
+    "A pillanatfelvétel betöltése sikertelen";
+inline constexpr const char* COMMAND_LINE_UNKNOWN_KIND =
+    "Ismeretlen fajta file (.tkt, .wav vagy .tks végű lehet)";
+
 // The host's state as at program start, before the settings are read: the
 // options at their defaults, the machine running (not paused, not in the
 // monitor), no full screen, no AVI capture.
@@ -12,6 +23,9 @@ void host_reset_state();
 bool app_start(int argc, const char* const* argv);
 // The command-line walk alone (part of app_start).
 void app_command_line(int argc, const char* const* argv);
+// The files of the last command-line walk that did not load (a name without
+// a known ending among them), each as the message that says why, in order.
+const std::vector<std::string>& app_command_line_failures();
 // Runs frames and handles messages until the quit message; returns its
 // exit code.
 int app_main_loop();

@@ -69,7 +69,9 @@ int32_t silent_position() { return -1; }
 
 // 0 = too much queued (drop), 1 = keep, 2 = too little (add a block).
 int drift_check() {
-  if (paused) return 0;
+  // A paused device would fall behind; "No sound" has none, and what it
+  // drops would stop the devices that advance with their samples.
+  if (paused && currentSoundDriver != &silentSoundDriver) return 0;
   if (muted) return 1;
   int32_t p = currentSoundDriver->position();
   if (p == -1) return 1;
@@ -150,6 +152,12 @@ const SoundDriver* currentSoundDriver = &silentSoundDriver;
 void sound_driver_install(const SoundDriver* driver) {
   if (currentSoundDriver != driver) currentSoundDriver->close();
   currentSoundDriver = driver;
+}
+
+void sound_driver_failed(const char* caption, const char* reason) {
+  std::fprintf(stderr, "%s\n", reason ? reason : "");
+  platform_message_box_modeless(caption && *caption ? caption : "Error", SOUND_DEVICE_FAILED,
+                                PLATFORM_ICON_STOP);
 }
 
 void audio_init() {

@@ -5,6 +5,11 @@
 
 #include <cstdint>
 
+// What the user reads when the sound device cannot be opened.
+inline constexpr const char* SOUND_DEVICE_FAILED =
+    "A hangeszköz nem indítható, a program hang nélkül fut tovább. Ha nem kell hang, az "
+    "„Opciók” › „Hang” › „Kikapcsolva” választással ez az üzenet elmarad.";
+
 void audio_init();
 // Brings the output up to cycle-counter time t.
 void audio_update(int64_t t);

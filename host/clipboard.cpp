@@ -27,19 +27,43 @@ uint8_t clipboard_translate_veltra(uint8_t code) {
   return ' '; // space, and the codes without a glyph
 }
 
+namespace {
+
+// The Tarvik firmware's cursor: while shown (bit 7 of 0x4004) the cell at
+// the address in 0x4000 holds the full block 0x0F and 0x4005 keeps the
+// code it covers. Returns the cell's address, or 0 when no cursor shows.
+uint32_t tarvik_cursor_cell(uint8_t* covered) {
+  if (!(memory[0x4004] & 0x80)) return 0;
+  const uint32_t address = (memory[0x4000] | memory[0x4001] << 8 | screenMode32) & 0xFFFF;
+  if (address < 0xF800 || memory[address] != 0x0F) return 0;
+  *covered = memory[0x4005];
+  return address;
+}
+
+} // namespace
+
 size_t clipboard_screen_text(char* out, size_t size) {
-  bool veltra = model() == MODEL_VELTRA16;
-  int rows = veltra ? 25 : 32;
-  int columns = veltra ? 40 : 64;
+  const bool veltra = model() == MODEL_VELTRA16;
+  // In 32-column mode the picture shows every second cell, the odd ones.
+  const bool wide = !veltra && screenMode32 == 1;
+  const int rows = veltra ? 25 : 32;
+  const int columns = veltra ? 40 : wide ? 32 : 64;
+  const int rowCells = veltra ? 40 : 64;
+  const int step = wide ? 2 : 1;
   // The Veltra-16's picture shows character-RAM cell i in column (i - 1)
   // mod 40, so its top left corner is the cell at 0xC001.
-  uint32_t base = veltra ? 0xC001 : 0xF800;
+  const uint32_t base = veltra ? 0xC001 : wide ? 0xF801 : 0xF800;
   size_t length = static_cast<size_t>(rows) * (columns + 2) + 1;
   if (size < length) return 0;
+  // The cursor is no text: its cell copies as the code it covers. (The
+  // Veltra-16's cursor is its cell inverted, which copies as the cell.)
+  uint8_t covered = 0;
+  const uint32_t cursor = veltra ? 0 : tarvik_cursor_cell(&covered);
   char* p = out;
   for (int y = 0; y < rows; ++y) {
     for (int x = 0; x < columns; ++x) {
-      uint8_t code = memory[base + y * columns + x];
+      const uint32_t address = base + static_cast<uint32_t>(y * rowCells + x * step);
+      const uint8_t code = address == cursor ? covered : memory[address];
       *p++ =
           static_cast<char>(veltra ? clipboard_translate_veltra(code) : clipboard_translate(code));
     }

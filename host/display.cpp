@@ -296,6 +296,21 @@ void display_toggle_keep_aspect() {
   display_update_target(512, 256, KeepAspectRatio == 1);
 }
 
+void display_pixel_exact_window() {
+  // At least the room of a 1024 x 768 picture where the screen has it.
+  Rect window = platform_window_rect();
+  int32_t bw, bh;
+  frame_size(&bw, &bh);
+  Rect screen = platform_screen_rect();
+  int32_t w = width_of(window), h = height_of(window);
+  int32_t roomW = width_of(screen) - bw, roomH = height_of(screen) - bh;
+  if (w < 1024 + bw && roomW > w) w = (roomW < 1024 ? roomW : 1024) + bw;
+  if (h < 768 + bh && roomH > h) h = (roomH < 768 ? roomH : 768) + bh;
+  Rect wanted = {window.left, window.top, window.left + w, window.top + h};
+  snap_pixel_exact(0, &wanted);
+  platform_move_window(wanted);
+}
+
 void display_toggle_pixel_exact() {
   PixelExact = PixelExact == 1 ? 0 : 1;
   platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
@@ -312,17 +327,7 @@ void display_toggle_pixel_exact() {
   }
   Rect window = platform_window_rect();
   if (PixelExact == 1) {
-    // At least the room of a 1024 x 768 picture where the screen has it.
-    int32_t bw, bh;
-    frame_size(&bw, &bh);
-    Rect screen = platform_screen_rect();
-    int32_t w = width_of(window), h = height_of(window);
-    int32_t roomW = width_of(screen) - bw, roomH = height_of(screen) - bh;
-    if (w < 1024 + bw && roomW > w) w = (roomW < 1024 ? roomW : 1024) + bw;
-    if (h < 768 + bh && roomH > h) h = (roomH < 768 ? roomH : 768) + bh;
-    Rect wanted = {window.left, window.top, window.left + w, window.top + h};
-    snap_pixel_exact(0, &wanted);
-    platform_move_window(wanted);
+    display_pixel_exact_window();
   } else if (VideoDriver == VIDEO_DRIVER_GDI) {
     // Back to the fixed size that the size limits give.
     platform_move_window(

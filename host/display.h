@@ -99,4 +99,8 @@ void display_toggle_keep_aspect();
 // Switches pixel-exact scaling; switching it on snaps the window to the
 // size the picture takes.
 void display_toggle_pixel_exact();
+// The window for pixel-exact scaling: grown to hold a 1024 x 768 picture
+// where the screen has room, snapped to the picture. Switching the option on
+// gives it, and so does a start with the option on.
+void display_pixel_exact_window();
 void display_toggle_full_screen();

@@ -108,6 +108,9 @@ void platform_full_screen_leave();
 // Message box; caption may be empty. Icons: 0 none, 1 stop, 2 exclamation.
 enum { PLATFORM_ICON_NONE = 0, PLATFORM_ICON_STOP = 1, PLATFORM_ICON_EXCLAMATION = 2 };
 void platform_message_box(const char* caption, const char* text, int icon);
+// The same box without waiting for it: the call returns at once and the
+// program runs on behind the box until the user closes it.
+void platform_message_box_modeless(const char* caption, const char* text, int icon);
 // Modal dialogs from resources: the about box (113) and the keyboard chart
 // (120). Their texts are in host/about.h.
 void platform_modal_dialog(int resource);

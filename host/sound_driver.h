@@ -22,3 +22,8 @@ extern const SoundDriver* currentSoundDriver;
 extern const SoundDriver silentSoundDriver;
 // Makes a record current, closing the one that was.
 void sound_driver_install(const SoundDriver* driver);
+// A driver that cannot open says so here, with the system's own reason (a
+// line for standard error). The user is told in the program's words that it
+// runs on without sound, in a box that does not stop the machine; caption is
+// the box's ("Error", or "Fatal error!" for a missing library).
+void sound_driver_failed(const char* caption, const char* reason);

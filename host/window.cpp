@@ -66,7 +66,7 @@ void run_state_monitor_toggle() {
   if (monitorMode) {
     running = 0;
     platform_set_title(TITLE_MONITOR);
-    monitor_redraw();
+    monitor_open();
     audio_pause();
     platform_menu_check(CMD_MONITOR, true);
   } else {

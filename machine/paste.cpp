@@ -102,7 +102,14 @@ bool paste_begin(const char* text, size_t length) {
   if (!text || length == 0) return false;
   // A paste still running is replaced by the new one.
   finish(false);
-  pasteText.assign(text, length);
+  // Every line end is the Enter key once: CR LF (Windows text), a lone LF
+  // (Linux and the browsers) and a lone CR alike.
+  pasteText.clear();
+  pasteText.reserve(length);
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] == '\n' && i > 0 && text[i - 1] == '\r') continue;
+    pasteText += text[i] == '\n' ? '\r' : text[i];
+  }
   pastePosition = 0;
   pasteHasText = true;
   previousCharacter = -1;
@@ -117,7 +124,7 @@ bool paste_begin(const char* text, size_t length) {
 
 void paste_next(uint32_t*) {
   const bool veltra = model() == MODEL_VELTRA16;
-  // Line feeds become 0 and are skipped.
+  // Characters without a key (code 0) are skipped.
   while (pasteHasText && pastePosition < pasteText.size()) {
     const uint8_t c = static_cast<uint8_t>(pasteText[pastePosition]);
     const uint8_t code = veltra ? paste_translate_veltra(c) : paste_translate_tarvik(c);

@@ -4,9 +4,11 @@
 # "win" (the Windows programs, cross-built with mingw-w64, in build-win/),
 # "web" (the browser program, compiled to WebAssembly with Emscripten, in build-web/) or
 # "fuzz" (the libFuzzer targets, built with clang, in build-fuzz/).
+# Names after the flavour build only those targets: "build.sh release tarvik tarvik-cli".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour="${1:-release}"
+shift || true
 case "$flavour" in
   release) dir=build; args=(-DCMAKE_BUILD_TYPE=Release) ;;
   asan) dir=build-asan; args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_SANITIZE=ON) ;;
@@ -22,4 +24,8 @@ case "$flavour" in
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$dir"
+if [ $# -gt 0 ]; then
+  cmake --build "$dir" --target "$@"
+else
+  cmake --build "$dir"
+fi

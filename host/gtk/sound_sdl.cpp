@@ -34,8 +34,8 @@ void callback(void*, Uint8* stream, int length) {
 }
 
 void error(const char* what) {
-  std::string text = std::string(what) + ": " + SDL_GetError();
-  platform_message_box("Error", text.c_str(), PLATFORM_ICON_STOP);
+  std::string reason = std::string(what) + ": " + SDL_GetError();
+  sound_driver_failed("Error", reason.c_str());
 }
 
 bool sdl_open(int sampleRate);

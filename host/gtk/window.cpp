@@ -177,6 +177,9 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
   guiStatus = gui_status_bar_create();
   gtk_box_pack_start(GTK_BOX(box), guiStatus, FALSE, FALSE, 0);
   gtk_widget_set_no_show_all(guiStatus, TRUE);
+  // The menu bar and the picture area are visible before the window is:
+  // the sizes computed before it is shown count the menu bar's height.
+  gtk_widget_show_all(box);
   g_signal_connect(guiWindow, "delete-event", G_CALLBACK(on_delete), nullptr);
   g_signal_connect(guiWindow, "configure-event", G_CALLBACK(on_configure), nullptr);
   g_signal_connect(guiWindow, "focus-in-event", G_CALLBACK(on_focus), nullptr);
@@ -385,6 +388,23 @@ void platform_message_box(const char* caption, const char* text, int icon) {
   gtk_window_set_title(GTK_WINDOW(box), caption && *caption ? caption : "Tarvik");
   gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
+}
+
+void platform_message_box_modeless(const char* caption, const char* text, int icon) {
+  if (gui_script_mode()) {
+    gui_log("message box: %s: %s", caption ? caption : "", text);
+    return;
+  }
+  GtkMessageType type = GTK_MESSAGE_OTHER;
+  if (icon == PLATFORM_ICON_STOP) type = GTK_MESSAGE_ERROR;
+  if (icon == PLATFORM_ICON_EXCLAMATION) type = GTK_MESSAGE_WARNING;
+  GtkWidget* box =
+      gtk_message_dialog_new(guiWindow ? GTK_WINDOW(guiWindow) : nullptr,
+                             GTK_DIALOG_DESTROY_WITH_PARENT, type, GTK_BUTTONS_OK, "%s", text);
+  gtk_window_set_title(GTK_WINDOW(box), caption && *caption ? caption : "Tarvik");
+  // The main loop goes on; the box goes when it is answered.
+  g_signal_connect_swapped(box, "response", G_CALLBACK(gtk_widget_destroy), box);
+  gtk_widget_show(box);
 }
 
 namespace {

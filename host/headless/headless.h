@@ -52,6 +52,8 @@ bool headless_ddraw_running();
 // ---- sound device ---------------------------------------------------------------
 // The virtual sound device (drivers 1 and 2) is open and not paused.
 bool headless_sound_playing();
+// Makes the next opens of the device fail (true), as on a host without one.
+void headless_sound_fail_open(bool fail);
 
 // ---- AVI file ---------------------------------------------------------------------
 // The size past which the file goes on in a new RIFF part (0: 1 GiB).
@@ -69,6 +71,11 @@ void headless_clipboard_clear(); // no text on the clipboard
 // The settings file; without one, $XDG_CONFIG_HOME/tarvik/settings.ini (or
 // ~/.config/tarvik/settings.ini).
 void headless_set_settings_file(const char* path);
+// No settings store at all: every run starts from the defaults and nothing
+// is written (tarvik-cli without --settings). headless_set_settings_file
+// chooses a file again.
+void headless_set_no_settings_file();
+// The file in use; "" without one.
 std::string headless_settings_file();
 // The user's data folder (quick snapshots); without one,
 // $XDG_DATA_HOME/tarvik (or ~/.local/share/tarvik).

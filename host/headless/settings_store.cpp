@@ -20,6 +20,7 @@
 namespace {
 
 std::string chosenFile;
+bool noFile; // no store at all: the defaults, nothing written
 std::string chosenDataFolder;
 std::string openFile;
 bool isOpen;
@@ -73,7 +74,7 @@ bool set_value(const char* name, const std::string& text);
 bool platform_settings_open(const char*) {
   values.clear();
   dirty = false;
-  openFile = chosenFile.empty() ? default_file() : chosenFile;
+  openFile = noFile ? "" : chosenFile.empty() ? default_file() : chosenFile;
   isOpen = !openFile.empty();
   if (!isOpen) return false;
   std::FILE* f = std::fopen(openFile.c_str(), "r");
@@ -172,5 +173,14 @@ bool platform_data_folder(char* folder, size_t size) {
 void platform_keep_file(const char*) {}
 
 void headless_set_data_folder(const char* path) { chosenDataFolder = path ? path : ""; }
-void headless_set_settings_file(const char* path) { chosenFile = path ? path : ""; }
-std::string headless_settings_file() { return chosenFile.empty() ? default_file() : chosenFile; }
+void headless_set_settings_file(const char* path) {
+  chosenFile = path ? path : "";
+  noFile = false;
+}
+void headless_set_no_settings_file() {
+  chosenFile.clear();
+  noFile = true;
+}
+std::string headless_settings_file() {
+  return noFile ? "" : chosenFile.empty() ? default_file() : chosenFile;
+}

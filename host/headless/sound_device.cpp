@@ -9,6 +9,7 @@
 namespace {
 
 bool open;
+bool failing; // the next opens fail, as without a device
 bool playing;
 uint32_t written; // ring offset after the last block written
 
@@ -32,6 +33,10 @@ const SoundDriver virtualDriver = {"Virtual",     virtual_open,  virtual_close, 
                                    virtual_reset, virtual_pause, virtual_resume, virtual_position};
 
 bool virtual_open(int) {
+  if (failing) {
+    sound_driver_failed("Error", "virtual sound device: cannot open");
+    return false;
+  }
   sound_driver_install(&virtualDriver);
   open = true;
   playing = true;
@@ -42,6 +47,7 @@ bool virtual_open(int) {
 } // namespace
 
 bool headless_sound_playing() { return open && playing; }
+void headless_sound_fail_open(bool fail) { failing = fail; }
 
 const SoundDriver* platform_sound_driver(int index) {
   return index == 1 || index == 2 ? &virtualDriver : nullptr;

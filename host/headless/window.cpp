@@ -171,6 +171,10 @@ void platform_message_box(const char* caption, const char* text, int) {
   std::fprintf(stderr, "%s\n", lastMessageBox.c_str());
 }
 
+void platform_message_box_modeless(const char* caption, const char* text, int icon) {
+  platform_message_box(caption, text, icon);
+}
+
 void platform_modal_dialog(int resource) {
   if (!verbose) return;
   if (resource == 113)

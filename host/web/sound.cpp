@@ -36,7 +36,11 @@ const SoundDriver webAudioDriver = {"Web Audio", web_open,  web_close,  web_writ
                                     web_reset,   web_pause, web_resume, web_position};
 
 bool web_open(int sampleRate) {
-  if (sampleRate != 48000 || !js_audio_open()) return false;
+  if (sampleRate != 48000) return false;
+  if (!js_audio_open()) {
+    sound_driver_failed("Error", "Web Audio: no audio context at 48000 Hz");
+    return false;
+  }
   sound_driver_install(&webAudioDriver);
   return true;
 }

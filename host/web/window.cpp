@@ -150,6 +150,11 @@ void platform_message_box(const char* caption, const char* text, int icon) {
   js_message_box(caption ? caption : "", text ? text : "", icon);
 }
 
+// The page's boxes never wait.
+void platform_message_box_modeless(const char* caption, const char* text, int icon) {
+  platform_message_box(caption, text, icon);
+}
+
 void platform_modal_dialog(int resource) {
   std::string json;
   if (resource == 113) {

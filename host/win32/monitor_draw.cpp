@@ -49,7 +49,7 @@ void platform_monitor_draw(const char* const* rows, int count, int separatorRow)
   SetBkMode(dc, OPAQUE);
   for (int r = 0; r < count; ++r) {
     if (!rows[r]) continue;
-    std::string text = to_ansi(rows[r]);
+    std::string text = to_oem(rows[r]); // the OEM font's code page
     TextOutA(dc, 0, g.lineHeight * r, text.c_str(), static_cast<int>(text.size()));
   }
   if (separatorRow >= 0) {

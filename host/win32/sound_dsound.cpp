@@ -25,7 +25,7 @@ IDirectSound* device;
 IDirectSoundBuffer* primaryBuffer;
 IDirectSoundBuffer* secondaryBuffer;
 
-void error(const char* text) { platform_message_box("Error", text, PLATFORM_ICON_STOP); }
+void error(const char* text) { sound_driver_failed("Error", text); }
 
 void release() {
   if (secondaryBuffer) secondaryBuffer->Release();
@@ -91,7 +91,7 @@ bool ds_open(int sampleRate) {
   if (!library) {
     library = LoadLibraryA("dsound.dll");
     if (!library) {
-      platform_message_box("Fatal error!", "Missing DSOUND.DLL", PLATFORM_ICON_STOP);
+      sound_driver_failed("Fatal error!", "Missing DSOUND.DLL");
       return false;
     }
   }

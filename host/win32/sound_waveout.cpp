@@ -97,7 +97,9 @@ bool wo_open(int sampleRate) {
   HWAVEOUT opened = nullptr;
   MMRESULT r = waveOutOpen(&opened, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL);
   if (r != MMSYSERR_NOERROR) {
-    std::fprintf(stderr, "waveOutOpen returned %d\n", static_cast<int>(r));
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "waveOutOpen returned %d", static_cast<int>(r));
+    sound_driver_failed("Error", reason);
     return false;
   }
   sound_driver_install(&waveOutDriver);

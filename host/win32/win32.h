@@ -16,6 +16,9 @@ extern HWND mainWindow;
 std::string to_ansi(const char* text);
 // Code page 1250 text from Windows as UTF-8, for the log.
 std::string from_ansi(const char* text);
+// Our UTF-8 text in the OEM code page, for the OEM font of the on-screen
+// monitor ('?' for what it lacks).
+std::string to_oem(const char* text);
 
 // The window procedure (window.cpp).
 LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

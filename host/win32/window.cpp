@@ -306,6 +306,42 @@ void platform_message_box(const char* caption, const char* text, int icon) {
 
 namespace {
 
+struct ModelessBox {
+  std::string caption, text;
+  UINT type;
+};
+
+// The box on a thread of its own, so that the main loop runs on meanwhile.
+DWORD WINAPI modeless_box_thread(void* parameter) {
+  ModelessBox* box = static_cast<ModelessBox*>(parameter);
+  MessageBoxA(nullptr, box->text.c_str(), box->caption.c_str(), box->type);
+  delete box;
+  return 0;
+}
+
+} // namespace
+
+void platform_message_box_modeless(const char* caption, const char* text, int icon) {
+  if (win_script_mode()) {
+    win_log("message box: %s: %s", caption ? caption : "", text);
+    return;
+  }
+  UINT type = MB_OK | MB_SETFOREGROUND;
+  if (icon == PLATFORM_ICON_STOP) type |= MB_ICONSTOP;
+  if (icon == PLATFORM_ICON_EXCLAMATION) type |= MB_ICONEXCLAMATION;
+  ModelessBox* box =
+      new ModelessBox{caption && *caption ? to_ansi(caption) : std::string(), to_ansi(text), type};
+  HANDLE thread = CreateThread(nullptr, 0, modeless_box_thread, box, 0, nullptr);
+  if (thread) {
+    CloseHandle(thread);
+    return;
+  }
+  delete box;
+  platform_message_box(caption, text, icon); // no thread: the box waits after all
+}
+
+namespace {
+
 // In script mode the dialog reads its texts back from its own controls into
 // the log, then closes itself.
 void log_dialog(HWND dialog, int resource) {

@@ -24,6 +24,12 @@ const MonitorGeometry standardWindow = {512, 404, 20, 8, 16};
 
 const std::vector<std::string>& rows() { return headless_monitor_rows(); }
 
+size_t characters(const std::string& utf8) {
+  size_t n = 0;
+  for (char c : utf8) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
 class ScreenMonitor : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -57,7 +63,7 @@ TEST_F(ScreenMonitor, DisassemblyViewShowsRegistersSeparatorAndListingFromPc) {
   EXPECT_EQ(rows()[3], " 0100 3E 42       ld a,42h");
   EXPECT_EQ(rows()[4], " 0102 C3 00 01    jp 0100h");
   EXPECT_EQ(rows()[5], " 0105 00          nop");
-  EXPECT_EQ(rows()[23], " 0117 00          nop");
+  EXPECT_EQ(rows()[22], " 0116 00          nop"); // the last row names the keys
   EXPECT_EQ(disasmTop, 0x0100u);
 }
 
@@ -68,9 +74,9 @@ TEST_F(ScreenMonitor, MemoryViewTwelveBytesPerLineAt512Pixels) {
   EXPECT_EQ(headless_monitor_separator_row(), -1);
   EXPECT_EQ(rows()[0], " 0000:  54 61 72 76  69 6B 00 7E  7D 20 FF 21 :Tarvik..} .!");
   EXPECT_EQ(rows()[1].substr(0, 11), " 000C:  5A ");
-  EXPECT_EQ(rows()[23].substr(0, 7), " 0114: ");
-  // Rows fit the window's columns.
-  for (const std::string& row : rows()) EXPECT_LE(row.size(), 64u);
+  EXPECT_EQ(rows()[22].substr(0, 7), " 0108: ");
+  // Rows fit the window's columns (characters of UTF-8 text).
+  for (const std::string& row : rows()) EXPECT_LE(characters(row), 64u) << row;
 }
 
 TEST_F(ScreenMonitor, MemoryViewScrollsByALineAndWraps) {
@@ -152,6 +158,25 @@ TEST_F(ScreenMonitor, ViewSwitchingAndShowingPc) {
   EXPECT_EQ(monitorView, 0u);
   EXPECT_EQ(disasmTop, 0x4000u);
   EXPECT_EQ(rows()[3].substr(0, 6), " 4000 ");
+}
+
+// The keys line: the longest wording that fits, in both views; none where
+// the window leaves no room for the listing beside it.
+TEST_F(ScreenMonitor, TheLastRowNamesTheKeys) {
+  const std::string keys = "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória";
+  monitor_redraw();
+  EXPECT_EQ(rows().back(), keys);
+  monitor_set_view(MONITOR_VIEW_MEMORY);
+  EXPECT_EQ(rows().back(), keys);
+  headless_monitor_set_geometry({800, 600, 0, 8, 16}); // 100 columns
+  monitor_redraw();
+  EXPECT_EQ(rows().back(), keys + " Fel/Le/PgUp/PgDn:görget");
+  headless_monitor_set_geometry({320, 600, 0, 8, 16}); // 40 columns
+  monitor_redraw();
+  EXPECT_EQ(rows().back(), "Esc Enter F7 F8 F1:kód F2:memória");
+  headless_monitor_set_geometry({512, 64, 0, 8, 16}); // 4 rows: registers and one line
+  monitor_set_view(MONITOR_VIEW_DISASSEMBLY);
+  EXPECT_EQ(rows()[3].substr(0, 6), " 0000 ");
 }
 
 TEST_F(ScreenMonitor, NarrowAndTinyWindows) {

@@ -1,5 +1,6 @@
 // The menu and accelerator tables, the run-state machine with its titles,
 // and every command reaching its operation.
+#include <cstdio>
 #include <cstring>
 
 #include "cpu/cpu.h"
@@ -256,6 +257,25 @@ TEST_F(Commands, MonitorWithoutPauseResumes) {
   window_on_command(CMD_MONITOR);
   EXPECT_EQ(running, 1u);
   EXPECT_EQ(headless_title(), TITLE_RESUMED);
+}
+
+// Esc shows the instruction the machine stands at, however long it ran
+// since the monitor was last shown and whatever model it is now.
+TEST_F(Commands, TheMonitorOpensAtTheCurrentInstruction) {
+  auto shown_at_pc = [] {
+    char pc[8];
+    std::snprintf(pc, sizeof pc, " %04X ", cpu.pc);
+    const std::vector<std::string>& rows = headless_monitor_rows();
+    return rows.size() > 3 && rows[3].compare(0, 6, pc) == 0;
+  };
+  for (int model : {CMD_MODEL_TARVIK41, CMD_MODEL_VELTRA16}) {
+    window_on_command(model);
+    for (int i = 0; i < 20; ++i) app_run_frame();
+    window_on_key_down(VKEY_ESCAPE);
+    EXPECT_TRUE(shown_at_pc()) << headless_monitor_rows()[3];
+    EXPECT_EQ(headless_monitor_rows().back().substr(0, 11), "Esc:vissza ");
+    window_on_key_down(VKEY_ESCAPE);
+  }
 }
 
 TEST_F(Commands, PageDownPausesThenStepsOneFrame) {

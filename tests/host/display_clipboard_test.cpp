@@ -107,6 +107,21 @@ TEST_F(Display, PixelExactSnapsTheWindow) {
   app_shutdown();
 }
 
+// Saved on, the option gives the window it gives when switched on.
+TEST_F(Display, PixelExactFromTheSettingsGivesItsWindowAtStart) {
+  write_file(settingsFile(), "PixelExact=1\n");
+  start({"/h"});
+  const int32_t sb = status_height();
+  EXPECT_TRUE(platform_menu_checked(CMD_PIXEL_EXACT));
+  Rect client = platform_client_rect();
+  EXPECT_EQ(client.right, 1024);
+  EXPECT_EQ(client.bottom, 768 + sb);
+  Rect origin = platform_client_to_screen({0, 0, 0, 0});
+  EXPECT_TRUE(
+      same(displayDestination, {origin.left, origin.top, origin.left + 1024, origin.top + 768}));
+  app_shutdown();
+}
+
 TEST_F(Display, TargetIsTheClientAboveTheStatusBarFittedTo43) {
   start({"/h"});
   headless_resize_client(800, 384 + status_height());
@@ -312,6 +327,31 @@ TEST_F(Clipboard, CopyOfATarvikScreen) {
   EXPECT_EQ(headless_clipboard_get(), std::string(text, 2112));
   EXPECT_EQ(clipboard_screen_text(text, 2112), 0u) << "too small a buffer";
   app_shutdown();
+}
+
+// The firmware at its prompt, in both column modes: the copy reads what
+// the picture shows, and the blinking cursor copies as the cell it covers.
+TEST_F(Clipboard, CopyOfTheFirmwareScreenInBothModesWithTheCursorShown) {
+  for (uint32_t mode32 : {0u, 1u}) {
+    write_file(settingsFile(), "TarvikScreenMode=" + std::to_string(mode32) + "\n");
+    start({"/h"});
+    bool shown = false;
+    for (int i = 0; i < 300 && !shown; ++i) {
+      run_frame();
+      shown = memory[0x4000] != 0 && (memory[0x4004] & 0x80) && memory[0x4002] == 1 + mode32;
+    }
+    ASSERT_TRUE(shown) << mode32;
+    const int columns = mode32 ? 32 : 64;
+    char text[CLIPBOARD_SCREEN_TEXT_MAX];
+    ASSERT_EQ(clipboard_screen_text(text, sizeof text), 32u * (columns + 2) + 1) << mode32;
+    const std::string copy(text);
+    EXPECT_EQ(copy.substr(0, 23), "Tarvik 4.1 - Szabad ROM") << copy;
+    EXPECT_EQ(copy.find('\x8F'), std::string::npos) << "the cursor block: " << copy;
+    const uint16_t cursor = static_cast<uint16_t>((memory[0x4000] | memory[0x4001] << 8) - 0xF800);
+    const size_t row = cursor / 64, column = (cursor % 64) / (mode32 + 1);
+    EXPECT_EQ(copy.substr(row * (columns + 2), column + 1), ">  ") << copy;
+    app_shutdown();
+  }
 }
 
 TEST_F(Clipboard, CopyOfAVeltraScreen) {

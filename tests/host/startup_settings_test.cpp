@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "cpu/cpu.h"
+#include "host/audio.h"
 #include "host/cp1250.h"
 #include "host/headless/headless.h"
 #include "host/menu.h"
@@ -100,6 +101,33 @@ TEST_F(Startup, ExtensionsAreCaseSensitive) {
   write_file(upper, std::string(300, '\x55'));
   start({"/h", upper.c_str()});
   EXPECT_EQ(std::string(status_text(3)), "");
+  app_shutdown();
+}
+
+TEST_F(Startup, TheFilesThatDidNotLoadAreListedWithTheirMessages) {
+  const std::string missing = path("missing.tkt"), upper = path("GAME.TKT");
+  const std::string snapshot = path("short.tks"), wav = path("tape.wav");
+  write_file(snapshot, "TK01");
+  write_file(wav, std::string(64, '\0')); // no RIFF header
+  start({"/h", missing.c_str(), wav.c_str(), upper.c_str(), snapshot.c_str()});
+  const std::vector<std::string> expected = {
+      "Nincs ilyen állomány: " + missing, "Hibás WAV állomány: " + wav,
+      COMMAND_LINE_UNKNOWN_KIND + (": " + upper), COMMAND_LINE_SNAPSHOT_FAILED + (": " + snapshot)};
+  EXPECT_EQ(app_command_line_failures(), expected);
+  app_shutdown();
+}
+
+TEST_F(Startup, WithoutASoundDeviceAMessageSaysSoAndTheMachineRunsOn) {
+  headless_sound_fail_open(true);
+  start({});
+  EXPECT_EQ(headless_message_box_count(), 1u);
+  EXPECT_EQ(headless_last_message_box(), std::string("Error: ") + SOUND_DEVICE_FAILED);
+  EXPECT_FALSE(sound_on());
+  const uint32_t presents = headless_present_count();
+  for (int i = 0; i < 5; ++i) app_run_frame();
+  EXPECT_GT(headless_present_count(), presents);
+  window_on_command(CMD_SOUND_WAVEOUT); // chosen again: said again
+  EXPECT_EQ(headless_message_box_count(), 2u);
   app_shutdown();
 }
 

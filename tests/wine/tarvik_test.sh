@@ -511,8 +511,11 @@ sound)
   alsa_env=(--env ALSA_CONFIG_PATH=/nonexistent)
   tarvik $'frames 50\ncommand SOUND_DIRECTSOUND\ncommand SOUND_WAVEOUT\nframes 50\nscreen-text screen.txt\nquit'
   check_eq "no device: exit status" 0 "$status"
-  check "no device: DirectSound reports" has "message box: Error: DirectSoundCreate failed"
-  check "no device: WaveOut reports" grep -q "^waveOutOpen returned [0-9]" log.txt
+  check "no device: DirectSound's reason" has "DirectSoundCreate failed"
+  check "no device: WaveOut's reason" grep -q "^waveOutOpen returned [0-9]" log.txt
+  # At start (DirectSound, the default), and for each driver chosen.
+  check_eq "no device: each says so to the user" 3 \
+    "$(grep -c '^message box: Error: A hangeszköz nem indítható, a program hang nélkül fut tovább' log.txt)"
   check "no device: runs on silently" grep -q "Tarvik 4.1 - Szabad ROM" screen.txt
   ;;
 *)

@@ -19,7 +19,8 @@ void usage(std::FILE* out) {
   std::fputs("usage: tarvik-cli [options] [/h] [/w] [/x] [FILE.wav|FILE.tkt ...]\n"
              "  --frames N         run N frames (after the script), then exit\n"
              "  --script FILE      script lines from FILE (- for standard input)\n"
-             "  --settings FILE    settings file (default $XDG_CONFIG_HOME/tarvik/settings.ini)\n"
+             "  --settings FILE    keep the settings in FILE (read at start, written at exit);\n"
+             "                     without it every run starts from the defaults, nothing kept\n"
              "  --screen-text      print the screen as text at exit\n"
              "  --screenshot FILE  write the screen as a BMP file at exit\n"
              "  --verbose          print window titles, status messages and dialogs\n"
@@ -41,6 +42,9 @@ bool parse_frames(const char* text, uint32_t* frames) {
 } // namespace
 
 int main(int argc, char** argv) {
+  // The desktop programs' settings are theirs: a run without a window
+  // neither reads nor changes them.
+  headless_set_no_settings_file();
   std::vector<const char*> emulatorArgs = {argv[0]};
   uint32_t frames = 0;
   const char* script = nullptr;
@@ -83,6 +87,14 @@ int main(int argc, char** argv) {
   headless_script_then_frames(frames);
 
   if (!app_start(static_cast<int>(emulatorArgs.size()), emulatorArgs.data())) return 0;
+  // A file that did not load stops the run before the script does anything.
+  const std::vector<std::string>& failed = app_command_line_failures();
+  for (const std::string& message : failed)
+    std::fprintf(stderr, "tarvik-cli: %s\n", message.c_str());
+  if (!failed.empty()) {
+    app_shutdown();
+    return 2;
+  }
   int exitCode = app_main_loop();
   if (screenText) std::fputs(headless_screen_text().c_str(), stdout);
   if (screenshot && !save_screenshot(screenshot)) {

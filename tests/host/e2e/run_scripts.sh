@@ -87,7 +87,7 @@ SCRIPT
   # A snapshot named on the command line is loaded (a double-click on one starts the program so).
   run --frames 5 --screen-text /h /w snap.tks >screen.txt || fail "command line: exit status $?"
   grep -q "10 PRINT 1" screen.txt || fail "command line: the snapshot's screen: $(cat screen.txt)"
-  run --frames 5 /h /w missing.tks 2>err.txt || fail "command line, missing: exit status $?"
+  run --frames 5 /h /w missing.tks 2>err.txt && fail "command line, missing: exit status 0"
   grep -q "^Hiba!: A pillanatfelvétel" err.txt || fail "command line: no message for a missing snapshot"
   ;;
 tape-autoload)
@@ -188,6 +188,10 @@ SCRIPT
   run --script fw.txt /h /w 2>err.txt || fail "exit status $? $(cat err.txt)"
   cmp -s printer.txt <(printf '\n\301rv\355zt\373r\365\n') || fail "printer.txt: $(od -c printer.txt)"
   [ "$(stat -c %s hallo.tkt)" -eq 275 ] || fail "tape image size $(stat -c %s hallo.tkt)"
+  # The Dorvane speaks with the sound off as well.
+  printf 'command MODEL_DORVANE\nframes 100\npaste H\\r\nframes 150\nexpect Beszéd...\nscreen-text speech.txt\n' >say.txt
+  run --script say.txt /h /w 2>err.txt || fail "speech: exit status $? $(cat err.txt)"
+  grep -q HIBA speech.txt && fail "the speech chip did not answer: $(cat speech.txt)"
   ;;
 signals)
   # SIGTERM, SIGINT and SIGHUP end the run as the close box does: the AVI
@@ -387,6 +391,29 @@ typing)
   grep -q '^4100 ' alt.txt || fail "the listing does not start at 4100: $(cat alt.txt)"
   [ "$(prompt alt.txt)" = ">" ] || fail "Alt+C typed a letter: $(prompt alt.txt)"
   [ "$(prompt symbolic.txt)" = "> +" ] || fail "symbolic: $(prompt symbolic.txt)"
+  ;;
+settings-and-files)
+  # Without --settings the desktop programs' settings file is neither read
+  # nor written, and none is made.
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config"
+  desktop="$XDG_CONFIG_HOME/tarvik/settings.ini"
+  out="$("$cli" --frames 150 --screen-text /h /w)" || fail "exit status $?"
+  grep -q "Tarvik 4.1 - Szabad ROM" <<<"$out" || fail "no banner: $out"
+  [ ! -e "$desktop" ] || fail "a settings file was made: $(cat "$desktop")"
+  mkdir -p "$(dirname "$desktop")"
+  printf 'Model=0\nSoundDriver=1\nSyncSpeed=1\n' >"$desktop"
+  cp "$desktop" kept.ini
+  out="$("$cli" --frames 150 --screen-text /h /w)" || fail "exit status $?"
+  grep -q "Tarvik 4.1 - Szabad ROM" <<<"$out" || fail "the desktop's model was read: $out"
+  cmp -s "$desktop" kept.ini || fail "the desktop's settings changed: $(cat "$desktop")"
+  # A file that does not load: its message on standard error, a failing
+  # exit status, with and without --verbose.
+  for verbose in "" --verbose; do
+    run --frames 10 $verbose /h /w missing.tkt 2>err.txt && fail "exit status 0 for a missing file"
+    grep -q "missing.tkt" err.txt || fail "no message: $(cat err.txt)"
+  done
+  run --frames 10 /h /w game.TKT 2>err.txt && fail "exit status 0 for an unknown kind of file"
+  grep -q "game.TKT" err.txt || fail "no message: $(cat err.txt)"
   ;;
 *)
   fail "unknown case $case_name"
