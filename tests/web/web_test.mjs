@@ -84,7 +84,9 @@ try {
       ["Digit0", "0"], ["Digit0", "0"], ["Space", " "], ["KeyY", "y"], ["KeyZ", "z"],
       ["Minus", "-"]]) await stroke(code, key);
     await typedLine("> l 4100 yz=");
+    // The next keys go to the prompt, once the line has run.
     await stroke("Enter", "Enter");
+    await typedLine(">");
   });
 
   await step("keys typed into the picture reach the machine", async () => {
@@ -104,6 +106,7 @@ try {
   await step("by character, a German keyboard's keys and dead keys type once each", async () => {
     await page.focus("#screen");
     await stroke("Enter", "Enter");
+    await typedLine(">");
     const german = [["IntlBackslash", "<"], ["IntlBackslash", ">", true], ["Backslash", "#"],
       ["Backslash", "'", true], ["BracketRight", "+"], ["BracketRight", "*", true],
       ["Backquote", "Dead"], ["Space", "^"], ["Equal", "Dead"], ["KeyA", "á"],
@@ -112,6 +115,7 @@ try {
     for (const [code, key, shift] of german) await stroke(code, key, shift);
     await typedLine("> <>#'+*^áöüzy<");
     await stroke("Enter", "Enter");
+    await typedLine(">");
   });
 
   await step("F4 held runs the machine unpaced, as long as it is held", async () => {
