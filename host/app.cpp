@@ -19,6 +19,8 @@
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
+#include "host/script_mode.h"
+#include "host/script_queue.h"
 #include "host/settings.h"
 #include "host/status.h"
 #include "host/window.h"
@@ -68,6 +70,7 @@ void host_reset_state() {
   aviState = AVI_OFF;
   recent_files_clear();
   fast_mode_reset();
+  script_mode_reset();
 }
 
 bool app_start(int argc, const char* const* argv) {
@@ -143,7 +146,7 @@ void app_command_line(int argc, const char* const* argv) {
       if (snapshot_load(arg, memory + 0x4000)) {
         recent_files_add(RECENT_SNAPSHOT_LOAD, arg);
       } else {
-        platform_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
+        host_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
         command_line_failed(before, COMMAND_LINE_SNAPSHOT_FAILED, arg);
       }
     } else {
@@ -166,12 +169,12 @@ int app_main_loop() {
       platform_post_close();
     }
     if (!running) {
-      if (platform_handle_message(true, &exitCode) == PLATFORM_MESSAGE_QUIT) break;
+      if (script_queue_next_message(true, &exitCode) == PLATFORM_MESSAGE_QUIT) break;
       pacing_reset();
       if (running && sound_on() && !monitorMode) audio_resume();
       continue;
     }
-    PlatformMessage message = platform_handle_message(false, &exitCode);
+    PlatformMessage message = script_queue_next_message(false, &exitCode);
     if (message == PLATFORM_MESSAGE_QUIT) break;
     if (message == PLATFORM_MESSAGE_HANDLED) continue;
     app_run_frame();
@@ -216,7 +219,9 @@ void app_shutdown() {
 }
 
 int app_main(int argc, const char* const* argv) {
-  if (!app_start(argc, argv)) return 0;
+  std::vector<const char*> args;
+  if (!script_mode_arguments(argc, argv, &args)) return 2;
+  if (!app_start(static_cast<int>(args.size()), args.data())) return 0;
   int exitCode = app_main_loop();
   app_shutdown();
   return exitCode;

@@ -14,7 +14,7 @@ inline constexpr const char* COMMAND_LINE_UNKNOWN_KIND =
 
 // The host's state as at program start, before the settings are read: the
 // options at their defaults, the machine running (not paused, not in the
-// monitor), no full screen, no AVI capture.
+// monitor), no full screen, no AVI capture, no script mode.
 void host_reset_state();
 // Brings the system up in order: window, status bar, settings, pacing
 // clock, machine, the command line (switches, then each file with 30 frames

@@ -12,6 +12,7 @@
 
 #include "cpu/cpu.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/sound_driver.h"
 #include "machine/sound.h"
 #include "media/save_file.h"
@@ -156,8 +157,8 @@ void sound_driver_install(const SoundDriver* driver) {
 
 void sound_driver_failed(const char* caption, const char* reason) {
   std::fprintf(stderr, "%s\n", reason ? reason : "");
-  platform_message_box_modeless(caption && *caption ? caption : "Error", SOUND_DEVICE_FAILED,
-                                PLATFORM_ICON_STOP);
+  host_message_box_modeless(caption && *caption ? caption : "Error", SOUND_DEVICE_FAILED,
+                            PLATFORM_ICON_STOP);
 }
 
 void audio_init() {

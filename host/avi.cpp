@@ -12,6 +12,7 @@
 #include "host/display.h"
 #include "host/file_dialogs.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_driver.h"
 #include "host/status.h"
@@ -42,7 +43,7 @@ bool writeFailed;         // a sample could not be written: the capture ends
 int64_t lastTcount;       // the cycle counter after the previous frame
 uint64_t capturedTstates; // emulated T-states of the frames captured
 
-void message(const char* text) { platform_message_box("", text, PLATFORM_ICON_EXCLAMATION); }
+void message(const char* text) { host_message_box("", text, PLATFORM_ICON_EXCLAMATION); }
 
 // The machine's own frame rate: its clock over the T-states of a frame, as
 // a reduced fraction (31 250 / 623 on the Tarvik models, 15 625 / 312 on
@@ -111,7 +112,7 @@ bool avi_start(const char* fileName, bool withSound) {
     platform_avi_close(&frames);
     return false;
   }
-  if (!platform_avi_choose_compressor()) {
+  if (!platform_avi_choose_compressor(!script_mode_active())) {
     platform_avi_release_streams();
     platform_avi_close(&frames);
     return false;
@@ -217,7 +218,7 @@ void avi_stop() {
                   "A videó írása sikertelen (megtelt a lemez, vagy túl nagy a file).\n"
                   "A file lezárva, %u képkocka került bele.",
                   frames);
-    platform_message_box("Hiba!", text, PLATFORM_ICON_STOP);
+    host_message_box("Hiba!", text, PLATFORM_ICON_STOP);
   }
 }
 
@@ -228,8 +229,7 @@ void avi_command() {
     return;
   }
   char name[260] = "";
-  if (!platform_file_dialog(file_dialog_kind(FILE_DIALOG_VIDEO), name, sizeof name, nullptr))
-    return;
+  if (!host_file_dialog(file_dialog_kind(FILE_DIALOG_VIDEO), name, sizeof name, nullptr)) return;
   if (!avi_setup(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW)) {
     status_message("AVI: hiba történt.");
     aviState = AVI_OFF;

@@ -16,6 +16,7 @@
 #include "host/platform.h"
 #include "host/quick_snapshot.h"
 #include "host/recent_files.h"
+#include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_capture.h"
 #include "host/status.h"
@@ -42,10 +43,10 @@ AddressPanel savePanel;
 
 bool ask(int kind, char* name, AddressPanel* panel = nullptr) {
   name[0] = '\0';
-  return platform_file_dialog(file_dialog_kind(kind), name, kNameSize, panel);
+  return host_file_dialog(file_dialog_kind(kind), name, kNameSize, panel);
 }
 
-void error_box(const char* text) { platform_message_box("Hiba!", text, PLATFORM_ICON_STOP); }
+void error_box(const char* text) { host_message_box("Hiba!", text, PLATFORM_ICON_STOP); }
 
 void load_binary_command() {
   if (romFirstUse) {
@@ -261,8 +262,8 @@ void command_execute(int id) {
   case CMD_PIXEL_EXACT: display_toggle_pixel_exact(); break;
   case CMD_FULL_SCREEN: display_toggle_full_screen(); break;
   case CMD_AVI: avi_command(); break;
-  case CMD_KEYBOARD_CHART: platform_modal_dialog(120); break;
-  case CMD_ABOUT: platform_modal_dialog(113); break;
+  case CMD_KEYBOARD_CHART: host_modal_dialog(120); break;
+  case CMD_ABOUT: host_modal_dialog(113); break;
   default: break;
   }
 }

@@ -7,6 +7,7 @@
 #include "host/dialogs.h"
 #include "host/pacing.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/status.h"
 #include "machine/hooks.h"
 #include "media/hooks.h"
@@ -34,9 +35,9 @@ void console_session_end() {
 void host_connect_layers() {
   machine_set_hooks({audio_update, audio_init, audio_reset, platform_path_separator});
   media_set_hooks({status_part, debug_text, host_save_file_dialog, audio_pause, sound_resumed});
-  debugger_set_hooks({platform_console_open, platform_console_close, platform_console_width,
-                      platform_console_read_line, platform_console_write,
+  debugger_set_hooks({script_console_open, platform_console_close, platform_console_width,
+                      script_console_read_line, script_console_write,
                       platform_console_set_attribute, platform_monitor_geometry,
-                      platform_monitor_draw, audio_pause, console_session_end});
+                      script_monitor_draw, audio_pause, console_session_end});
   media_connect();
 }

@@ -6,6 +6,7 @@
 #include "cpu/cpu.h"
 #include "host/audio.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_capture.h"
 #include "host/status.h"
@@ -86,7 +87,7 @@ void pacing_frame_done() {
     std::snprintf(title, sizeof title, "Tarvik - %1.1f Mhz (%5d%%/%u fps)",
                   static_cast<double>(static_cast<float>(cpu.clockHz) / 1000000.0f),
                   static_cast<int>(framesSinceTitle), (presents - presentsAtTitle) >> 1);
-    platform_set_title(title);
+    host_set_title(title);
     sound_capture_show_progress();
     presentsAtTitle = presents;
     framesSinceTitle = 0;

@@ -129,6 +129,10 @@ struct AddressPanel {
 // the user cancelled. Save dialogs append the kind's default extension to a
 // name without any ".".
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size, AddressPanel* panel);
+// The save dialog asked for in the middle of an operation (host/dialogs.h,
+// host_save_file_dialog).
+bool platform_save_file_dialog(const char* title, const char* filter, const char* defaultExtension,
+                               char* path, size_t pathSize);
 
 // ---- frame presentation ---------------------------------------------------
 // GDI path: draws the bitmap into the destination (client coordinates):
@@ -209,8 +213,9 @@ bool platform_avi_open(const char* fileName);
 // Video stream of width x rows pixels at rate / scale frames per second.
 bool platform_avi_create_video(int32_t width, int32_t rows, uint32_t suggestedBufferSize,
                                uint32_t rate, uint32_t scale);
-// The compressor choice; false when the user cancelled.
-bool platform_avi_choose_compressor();
+// The compressor choice, asked of the user (false when cancelled); without
+// ask (script mode) the frames are stored uncompressed.
+bool platform_avi_choose_compressor(bool ask);
 // The frame format: a bitmap description (height positive, bottom-up rows)
 // with its palette, formatSize bytes in all.
 bool platform_avi_set_video_format(const FrameBitmap* format, uint32_t formatSize);

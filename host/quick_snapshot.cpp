@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/status.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
@@ -19,7 +20,7 @@ const char* slot_name() { return modelTable[model()].statusLabel; }
 void failure_box(const char* format) {
   char text[200];
   std::snprintf(text, sizeof text, format, slot_name());
-  platform_message_box(MEDIA_ERROR_CAPTION, text, PLATFORM_ICON_STOP);
+  host_message_box(MEDIA_ERROR_CAPTION, text, PLATFORM_ICON_STOP);
 }
 
 } // namespace

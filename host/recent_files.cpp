@@ -12,6 +12,7 @@
 
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "machine/memory.h"
 #include "media/messages.h"
 #include "media/snapshot.h"
@@ -143,7 +144,7 @@ bool recent_files_open_as(RecentKind kind, const char* path) {
   if (ok)
     recent_files_add(kind, path);
   else
-    platform_message_box(MEDIA_ERROR_CAPTION, failure, PLATFORM_ICON_STOP);
+    host_message_box(MEDIA_ERROR_CAPTION, failure, PLATFORM_ICON_STOP);
   return ok;
 }
 
@@ -162,7 +163,7 @@ void recent_files_open(int index) {
   store(list);
   std::vector<char> text(std::strlen(RECENT_FILE_GONE) + path.size() + 1);
   std::snprintf(text.data(), text.size(), RECENT_FILE_GONE, path.c_str());
-  platform_message_box(MEDIA_ERROR_CAPTION, text.data(), PLATFORM_ICON_STOP);
+  host_message_box(MEDIA_ERROR_CAPTION, text.data(), PLATFORM_ICON_STOP);
 }
 
 void recent_files_loaded() {

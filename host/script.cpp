@@ -2,8 +2,8 @@
 // "/script"): each line is one action, read when the main loop asks for the
 // next message. An unknown or malformed line ends the run with its line
 // number; a failed "expect" ends it with exit status 1. What a line asks of
-// the window (frames, keys, commands, dialog answers, console lines) goes to
-// the platform's script functions.
+// the window (frames, keys, commands, dialog answers, console lines) waits
+// in the script queue (host/script_queue.h).
 #include "host/script.h"
 
 #include <cctype>
@@ -16,7 +16,7 @@
 #include "host/cp1250.h"
 #include "host/menu.h"
 #include "host/platform.h"
-#include "host/platform_script.h"
+#include "host/script_queue.h"
 #include "host/window.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
@@ -151,13 +151,13 @@ void run_line(const std::string& line) {
 
   if (word == "frames") {
     if (!parse_count(argument, 1000000000, &n)) return fail(2, "frames needs a count: " + line);
-    platform_script_frames(static_cast<uint32_t>(n));
+    script_queue_frames(static_cast<uint32_t>(n));
   } else if (word == "keydown" || word == "keyup" || word == "key") {
     int key = script_key_code(argument);
     if (key < 0) return fail(2, "unknown key: " + argument);
-    if (word != "keyup") platform_script_key(key, true);
-    if (word == "key") platform_script_frames(1);
-    if (word != "keydown") platform_script_key(key, false);
+    if (word != "keyup") script_queue_key(key, true);
+    if (word == "key") script_queue_frames(1);
+    if (word != "keydown") script_queue_key(key, false);
   } else if (word == "paste") {
     std::string text = unescape(rest);
     std::string cp1250 = utf8_to_cp1250(text.data(), text.size());
@@ -165,16 +165,16 @@ void run_line(const std::string& line) {
       platform_clipboard_set_text(cp1250.c_str(), cp1250.size() + 1);
       platform_clipboard_close();
     }
-    platform_script_command(CMD_PASTE);
+    script_queue_command(CMD_PASTE);
   } else if (word == "command") {
     const int id = command_by_name(argument.c_str());
     if (id == 0) return fail(2, "unknown command: " + argument);
-    platform_script_command(id);
+    script_queue_command(id);
   } else if (word == "answer") {
     if (argument.empty()) return fail(2, "answer needs a file name");
-    platform_script_dialog_answer(argument.c_str());
+    script_queue_answer(argument.c_str());
   } else if (word == "answer-cancel" && argument.empty()) {
-    platform_script_dialog_answer(nullptr);
+    script_queue_answer(nullptr);
   } else if (word == "fields") {
     size_t space = argument.find_first_of(" \t");
     std::string a = argument.substr(0, space);
@@ -184,9 +184,9 @@ void run_line(const std::string& line) {
         a.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
         b.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
       return fail(2, "fields needs two hexadecimal addresses: " + argument);
-    platform_script_dialog_fields(a.c_str(), b.c_str());
+    script_queue_fields(a.c_str(), b.c_str());
   } else if (word == "monitor") {
-    platform_script_console_line(rest.c_str());
+    script_queue_console(rest.c_str());
   } else if (word == "screen-text") {
     if (argument.empty()) return fail(2, "screen-text needs a file name or -");
     if (!write_text(argument, script_screen_text())) return fail(2, "cannot write " + argument);
@@ -199,7 +199,7 @@ void run_line(const std::string& line) {
     if (screen.find(rest) == std::string::npos)
       return fail(1, "expected text not on the screen: \"" + rest + "\"\n" + screen);
   } else if (word == "quit" && argument.empty()) {
-    platform_script_quit(0);
+    script_queue_quit(0);
   } else {
     return fail(2, "unknown script line: " + line);
   }
@@ -247,7 +247,7 @@ bool script_step() {
   }
   if (!framesAfterQueued && framesAfter > 0) {
     framesAfterQueued = true;
-    platform_script_frames(framesAfter);
+    script_queue_frames(framesAfter);
     return true;
   }
   return false;

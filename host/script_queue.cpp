@@ -5,7 +5,9 @@
 #include <deque>
 #include <string>
 
+#include "host/platform_script.h"
 #include "host/script.h"
+#include "host/script_mode.h"
 
 namespace {
 
@@ -20,7 +22,6 @@ struct Answer {
 };
 
 bool active;
-bool ended;
 uint64_t pendingFrames;
 uint64_t framesRun;
 std::deque<Action> actions;
@@ -29,30 +30,21 @@ bool haveFields;
 char fieldStart[6], fieldEnd[6];
 std::deque<std::string> consoleLines;
 
-void log_frames(const ScriptQueueActions& to) {
-  char line[64];
-  std::snprintf(line, sizeof line, "script: %llu frames run",
-                static_cast<unsigned long long>(framesRun));
-  to.log(line);
+void push(ActionType type, int value) {
+  actions.push_back({type, value});
+  active = true; // what is queued runs, also without a script
 }
 
-} // namespace
-
-bool script_queue_start(const char* path) {
-  if (!script_open(path)) return false;
-  active = true;
-  return true;
+void log_frames() {
+  script_log("script: %llu frames run", static_cast<unsigned long long>(framesRun));
 }
 
-bool script_queue_active() { return active; }
-
-bool script_queue_step(bool wait, bool* runFrame, const ScriptQueueActions& to) {
-  *runFrame = false;
+// One action; true when that is a frame to run.
+bool step(bool wait) {
   if (pendingFrames > 0) {
     if (!wait) {
       --pendingFrames;
       ++framesRun;
-      *runFrame = true;
       return true;
     }
     pendingFrames = 0; // a stopped machine runs no frames: nothing to wait for
@@ -62,40 +54,65 @@ bool script_queue_step(bool wait, bool* runFrame, const ScriptQueueActions& to) 
     actions.pop_front();
     switch (a.type) {
     case ACTION_FRAMES: pendingFrames += static_cast<uint64_t>(a.value); break;
-    case ACTION_KEY_DOWN: to.key(a.value, true); break;
-    case ACTION_KEY_UP: to.key(a.value, false); break;
-    case ACTION_COMMAND: to.command(a.value); break;
+    case ACTION_KEY_DOWN: platform_script_key(a.value, true); break;
+    case ACTION_KEY_UP: platform_script_key(a.value, false); break;
+    case ACTION_COMMAND: platform_script_command(a.value); break;
     case ACTION_QUIT:
-      log_frames(to);
-      to.quit(a.value);
+      log_frames();
+      platform_post_quit(a.value);
       break;
     }
-    return true;
+    return false;
   }
-  if (script_step()) return true;
-  if (ended) return false;
+  if (script_step()) return false;
   // Nothing more will come: the run ends with the script's status.
-  ended = true;
-  log_frames(to);
-  to.quit(script_status());
+  log_frames();
+  platform_post_quit(script_status());
+  return false;
+}
+
+} // namespace
+
+bool script_queue_open(const char* path) {
+  if (!script_open(path)) return false;
+  active = true;
   return true;
 }
 
-int script_queue_dialog_answer(char* name, size_t size, char* start, char* end) {
-  if (haveFields) {
+void script_queue_text(const std::string& text) {
+  script_text(text);
+  active = true;
+}
+
+void script_queue_then_frames(uint32_t frames) {
+  script_then_frames(frames);
+  active = true;
+}
+
+bool script_queue_active() { return active; }
+
+PlatformMessage script_queue_next_message(bool wait, int* exitCode) {
+  if (!active) return platform_handle_message(wait, exitCode);
+  PlatformMessage message = platform_handle_message(false, exitCode);
+  if (message != PLATFORM_MESSAGE_NONE) return message;
+  return step(wait) ? PLATFORM_MESSAGE_NONE : PLATFORM_MESSAGE_HANDLED;
+}
+
+int script_queue_take_answer(std::string* name, char* start, char* end) {
+  if (start && end && haveFields) {
     std::memcpy(start, fieldStart, sizeof fieldStart);
     std::memcpy(end, fieldEnd, sizeof fieldEnd);
     haveFields = false;
   }
-  if (answers.empty()) return 0;
+  if (answers.empty()) return -1;
   Answer answer = answers.front();
   answers.pop_front();
-  if (!answer.chosen || answer.name.size() + 1 > size) return 0;
-  std::memcpy(name, answer.name.c_str(), answer.name.size() + 1);
+  if (!answer.chosen) return 0;
+  *name = answer.name;
   return 1;
 }
 
-bool script_queue_console_line(char* buffer, int size) {
+bool script_queue_take_console_line(char* buffer, int size) {
   if (consoleLines.empty() || size <= 0) return false;
   std::string line = consoleLines.front();
   consoleLines.pop_front();
@@ -105,12 +122,10 @@ bool script_queue_console_line(char* buffer, int size) {
   return true;
 }
 
-void script_queue_frames(uint32_t n) { actions.push_back({ACTION_FRAMES, static_cast<int>(n)}); }
-void script_queue_key(int vk, bool down) {
-  actions.push_back({down ? ACTION_KEY_DOWN : ACTION_KEY_UP, vk});
-}
-void script_queue_command(int id) { actions.push_back({ACTION_COMMAND, id}); }
-void script_queue_quit(int exitCode) { actions.push_back({ACTION_QUIT, exitCode}); }
+void script_queue_frames(uint32_t n) { push(ACTION_FRAMES, static_cast<int>(n)); }
+void script_queue_key(int vk, bool down) { push(down ? ACTION_KEY_DOWN : ACTION_KEY_UP, vk); }
+void script_queue_command(int id) { push(ACTION_COMMAND, id); }
+void script_queue_quit(int exitCode) { push(ACTION_QUIT, exitCode); }
 void script_queue_answer(const char* path) {
   answers.push_back({path != nullptr, path ? path : ""});
 }
@@ -124,3 +139,13 @@ void script_queue_console(const char* line) {
   if (text.empty() || (text.back() != '\n' && text.back() != '\r')) text += '\n';
   consoleLines.push_back(text);
 }
+
+void script_queue_clear_actions() {
+  actions.clear();
+  pendingFrames = 0;
+}
+void script_queue_clear_answers() {
+  answers.clear();
+  haveFields = false;
+}
+void script_queue_clear_console() { consoleLines.clear(); }

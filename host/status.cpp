@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "host/platform.h"
+#include "host/script_mode.h"
 
 const int32_t statusPartEdges[4] = {80, 176, 224, -1};
 
@@ -18,7 +19,9 @@ int activeIndicator; // the indicators carry no other state yet
 void set_part(int part, const char* format, va_list args) {
   if (part < 0 || part >= STATUS_PARTS || part == 1) return;
   std::vsnprintf(texts[part], sizeof texts[part], format, args);
-  if (exists) platform_status_set_text(part, texts[part]);
+  if (!exists) return;
+  platform_status_set_text(part, texts[part]);
+  if (part == 3 && texts[part][0]) script_log("status: %s", texts[part]);
 }
 
 } // namespace

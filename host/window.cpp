@@ -15,6 +15,7 @@
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
+#include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_driver.h"
 #include "host/status.h"
@@ -50,12 +51,12 @@ void run_state_pause_toggle() {
   paused = !paused;
   if (!running && !monitorMode && !paused) {
     running = 1;
-    platform_set_title(TITLE_RESUMED);
+    host_set_title(TITLE_RESUMED);
     platform_menu_check(CMD_PAUSE, false);
   } else {
     running = 0;
     if (!monitorMode) {
-      platform_set_title(TITLE_PAUSED);
+      host_set_title(TITLE_PAUSED);
       platform_menu_check(CMD_PAUSE, true);
     }
   }
@@ -65,7 +66,7 @@ void run_state_monitor_toggle() {
   monitorMode = !monitorMode;
   if (monitorMode) {
     running = 0;
-    platform_set_title(TITLE_MONITOR);
+    host_set_title(TITLE_MONITOR);
     monitor_open();
     audio_pause();
     platform_menu_check(CMD_MONITOR, true);
@@ -73,10 +74,10 @@ void run_state_monitor_toggle() {
     platform_invalidate(true);
     if (!paused) {
       running = 1;
-      platform_set_title(TITLE_RESUMED);
+      host_set_title(TITLE_RESUMED);
       audio_resume();
     } else {
-      platform_set_title(TITLE_PAUSED);
+      host_set_title(TITLE_PAUSED);
     }
     platform_menu_check(CMD_MONITOR, false);
   }
@@ -126,7 +127,7 @@ void window_on_key_down(int key) {
     break;
   case VKEY_F9: {
     if (!dump_disassembly("tarvik_disass.txt")) {
-      platform_message_box(MEDIA_ERROR_CAPTION, MEDIA_SAVE_FAILED, PLATFORM_ICON_STOP);
+      host_message_box(MEDIA_ERROR_CAPTION, MEDIA_SAVE_FAILED, PLATFORM_ICON_STOP);
       break;
     }
     char folder[PATH_MAX];
@@ -170,6 +171,9 @@ SizeLimits window_on_size_limits() {
 void window_on_edge_drag(int edge, Rect* windowRect) { display_edge_drag(edge, windowRect); }
 
 void window_on_activate(int state) {
+  // A script takes the user's place: another window taking the focus does
+  // not stop its frames.
+  if (state == 0 && script_mode_active()) return;
   running = (state == 1 || state == 2) && !paused && !monitorMode ? 1 : 0;
   // In the background the machine stands still, and so does its sound.
   if (running && sound_on())

@@ -1,8 +1,7 @@
 // The interactive monitor's console: the terminal the program was started
 // from (standard input and output), with the two text attributes as ANSI
 // colours. Started without a terminal (from the desktop), the monitor
-// cannot open and says why. In script mode the script types the lines and
-// the output is logged as well.
+// cannot open and says why.
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -21,12 +20,6 @@ bool colours;
 } // namespace
 
 bool platform_console_open(const char* title) {
-  if (gui_script_mode()) {
-    gui_log("console: %s", title);
-    consoleOpen = true;
-    colours = false;
-    return true;
-  }
   if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
     platform_message_box("Hiba!",
                          "Az interaktív monitor a terminálban fut, ahonnan a programot "
@@ -58,12 +51,6 @@ int platform_console_width() {
 bool platform_console_read_line(char* buffer, int size) {
   if (!buffer || size <= 0) return false;
   buffer[0] = '\0';
-  if (gui_script_mode()) {
-    // The script types the lines; when it has none left, the input has ended.
-    if (!gui_script_console_line(buffer, size)) return false;
-    gui_log("console input: %s", buffer);
-    return true;
-  }
   if (!consoleOpen) return false;
   std::fflush(stdout);
   if (!std::fgets(buffer, size, stdin)) return false;
@@ -78,12 +65,7 @@ bool platform_console_read_line(char* buffer, int size) {
 
 void platform_console_write(const char* text) {
   if (!text) return;
-  if (consoleOpen && !gui_script_mode()) std::fputs(text, stdout);
-  if (gui_script_mode()) {
-    std::string line = text;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    if (!line.empty()) gui_log("console: %s", line.c_str());
-  }
+  if (consoleOpen) std::fputs(text, stdout);
 }
 
 void platform_console_set_attribute(int attribute) {

@@ -2,14 +2,13 @@
 // extensions of the host's dialog kinds, the overwrite question of the save
 // dialogs (asked for the name with its extension), and the address panel
 // (two hexadecimal fields of up to five characters) as the chooser's extra
-// widget. In script mode the script answers and the dialog is logged.
+// widget.
 #include <sys/stat.h>
 
 #include <cctype>
 #include <cstring>
 #include <string>
 
-#include "host/dialogs.h"
 #include "host/file_dialogs.h"
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
@@ -62,21 +61,6 @@ GtkWidget* address_field(GtkWidget* row, const char* label, const char* text) {
 void read_field(GtkWidget* entry, char* out) {
   std::snprintf(out, 6, "%s", gtk_entry_get_text(GTK_ENTRY(entry)));
   for (char* p = out; *p; ++p) *p = static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
-}
-
-bool scripted_answer(const char* title, char* name, size_t size, AddressPanel* panel) {
-  char start[6] = "", end[6] = "";
-  if (panel) gui_log("dialog: %s: fields %s %s", title, panel->start, panel->end);
-  int answer = gui_script_dialog_answer(name, size, start, end);
-  if (panel && start[0]) {
-    std::memcpy(panel->start, start, sizeof start);
-    std::memcpy(panel->end, end, sizeof end);
-  }
-  if (answer != 1) {
-    gui_log("dialog: %s: cancelled", title);
-    return false;
-  }
-  return true;
 }
 
 // Runs a chooser until a name is chosen (and, for a save, the overwrite
@@ -132,15 +116,6 @@ GtkWidget* new_chooser(const char* title, bool save) {
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
                           AddressPanel* panel) {
   if (!kind || size == 0) return false;
-  const char* title = kind->title ? kind->title : "";
-  if (gui_script_mode()) {
-    if (!scripted_answer(title, name, size, panel)) return false;
-    const char* extension = file_dialog_extension_for(kind, name, panel ? panel->filterIndex : 1);
-    if (extension && std::strlen(name) + std::strlen(extension) < size)
-      std::strcat(name, extension);
-    gui_log("dialog: %s: %s", title, name);
-    return true;
-  }
   const char* shownTitle =
       kind->title ? kind->title : (kind->save ? "Mentés másként" : "Megnyitás");
   GtkWidget* chooser = new_chooser(shownTitle, kind->save);
@@ -179,26 +154,10 @@ bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
   return chosen;
 }
 
-bool host_save_file_dialog(const char* title, const char* filter, const char* defaultExtension,
-                           char* path, size_t pathSize) {
+bool platform_save_file_dialog(const char* title, const char* filter, const char* defaultExtension,
+                               char* path, size_t pathSize) {
   if (pathSize == 0) return false;
   path[0] = '\0';
-  if (gui_script_mode()) {
-    if (!scripted_answer(title, path, pathSize, nullptr)) {
-      path[0] = '\0';
-      return false;
-    }
-    const char* missing = plain_extension(defaultExtension, path, 1);
-    if (missing) {
-      if (std::strlen(path) + std::strlen(missing) >= pathSize) {
-        path[0] = '\0';
-        return false;
-      }
-      std::strcat(path, missing);
-    }
-    gui_log("dialog: %s: %s", title, path);
-    return true;
-  }
   GtkWidget* chooser = new_chooser(title, true);
   // The filter's pairs, each zero-terminated, end with an empty string.
   for (const char* p = filter; p && *p;) {

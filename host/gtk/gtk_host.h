@@ -29,9 +29,6 @@ void gui_keyboard_start();
 // A key from the keyboard, handed to the host. False when GTK should handle
 // it (Alt with a letter opens a menu by its mnemonic).
 bool gui_key_event(GdkEventKey* event);
-// A key by virtual-key code, as a script presses it, typed on the Hungarian
-// layout.
-void gui_key(int vk, bool down);
 // The window lost the keys: every key is released.
 void gui_keys_release();
 
@@ -49,14 +46,3 @@ GtkWidget* gui_status_bar_create();
 void gui_apply_size_limits();
 // Asks for a repaint by the host (window_on_paint) when the queue is idle.
 void gui_request_paint();
-
-// ---- automation mode (script_mode.cpp) ----
-bool gui_script_mode();
-bool gui_script_start(const char* path);
-// One queued script action or script line; false when the script has ended.
-bool gui_script_step(bool wait, bool* runFrame);
-void gui_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// The next file dialog's answer: 1 a name (copied into name), 0 cancelled;
-// the address fields, when the script set them, are copied.
-int gui_script_dialog_answer(char* name, size_t size, char* start, char* end);
-bool gui_script_console_line(char* buffer, int size);

@@ -12,6 +12,8 @@
 #include "host/key_layout.h"
 #include "host/keys.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
+#include "host/script_mode.h"
 #include "machine/virtual_keys.h"
 
 namespace {
@@ -118,7 +120,7 @@ bool gui_key_event(GdkEventKey* event) {
     vk = vkAtPress[keycode];
     if (!down) vkAtPress[keycode] = 0;
   }
-  if (down && gui_script_mode()) gui_log("key down: 0x%02X", static_cast<unsigned>(vk));
+  if (down) script_log("key down: 0x%02X", static_cast<unsigned>(vk));
   if (!vk) return false;
   const bool used = host_key_event(vk, down, character);
   // F10 and Alt alone open the menu bar, as GTK does.
@@ -126,7 +128,7 @@ bool gui_key_event(GdkEventKey* event) {
   return used;
 }
 
-void gui_key(int vk, bool down) {
+void platform_script_key(int vk, bool down) {
   if (vk <= 0 || vk > 255) return;
   const uint8_t c = down ? layout_character(hungarianLayout, vk, host_key_modifiers()) : 0;
   host_key_event(vk, down, c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER);

@@ -1,11 +1,10 @@
 // The Linux desktop program's entry: the same start-up, main loop and
-// shutdown as every build (host/app.h). "/script FILE" runs the program
-// under a script (automation for tests); "--present-benchmark" measures
-// the picture's cost per frame at 1024 x 768 and exits; every other
-// argument is the program's own.
+// shutdown as every build (host/app.h), which also takes "/script FILE"
+// (automation for tests); "--present-benchmark" measures the picture's
+// cost per frame at 1024 x 768 and exits; every other argument is the
+// program's own.
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "host/app.h"
 #include "host/gtk/gtk_host.h"
@@ -20,21 +19,10 @@ int main(int argc, char** argv) {
                 convertMs + drawMs, convertMs, drawMs);
     return 0;
   }
-  std::vector<const char*> args;
-  for (int i = 0; i < argc; ++i) {
-    if (i > 0 && std::strcmp(argv[i], "/script") == 0 && i + 1 < argc) {
-      if (!gui_script_start(argv[++i])) {
-        std::fprintf(stderr, "tarvik: cannot open the script %s\n", argv[i]);
-        return 2;
-      }
-      continue;
-    }
-    args.push_back(argv[i]);
-  }
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fprintf(stderr, "tarvik: cannot open the display (is DISPLAY set?); "
                          "tarvik-cli runs without one\n");
     return 1;
   }
-  return app_main(static_cast<int>(args.size()), args.data());
+  return app_main(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include "host/gtk/gtk_host.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
+#include "host/script_mode.h"
 #include "host/window.h"
 
 namespace {
@@ -112,7 +114,7 @@ void on_activate(GtkMenuItem*, gpointer data) {
 
 void on_menu_show(GtkWidget*, gpointer) {
   if (openMenus++ == 0) {
-    if (gui_script_mode()) gui_log("menu loop entered");
+    script_log("menu loop entered");
     window_on_enter_modal_loop();
   }
 }
@@ -120,7 +122,7 @@ void on_menu_show(GtkWidget*, gpointer) {
 void on_menu_hide(GtkWidget*, gpointer) {
   if (openMenus == 0) return;
   if (--openMenus == 0) {
-    if (gui_script_mode()) gui_log("menu loop left");
+    script_log("menu loop left");
     window_on_exit_modal_loop();
   }
 }
@@ -180,7 +182,7 @@ void log_shell(GtkWidget* shell, const std::string& path) {
     GtkWidget* item = GTK_WIDGET(l->data);
     if (!gtk_widget_get_visible(item) && gtk_widget_get_no_show_all(item)) continue;
     if (GTK_IS_SEPARATOR_MENU_ITEM(item)) {
-      gui_log("menu: %s | ----", path.c_str());
+      script_log("menu: %s | ----", path.c_str());
       continue;
     }
     std::string label, shortcut;
@@ -193,7 +195,7 @@ void log_shell(GtkWidget* shell, const std::string& path) {
     } else {
       bool checked =
           GTK_IS_CHECK_MENU_ITEM(item) && gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item));
-      gui_log("menu: %s [%d]%s", here.c_str(), item_id(item), checked ? " checked" : "");
+      script_log("menu: %s [%d]%s", here.c_str(), item_id(item), checked ? " checked" : "");
     }
   }
   g_list_free(children);
@@ -247,6 +249,7 @@ void gui_menu_bar_log() {
 bool gui_menu_open() { return openMenus > 0; }
 
 void gui_post_command(int id) { commands.push_back(id); }
+void platform_script_command(int id) { gui_post_command(id); }
 
 int gui_take_command() {
   if (commands.empty()) return 0;

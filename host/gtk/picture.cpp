@@ -218,7 +218,6 @@ void platform_monitor_draw(const char* const* rows, int count, int separatorRow)
   monitorSeparator = separatorRow;
   showMonitor = true;
   if (guiArea) gtk_widget_queue_draw(guiArea);
-  if (gui_script_mode() && count > 0 && rows[0]) gui_log("monitor: %s", rows[0]);
 }
 
 void gui_present_benchmark(int width, int height, int frames, double* convertMs, double* drawMs) {

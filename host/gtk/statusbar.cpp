@@ -6,6 +6,7 @@
 
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/status.h"
 
 namespace {
@@ -101,8 +102,7 @@ void platform_status_set_text(int part, const char* text) {
   if (!guiStatus || part < 0 || part > 3) return;
   texts[part] = text;
   gtk_widget_queue_draw(guiStatus);
-  if (gui_script_mode() && *text && part == 3) gui_log("status: %s", text);
-  if (gui_script_mode() && *text && part == 0) gui_log("status label: %s", text);
+  if (*text && part == 0) script_log("status label: %s", text);
 }
 
 int32_t platform_status_height() {

@@ -13,6 +13,8 @@
 #include "host/icon.h"
 #include "host/key_chart.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
+#include "host/script_mode.h"
 #include "host/window.h"
 
 GtkWidget* guiWindow;
@@ -34,16 +36,16 @@ GdkGeometry appliedHints;
 int appliedMask = -1;
 
 void log_client() {
-  if (!gui_script_mode() || !guiArea || !gtk_widget_get_realized(guiArea)) return;
+  if (!guiArea || !gtk_widget_get_realized(guiArea)) return;
   int x = 0, y = 0;
   gdk_window_get_origin(gtk_widget_get_window(guiArea), &x, &y);
   GtkAllocation a;
   gtk_widget_get_allocation(guiArea, &a);
   const Rect& d = displayDestination;
-  gui_log("window: client %d,%d %dx%d picture %d,%d %dx%d", x, y, a.width,
-          a.height + (gtk_widget_get_visible(guiStatus) ? 24 : 0), static_cast<int>(d.left),
-          static_cast<int>(d.top), static_cast<int>(d.right - d.left),
-          static_cast<int>(d.bottom - d.top));
+  script_log("window: client %d,%d %dx%d picture %d,%d %dx%d", x, y, a.width,
+             a.height + (gtk_widget_get_visible(guiStatus) ? 24 : 0), static_cast<int>(d.left),
+             static_cast<int>(d.top), static_cast<int>(d.right - d.left),
+             static_cast<int>(d.bottom - d.top));
 }
 
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer) {
@@ -65,9 +67,7 @@ void on_area_size(GtkWidget*, GdkRectangle*, gpointer) {
 gboolean on_focus(GtkWidget*, GdkEventFocus* event, gpointer) {
   // Keys held when the focus goes would otherwise stay down.
   if (!event->in) gui_keys_release();
-  // A script takes the user's place: another window taking the focus does
-  // not stop its frames.
-  if (!(gui_script_mode() && !event->in)) window_on_activate(event->in ? 1 : 0);
+  window_on_activate(event->in ? 1 : 0);
   return FALSE;
 }
 
@@ -93,7 +93,7 @@ void on_drop(GtkWidget*, GdkDragContext* context, gint, gint, GtkSelectionData* 
   if (uris && uris[0]) {
     gchar* path = g_filename_from_uri(uris[0], nullptr, nullptr);
     if (path) {
-      if (gui_script_mode()) gui_log("drop: %s", path);
+      script_log("drop: %s", path);
       window_on_drop_file(path);
       g_free(path);
       ok = true;
@@ -194,7 +194,7 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
   gtk_drag_dest_set(guiWindow, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
   gtk_drag_dest_add_uri_targets(guiWindow);
   g_signal_connect(guiWindow, "drag-data-received", G_CALLBACK(on_drop), nullptr);
-  if (gui_script_mode()) gui_log("window: created \"%s\"", title);
+  script_log("window: created \"%s\"", title);
   return true;
 }
 
@@ -203,7 +203,7 @@ void platform_window_show() {
   shown = true;
   gui_apply_size_limits();
   gtk_widget_grab_focus(guiArea);
-  if (gui_script_mode()) gui_menu_bar_log();
+  gui_menu_bar_log();
   log_client();
 }
 
@@ -244,13 +244,6 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
       g_main_context_iteration(nullptr, TRUE);
       return PLATFORM_MESSAGE_HANDLED;
     }
-    if (gui_script_mode()) {
-      bool runFrame = false;
-      if (gui_script_step(wait, &runFrame)) {
-        if (runFrame) return PLATFORM_MESSAGE_NONE;
-        continue;
-      }
-    }
     if (!wait) return PLATFORM_MESSAGE_NONE;
     g_main_context_iteration(nullptr, TRUE);
     return PLATFORM_MESSAGE_HANDLED;
@@ -266,7 +259,6 @@ void platform_post_quit(int exitCode) {
 
 void platform_set_title(const char* text) {
   if (guiWindow) gtk_window_set_title(GTK_WINDOW(guiWindow), text);
-  if (gui_script_mode()) gui_log("title: %s", text);
 }
 
 void platform_set_maximize_box(bool enabled) {
@@ -355,7 +347,7 @@ void platform_full_screen_enter() {
     gdk_window_set_cursor(area, blank);
     g_object_unref(blank);
   }
-  if (gui_script_mode()) gui_log("full screen: on %dx%d", screen.right, screen.bottom);
+  script_log("full screen: on %dx%d", screen.right, screen.bottom);
 }
 
 void platform_full_screen_leave() {
@@ -369,17 +361,11 @@ void platform_full_screen_leave() {
                     savedRect.bottom - savedRect.top);
   GdkWindow* area = gtk_widget_get_window(guiArea);
   if (area) gdk_window_set_cursor(area, nullptr);
-  if (gui_script_mode())
-    gui_log("full screen: off %dx%d", savedRect.right - savedRect.left,
-            savedRect.bottom - savedRect.top);
+  script_log("full screen: off %dx%d", savedRect.right - savedRect.left,
+             savedRect.bottom - savedRect.top);
 }
 
 void platform_message_box(const char* caption, const char* text, int icon) {
-  if (gui_script_mode()) {
-    // Nobody is there to press OK: the script run logs it instead.
-    gui_log("message box: %s: %s", caption ? caption : "", text);
-    return;
-  }
   GtkMessageType type = GTK_MESSAGE_OTHER;
   if (icon == PLATFORM_ICON_STOP) type = GTK_MESSAGE_ERROR;
   if (icon == PLATFORM_ICON_EXCLAMATION) type = GTK_MESSAGE_WARNING;
@@ -391,10 +377,6 @@ void platform_message_box(const char* caption, const char* text, int icon) {
 }
 
 void platform_message_box_modeless(const char* caption, const char* text, int icon) {
-  if (gui_script_mode()) {
-    gui_log("message box: %s: %s", caption ? caption : "", text);
-    return;
-  }
   GtkMessageType type = GTK_MESSAGE_OTHER;
   if (icon == PLATFORM_ICON_STOP) type = GTK_MESSAGE_ERROR;
   if (icon == PLATFORM_ICON_EXCLAMATION) type = GTK_MESSAGE_WARNING;
@@ -494,13 +476,16 @@ GtkWidget* chart_dialog(std::string* log) {
 } // namespace
 
 void platform_modal_dialog(int resource) {
-  std::string log;
-  GtkWidget* dialog = resource == 113 ? about_dialog(&log) : chart_dialog(&log);
-  if (gui_script_mode()) {
-    gui_log("%s", log.c_str());
-  } else {
-    gtk_widget_show_all(dialog);
-    gtk_dialog_run(GTK_DIALOG(dialog));
-  }
+  std::string text;
+  GtkWidget* dialog = resource == 113 ? about_dialog(&text) : chart_dialog(&text);
+  gtk_widget_show_all(dialog);
+  gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
+}
+
+std::string platform_script_dialog_text(int resource) {
+  std::string text;
+  GtkWidget* dialog = resource == 113 ? about_dialog(&text) : chart_dialog(&text);
+  gtk_widget_destroy(dialog);
+  return text;
 }

@@ -492,7 +492,7 @@ bool platform_avi_create_video(int32_t w, int32_t r, uint32_t, uint32_t rate, ui
   return true;
 }
 
-bool platform_avi_choose_compressor() { return file != nullptr; }
+bool platform_avi_choose_compressor(bool) { return file != nullptr; }
 
 bool platform_avi_set_video_format(const FrameBitmap* format, uint32_t formatSize) {
   if (!file || formatSize > sizeof videoFormat || formatSize < sizeof(BitmapInfoHeader))

@@ -1,12 +1,12 @@
-// The console on the headless platform: lines come from a queue that a
-// script or a test fills, then from standard input; text goes to standard
+// The console on the headless platform: lines come from the script queue
+// (host/script_queue.h) that a script or a test fills, then from standard
+// input; text goes to standard
 // output, with the two text attributes as ANSI colours when that is a
 // terminal.
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <string>
 #include <utility>
 
@@ -21,10 +21,10 @@
 #include "host/headless/headless.h"
 #include "host/headless/terminal.h"
 #include "host/platform.h"
+#include "host/script_queue.h"
 
 namespace {
 
-std::deque<std::string> queuedLines;
 bool useStdin = true;
 bool failOpen;
 bool capturing;
@@ -47,6 +47,7 @@ void write_colour(int attribute) {
     fputs("\x1b[0m", stdout);
 }
 
+#ifndef _WIN32
 // Copies a line into the buffer, keeping what fits.
 void copy_line(const std::string& line, char* buffer, int size) {
   size_t n = std::min(line.size(), static_cast<size_t>(size - 1));
@@ -54,7 +55,6 @@ void copy_line(const std::string& line, char* buffer, int size) {
   buffer[n] = '\0';
 }
 
-#ifndef _WIN32
 // Standard input is read here unbuffered by stdio, so that a wait for it can
 // be ended: a request to end the run (a signal) ends the wait at once, also
 // when it comes just before the wait begins (the signals are let through
@@ -134,11 +134,7 @@ int platform_console_width() {
 bool platform_console_read_line(char* buffer, int size) {
   if (!buffer || size <= 0) return false;
   buffer[0] = '\0';
-  if (!queuedLines.empty()) {
-    copy_line(queuedLines.front(), buffer, size);
-    queuedLines.pop_front();
-    return true;
-  }
+  if (script_queue_take_console_line(buffer, size)) return true;
   if (!useStdin) return false;
   fflush(stdout);
 #ifdef _WIN32
@@ -174,13 +170,9 @@ void platform_console_set_attribute(int attribute) {
   write_colour(attribute);
 }
 
-void headless_console_queue_line(const char* line) {
-  std::string text = line ? line : "";
-  if (text.empty() || (text.back() != '\n' && text.back() != '\r')) text += '\n';
-  queuedLines.push_back(std::move(text));
-}
+void headless_console_queue_line(const char* line) { script_queue_console(line); }
 
-void headless_console_clear_input() { queuedLines.clear(); }
+void headless_console_clear_input() { script_queue_clear_console(); }
 void headless_console_use_stdin(bool use) { useStdin = use; }
 void headless_console_fail_open(bool fail) { failOpen = fail; }
 void headless_console_set_width(int columns) { widthOverride = columns; }
@@ -205,7 +197,7 @@ std::string headless_console_title() { return consoleTitle; }
 int headless_console_attribute() { return currentAttribute; }
 
 void headless_console_reset() {
-  queuedLines.clear();
+  script_queue_clear_console();
 #ifndef _WIN32
   pendingInput.clear();
   inputEnded = false;

@@ -87,7 +87,8 @@ std::string headless_menu_label(int id);
 bool headless_menu_enabled(int id);
 
 // ---- file dialogs -----------------------------------------------------------------
-// Answers for the next dialogs, taken in order; an empty queue cancels.
+// Answers for the next dialogs (in the script queue, with a script's own),
+// taken in order; an empty queue cancels.
 void headless_queue_dialog_answer(const char* path);
 void headless_queue_dialog_cancel();
 void headless_clear_dialog_answers();
@@ -99,7 +100,9 @@ unsigned headless_dialog_count();
 const AddressPanel& headless_last_address_panel();
 
 // ---- events and scripts -------------------------------------------------------------
-// Window messages and script actions, handled one per platform_handle_message.
+// Keys, commands, frames and the quit go to the host's script queue
+// (host/script_queue.h), as a script's lines do; the other window messages
+// wait in the platform's own queue. One is handled per main-loop message.
 void headless_queue_command(int id);
 void headless_queue_key(int vk, bool down);
 // Lets the main loop run n frames before the next queued event.

@@ -143,8 +143,8 @@ bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
   return copy_out(answer, name, size);
 }
 
-bool host_save_file_dialog(const char*, const char*, const char* defaultExtension, char* path,
-                           size_t pathSize) {
+bool platform_save_file_dialog(const char*, const char*, const char* defaultExtension, char* path,
+                               size_t pathSize) {
   std::string chosen = std::string(WEB_SAVE_FOLDER) + "/tarvik";
   if (defaultExtension && *defaultExtension) chosen += std::string(".") + defaultExtension;
   if (!copy_out(chosen, path, pathSize)) {

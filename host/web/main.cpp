@@ -14,9 +14,11 @@
 #include "host/app.h"
 #include "host/audio.h"
 #include "host/clipboard.h"
+#include "host/keys.h"
 #include "host/menu.h"
 #include "host/pacing.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
 #include "host/settings.h"
 #include "host/web/web.h"
 #include "host/window.h"
@@ -114,6 +116,16 @@ void platform_post_quit(int) {
   app_shutdown();
   js_stopped();
 }
+
+// A script's keys and commands take the page's own way in (the page runs
+// no script of its own: these are here for the host's script queue).
+void platform_script_key(int vk, bool down) {
+  as_message([vk, down] { host_key_event(vk, down, HOST_KEY_NO_CHARACTER); });
+}
+void platform_script_command(int id) {
+  as_message([id] { window_on_command(id); });
+}
+std::string platform_script_dialog_text(int) { return {}; }
 
 extern "C" {
 

@@ -11,6 +11,7 @@
 
 #include "host/display.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/win32/sound.h"
 #include "host/win32/win32.h"
 
@@ -73,13 +74,13 @@ bool platform_avi_create_video(int32_t width, int32_t rows, uint32_t suggestedBu
   return true;
 }
 
-bool platform_avi_choose_compressor() {
+bool platform_avi_choose_compressor(bool ask) {
   ZeroMemory(&options, sizeof options);
-  if (win_script_mode()) {
+  if (!ask) {
     // Nobody to choose: the frames are stored as they are.
     options.fccType = streamtypeVIDEO;
     options.fccHandler = mmioFOURCC('D', 'I', 'B', ' ');
-    win_log("dialog: compressor: uncompressed");
+    script_log("dialog: compressor: uncompressed");
     return true;
   }
   AVICOMPRESSOPTIONS* list[1] = {&options};

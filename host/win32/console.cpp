@@ -1,6 +1,5 @@
 // The interactive monitor's text console: a console of the process's own,
-// read a line at a time, written with the two text attributes. In script
-// mode the lines come from the script and the output is logged as well.
+// read a line at a time, written with the two text attributes.
 #include <cstring>
 
 #include "host/platform.h"
@@ -20,7 +19,6 @@ bool platform_console_open(const char* title) {
   input = GetStdHandle(STD_INPUT_HANDLE);
   output = GetStdHandle(STD_OUTPUT_HANDLE);
   SetConsoleTitleA(to_ansi(title).c_str());
-  if (win_script_mode()) win_log("console: %s", title);
   return true;
 }
 
@@ -40,12 +38,6 @@ int platform_console_width() {
 bool platform_console_read_line(char* buffer, int size) {
   if (!buffer || size <= 0) return false;
   buffer[0] = '\0';
-  if (win_script_mode()) {
-    // The script types the lines; when it has none left, the input has ended.
-    if (!win_script_console_line(buffer, size)) return false;
-    win_log("console input: %s", buffer);
-    return true;
-  }
   if (input == INVALID_HANDLE_VALUE) return false;
   DWORD read = 0;
   if (!ReadConsoleA(input, buffer, static_cast<DWORD>(size - 1), &read, nullptr)) return false;
@@ -68,11 +60,6 @@ void platform_console_write(const char* text) {
     std::string ansi = to_ansi(text);
     DWORD written = 0;
     WriteConsoleA(output, ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);
-  }
-  if (win_script_mode()) {
-    std::string line = text;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    if (!line.empty()) win_log("console: %s", line.c_str());
   }
 }
 

@@ -1,15 +1,13 @@
 // The common file dialogs: the kinds of host/file_dialogs.h with their
 // titles, filters and default extensions, the overwrite prompt of the save
 // dialogs, and the address panel (template 121) whose two fields are filled
-// before the dialog opens and read back when it closes. In script mode the
-// script answers and the dialog is logged.
+// before the dialog opens and read back when it closes.
 #include <windows.h> // before the other Windows headers, which need it
 
 #include <commdlg.h>
 
 #include <cstring>
 
-#include "host/dialogs.h"
 #include "host/file_dialogs.h"
 #include "host/platform.h"
 #include "host/win32/resource_ids.h"
@@ -69,35 +67,11 @@ UINT_PTR CALLBACK address_panel_hook(HWND panel, UINT message, WPARAM, LPARAM lP
   return FALSE;
 }
 
-bool scripted_answer(const char* title, char* name, size_t size, AddressPanel* panel) {
-  char start[6] = "", end[6] = "";
-  if (panel) win_log("dialog: %s: fields %s %s", title, panel->start, panel->end);
-  int answer = win_script_dialog_answer(name, size, start, end);
-  if (panel && start[0]) {
-    std::memcpy(panel->start, start, sizeof start);
-    std::memcpy(panel->end, end, sizeof end);
-  }
-  if (answer != 1) {
-    win_log("dialog: %s: cancelled", title);
-    return false;
-  }
-  return true;
-}
-
 } // namespace
 
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
                           AddressPanel* panel) {
   if (!kind || size == 0) return false;
-  const char* title = kind->title ? kind->title : "";
-  if (win_script_mode()) {
-    if (!scripted_answer(title, name, size, panel)) return false;
-    const char* extension = file_dialog_extension_for(kind, name, panel ? panel->filterIndex : 1);
-    if (extension && std::strlen(name) + std::strlen(extension) < size)
-      std::strcat(name, extension);
-    win_log("dialog: %s: %s", title, name);
-    return true;
-  }
   std::string filters = kind->filterCount ? filter_text(kind) : std::string();
   std::string titleText = to_ansi(kind->title);
   HookData data = {kind, panel};
@@ -131,39 +105,32 @@ bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
   return true;
 }
 
-bool host_save_file_dialog(const char* title, const char* filter, const char* defaultExtension,
-                           char* path, size_t pathSize) {
+bool platform_save_file_dialog(const char* title, const char* filter, const char* defaultExtension,
+                               char* path, size_t pathSize) {
   if (pathSize == 0) return false;
   path[0] = '\0';
-  if (win_script_mode()) {
-    if (!scripted_answer(title, path, pathSize, nullptr)) {
-      path[0] = '\0';
-      return false;
-    }
-  } else {
-    // The filter's pairs, each zero-terminated, end with an empty string.
-    std::string filters;
-    for (const char* p = filter; p && *p; p += std::strlen(p) + 1) {
-      filters += to_ansi(p);
-      filters += '\0';
-    }
+  // The filter's pairs, each zero-terminated, end with an empty string.
+  std::string filters;
+  for (const char* p = filter; p && *p; p += std::strlen(p) + 1) {
+    filters += to_ansi(p);
     filters += '\0';
-    std::string titleText = to_ansi(title);
-    OPENFILENAMEA ofn;
-    ZeroMemory(&ofn, sizeof ofn);
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = mainWindow;
-    ofn.lpstrFilter = filters.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(pathSize);
-    ofn.lpstrTitle = titleText.c_str();
-    ofn.lpstrDefExt = defaultExtension;
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameA(&ofn)) {
-      path[0] = '\0';
-      return false;
-    }
+  }
+  filters += '\0';
+  std::string titleText = to_ansi(title);
+  OPENFILENAMEA ofn;
+  ZeroMemory(&ofn, sizeof ofn);
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = mainWindow;
+  ofn.lpstrFilter = filters.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = static_cast<DWORD>(pathSize);
+  ofn.lpstrTitle = titleText.c_str();
+  ofn.lpstrDefExt = defaultExtension;
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  if (!GetSaveFileNameA(&ofn)) {
+    path[0] = '\0';
+    return false;
   }
   // A name without "." in its last part gets the default extension.
   const char* base = path;
@@ -177,6 +144,5 @@ bool host_save_file_dialog(const char* title, const char* filter, const char* de
     std::strcat(path, ".");
     std::strcat(path, defaultExtension);
   }
-  if (win_script_mode()) win_log("dialog: %s: %s", title, path);
   return true;
 }

@@ -10,6 +10,7 @@
 
 #include "host/display.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/win32/win32.h"
 
 namespace {
@@ -75,10 +76,10 @@ void prefer_wine_gdi_renderer() {
   if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return;
   char chosen[64] = "";
   if (GetEnvironmentVariableA(kName, chosen, sizeof chosen) != 0) {
-    if (win_script_mode()) win_log("wine renderer: %s (kept)", chosen);
+    script_log("wine renderer: %s (kept)", chosen);
     return;
   }
-  if (win_script_mode()) win_log("wine renderer: %s", kValue);
+  script_log("wine renderer: %s", kValue);
   SetEnvironmentVariableA(kName, kValue);
   typedef int(__cdecl * PutEnvFunction)(const char*, const char*);
   for (const char* name : {"ucrtbase.dll", "msvcrt.dll"}) {

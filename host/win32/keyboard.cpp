@@ -3,6 +3,7 @@
 // made of it.
 #include "host/keys.h"
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/win32/win32.h"
 
 namespace {
@@ -49,9 +50,8 @@ bool win_key_message(UINT message, WPARAM wParam, LPARAM lParam) {
                     ? HOST_KEY_DEAD
                     : static_cast<uint32_t>(m.wParam & 0xFFFF);
   if (character >= 0xD800 && character <= 0xDFFF) character = HOST_KEY_NO_CHARACTER;
-  if (win_script_mode())
-    win_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
-            GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
+  script_log("key down: 0x%02X (state %s)", static_cast<unsigned>(wParam),
+             GetKeyState(static_cast<int>(wParam)) & 0x8000 ? "down" : "up");
   const bool used = host_key_event(vk, true, character);
   // An Alt key the host leaves alone keeps its character for the menu bar's
   // mnemonics.

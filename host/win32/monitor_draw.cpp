@@ -63,5 +63,4 @@ void platform_monitor_draw(const char* const* rows, int count, int separatorRow)
   }
   SelectObject(dc, oldFont);
   ReleaseDC(mainWindow, dc);
-  if (win_script_mode() && count > 0 && rows[0]) win_log("monitor: %s", rows[0]);
 }

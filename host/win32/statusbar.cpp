@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "host/platform.h"
+#include "host/script_mode.h"
 #include "host/status.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
@@ -96,7 +97,6 @@ void platform_status_set_text(int part, const char* text) {
   SendMessageA(bar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(ansi.c_str()));
   SendMessageA(bar, SB_SETTIPTEXTA, static_cast<WPARAM>(part),
                reinterpret_cast<LPARAM>(ansi.c_str()));
-  if (win_script_mode() && part == 3 && *text) win_log("status: %s", text);
 }
 
 int32_t platform_status_height() {
@@ -111,9 +111,7 @@ void platform_status_layout() {
   draw_now();
   MoveWindow(bar, 0, 0, 0, 0, TRUE);
   UpdateWindow(bar);
-  if (win_script_mode()) {
-    RECT r;
-    GetWindowRect(bar, &r);
-    win_log("status bar: %ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
-  }
+  RECT r;
+  GetWindowRect(bar, &r);
+  script_log("status bar: %ld,%ld %ldx%ld", r.left, r.top, r.right - r.left, r.bottom - r.top);
 }

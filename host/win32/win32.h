@@ -31,20 +31,3 @@ bool win_key_message(UINT message, WPARAM wParam, LPARAM lParam);
 // ---- status bar (statusbar.cpp) ----
 HWND win_status_window();
 void win_status_draw_item(const DRAWITEMSTRUCT* item);
-
-// ---- automation mode (script_mode.cpp) ----
-// True with "/script FILE": message boxes and dialogs are answered by the
-// script and logged to standard error.
-bool win_script_mode();
-bool win_script_start(const char* path);
-// One queued script action or script line, run between window messages;
-// false when nothing is left (the script has ended).
-bool win_script_step(bool wait, bool* runFrame);
-// A line on standard error, printf-style (script mode's log).
-void win_log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// The next file dialog's answer from the script: 1 a name (copied into
-// name), 0 cancelled; the address fields, when the script set them, are
-// copied into the panel.
-int win_script_dialog_answer(char* name, size_t size, char* start, char* end);
-// The next console line from the script; false when none is queued.
-bool win_script_console_line(char* buffer, int size);

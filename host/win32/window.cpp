@@ -13,6 +13,8 @@
 #include "host/keys.h"
 #include "host/menu.h"
 #include "host/platform.h"
+#include "host/platform_script.h"
+#include "host/script_mode.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
 #include "host/window.h"
@@ -58,15 +60,15 @@ RECT to_win(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 Rect from_win(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 void log_client() {
-  if (!win_script_mode() || !mainWindow) return;
+  if (!mainWindow) return;
   RECT r;
   GetClientRect(mainWindow, &r);
   POINT origin = {0, 0};
   ClientToScreen(mainWindow, &origin);
   const Rect& d = displayDestination;
-  win_log("window: client %ld,%ld %ldx%ld picture %d,%d %dx%d", origin.x, origin.y, r.right,
-          r.bottom, static_cast<int>(d.left), static_cast<int>(d.top),
-          static_cast<int>(d.right - d.left), static_cast<int>(d.bottom - d.top));
+  script_log("window: client %ld,%ld %ldx%ld picture %d,%d %dx%d", origin.x, origin.y, r.right,
+             r.bottom, static_cast<int>(d.left), static_cast<int>(d.top),
+             static_cast<int>(d.right - d.left), static_cast<int>(d.bottom - d.top));
 }
 
 // Script mode logs the menu bar as Windows holds it: every item with its
@@ -83,7 +85,7 @@ void log_menu(HMENU menu, const std::string& path) {
     info.cch = sizeof label;
     if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
     if (info.fType & MFT_SEPARATOR) {
-      win_log("menu: %s | ----", path.c_str());
+      script_log("menu: %s | ----", path.c_str());
       continue;
     }
     std::string text = from_ansi(label);
@@ -93,8 +95,8 @@ void log_menu(HMENU menu, const std::string& path) {
     if (info.hSubMenu) {
       log_menu(info.hSubMenu, here);
     } else {
-      win_log("menu: %s [%u]%s", here.c_str(), info.wID,
-              info.fState & MFS_CHECKED ? " checked" : "");
+      script_log("menu: %s [%u]%s", here.c_str(), info.wID,
+                 info.fState & MFS_CHECKED ? " checked" : "");
     }
   }
 }
@@ -121,21 +123,17 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
       CreateWindowExA(WS_EX_ACCEPTFILES, kClassName, to_ansi(title).c_str(), kStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, width, height, nullptr, nullptr, winInstance, nullptr);
   if (!mainWindow) return false;
-  if (win_script_mode()) {
-    char text[128];
-    GetWindowTextA(mainWindow, text, sizeof text);
-    win_log("window: created \"%s\"", from_ansi(text).c_str());
-  }
+  char text[128];
+  GetWindowTextA(mainWindow, text, sizeof text);
+  script_log("window: created \"%s\"", from_ansi(text).c_str());
   return true;
 }
 
 void platform_window_show() {
   ShowWindow(mainWindow, SW_SHOWNORMAL);
   UpdateWindow(mainWindow);
-  if (win_script_mode()) {
-    win_log("code page: %u", GetACP());
-    log_menu(GetMenu(mainWindow), "");
-  }
+  script_log("code page: %u", GetACP());
+  log_menu(GetMenu(mainWindow), "");
   log_client();
 }
 
@@ -147,13 +145,6 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
   MSG msg;
   for (;;) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (win_script_mode()) {
-        bool runFrame = false;
-        if (win_script_step(wait, &runFrame)) {
-          if (runFrame) return PLATFORM_MESSAGE_NONE;
-          continue; // what the line posted is handled next
-        }
-      }
       if (!wait) return PLATFORM_MESSAGE_NONE;
       BOOL got = GetMessageA(&msg, nullptr, 0, 0);
       if (got == -1) {
@@ -175,10 +166,7 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
 void platform_post_close() { PostMessageA(mainWindow, WM_CLOSE, 0, 0); }
 void platform_post_quit(int exitCode) { PostQuitMessage(exitCode); }
 
-void platform_set_title(const char* text) {
-  SetWindowTextA(mainWindow, to_ansi(text).c_str());
-  if (win_script_mode()) win_log("title: %s", text);
-}
+void platform_set_title(const char* text) { SetWindowTextA(mainWindow, to_ansi(text).c_str()); }
 
 void platform_menu_check(int id, bool checked) {
   HMENU menu = inFullScreen ? savedMenu : GetMenu(mainWindow);
@@ -292,11 +280,6 @@ void platform_full_screen_leave() {
 }
 
 void platform_message_box(const char* caption, const char* text, int icon) {
-  if (win_script_mode()) {
-    // Nobody is there to press OK: the script run logs it instead.
-    win_log("message box: %s: %s", caption ? caption : "", text);
-    return;
-  }
   UINT type = MB_OK;
   if (icon == PLATFORM_ICON_STOP) type |= MB_ICONSTOP;
   if (icon == PLATFORM_ICON_EXCLAMATION) type |= MB_ICONEXCLAMATION;
@@ -322,10 +305,6 @@ DWORD WINAPI modeless_box_thread(void* parameter) {
 } // namespace
 
 void platform_message_box_modeless(const char* caption, const char* text, int icon) {
-  if (win_script_mode()) {
-    win_log("message box: %s: %s", caption ? caption : "", text);
-    return;
-  }
   UINT type = MB_OK | MB_SETFOREGROUND;
   if (icon == PLATFORM_ICON_STOP) type |= MB_ICONSTOP;
   if (icon == PLATFORM_ICON_EXCLAMATION) type |= MB_ICONEXCLAMATION;
@@ -342,9 +321,13 @@ void platform_message_box_modeless(const char* caption, const char* text, int ic
 
 namespace {
 
-// In script mode the dialog reads its texts back from its own controls into
-// the log, then closes itself.
-void log_dialog(HWND dialog, int resource) {
+// With this flag beside the resource number, the dialog is only read back
+// (platform_script_dialog_text) and closes at once.
+constexpr LPARAM kDescribeOnly = 0x10000;
+std::string describedText;
+
+// The dialog's texts read back from its own controls, as one line.
+std::string describe_dialog(HWND dialog, int resource) {
   char text[256];
   GetWindowTextA(dialog, text, sizeof text);
   std::string line = "dialog " + std::to_string(resource) + ": " + from_ansi(text);
@@ -383,7 +366,7 @@ void log_dialog(HWND dialog, int resource) {
       row.clear();
     }
   }
-  win_log("%s", line.c_str());
+  return line;
 }
 
 // The key map of the model in use, below the keys of the chart.
@@ -400,13 +383,15 @@ void fill_key_map(HWND dialog) {
 
 INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_INITDIALOG:
-    if (lParam == IDD_KEYBOARD_CHART) fill_key_map(dialog);
-    if (win_script_mode()) {
-      log_dialog(dialog, static_cast<int>(lParam));
+  case WM_INITDIALOG: {
+    const int resource = static_cast<int>(lParam & 0xFFFF);
+    if (resource == IDD_KEYBOARD_CHART) fill_key_map(dialog);
+    if (lParam & kDescribeOnly) {
+      describedText = describe_dialog(dialog, resource);
       EndDialog(dialog, IDOK);
     }
     return TRUE;
+  }
   case WM_COMMAND:
     if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
       EndDialog(dialog, LOWORD(wParam));
@@ -422,6 +407,13 @@ INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void platform_modal_dialog(int resource) {
   DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure, resource);
+}
+
+std::string platform_script_dialog_text(int resource) {
+  describedText.clear();
+  DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure,
+                  resource | kDescribeOnly);
+  return describedText;
 }
 
 LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -465,11 +457,7 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
   }
   case WM_KILLFOCUS: host_keys_release(); break;
   case WM_ACTIVATE:
-    // A script takes the user's place and its frame counts must all run, so
-    // in script mode another window taking the focus does not stop the
-    // machine (it would otherwise drop the frames the script asked for).
-    if (!(win_script_mode() && LOWORD(wParam) == WA_INACTIVE))
-      window_on_activate(static_cast<int>(wParam));
+    window_on_activate(static_cast<int>(wParam));
     // Default processing still gives the window the keyboard focus.
     DefWindowProcA(window, message, wParam, lParam);
     return 0;
@@ -482,14 +470,12 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
   case WM_MOUSEWHEEL: window_on_wheel(GET_WHEEL_DELTA_WPARAM(wParam)); break;
   case WM_ENTERMENULOOP:
   case WM_ENTERSIZEMOVE:
-    if (win_script_mode())
-      win_log("%s loop entered", message == WM_ENTERMENULOOP ? "menu" : "size/move");
+    script_log("%s loop entered", message == WM_ENTERMENULOOP ? "menu" : "size/move");
     window_on_enter_modal_loop();
     break;
   case WM_EXITMENULOOP:
   case WM_EXITSIZEMOVE:
-    if (win_script_mode())
-      win_log("%s loop left", message == WM_EXITMENULOOP ? "menu" : "size/move");
+    script_log("%s loop left", message == WM_EXITMENULOOP ? "menu" : "size/move");
     window_on_exit_modal_loop();
     break;
   case WM_DROPFILES: {

@@ -6,6 +6,7 @@
 #include "cpu/cpu.h"
 #include "host/clipboard.h"
 #include "host/menu.h"
+#include "host/script_queue.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "tests/host/host_fixture.h"
@@ -471,9 +472,9 @@ TEST_F(Commands, ClipboardAndDialogCommands) {
 TEST_F(Commands, ExitPostsTheCloseWithoutResuming) {
   headless_queue_command(CMD_EXIT);
   int exitCode = -1;
-  EXPECT_EQ(platform_handle_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED);
-  EXPECT_EQ(platform_handle_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED); // destroy
-  EXPECT_EQ(platform_handle_message(false, &exitCode), PLATFORM_MESSAGE_QUIT);
+  EXPECT_EQ(script_queue_next_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED);
+  EXPECT_EQ(script_queue_next_message(false, &exitCode), PLATFORM_MESSAGE_HANDLED); // destroy
+  EXPECT_EQ(script_queue_next_message(false, &exitCode), PLATFORM_MESSAGE_QUIT);
   EXPECT_EQ(exitCode, 0);
 }
 
@@ -484,7 +485,7 @@ TEST_F(Commands, AcceleratorsComeBeforeTheKeyHandler) {
   headless_queue_key(VKEY_MENU, false);
   headless_queue_key(VKEY_F1, true); // F1 alone: the Reset key
   int exitCode;
-  for (int i = 0; i < 5; ++i) platform_handle_message(false, &exitCode);
+  for (int i = 0; i < 5; ++i) script_queue_next_message(false, &exitCode);
   EXPECT_EQ(SyncSpeed, 0u);
   EXPECT_EQ(cpu.nmiLine, 1u);
 }

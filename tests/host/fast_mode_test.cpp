@@ -8,6 +8,7 @@
 #include "cpu/cpu.h"
 #include "host/fast_mode.h"
 #include "host/keys.h"
+#include "host/script_queue.h"
 #include "machine/keyboard.h"
 #include "tests/common/tarvik_firmware_screen.h"
 #include "tests/host/host_fixture.h"
@@ -158,7 +159,7 @@ TEST_F(FastMode, TheFastForwardKeyRunsUnpacedOnlyWhileHeldAndTheMachineNeverSees
   uint32_t frames = 0;
   int exitCode = 0;
   for (;;) {
-    PlatformMessage m = platform_handle_message(false, &exitCode);
+    PlatformMessage m = script_queue_next_message(false, &exitCode);
     if (m == PLATFORM_MESSAGE_QUIT) break;
     if (m == PLATFORM_MESSAGE_HANDLED) continue;
     app_run_frame();
