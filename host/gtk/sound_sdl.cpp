@@ -104,6 +104,5 @@ bool sdl_open(int sampleRate) {
 
 } // namespace
 
-const SoundDriver* platform_sound_driver(int index) {
-  return index == 1 || index == 2 ? &sdlDriver : nullptr;
-}
+// One device answers both outputs.
+const SoundDriver* platform_sound_driver(SoundOutput) { return &sdlDriver; }

@@ -493,9 +493,9 @@ GtkWidget* chart_dialog(std::string* log) {
 
 } // namespace
 
-void platform_modal_dialog(int resource) {
+void platform_modal_dialog(HostDialog which) {
   std::string log;
-  GtkWidget* dialog = resource == 113 ? about_dialog(&log) : chart_dialog(&log);
+  GtkWidget* dialog = which == HOST_DIALOG_ABOUT ? about_dialog(&log) : chart_dialog(&log);
   if (gui_script_mode()) {
     gui_log("%s", log.c_str());
   } else {

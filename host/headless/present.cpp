@@ -55,23 +55,23 @@ void platform_status_layout() {}
 // when it is created).
 const char* headless_status_text(int part) { return status_text(part); }
 
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&) {
-  keep(bitmap, pixels, 512);
-}
-
-int platform_ddraw_start(int32_t width, int32_t height) {
-  if (!ddrawAvailable || width != 512 || height != 256) return 1;
+// The stretched way stands for a scaling surface that can be missing
+// (headless_set_ddraw_available).
+bool platform_present_prepare(PresentScaling how, int32_t width, int32_t height) {
+  ddrawRunning = false;
+  if (how != PRESENT_STRETCHED) return true;
+  if (!ddrawAvailable || width != 512 || height != 256) return false;
   ddrawRunning = true;
-  return 0;
+  return true;
 }
 
-void platform_ddraw_stop(bool) { ddrawRunning = false; }
-
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&,
-                            const Rect&) {
-  if (!ddrawRunning) return; // no back surface: nothing is drawn
-  keep(bitmap, pixels, 256);
+void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                      const Rect&, PresentScaling how) {
+  if (how == PRESENT_STRETCHED && !ddrawRunning) return; // no surface: nothing is drawn
+  keep(bitmap, pixels, source.bottom);
 }
+
+void platform_present_release() { ddrawRunning = false; }
 
 const uint8_t* headless_presented_frame(int32_t* rows) {
   if (rows) *rows = presentedRows;
