@@ -2,8 +2,8 @@
 // callback takes the samples from the one-second ring that the audio chain
 // fills block by block. The play position reported is what the device has
 // consumed, so that the chain's drift check keeps its four to six blocks
-// ahead of it. Both of the host's driver slots (DirectSound and WaveOut)
-// open this one device.
+// ahead of it. Both sound outputs the host can ask for (the ring and the
+// queue) open this one device.
 #include <SDL.h>
 
 #include <atomic>

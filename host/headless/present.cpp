@@ -19,8 +19,8 @@ std::string statusTexts[4];
 uint8_t presented[512 * 64];
 int32_t presentedRows;
 uint32_t presentCount;
-bool ddrawAvailable = true;
-bool ddrawRunning;
+bool surfaceAvailable = true;
+bool surfacePrepared;
 
 void keep(const FrameBitmap* bitmap, const uint8_t* pixels, int32_t rows) {
   int32_t height = bitmap->header.height < 0 ? -bitmap->header.height : bitmap->header.height;
@@ -58,20 +58,20 @@ const char* headless_status_text(int part) { return status_text(part); }
 // The stretched way stands for a scaling surface that can be missing
 // (headless_set_ddraw_available).
 bool platform_present_prepare(PresentScaling how, int32_t width, int32_t height) {
-  ddrawRunning = false;
+  surfacePrepared = false;
   if (how != PRESENT_STRETCHED) return true;
-  if (!ddrawAvailable || width != 512 || height != 256) return false;
-  ddrawRunning = true;
+  if (!surfaceAvailable || width != 512 || height != 256) return false;
+  surfacePrepared = true;
   return true;
 }
 
 void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
                       const Rect&, PresentScaling how) {
-  if (how == PRESENT_STRETCHED && !ddrawRunning) return; // no surface: nothing is drawn
+  if (how == PRESENT_STRETCHED && !surfacePrepared) return; // no surface: nothing is drawn
   keep(bitmap, pixels, source.bottom);
 }
 
-void platform_present_release() { ddrawRunning = false; }
+void platform_present_release() { surfacePrepared = false; }
 
 const uint8_t* headless_presented_frame(int32_t* rows) {
   if (rows) *rows = presentedRows;
@@ -79,5 +79,5 @@ const uint8_t* headless_presented_frame(int32_t* rows) {
 }
 
 uint32_t headless_present_count() { return presentCount; }
-void headless_set_ddraw_available(bool available) { ddrawAvailable = available; }
-bool headless_ddraw_running() { return ddrawRunning; }
+void headless_set_ddraw_available(bool available) { surfaceAvailable = available; }
+bool headless_ddraw_running() { return surfacePrepared; }
