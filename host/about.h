@@ -2,11 +2,11 @@
 // which the Windows shell builds from resources.
 #pragma once
 
-// The about box (dialog 113).
+// The about box (HOST_DIALOG_ABOUT).
 extern const char* const aboutTitle;
 extern const char* const aboutLines[2];
 
-// The keyboard chart (dialog 120): one push button per key of the Tarvik 4
+// The keyboard chart (HOST_DIALOG_KEYBOARD_CHART): one push button per key of the Tarvik 4
 // keyboard, with the upper and lower legend where the key has two.
 struct ChartKey {
   const char* upper;

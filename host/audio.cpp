@@ -243,7 +243,9 @@ bool audio_open_driver(const SoundDriver* driver) {
 }
 
 void audio_select_driver(int index) {
-  const SoundDriver* driver = index == 0 ? &silentSoundDriver : platform_sound_driver(index);
+  const SoundDriver* driver = nullptr;
+  if (index == 1) driver = platform_sound_driver(SOUND_OUTPUT_RING);
+  if (index == 2) driver = platform_sound_driver(SOUND_OUTPUT_QUEUE);
   audio_open_driver(driver ? driver : &silentSoundDriver);
 }
 

@@ -21,7 +21,9 @@ void audio_resume();
 // recording of the output and an AVI capture still get every block.
 void audio_set_muted(bool muted);
 void audio_reset();
-void audio_select_driver(int index); // 0 "No sound", 1 DirectSound, 2 WaveOut
+// As the "SoundDriver" setting numbers them: 0 "No sound", 1 the ring output
+// (DirectSound), 2 the queued output (WaveOut).
+void audio_select_driver(int index);
 void audio_shutdown();
 
 // Shuts the output down and opens the given driver at 48 000 Hz; a failed

@@ -255,15 +255,15 @@ void command_execute(int id) {
   case CMD_SCREEN_MODE_32:
     screenMode32 = screenMode32 == 1 ? 0 : 1;
     platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
-    display_update_target(512, 256, KeepAspectRatio == 1);
+    display_update_target();
     platform_invalidate(true);
     break;
   case CMD_KEEP_ASPECT: display_toggle_keep_aspect(); break;
   case CMD_PIXEL_EXACT: display_toggle_pixel_exact(); break;
   case CMD_FULL_SCREEN: display_toggle_full_screen(); break;
   case CMD_AVI: avi_command(); break;
-  case CMD_KEYBOARD_CHART: host_modal_dialog(120); break;
-  case CMD_ABOUT: host_modal_dialog(113); break;
+  case CMD_KEYBOARD_CHART: host_modal_dialog(HOST_DIALOG_KEYBOARD_CHART); break;
+  case CMD_ABOUT: host_modal_dialog(HOST_DIALOG_ABOUT); break;
   default: break;
   }
 }

@@ -98,6 +98,29 @@ void spread_veltra_rows() {
 
 } // namespace
 
+namespace {
+
+// True while the platform is prepared for stretched frames.
+bool stretchReady;
+
+// Prepares the way the video driver asks for; false when it cannot.
+bool prepare_presentation() {
+  const bool stretched = VideoDriver != VIDEO_DRIVER_GDI;
+  stretchReady =
+      platform_present_prepare(stretched ? PRESENT_STRETCHED : PRESENT_UNSCALED, 512, 256) &&
+      stretched;
+  return !stretched || stretchReady;
+}
+
+// The destination rectangle in client coordinates.
+Rect client_destination() {
+  const Rect origin = platform_client_to_screen({0, 0, 0, 0});
+  return {displayDestination.left - origin.left, displayDestination.top - origin.top,
+          displayDestination.right - origin.left, displayDestination.bottom - origin.top};
+}
+
+} // namespace
+
 const uint8_t* display_pixels() {
   return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer;
 }
@@ -111,23 +134,28 @@ void present_frame(int full) {
       double_rows();
     else if (full)
       spread_veltra_rows();
-    platform_present_gdi(&frameBitmap, gdiPixels, displayGdiDestination);
-  } else
-    platform_present_ddraw(&frameBitmap, frameBuffer, displaySource, displayDestination);
+    platform_present(&frameBitmap, gdiPixels, {0, 0, 512, 512}, displayGdiDestination,
+                     PixelExact == 1 ? PRESENT_WHOLE_MULTIPLES : PRESENT_UNSCALED);
+  } else if (stretchReady) {
+    platform_present(&frameBitmap, frameBuffer, displaySource, client_destination(),
+                     PRESENT_STRETCHED);
+  }
 }
 
 void display_start() {
-  if (VideoDriver == VIDEO_DRIVER_GDI || platform_ddraw_start(512, 256) != 0) {
+  // The line is written for the GDI setting too, as it always was.
+  if (!prepare_presentation() || VideoDriver == VIDEO_DRIVER_GDI) {
     bool failed = VideoDriver != VIDEO_DRIVER_GDI;
     VideoDriver = VIDEO_DRIVER_GDI;
     std::fputs("DirectDraw Init failed!\n", stderr);
     if (failed) display_build_bitmap();
   }
-  display_update_target(512, 256, KeepAspectRatio == 1);
+  display_update_target();
 }
 
 void display_shutdown() {
-  platform_ddraw_stop(true);
+  platform_present_release();
+  stretchReady = false;
   display_free_bitmap();
 }
 
@@ -184,7 +212,9 @@ PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
   return fit;
 }
 
-void display_update_target(int32_t width, int32_t height, bool keep) {
+void display_update_target() {
+  const int32_t width = 512, height = 256;
+  const bool keep = KeepAspectRatio == 1;
   displaySource = {0, 0, width, height};
   Rect r = platform_client_rect();
   r.bottom -= status_height();
@@ -212,7 +242,7 @@ SizeLimits display_size_limits() {
     Rect r = platform_window_rect_for_client(512, picture_height() + status_height());
     limits.minWidth = width_of(r);
     limits.minHeight = height_of(r);
-    display_update_target(512, 256, KeepAspectRatio == 1);
+    display_update_target();
   } else if (VideoDriver == VIDEO_DRIVER_GDI) {
     Rect r = platform_window_rect_for_client(512, 512 + status_height());
     limits.minWidth = limits.maxWidth = width_of(r);
@@ -222,7 +252,7 @@ SizeLimits display_size_limits() {
     Rect r = platform_window_rect_for_client(512, 384 + status_height());
     limits.minWidth = width_of(r);
     limits.minHeight = height_of(r);
-    display_update_target(512, 256, KeepAspectRatio == 1);
+    display_update_target();
   }
   return limits;
 }
@@ -238,19 +268,18 @@ void frame_size(int32_t* bw, int32_t* bh) {
 }
 
 // Snaps the window rectangle to the pixel-exact picture for the area it
-// leaves, moving the edges being dragged (the right and bottom ones when
-// edge is 0).
-void snap_pixel_exact(int edge, Rect* r) {
+// leaves, moving the edges being dragged.
+void snap_pixel_exact(WindowEdge edge, Rect* r) {
   int32_t bw, bh;
   frame_size(&bw, &bh);
   PixelExactFit fit =
       display_pixel_exact_fit({0, 0, width_of(*r) - bw, height_of(*r) - bh}, 512, picture_height());
   const int32_t w = width_of(fit.placement) + bw, h = height_of(fit.placement) + bh;
-  if (edge == 1 || edge == 4 || edge == 7)
+  if (edge == WINDOW_EDGE_LEFT || edge == WINDOW_EDGE_TOP_LEFT || edge == WINDOW_EDGE_BOTTOM_LEFT)
     r->left = r->right - w;
   else
     r->right = r->left + w;
-  if (edge == 3 || edge == 4 || edge == 5)
+  if (edge == WINDOW_EDGE_TOP || edge == WINDOW_EDGE_TOP_LEFT || edge == WINDOW_EDGE_TOP_RIGHT)
     r->top = r->bottom - h;
   else
     r->bottom = r->top + h;
@@ -258,7 +287,7 @@ void snap_pixel_exact(int edge, Rect* r) {
 
 } // namespace
 
-void display_edge_drag(int edge, Rect* r) {
+void display_edge_drag(WindowEdge edge, Rect* r) {
   if (PixelExact == 1) {
     snap_pixel_exact(edge, r);
     if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
@@ -269,14 +298,14 @@ void display_edge_drag(int edge, Rect* r) {
   frame_size(&bw, &bh);
   int32_t cw = width_of(*r) - bw, ch = height_of(*r) - bh;
   switch (edge) {
-  case 1: r->top = r->bottom - cw * 384 / 512 - bh; break;
-  case 2: r->bottom = r->top + cw * 384 / 512 + bh; break;
-  case 3:
-  case 4:
-  case 7: r->left = r->right - ch * 512 / 384 - bw; break;
-  case 5:
-  case 6:
-  case 8: r->right = r->left + ch * 512 / 384 + bw; break;
+  case WINDOW_EDGE_LEFT: r->top = r->bottom - cw * 384 / 512 - bh; break;
+  case WINDOW_EDGE_RIGHT: r->bottom = r->top + cw * 384 / 512 + bh; break;
+  case WINDOW_EDGE_TOP:
+  case WINDOW_EDGE_TOP_LEFT:
+  case WINDOW_EDGE_BOTTOM_LEFT: r->left = r->right - ch * 512 / 384 - bw; break;
+  case WINDOW_EDGE_TOP_RIGHT:
+  case WINDOW_EDGE_BOTTOM:
+  case WINDOW_EDGE_BOTTOM_RIGHT: r->right = r->left + ch * 512 / 384 + bw; break;
   default: return;
   }
   if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
@@ -293,7 +322,7 @@ void display_toggle_keep_aspect() {
     platform_move_window(
         {window.left, window.top, window.left + width_of(wanted), window.top + height_of(wanted)});
   }
-  display_update_target(512, 256, KeepAspectRatio == 1);
+  display_update_target();
 }
 
 void display_pixel_exact_window() {
@@ -307,7 +336,7 @@ void display_pixel_exact_window() {
   if (w < 1024 + bw && roomW > w) w = (roomW < 1024 ? roomW : 1024) + bw;
   if (h < 768 + bh && roomH > h) h = (roomH < 768 ? roomH : 768) + bh;
   Rect wanted = {window.left, window.top, window.left + w, window.top + h};
-  snap_pixel_exact(0, &wanted);
+  snap_pixel_exact(WINDOW_EDGE_BOTTOM_RIGHT, &wanted);
   platform_move_window(wanted);
 }
 
@@ -333,19 +362,15 @@ void display_toggle_pixel_exact() {
     platform_move_window(
         {window.left, window.top, window.left + 512, window.top + status_height() + 256});
   }
-  display_update_target(512, 256, KeepAspectRatio == 1);
+  display_update_target();
   platform_invalidate(true);
 }
 
 void display_set_video_driver(uint32_t driver, bool resize) {
   Rect window = platform_window_rect();
   VideoDriver = driver;
-  if (driver == 1) {
-    platform_ddraw_stop(false);
-    display_build_bitmap();
-  } else if (platform_ddraw_start(512, 256) != 0) {
-    VideoDriver = VIDEO_DRIVER_GDI;
-  }
+  if (!prepare_presentation()) VideoDriver = VIDEO_DRIVER_GDI;
+  if (driver == VIDEO_DRIVER_GDI) display_build_bitmap();
   if (resize) {
     int32_t height = status_height() + (VideoDriver == VIDEO_DRIVER_GDI ? 256 : 384);
     platform_move_window({window.left, window.top, window.left + 512, window.top + height});
@@ -353,7 +378,7 @@ void display_set_video_driver(uint32_t driver, bool resize) {
   platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
   platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
   // The other path scales another picture.
-  if (PixelExact == 1) display_update_target(512, 256, KeepAspectRatio == 1);
+  if (PixelExact == 1) display_update_target();
 }
 
 void display_toggle_full_screen() {
@@ -380,6 +405,6 @@ void display_toggle_full_screen() {
     // The window's own size messages came while the flag still said full
     // screen: the picture goes above the bar again, fitted as the user chose.
     status_layout();
-    display_update_target(512, 256, KeepAspectRatio == 1);
+    display_update_target();
   }
 }

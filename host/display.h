@@ -1,8 +1,8 @@
 // Display output: the frame bitmap's description, rendering at each
 // presentation, the destination rectangle with the 4:3 fit, the window's
-// size rules, the aspect-ratio option, the choice between the DirectDraw
-// path (a 512 x 256 surface stretched into the window) and the GDI path
-// (512 x 512 unscaled), and full screen.
+// size rules, the aspect-ratio option, the choice between the video
+// drivers (VideoDriver 0: the first 256 rows stretched into the window;
+// 1: all 512 rows drawn unscaled, or at whole multiples), and full screen.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,7 @@ struct RgbQuad {
   uint8_t blue, green, red, reserved;
 };
 // The frame bitmap's description: 512 pixels wide, one bit per pixel, a
-// black-and-white palette; -256 rows for DirectDraw, -512 for GDI.
+// black-and-white palette; -256 rows for the stretched driver, -512 for GDI.
 struct FrameBitmap {
   BitmapInfoHeader header;
   RgbQuad palette[2];
@@ -36,7 +36,7 @@ struct FrameBitmap {
 extern FrameBitmap frameBitmap;
 
 extern Rect displaySource;        // (0, 0, 512, 256)
-extern Rect displayDestination;   // screen coordinates
+extern Rect displayDestination;   // the stretched picture's, in screen coordinates
 extern uint32_t fullScreen;       // 1 while in full screen
 extern uint32_t fullScreenMemory; // 0, or 1 + the video driver before full screen
 // The window size for the picture, from display_window_size.
@@ -50,16 +50,18 @@ void display_free_bitmap();
 // of the main loop and for the single-frame step, 0 for repainting.
 void present_frame(int full);
 // The pixels of the frame bitmap as last presented: the machine's picture
-// on the DirectDraw path, the GDI path's 512 rows made from it.
+// on the stretched driver, the GDI driver's 512 rows made from it.
 const uint8_t* display_pixels();
 
-// The DirectDraw path, or the GDI path when it is chosen or DirectDraw
-// fails; then the destination for the picture.
+// Prepares the platform for the video driver (the GDI one when it is chosen
+// or the stretched one cannot start); then the destination for the picture.
 void display_start();
-// Stops DirectDraw (unloading it) and frees the bitmap.
+// Releases what presentation holds and frees the bitmap.
 void display_shutdown();
 void display_set_video_driver(uint32_t driver, bool resize);
-void display_update_target(int32_t width, int32_t height, bool keep);
+// The source (512 x 256) and the destinations for the client area as it is
+// now, fitted as KeepAspectRatio and PixelExact say.
+void display_update_target();
 // The largest 4:3 part of a rectangle, centred; the odd pixel of the margin
 // goes to the left or top side. Pure arithmetic.
 Rect display_fit_4_3(const Rect& rect);
@@ -76,7 +78,7 @@ struct PixelExactFit {
 };
 PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
                                       int32_t pictureHeight);
-// The GDI path's destination in client coordinates: the 512-row bitmap
+// The GDI driver's destination in client coordinates: the 512-row bitmap
 // unscaled at the top left, or its pixel-exact placement.
 extern Rect displayGdiDestination;
 // Window rectangle for a picture of width x height (kept in windowWidth and
@@ -92,9 +94,7 @@ struct SizeLimits {
 SizeLimits display_size_limits();
 // Edge dragging: snaps the client area to the picture's size with
 // pixel-exact scaling, else keeps it at 4:3 while KeepAspectRatio is set.
-// edge as the platform numbers it: 1 left, 2 right, 3 top, 4 top-left,
-// 5 top-right, 6 bottom, 7 bottom-left, 8 bottom-right.
-void display_edge_drag(int edge, Rect* windowRect);
+void display_edge_drag(WindowEdge edge, Rect* windowRect);
 void display_toggle_keep_aspect();
 // Switches pixel-exact scaling; switching it on snaps the window to the
 // size the picture takes.

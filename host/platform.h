@@ -1,6 +1,11 @@
 // What the host needs of the operating system: everything a platform must
-// provide. host/win32/ implements these with the Windows functions;
-// host/headless/ in plain C++. The choice is made at link time.
+// provide, asked in the emulator's own terms (a frame bitmap and how to
+// scale it, the kinds of sound output, the host's dialogs, the window's
+// edges, keys as the VKEY_* codes), which each platform maps to its
+// system's. host/win32/ implements these with the Windows functions,
+// host/gtk/ with GTK and SDL, host/web/ with the browser's, and
+// host/headless/ in plain C++ (the tests and tarvik-cli). The choice is
+// made at link time.
 //
 // The sections, and how a platform may leave a part out (the functions are
 // still defined, answering as said):
@@ -8,8 +13,8 @@
 //   clock                required
 //   window and message queue  required
 //   file dialogs         required
-//   frame presentation   the GDI path required; the DirectDraw path optional
-//                        (platform_ddraw_start answers an error: GDI is used)
+//   frame presentation   required; the stretched way may fail to prepare
+//                        (the host then draws the bitmap unscaled)
 //   status bar control   optional: platform_status_create answers false (the
 //                        texts are kept without a bar)
 //   clipboard            optional: platform_clipboard_open answers false
@@ -40,10 +45,20 @@ struct Rect {
 };
 
 // ---- sound devices --------------------------------------------------------
-// The driver record for SoundDriver index 1 (DirectSound) or 2 (WaveOut);
-// null when the platform has none. The headless platform answers both with
-// a virtual device that plays in step with what it is given.
-const SoundDriver* platform_sound_driver(int index);
+// The two ways of feeding a sound device that the host can ask for. The
+// "SoundDriver" setting numbers them 1 and 2 (0 is the host's own "No
+// sound"); the Windows platform answers them with DirectSound and WaveOut.
+enum SoundOutput {
+  // A looping one-second ring that the host writes ahead of the play
+  // position, which the device reports.
+  SOUND_OUTPUT_RING,
+  // The 20 ms blocks queued in turn; the position is the count played.
+  SOUND_OUTPUT_QUEUE,
+};
+// The driver record for that output; null when the platform has none. A
+// platform with one device answers both with it (the headless platform with
+// a virtual device that plays in step with what it is given).
+const SoundDriver* platform_sound_driver(SoundOutput output);
 
 // ---- requests to end the run -------------------------------------------------
 // Watches for the requests to end the run that come from outside the window:
@@ -111,9 +126,20 @@ void platform_message_box(const char* caption, const char* text, int icon);
 // The same box without waiting for it: the call returns at once and the
 // program runs on behind the box until the user closes it.
 void platform_message_box_modeless(const char* caption, const char* text, int icon);
-// Modal dialogs from resources: the about box (113) and the keyboard chart
-// (120). Their texts are in host/about.h.
-void platform_modal_dialog(int resource);
+// The host's modal dialogs; their texts are in host/about.h.
+enum HostDialog { HOST_DIALOG_ABOUT, HOST_DIALOG_KEYBOARD_CHART };
+void platform_modal_dialog(HostDialog dialog);
+// The edge or corner of the window that the user drags to size it.
+enum WindowEdge {
+  WINDOW_EDGE_LEFT,
+  WINDOW_EDGE_RIGHT,
+  WINDOW_EDGE_TOP,
+  WINDOW_EDGE_TOP_LEFT,
+  WINDOW_EDGE_TOP_RIGHT,
+  WINDOW_EDGE_BOTTOM,
+  WINDOW_EDGE_BOTTOM_LEFT,
+  WINDOW_EDGE_BOTTOM_RIGHT,
+};
 
 // ---- file dialogs ---------------------------------------------------------
 // The address panel of the ROM/BIN load and memory save dialogs: two
@@ -135,19 +161,29 @@ bool platform_save_file_dialog(const char* title, const char* filter, const char
                                char* path, size_t pathSize);
 
 // ---- frame presentation ---------------------------------------------------
-// GDI path: draws the bitmap into the destination (client coordinates):
-// unscaled at the client area's top-left corner, or, with pixel-exact
-// scaling, at whole multiples, each pixel repeated (never smoothed).
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
-                          const Rect& destination);
-// DirectDraw path: starts for a back surface of width x height (0 on
-// success, else the platform's error code), stops (unloading the library
-// only at exit), and presents: the bitmap into the back surface, then the
-// source rectangle stretched to the destination (screen coordinates).
-int platform_ddraw_start(int32_t width, int32_t height);
-void platform_ddraw_stop(bool unload);
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
-                            const Rect& destination);
+// How the frame bitmap reaches the picture area. The "VideoDriver" setting
+// chooses between a scaling surface (0: PRESENT_STRETCHED) and drawing the
+// bitmap as it is (1: unscaled, or whole multiples with pixel-exact
+// scaling); the Windows platform does the first with DirectDraw and the
+// others with GDI.
+enum PresentScaling {
+  PRESENT_UNSCALED,        // one to one at the destination's top-left corner
+  PRESENT_WHOLE_MULTIPLES, // every pixel repeated to fill the destination, never smoothed
+  PRESENT_STRETCHED,       // the source scaled to the destination by a scaling surface
+};
+// Gets ready to present this way, for sources of up to width x height
+// pixels, and gives up what another way held (a library stays loaded).
+// False when it cannot, the user told why by the platform; nothing may be
+// presented stretched then.
+bool platform_present_prepare(PresentScaling how, int32_t width, int32_t height);
+// Shows the source rectangle of the bitmap (512 pixels wide, its rows as
+// its header says, top-down) in the destination rectangle of the client
+// area (client coordinates), scaled the way given; the rest of the picture
+// area is black.
+void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                      const Rect& destination, PresentScaling how);
+// At exit: releases everything presentation holds.
+void platform_present_release();
 
 // ---- status bar control ---------------------------------------------------
 // Creates the control with its parts (right edges, -1 = to the border);

@@ -4,10 +4,12 @@
 // from the dialog itself without showing it. The quit is platform_post_quit.
 #pragma once
 
+#include "host/platform.h"
+
 #include <string>
 
 void platform_script_key(int vk, bool down);
 void platform_script_command(int id);
 // The dialog (as platform_modal_dialog shows it) as one line: "dialog N:
 // its title | its texts".
-std::string platform_script_dialog_text(int resource);
+std::string platform_script_dialog_text(HostDialog dialog);

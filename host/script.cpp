@@ -20,6 +20,7 @@
 #include "host/window.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
+#include "machine/virtual_keys.h"
 #include "media/screenshot.h"
 
 namespace {
@@ -104,22 +105,28 @@ std::string unescape(const std::string& text) {
   return out;
 }
 
+// clang-format off
 const struct {
   const char* name;
   int code;
 } kKeyNames[] = {
-    {"BACK", 0x08},     {"BACKSPACE", 0x08}, {"TAB", 0x09},       {"RETURN", 0x0D},
-    {"ENTER", 0x0D},    {"SHIFT", 0x10},     {"CONTROL", 0x11},   {"CTRL", 0x11},
-    {"MENU", 0x12},     {"ALT", 0x12},       {"PAUSE", 0x13},     {"CAPITAL", 0x14},
-    {"ESCAPE", 0x1B},   {"ESC", 0x1B},       {"SPACE", 0x20},     {"PRIOR", 0x21},
-    {"PAGEUP", 0x21},   {"NEXT", 0x22},      {"PAGEDOWN", 0x22},  {"END", 0x23},
-    {"HOME", 0x24},     {"LEFT", 0x25},      {"UP", 0x26},        {"RIGHT", 0x27},
-    {"DOWN", 0x28},     {"INSERT", 0x2D},    {"DELETE", 0x2E},    {"LSHIFT", 0xA0},
-    {"RSHIFT", 0xA1},   {"LCONTROL", 0xA2},  {"RCONTROL", 0xA3},  {"OEM_1", 0xBA},
-    {"OEM_PLUS", 0xBB}, {"OEM_COMMA", 0xBC}, {"OEM_MINUS", 0xBD}, {"OEM_PERIOD", 0xBE},
-    {"OEM_2", 0xBF},    {"OEM_3", 0xC0},     {"OEM_4", 0xDB},     {"OEM_5", 0xDC},
-    {"OEM_6", 0xDD},    {"OEM_7", 0xDE},     {"OEM_102", 0xE2},
+    {"BACK", VKEY_BACK}, {"BACKSPACE", VKEY_BACK}, {"TAB", VKEY_TAB},
+    {"RETURN", VKEY_RETURN}, {"ENTER", VKEY_RETURN}, {"SHIFT", VKEY_SHIFT},
+    {"CONTROL", VKEY_CONTROL}, {"CTRL", VKEY_CONTROL}, {"MENU", VKEY_MENU},
+    {"ALT", VKEY_MENU}, {"PAUSE", VKEY_PAUSE}, {"CAPITAL", VKEY_CAPITAL},
+    {"ESCAPE", VKEY_ESCAPE}, {"ESC", VKEY_ESCAPE}, {"SPACE", VKEY_SPACE},
+    {"PRIOR", VKEY_PRIOR}, {"PAGEUP", VKEY_PRIOR}, {"NEXT", VKEY_NEXT},
+    {"PAGEDOWN", VKEY_NEXT}, {"END", VKEY_END}, {"HOME", VKEY_HOME},
+    {"LEFT", VKEY_LEFT}, {"UP", VKEY_UP}, {"RIGHT", VKEY_RIGHT},
+    {"DOWN", VKEY_DOWN}, {"INSERT", VKEY_INSERT}, {"DELETE", VKEY_DELETE},
+    {"LSHIFT", VKEY_LSHIFT}, {"RSHIFT", VKEY_RSHIFT}, {"LCONTROL", VKEY_LCONTROL},
+    {"RCONTROL", VKEY_RCONTROL}, {"OEM_1", VKEY_OEM_1}, {"OEM_PLUS", VKEY_OEM_PLUS},
+    {"OEM_COMMA", VKEY_OEM_COMMA}, {"OEM_MINUS", VKEY_OEM_MINUS}, {"OEM_PERIOD", VKEY_OEM_PERIOD},
+    {"OEM_2", VKEY_OEM_2}, {"OEM_3", VKEY_OEM_3}, {"OEM_4", VKEY_OEM_4},
+    {"OEM_5", VKEY_OEM_5}, {"OEM_6", VKEY_OEM_6}, {"OEM_7", VKEY_OEM_7},
+    {"OEM_102", VKEY_OEM_102},
 };
+// clang-format on
 
 bool write_text(const std::string& target, const std::string& text) {
   if (target == "-") {

@@ -131,12 +131,12 @@ bool host_save_file_dialog(const char* title, const char* filter, const char* de
   return true;
 }
 
-void host_modal_dialog(int resource) {
+void host_modal_dialog(HostDialog dialog) {
   // The dialog is made and read back, and closes at once.
   if (active)
-    script_log("%s", platform_script_dialog_text(resource).c_str());
+    script_log("%s", platform_script_dialog_text(dialog).c_str());
   else
-    platform_modal_dialog(resource);
+    platform_modal_dialog(dialog);
 }
 
 bool script_console_open(const char* title) {

@@ -27,7 +27,7 @@ void host_set_title(const char* text);
 void host_message_box(const char* caption, const char* text, int icon);
 void host_message_box_modeless(const char* caption, const char* text, int icon);
 bool host_file_dialog(const FileDialogKind* kind, char* name, size_t size, AddressPanel* panel);
-void host_modal_dialog(int resource);
+void host_modal_dialog(HostDialog dialog);
 
 // The console monitor's console and the on-screen monitor, as the debugger's
 // hooks (host/layers.cpp): in script mode the script types the lines and

@@ -142,13 +142,13 @@ void window_on_key_down(int key) {
 void window_on_destroy() { platform_post_quit(0); }
 
 void window_on_move() {
-  display_update_target(512, 256, KeepAspectRatio == 1);
+  display_update_target();
   pacing_reset();
 }
 
 void window_on_size() {
   status_layout();
-  display_update_target(512, 256, KeepAspectRatio == 1);
+  display_update_target();
   pacing_reset();
 }
 
@@ -168,7 +168,7 @@ SizeLimits window_on_size_limits() {
   return limits;
 }
 
-void window_on_edge_drag(int edge, Rect* windowRect) { display_edge_drag(edge, windowRect); }
+void window_on_edge_drag(WindowEdge edge, Rect* windowRect) { display_edge_drag(edge, windowRect); }
 
 void window_on_activate(int state) {
   // A script takes the user's place: another window taking the focus does

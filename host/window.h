@@ -33,7 +33,7 @@ void window_on_move();
 void window_on_size();
 void window_on_paint();
 SizeLimits window_on_size_limits();
-void window_on_edge_drag(int edge, Rect* windowRect);
+void window_on_edge_drag(WindowEdge edge, Rect* windowRect);
 // state: 0 deactivated, 1 or 2 activated.
 void window_on_activate(int state);
 void window_on_input_language_change();

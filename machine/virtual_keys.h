@@ -25,6 +25,7 @@ enum VirtualKey : uint8_t {
   VKEY_UP = 0x26,
   VKEY_RIGHT = 0x27,
   VKEY_DOWN = 0x28,
+  VKEY_INSERT = 0x2D,
   VKEY_DELETE = 0x2E,
   VKEY_F1 = 0x70,
   VKEY_F2 = 0x71,

@@ -1,10 +1,9 @@
 // The picture: the frame bitmap (one bit a pixel, a two-colour palette) is
 // turned into an image surface and drawn into the picture area with
-// nearest-neighbour scaling, onto black margins. The DirectDraw path
-// stretches its 512 x 256 source to the host's destination; the GDI path
-// draws its 512 x 512 bitmap unscaled at the top left. Both end in the
-// same drawing. The on-screen monitor draws its rows instead, white on
-// black in a monospace font.
+// nearest-neighbour scaling, onto black margins: the source scaled to the
+// host's destination, or unscaled at the top left. Every way of scaling
+// ends in the same drawing. The on-screen monitor draws its rows instead,
+// white on black in a monospace font.
 #include <time.h>
 
 #include <cstring>
@@ -19,10 +18,9 @@ namespace {
 
 cairo_surface_t* frame; // 512 x 512, RGB24
 int frameRows;          // rows of frame in use (256 or 512)
-bool stretched;         // the DirectDraw path: scaled to the destination
+bool stretched;         // scaled to the destination
 Rect source = {0, 0, 512, 256};
 Rect destination;
-bool surfaceStarted;
 
 bool showMonitor;
 std::vector<std::string> monitorRows;
@@ -159,45 +157,29 @@ gboolean gui_area_draw(GtkWidget* widget, cairo_t* cr, gpointer) {
   return TRUE;
 }
 
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
-                          const Rect& gdiDestination) {
+bool platform_present_prepare(PresentScaling, int32_t width, int32_t height) {
+  return width > 0 && height > 0 && width <= 512 && height <= 512;
+}
+
+void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& src,
+                      const Rect& dst, PresentScaling how) {
   showMonitor = false;
-  convert(bitmap, pixels, 512);
-  // Pixel-exact scaling: the 512-row bitmap at whole multiples.
-  stretched = gdiDestination.right - gdiDestination.left != 512 ||
-              gdiDestination.bottom - gdiDestination.top != 512 || gdiDestination.left != 0 ||
-              gdiDestination.top != 0;
-  if (stretched) {
-    source = {0, 0, 512, 512};
-    destination = gdiDestination;
-  }
-  if (guiArea) gtk_widget_queue_draw(guiArea);
-}
-
-int platform_ddraw_start(int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0 || width > 512 || height > 512) return 1;
-  surfaceStarted = frame_surface() != nullptr;
-  return surfaceStarted ? 0 : 1;
-}
-
-void platform_ddraw_stop(bool unload) {
-  surfaceStarted = false;
-  if (unload && frame) {
-    cairo_surface_destroy(frame);
-    frame = nullptr;
-    frameRows = 0;
-  }
-}
-
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& src,
-                            const Rect& dst) {
-  if (!surfaceStarted) return;
-  showMonitor = false;
-  convert(bitmap, pixels, 256);
-  stretched = true;
+  convert(bitmap, pixels, src.bottom);
+  // Whole multiples of one are the unscaled picture.
+  stretched = how == PRESENT_STRETCHED ||
+              (how == PRESENT_WHOLE_MULTIPLES &&
+               (dst.right - dst.left != src.right - src.left ||
+                dst.bottom - dst.top != src.bottom - src.top || dst.left != 0 || dst.top != 0));
   source = src;
   destination = dst;
   if (guiArea) gtk_widget_queue_draw(guiArea);
+}
+
+void platform_present_release() {
+  if (!frame) return;
+  cairo_surface_destroy(frame);
+  frame = nullptr;
+  frameRows = 0;
 }
 
 void platform_monitor_geometry(MonitorGeometry* geometry) {
@@ -231,7 +213,6 @@ void gui_present_benchmark(int width, int height, int frames, double* convertMs,
   cairo_t* cr = cairo_create(target);
   Rect screen = {0, 0, width, height};
   Rect fitted = display_fit_4_3(screen);
-  surfaceStarted = true;
   // The thread's processor time: what the drawing costs, also on a busy machine.
   auto now = [] {
     timespec t;

@@ -2,8 +2,8 @@
 // callback takes the samples from the one-second ring that the audio chain
 // fills block by block. The play position reported is what the device has
 // consumed, so that the chain's drift check keeps its four to six blocks
-// ahead of it. Both of the host's driver slots (DirectSound and WaveOut)
-// open this one device.
+// ahead of it. Both sound outputs the host can ask for (the ring and the
+// queue) open this one device.
 #include <SDL.h>
 
 #include <atomic>
@@ -104,6 +104,5 @@ bool sdl_open(int sampleRate) {
 
 } // namespace
 
-const SoundDriver* platform_sound_driver(int index) {
-  return index == 1 || index == 2 ? &sdlDriver : nullptr;
-}
+// One device answers both outputs.
+const SoundDriver* platform_sound_driver(SoundOutput) { return &sdlDriver; }

@@ -475,17 +475,17 @@ GtkWidget* chart_dialog(std::string* log) {
 
 } // namespace
 
-void platform_modal_dialog(int resource) {
+void platform_modal_dialog(HostDialog which) {
   std::string text;
-  GtkWidget* dialog = resource == 113 ? about_dialog(&text) : chart_dialog(&text);
+  GtkWidget* dialog = which == HOST_DIALOG_ABOUT ? about_dialog(&text) : chart_dialog(&text);
   gtk_widget_show_all(dialog);
   gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
 }
 
-std::string platform_script_dialog_text(int resource) {
+std::string platform_script_dialog_text(HostDialog which) {
   std::string text;
-  GtkWidget* dialog = resource == 113 ? about_dialog(&text) : chart_dialog(&text);
+  GtkWidget* dialog = which == HOST_DIALOG_ABOUT ? about_dialog(&text) : chart_dialog(&text);
   gtk_widget_destroy(dialog);
   return text;
 }

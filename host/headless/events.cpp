@@ -75,7 +75,7 @@ void platform_script_key(int vk, bool down) {
   host_key_event(vk, down, down ? headless_key_character(vk) : HOST_KEY_NO_CHARACTER);
 }
 void platform_script_command(int id) { window_on_command(id); }
-std::string platform_script_dialog_text(int) { return {}; }
+std::string platform_script_dialog_text(HostDialog) { return {}; }
 
 void headless_queue_command(int id) { script_queue_command(id); }
 void headless_queue_key(int vk, bool down) { script_queue_key(vk, down); }

@@ -41,16 +41,18 @@ void headless_reset_window();
 // ---- status bar and presentation ----------------------------------------------
 // The text a status-bar part shows now ("" for part 1).
 const char* headless_status_text(int part);
-// The last presented picture: rows of 64 bytes (256 on the DirectDraw path,
-// as many as the bitmap holds on the GDI path).
+// The last presented picture: rows of 64 bytes (the source's: 256 when
+// stretched, as many as the bitmap holds otherwise).
 const uint8_t* headless_presented_frame(int32_t* rows);
 uint32_t headless_present_count();
-// Makes DirectDraw start-up fail (false) or succeed (true, the default).
+// The stretched way's scaling surface, which DirectDraw is on Windows:
+// preparing it fails (false) or succeeds (true, the default); whether it is
+// prepared now.
 void headless_set_ddraw_available(bool available);
 bool headless_ddraw_running();
 
 // ---- sound device ---------------------------------------------------------------
-// The virtual sound device (drivers 1 and 2) is open and not paused.
+// The virtual sound device (both sound outputs) is open and not paused.
 bool headless_sound_playing();
 // Makes the next opens of the device fail (true), as on a host without one.
 void headless_sound_fail_open(bool fail);

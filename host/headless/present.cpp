@@ -19,8 +19,8 @@ std::string statusTexts[4];
 uint8_t presented[512 * 64];
 int32_t presentedRows;
 uint32_t presentCount;
-bool ddrawAvailable = true;
-bool ddrawRunning;
+bool surfaceAvailable = true;
+bool surfacePrepared;
 
 void keep(const FrameBitmap* bitmap, const uint8_t* pixels, int32_t rows) {
   int32_t height = bitmap->header.height < 0 ? -bitmap->header.height : bitmap->header.height;
@@ -55,23 +55,23 @@ void platform_status_layout() {}
 // when it is created).
 const char* headless_status_text(int part) { return status_text(part); }
 
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&) {
-  keep(bitmap, pixels, 512);
+// The stretched way stands for a scaling surface that can be missing
+// (headless_set_ddraw_available).
+bool platform_present_prepare(PresentScaling how, int32_t width, int32_t height) {
+  surfacePrepared = false;
+  if (how != PRESENT_STRETCHED) return true;
+  if (!surfaceAvailable || width != 512 || height != 256) return false;
+  surfacePrepared = true;
+  return true;
 }
 
-int platform_ddraw_start(int32_t width, int32_t height) {
-  if (!ddrawAvailable || width != 512 || height != 256) return 1;
-  ddrawRunning = true;
-  return 0;
+void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                      const Rect&, PresentScaling how) {
+  if (how == PRESENT_STRETCHED && !surfacePrepared) return; // no surface: nothing is drawn
+  keep(bitmap, pixels, source.bottom);
 }
 
-void platform_ddraw_stop(bool) { ddrawRunning = false; }
-
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect&,
-                            const Rect&) {
-  if (!ddrawRunning) return; // no back surface: nothing is drawn
-  keep(bitmap, pixels, 256);
-}
+void platform_present_release() { surfacePrepared = false; }
 
 const uint8_t* headless_presented_frame(int32_t* rows) {
   if (rows) *rows = presentedRows;
@@ -79,5 +79,5 @@ const uint8_t* headless_presented_frame(int32_t* rows) {
 }
 
 uint32_t headless_present_count() { return presentCount; }
-void headless_set_ddraw_available(bool available) { ddrawAvailable = available; }
-bool headless_ddraw_running() { return ddrawRunning; }
+void headless_set_ddraw_available(bool available) { surfaceAvailable = available; }
+bool headless_ddraw_running() { return surfacePrepared; }

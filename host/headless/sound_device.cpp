@@ -49,6 +49,4 @@ bool virtual_open(int) {
 bool headless_sound_playing() { return open && playing; }
 void headless_sound_fail_open(bool fail) { failing = fail; }
 
-const SoundDriver* platform_sound_driver(int index) {
-  return index == 1 || index == 2 ? &virtualDriver : nullptr;
-}
+const SoundDriver* platform_sound_driver(SoundOutput) { return &virtualDriver; }

@@ -175,11 +175,11 @@ void platform_message_box_modeless(const char* caption, const char* text, int ic
   platform_message_box(caption, text, icon);
 }
 
-void platform_modal_dialog(int resource) {
+void platform_modal_dialog(HostDialog dialog) {
   if (!verbose) return;
-  if (resource == 113)
+  if (dialog == HOST_DIALOG_ABOUT)
     std::fprintf(stderr, "dialog: %s: %s / %s\n", aboutTitle, aboutLines[0], aboutLines[1]);
-  else if (resource == 120)
+  else if (dialog == HOST_DIALOG_KEYBOARD_CHART)
     std::fprintf(stderr, "dialog: %s\n%s", keyboardChartTitle, key_chart_text("\n").c_str());
 }
 

@@ -125,7 +125,7 @@ void platform_script_key(int vk, bool down) {
 void platform_script_command(int id) {
   as_message([id] { window_on_command(id); });
 }
-std::string platform_script_dialog_text(int) { return {}; }
+std::string platform_script_dialog_text(HostDialog) { return {}; }
 
 extern "C" {
 

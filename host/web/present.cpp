@@ -18,7 +18,6 @@ constexpr int32_t kWidth = 512, kMostRows = 512;
 constexpr int kCharWidth = 8, kLineHeight = 16;
 
 uint32_t rgba[kWidth * kMostRows];
-bool surface;
 
 EM_JS(void, js_present,
       (const uint32_t* pixels, int width, int rows, int sx, int sy, int sw, int sh, int dx, int dy,
@@ -48,34 +47,26 @@ int32_t bitmap_rows(const FrameBitmap* bitmap) {
 
 } // namespace
 
-// GDI path: the bitmap unscaled at the top-left corner of the picture area,
-// or at its pixel-exact place.
-void platform_present_gdi(const FrameBitmap* bitmap, const uint8_t* pixels,
-                          const Rect& destination) {
-  int32_t rows = bitmap_rows(bitmap);
-  convert(bitmap, pixels, rows);
-  js_present(rgba, kWidth, rows, 0, 0, kWidth, rows, destination.left, destination.top,
-             destination.right - destination.left, destination.bottom - destination.top);
+bool platform_present_prepare(PresentScaling, int32_t width, int32_t height) {
+  return width == kWidth && height <= kMostRows;
 }
 
-// DirectDraw path: a 512 x 256 surface stretched to the destination.
-int platform_ddraw_start(int32_t width, int32_t height) {
-  if (width != kWidth || height > kMostRows) return 1;
-  surface = true;
-  return 0;
-}
-
-void platform_ddraw_stop(bool) { surface = false; }
-
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
-                            const Rect& destination) {
-  if (!surface) return;
+// The page draws the source at the destination, unscaled when the two are
+// of one size.
+void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                      const Rect& destination, PresentScaling how) {
   int32_t rows = bitmap_rows(bitmap);
   convert(bitmap, pixels, rows);
+  Rect d = destination;
+  if (how == PRESENT_UNSCALED) {
+    d.right = d.left + (source.right - source.left);
+    d.bottom = d.top + (source.bottom - source.top);
+  }
   js_present(rgba, kWidth, rows, source.left, source.top, source.right - source.left,
-             source.bottom - source.top, destination.left, destination.top,
-             destination.right - destination.left, destination.bottom - destination.top);
+             source.bottom - source.top, d.left, d.top, d.right - d.left, d.bottom - d.top);
 }
+
+void platform_present_release() {}
 
 // ---- on-screen monitor ------------------------------------------------------------
 

@@ -47,7 +47,5 @@ bool web_open(int sampleRate) {
 
 } // namespace
 
-// Both of the desktop's drivers are the browser's one.
-const SoundDriver* platform_sound_driver(int index) {
-  return index == 1 || index == 2 ? &webAudioDriver : nullptr;
-}
+// The browser's one device answers both outputs.
+const SoundDriver* platform_sound_driver(SoundOutput) { return &webAudioDriver; }

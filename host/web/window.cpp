@@ -155,12 +155,12 @@ void platform_message_box_modeless(const char* caption, const char* text, int ic
   platform_message_box(caption, text, icon);
 }
 
-void platform_modal_dialog(int resource) {
+void platform_modal_dialog(HostDialog dialog) {
   std::string json;
-  if (resource == 113) {
+  if (dialog == HOST_DIALOG_ABOUT) {
     json = "{\"title\":" + json_string(aboutTitle) + ",\"lines\":[" + json_string(aboutLines[0]) +
            "," + json_string(aboutLines[1]) + "]}";
-  } else if (resource == 120) {
+  } else if (dialog == HOST_DIALOG_KEYBOARD_CHART) {
     json = "{\"title\":" + json_string(keyboardChartTitle) + ",\"keys\":[";
     for (int r = 0; r < 4; ++r) {
       json += r ? ",[" : "[";

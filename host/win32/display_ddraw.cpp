@@ -93,7 +93,7 @@ void prefer_wine_gdi_renderer() {
 
 } // namespace
 
-int platform_ddraw_start(int32_t width, int32_t height) {
+int win_ddraw_start(int32_t width, int32_t height) {
   if (!library) {
     prefer_wine_gdi_renderer();
     library = LoadLibraryA("ddraw.dll");
@@ -150,13 +150,13 @@ int platform_ddraw_start(int32_t width, int32_t height) {
   return 0;
 }
 
-void platform_ddraw_stop(bool unloadLibrary) {
+void win_ddraw_stop(bool unloadLibrary) {
   release_all();
   if (unloadLibrary) unload();
 }
 
-void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
-                            const Rect& destination) {
+void win_ddraw_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                       const Rect& destination) {
   if (!back || !primary) return;
   HDC dc;
   if (back->GetDC(&dc) == DD_OK) {
@@ -187,6 +187,11 @@ void platform_present_ddraw(const FrameBitmap* bitmap, const uint8_t* pixels, co
   RECT src = {source.left, source.top, source.right, source.bottom};
   RECT dst = {destination.left, destination.top, destination.right, destination.bottom};
   if (dst.right <= dst.left || dst.bottom <= dst.top) return;
+  // The primary surface is the screen.
+  POINT corners[2] = {{dst.left, dst.top}, {dst.right, dst.bottom}};
+  ClientToScreen(mainWindow, &corners[0]);
+  ClientToScreen(mainWindow, &corners[1]);
+  dst = {corners[0].x, corners[0].y, corners[1].x, corners[1].y};
   if (primary->Blt(&dst, back, &src, DDBLT_WAIT, nullptr) != DD_OK) {
     // A lost surface (mode change, another program's full screen): restore
     // both; the next presentation draws again.

@@ -126,8 +126,6 @@ WAVEFORMATEX win_sound_format(int sampleRate) {
   return f;
 }
 
-const SoundDriver* platform_sound_driver(int index) {
-  if (index == 1) return win_direct_sound_driver();
-  if (index == 2) return win_wave_out_driver();
-  return nullptr;
+const SoundDriver* platform_sound_driver(SoundOutput output) {
+  return output == SOUND_OUTPUT_RING ? win_direct_sound_driver() : win_wave_out_driver();
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 extern HINSTANCE winInstance;
@@ -27,6 +28,19 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
 // A key message (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP) for the
 // host; true when the host used it (no default processing then).
 bool win_key_message(UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- the stretched picture (display_ddraw.cpp) ----
+// DirectDraw with a back surface of width x height: 0 when started, else
+// the error code (the user was told); stopping unloads the library only
+// when asked (at exit).
+int win_ddraw_start(int32_t width, int32_t height);
+void win_ddraw_stop(bool unloadLibrary);
+// The bitmap into the back surface, then its source rectangle stretched to
+// the destination (client coordinates). Nothing without a back surface.
+struct FrameBitmap;
+struct Rect;
+void win_ddraw_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
+                       const Rect& destination);
 
 // ---- status bar (statusbar.cpp) ----
 HWND win_status_window();

@@ -59,6 +59,17 @@ HMENU menu_holding(HMENU menu, UINT id) {
 RECT to_win(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 Rect from_win(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+// The edge of a size message as the host names it; false for another value.
+bool edge_of(WPARAM code, WindowEdge* edge) {
+  static const WindowEdge kEdges[] = {
+      // WMSZ_LEFT (1) to WMSZ_BOTTOMRIGHT (8)
+      WINDOW_EDGE_LEFT,      WINDOW_EDGE_RIGHT,  WINDOW_EDGE_TOP,         WINDOW_EDGE_TOP_LEFT,
+      WINDOW_EDGE_TOP_RIGHT, WINDOW_EDGE_BOTTOM, WINDOW_EDGE_BOTTOM_LEFT, WINDOW_EDGE_BOTTOM_RIGHT};
+  if (code < WMSZ_LEFT || code > WMSZ_BOTTOMRIGHT) return false;
+  *edge = kEdges[code - WMSZ_LEFT];
+  return true;
+}
+
 void log_client() {
   if (!mainWindow) return;
   RECT r;
@@ -405,11 +416,13 @@ INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-void platform_modal_dialog(int resource) {
+void platform_modal_dialog(HostDialog dialog) {
+  const int resource = dialog == HOST_DIALOG_ABOUT ? IDD_ABOUT : IDD_KEYBOARD_CHART;
   DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure, resource);
 }
 
-std::string platform_script_dialog_text(int resource) {
+std::string platform_script_dialog_text(HostDialog dialog) {
+  const int resource = dialog == HOST_DIALOG_ABOUT ? IDD_ABOUT : IDD_KEYBOARD_CHART;
   describedText.clear();
   DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure,
                   resource | kDescribeOnly);
@@ -450,8 +463,10 @@ LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, 
     return 0;
   }
   case WM_SIZING: {
+    WindowEdge edge;
+    if (!edge_of(wParam, &edge)) break;
     Rect r = from_win(*reinterpret_cast<RECT*>(lParam));
-    window_on_edge_drag(static_cast<int>(wParam), &r);
+    window_on_edge_drag(edge, &r);
     *reinterpret_cast<RECT*>(lParam) = to_win(r);
     return 0;
   }

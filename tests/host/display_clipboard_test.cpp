@@ -93,7 +93,7 @@ TEST_F(Display, PixelExactSnapsTheWindow) {
   Rect frame = platform_window_rect_for_client(512, 384 + sb);
   int32_t bw = frame.right - frame.left - 512, bh = frame.bottom - frame.top - 384;
   Rect r = {100, 100, 100 + 1100 + bw, 100 + 700 + bh};
-  window_on_edge_drag(5, &r); // top-right corner: 512 x 512 fits best
+  window_on_edge_drag(WINDOW_EDGE_TOP_RIGHT, &r); // top-right corner: 512 x 512 fits best
   EXPECT_TRUE(same(r, {100, 288, 100 + 512 + bw, 800 + bh}));
   window_on_command(CMD_VIDEO_DRIVER);
   EXPECT_FALSE(window_on_size_limits().hasMaximum);
@@ -166,17 +166,17 @@ TEST_F(Display, EdgeDraggingKeeps43) {
   Rect frame = platform_window_rect_for_client(512, 384 + status_height());
   int32_t bw = frame.right - frame.left - 512, bh = frame.bottom - frame.top - 384;
   Rect r = {100, 100, 100 + 640 + bw, 100 + 300};
-  window_on_edge_drag(2, &r); // right edge: the height follows the width
+  window_on_edge_drag(WINDOW_EDGE_RIGHT, &r); // right edge: the height follows the width
   EXPECT_EQ(r.bottom, 100 + 640 * 384 / 512 + bh);
   r = {100, 100, 100 + 300, 100 + 480 + bh};
-  window_on_edge_drag(6, &r); // bottom edge: the width follows the height
+  window_on_edge_drag(WINDOW_EDGE_BOTTOM, &r); // bottom edge: the width follows the height
   EXPECT_EQ(r.right, 100 + 480 * 512 / 384 + bw);
   r = {100, 100, 700, 700};
-  window_on_edge_drag(1, &r); // left edge moves the top
+  window_on_edge_drag(WINDOW_EDGE_LEFT, &r); // left edge moves the top
   EXPECT_EQ(r.top, 700 - (600 - bw) * 384 / 512 - bh);
   KeepAspectRatio = 0;
   Rect free = {0, 0, 700, 300};
-  window_on_edge_drag(2, &free);
+  window_on_edge_drag(WINDOW_EDGE_RIGHT, &free);
   EXPECT_EQ(free.bottom, 300);
   app_shutdown();
 }

@@ -660,7 +660,7 @@ const TarvikUI = {
     const chars = [...e.key];
     const character = e.key === "Dead" ? -1 : chars.length === 1 ? e.key.codePointAt(0) : 0;
     // AltGr is Ctrl+Alt, as Windows reports it.
-    if (e.key === "AltGraph") call("web_key", 0xa2, 0, 0, down ? 1 : 0);
+    if (e.key === "AltGraph") call("web_key", KEY_CODES.ControlLeft, 0, 0, down ? 1 : 0);
     call("web_key", place, this.plainAt(e), character, down ? 1 : 0);
   },
 };
