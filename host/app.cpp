@@ -16,6 +16,7 @@
 #include "host/fast_mode.h"
 #include "host/layers.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
@@ -67,6 +68,7 @@ void host_reset_state() {
   fullScreenMemory = 0;
   aviState = AVI_OFF;
   recent_files_clear();
+  menu_clear_checks();
   fast_mode_reset();
 }
 
@@ -114,15 +116,15 @@ void app_command_line(int argc, const char* const* argv) {
     const char* arg = argv[i];
     if (is_switch(arg)) {
       if (arg[1] == 'h') {
-        platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+        menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
         soundDriverIndex = 0;
-        platform_menu_check(CMD_SOUND_FIRST, true);
+        menu_set_checked(CMD_SOUND_FIRST, true);
       } else if (arg[1] == 'w') {
         SyncSpeed = 0;
-        platform_menu_check(CMD_SYNC_SPEED, false);
+        menu_set_checked(CMD_SYNC_SPEED, false);
       } else if (arg[1] == 'x') {
         VideoDriver = VIDEO_DRIVER_GDI;
-        platform_menu_check(CMD_VIDEO_DRIVER, true);
+        menu_set_checked(CMD_VIDEO_DRIVER, true);
       }
       continue;
     }

@@ -13,6 +13,7 @@
 #include "host/display.h"
 #include "host/file_dialogs.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/platform.h"
 #include "host/quick_snapshot.h"
 #include "host/recent_files.h"
@@ -95,19 +96,19 @@ void write_failure_box(const char* what, uint64_t bytes) {
 void sound_record_stop() {
   uint32_t bytes = 0;
   bool ok = sound_capture_stop(&bytes); // reports the bytes written
-  platform_menu_check(CMD_SOUND_RECORD, false);
+  menu_set_checked(CMD_SOUND_RECORD, false);
   if (!ok) write_failure_box("A hangfelvétel", bytes);
 }
 
 void sound_record_command() {
-  if (platform_menu_checked(CMD_SOUND_RECORD)) {
+  if (menu_checked(CMD_SOUND_RECORD)) {
     sound_record_stop();
     return;
   }
   char name[kNameSize];
   if (!ask(FILE_DIALOG_SOUND_RECORD, name)) return;
   if (sound_capture_start(name))
-    platform_menu_check(CMD_SOUND_RECORD, true);
+    menu_set_checked(CMD_SOUND_RECORD, true);
   else
     error_box(MEDIA_SAVE_FAILED);
 }
@@ -122,24 +123,24 @@ void select_model(uint32_t index) {
   machine_select_model(index);
   audio_reset();
   audio_resume();
-  for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id) platform_menu_check(id, false);
-  platform_menu_check(CMD_MODEL_FIRST + index, true);
+  for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id) menu_set_checked(id, false);
+  menu_set_checked(CMD_MODEL_FIRST + index, true);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   video_clear();
 }
 
 void select_ram_size(int id) {
-  for (int i = CMD_RAM_FIRST; i <= CMD_RAM_LAST; ++i) platform_menu_check(i, false);
-  platform_menu_check(id, true);
+  for (int i = CMD_RAM_FIRST; i <= CMD_RAM_LAST; ++i) menu_set_checked(i, false);
+  menu_set_checked(id, true);
   machine_set_ram_size(static_cast<uint32_t>(id - CMD_RAM_FIRST));
 }
 
 void select_sound_driver(uint32_t index) {
   if (index == soundDriverIndex) return;
-  platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+  menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
   audio_select_driver(static_cast<int>(index));
   soundDriverIndex = index;
-  platform_menu_check(CMD_SOUND_FIRST + index, true);
+  menu_set_checked(CMD_SOUND_FIRST + index, true);
 }
 
 } // namespace
@@ -221,24 +222,24 @@ void command_execute(int id) {
     break;
   case CMD_WAV_CLOSE: wav_close_command(); break;
   case CMD_WAV_PLAY_RECORD: {
-    bool on = !platform_menu_checked(CMD_WAV_PLAY_RECORD);
+    bool on = !menu_checked(CMD_WAV_PLAY_RECORD);
     wav_set_running(on ? 1 : 0, cpu.tcount);
-    platform_menu_check(CMD_WAV_PLAY_RECORD, on);
+    menu_set_checked(CMD_WAV_PLAY_RECORD, on);
     break;
   }
   case CMD_WAV_REWIND: wav_rewind(cpu.tcount); break;
   case CMD_SYNC_SPEED:
     SyncSpeed = SyncSpeed == 1 ? 0 : 1;
-    platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
+    menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
     audio_reset();
     break;
   case CMD_FAST_TAPE:
     FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
-    platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
+    menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
     break;
   case CMD_SYMBOLIC_KEYBOARD: {
-    bool on = !platform_menu_checked(CMD_SYMBOLIC_KEYBOARD);
-    platform_menu_check(CMD_SYMBOLIC_KEYBOARD, on);
+    const bool on = symbolicKeyboard != 1;
+    menu_set_checked(CMD_SYMBOLIC_KEYBOARD, on);
     machine_set_symbolic_keyboard(on ? 1 : 0);
     break;
   }
@@ -249,11 +250,11 @@ void command_execute(int id) {
   case CMD_DOUBLE_SCAN:
     DoubleScan = DoubleScan == 1 ? 0 : 1;
     video_clear();
-    platform_menu_check(CMD_DOUBLE_SCAN, DoubleScan == 1);
+    menu_set_checked(CMD_DOUBLE_SCAN, DoubleScan == 1);
     break;
   case CMD_SCREEN_MODE_32:
     screenMode32 = screenMode32 == 1 ? 0 : 1;
-    platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
+    menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
     display_update_target(512, 256, KeepAspectRatio == 1);
     platform_invalidate(true);
     break;

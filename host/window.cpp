@@ -12,6 +12,7 @@
 #include "host/commands.h"
 #include "host/keys.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
@@ -51,12 +52,12 @@ void run_state_pause_toggle() {
   if (!running && !monitorMode && !paused) {
     running = 1;
     platform_set_title(TITLE_RESUMED);
-    platform_menu_check(CMD_PAUSE, false);
+    menu_set_checked(CMD_PAUSE, false);
   } else {
     running = 0;
     if (!monitorMode) {
       platform_set_title(TITLE_PAUSED);
-      platform_menu_check(CMD_PAUSE, true);
+      menu_set_checked(CMD_PAUSE, true);
     }
   }
 }
@@ -68,7 +69,7 @@ void run_state_monitor_toggle() {
     platform_set_title(TITLE_MONITOR);
     monitor_open();
     audio_pause();
-    platform_menu_check(CMD_MONITOR, true);
+    menu_set_checked(CMD_MONITOR, true);
   } else {
     platform_invalidate(true);
     if (!paused) {
@@ -78,7 +79,7 @@ void run_state_monitor_toggle() {
     } else {
       platform_set_title(TITLE_PAUSED);
     }
-    platform_menu_check(CMD_MONITOR, false);
+    menu_set_checked(CMD_MONITOR, false);
   }
 }
 

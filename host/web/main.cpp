@@ -15,6 +15,7 @@
 #include "host/audio.h"
 #include "host/clipboard.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/settings.h"
@@ -169,7 +170,7 @@ EMSCRIPTEN_KEEPALIVE void web_page_hide() {
 
 EMSCRIPTEN_KEEPALIVE uint32_t web_frames_run() { return framesRun; }
 EMSCRIPTEN_KEEPALIVE int web_running() { return running != 0 && !stopped; }
-EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return platform_menu_checked(id); }
+EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return menu_checked(id); }
 
 } // extern "C"
 

@@ -228,11 +228,11 @@ TEST_F(Commands, PauseAndResumeTitles) {
   window_on_command(CMD_PAUSE);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_TRUE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_TRUE(menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_PAUSE);
   EXPECT_EQ(running, 1u);
   EXPECT_EQ(headless_title(), TITLE_RESUMED);
-  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_FALSE(menu_checked(CMD_PAUSE));
 }
 
 TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
@@ -240,16 +240,16 @@ TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
   EXPECT_EQ(monitorMode, 1u);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_TRUE(platform_menu_checked(CMD_MONITOR));
+  EXPECT_TRUE(menu_checked(CMD_MONITOR));
   window_on_command(CMD_PAUSE);
   EXPECT_EQ(paused, 1u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_FALSE(menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_ESCAPE);
   EXPECT_EQ(monitorMode, 0u);
   EXPECT_EQ(running, 0u) << "leaving the monitor keeps the pause";
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_FALSE(platform_menu_checked(CMD_MONITOR));
+  EXPECT_FALSE(menu_checked(CMD_MONITOR));
 }
 
 TEST_F(Commands, MonitorWithoutPauseResumes) {
@@ -398,13 +398,13 @@ TEST_F(Commands, MemorySaveAndLoadThroughTheDialogs) {
 TEST_F(Commands, ModelRamAndOptionCommands) {
   window_on_command(CMD_MODEL_DORVANE);
   EXPECT_EQ(model(), 2u);
-  EXPECT_TRUE(platform_menu_checked(CMD_MODEL_DORVANE));
-  EXPECT_FALSE(platform_menu_checked(CMD_MODEL_TARVIK41));
+  EXPECT_TRUE(menu_checked(CMD_MODEL_DORVANE));
+  EXPECT_FALSE(menu_checked(CMD_MODEL_TARVIK41));
   EXPECT_STREQ(headless_status_text(0), "Dorvane");
   window_on_command(CMD_RAM_6K);
   EXPECT_EQ(ramSizeIndex, 1u);
-  EXPECT_TRUE(platform_menu_checked(CMD_RAM_6K));
-  EXPECT_FALSE(platform_menu_checked(CMD_RAM_64K));
+  EXPECT_TRUE(menu_checked(CMD_RAM_6K));
+  EXPECT_FALSE(menu_checked(CMD_RAM_64K));
   window_on_command(CMD_SYNC_SPEED);
   EXPECT_EQ(SyncSpeed, 0u);
   window_on_command(CMD_SYMBOLIC_KEYBOARD);
@@ -419,8 +419,8 @@ TEST_F(Commands, ModelRamAndOptionCommands) {
   EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
   window_on_command(CMD_SOUND_WAVEOUT);
   EXPECT_EQ(soundDriverIndex, 2u);
-  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_WAVEOUT));
-  EXPECT_FALSE(platform_menu_checked(CMD_SOUND_OFF));
+  EXPECT_TRUE(menu_checked(CMD_SOUND_WAVEOUT));
+  EXPECT_FALSE(menu_checked(CMD_SOUND_OFF));
   window_on_command(CMD_FULL_SCREEN);
   EXPECT_EQ(fullScreen, 1u);
   window_on_command(CMD_FULL_SCREEN);
