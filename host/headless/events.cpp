@@ -38,15 +38,11 @@ bool quitPending;
 int quitCode;
 bool closePending;
 
-void key(int vk, bool down) {
-  host_key_event(vk, down, down ? headless_key_character(vk) : HOST_KEY_NO_CHARACTER);
-}
-
 void handle(const Event& e) {
   switch (e.type) {
   case EV_COMMAND: window_on_command(static_cast<int>(e.value)); break;
-  case EV_KEY_DOWN: key(static_cast<int>(e.value), true); break;
-  case EV_KEY_UP: key(static_cast<int>(e.value), false); break;
+  case EV_KEY_DOWN: host_key_typed(static_cast<int>(e.value), true); break;
+  case EV_KEY_UP: host_key_typed(static_cast<int>(e.value), false); break;
   case EV_FRAMES: pendingFrames += static_cast<uint64_t>(e.value); break;
   case EV_QUIT: platform_post_quit(static_cast<int>(e.value)); break;
   case EV_ACTIVATE: window_on_activate(static_cast<int>(e.value)); break;
@@ -103,9 +99,6 @@ void headless_queue_key(int vk, bool down) {
 }
 void headless_queue_frames(uint32_t n) { events.push_back({EV_FRAMES, n, {}}); }
 void headless_queue_quit(int exitCode) { events.push_back({EV_QUIT, exitCode, {}}); }
-void headless_queue_activate(int state) { events.push_back({EV_ACTIVATE, state, {}}); }
-void headless_queue_paint() { events.push_back({EV_PAINT, 0, {}}); }
-void headless_queue_drop(const char* path) { events.push_back({EV_DROP, 0, path}); }
 
 void headless_clear_events() {
   events.clear();
@@ -132,6 +125,4 @@ void platform_script_console_line(const char* line) { headless_console_queue_lin
 bool headless_script_open(const char* path) { return script_open(path); }
 void headless_script_text(const std::string& text) { script_text(text); }
 void headless_script_then_frames(uint32_t frames) { script_then_frames(frames); }
-int headless_script_status() { return script_status(); }
 std::string headless_screen_text() { return script_screen_text(); }
-int headless_key_code(const std::string& text) { return script_key_code(text); }
