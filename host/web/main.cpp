@@ -62,7 +62,7 @@ void run_one_frame() {
 void run_due_frames() {
   if (!running || web_console_waiting()) return;
   if (!pacing_unpaced()) {
-    for (int n = 0; running && frameDeadline - platform_counter() < framePeriod; ++n) {
+    for (int n = 0; running && pacing_frame_due(); ++n) {
       if (n == kMostFramesPerTurn) {
         pacing_reset();
         break;
