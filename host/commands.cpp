@@ -14,9 +14,9 @@
 #include "host/file_dialogs.h"
 #include "host/menu.h"
 #include "host/menu_checks.h"
+#include "host/open_file.h"
 #include "host/platform.h"
 #include "host/quick_snapshot.h"
-#include "host/recent_files.h"
 #include "host/settings.h"
 #include "host/sound_capture.h"
 #include "host/status.h"
@@ -48,18 +48,30 @@ bool ask(int kind, char* name, AddressPanel* panel = nullptr) {
 
 void error_box(const char* text) { platform_message_box("Hiba!", text, PLATFORM_ICON_STOP); }
 
-void load_binary_command() {
+// The ROM/BIN dialog's address fields, with their texts of the first use.
+AddressPanel* rom_panel() {
   if (romFirstUse) {
     std::snprintf(romPanel.start, sizeof romPanel.start, "%04X", 0);
     std::snprintf(romPanel.end, sizeof romPanel.end, "%04X", 65535);
     romPanel.filterIndex = 1;
     romFirstUse = false;
   }
-  char name[kNameSize];
-  if (!ask(FILE_DIALOG_LOAD_BINARY, name, &romPanel)) return;
+  return &romPanel;
+}
+
+void load_binary(const char* name) {
   if (!rom_load_command(name, romPanel.start, romPanel.end)) error_box(MEDIA_LOAD_FAILED);
   uint32_t start;
   if (parse_address_field(romPanel.start, &start) && start < 0x4000) machine_restart();
+}
+
+void load_binary_command() {
+  char name[kNameSize];
+  if (ask(FILE_DIALOG_LOAD_BINARY, name, rom_panel())) load_binary(name);
+}
+
+void load_charset_file(const char* name) {
+  if (!load_charset(name)) error_box(MEDIA_CHARSET_FAILED);
 }
 
 void save_memory_command() {
@@ -166,7 +178,7 @@ void command_execute(int id) {
     return;
   }
   if (id >= CMD_RECENT_FIRST && id <= CMD_RECENT_LAST) {
-    recent_files_open(id - CMD_RECENT_FIRST);
+    open_recent_file(id - CMD_RECENT_FIRST);
     return;
   }
   if (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST) {
@@ -175,12 +187,12 @@ void command_execute(int id) {
   }
   switch (id) {
   case CMD_AUTOLOAD:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_AUTOLOAD, name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) open_file_as(RECENT_AUTOLOAD, name);
     break;
   case CMD_LOAD_BINARY: load_binary_command(); break;
   case CMD_SAVE_MEMORY: save_memory_command(); break;
   case CMD_LOAD_CHARSET:
-    if (ask(FILE_DIALOG_LOAD_CHARSET, name) && !load_charset(name)) error_box(MEDIA_CHARSET_FAILED);
+    if (ask(FILE_DIALOG_LOAD_CHARSET, name)) load_charset_file(name);
     break;
   case CMD_RESTORE_CHARSET: restore_charset(); break;
   case CMD_COPY_SCREEN: clipboard_copy_screen(); break;
@@ -193,7 +205,7 @@ void command_execute(int id) {
       error_box(SNAPSHOT_SAVE_FAILED);
     break;
   case CMD_SNAPSHOT_LOAD:
-    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name)) recent_files_open_as(RECENT_SNAPSHOT_LOAD, name);
+    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name)) open_file_as(RECENT_SNAPSHOT_LOAD, name);
     break;
   case CMD_QUICK_SAVE: quick_save(); break;
   case CMD_QUICK_LOAD: quick_load(); break;
@@ -211,11 +223,11 @@ void command_execute(int id) {
   case CMD_MONITOR: run_state_monitor_toggle(); break;
   case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
   case CMD_TAPE_ATTACH:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_TAPE_ATTACH, name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) open_file_as(RECENT_TAPE_ATTACH, name);
     break;
   case CMD_TAPE_DETACH: tape_close(); break;
   case CMD_WAV_ATTACH:
-    if (ask(FILE_DIALOG_WAV_ATTACH, name)) recent_files_open_as(RECENT_WAV_ATTACH, name);
+    if (ask(FILE_DIALOG_WAV_ATTACH, name)) open_file_as(RECENT_WAV_ATTACH, name);
     break;
   case CMD_WAV_CREATE:
     if (ask(FILE_DIALOG_WAV_CREATE, name) && !wav_menu_create(name)) error_box(MEDIA_SAVE_FAILED);
@@ -264,6 +276,22 @@ void command_execute(int id) {
   case CMD_AVI: avi_command(); break;
   case CMD_KEYBOARD_CHART: platform_modal_dialog(120); break;
   case CMD_ABOUT: platform_modal_dialog(113); break;
+  default: break;
+  }
+}
+
+void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel)) {
+  switch (id) {
+  case CMD_AUTOLOAD: open_file_as(RECENT_AUTOLOAD, path); break;
+  case CMD_TAPE_ATTACH: open_file_as(RECENT_TAPE_ATTACH, path); break;
+  case CMD_WAV_ATTACH: open_file_as(RECENT_WAV_ATTACH, path); break;
+  case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
+  case CMD_LOAD_CHARSET: load_charset_file(path); break;
+  case CMD_LOAD_BINARY: {
+    AddressPanel* panel = rom_panel();
+    if (!askFields || askFields(panel)) load_binary(path);
+    break;
+  }
   default: break;
   }
 }

@@ -140,19 +140,16 @@ EMSCRIPTEN_KEEPALIVE void web_resize(int, int) {
 }
 
 // A file the user dropped on the page or chose in its picker, already
-// written into the input folder: it goes where its kind belongs, through the
-// same commands as the menu, so that the outcome and its messages are the
-// same.
+// written into the input folder: it goes where its kind belongs, opened as
+// the menu command opens the file its dialog chose (command 0: as a dropped
+// file), so that the outcome and its messages are the same.
 EMSCRIPTEN_KEEPALIVE void web_open_file(const char* path, int command) {
   std::string name = path;
   as_message([&name, command] {
-    if (command == 0) {
+    if (command == 0)
       window_on_drop_file(name.c_str());
-    } else {
-      web_files_set_answer(name.c_str());
-      window_on_command(command);
-      web_files_set_answer(nullptr);
-    }
+    else
+      window_on_open_file(command, name.c_str(), web_ask_address_fields);
   });
 }
 
