@@ -313,7 +313,6 @@ void nmi_pulse() {
   cpu.nmiLine = 1;
   cpu.nmiTaken = 0;
 }
-uint16_t cpu_get_pc() { return cpu.pc; }
 
 uint64_t us_to_ticks(uint64_t microseconds) {
   return (microseconds * cpu.clockHz + 500000) / 1000000;

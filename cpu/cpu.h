@@ -121,7 +121,6 @@ int cpu_run(int budget);
 void nmi_request();
 void nmi_clear();
 void nmi_pulse();
-uint16_t cpu_get_pc();
 uint64_t us_to_ticks(uint64_t microseconds);
 
 uint16_t read16(uint16_t address);

@@ -16,6 +16,8 @@
 #include "host/fast_mode.h"
 #include "host/layers.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
+#include "host/open_file.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
@@ -25,10 +27,8 @@
 #include "host/status.h"
 #include "host/window.h"
 #include "machine/machine.h"
-#include "machine/memory.h"
 #include "machine/rom.h"
 #include "machine/video.h"
-#include "media/snapshot.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -69,6 +69,7 @@ void host_reset_state() {
   fullScreenMemory = 0;
   aviState = AVI_OFF;
   recent_files_clear();
+  menu_clear_checks();
   fast_mode_reset();
   script_mode_reset();
 }
@@ -117,41 +118,29 @@ void app_command_line(int argc, const char* const* argv) {
     const char* arg = argv[i];
     if (is_switch(arg)) {
       if (arg[1] == 'h') {
-        platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+        menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
         soundDriverIndex = 0;
-        platform_menu_check(CMD_SOUND_FIRST, true);
+        menu_set_checked(CMD_SOUND_FIRST, true);
       } else if (arg[1] == 'w') {
         SyncSpeed = 0;
-        platform_menu_check(CMD_SYNC_SPEED, false);
+        menu_set_checked(CMD_SYNC_SPEED, false);
       } else if (arg[1] == 'x') {
         VideoDriver = VIDEO_DRIVER_GDI;
-        platform_menu_check(CMD_VIDEO_DRIVER, true);
+        menu_set_checked(CMD_VIDEO_DRIVER, true);
       }
       continue;
     }
     run_frames(30);
     const std::string before = status_text(3);
-    const char* dot = std::strrchr(arg, '.');
-    if (dot && std::strncmp(dot, ".wav", 4) == 0) {
-      if (wav_menu_attach(arg))
-        recent_files_add(RECENT_WAV_ATTACH, arg);
-      else
-        command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
-    } else if (dot && std::strncmp(dot, ".tkt", 4) == 0) {
-      if (tape_autoload(arg))
-        recent_files_add(RECENT_AUTOLOAD, arg);
-      else
-        command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
-    } else if (dot && std::strncmp(dot, ".tks", 4) == 0) {
-      if (snapshot_load(arg, memory + 0x4000)) {
-        recent_files_add(RECENT_SNAPSHOT_LOAD, arg);
-      } else {
-        host_message_box("Hiba!", SNAPSHOT_LOAD_FAILED, PLATFORM_ICON_STOP);
-        command_line_failed(before, COMMAND_LINE_SNAPSHOT_FAILED, arg);
-      }
-    } else {
+    RecentKind kind;
+    if (!open_file_kind_by_name(arg, &kind)) {
       // Nothing is loaded; the desktop program says nothing of it.
       command_line_failed(before, COMMAND_LINE_UNKNOWN_KIND, arg);
+    } else if (kind == RECENT_SNAPSHOT_LOAD) {
+      // A snapshot that did not load is reported with the menu command's box.
+      if (!open_file_as(kind, arg)) command_line_failed(before, COMMAND_LINE_SNAPSHOT_FAILED, arg);
+    } else if (!open_file_quietly(kind, arg)) {
+      command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
     }
     run_frames(25);
   }

@@ -13,9 +13,10 @@
 #include "host/display.h"
 #include "host/file_dialogs.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
+#include "host/open_file.h"
 #include "host/platform.h"
 #include "host/quick_snapshot.h"
-#include "host/recent_files.h"
 #include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_capture.h"
@@ -48,18 +49,30 @@ bool ask(int kind, char* name, AddressPanel* panel = nullptr) {
 
 void error_box(const char* text) { host_message_box("Hiba!", text, PLATFORM_ICON_STOP); }
 
-void load_binary_command() {
+// The ROM/BIN dialog's address fields, with their texts of the first use.
+AddressPanel* rom_panel() {
   if (romFirstUse) {
     std::snprintf(romPanel.start, sizeof romPanel.start, "%04X", 0);
     std::snprintf(romPanel.end, sizeof romPanel.end, "%04X", 65535);
     romPanel.filterIndex = 1;
     romFirstUse = false;
   }
-  char name[kNameSize];
-  if (!ask(FILE_DIALOG_LOAD_BINARY, name, &romPanel)) return;
+  return &romPanel;
+}
+
+void load_binary(const char* name) {
   if (!rom_load_command(name, romPanel.start, romPanel.end)) error_box(MEDIA_LOAD_FAILED);
   uint32_t start;
   if (parse_address_field(romPanel.start, &start) && start < 0x4000) machine_restart();
+}
+
+void load_binary_command() {
+  char name[kNameSize];
+  if (ask(FILE_DIALOG_LOAD_BINARY, name, rom_panel())) load_binary(name);
+}
+
+void load_charset_file(const char* name) {
+  if (!load_charset(name)) error_box(MEDIA_CHARSET_FAILED);
 }
 
 void save_memory_command() {
@@ -96,19 +109,19 @@ void write_failure_box(const char* what, uint64_t bytes) {
 void sound_record_stop() {
   uint32_t bytes = 0;
   bool ok = sound_capture_stop(&bytes); // reports the bytes written
-  platform_menu_check(CMD_SOUND_RECORD, false);
+  menu_set_checked(CMD_SOUND_RECORD, false);
   if (!ok) write_failure_box("A hangfelvétel", bytes);
 }
 
 void sound_record_command() {
-  if (platform_menu_checked(CMD_SOUND_RECORD)) {
+  if (menu_checked(CMD_SOUND_RECORD)) {
     sound_record_stop();
     return;
   }
   char name[kNameSize];
   if (!ask(FILE_DIALOG_SOUND_RECORD, name)) return;
   if (sound_capture_start(name))
-    platform_menu_check(CMD_SOUND_RECORD, true);
+    menu_set_checked(CMD_SOUND_RECORD, true);
   else
     error_box(MEDIA_SAVE_FAILED);
 }
@@ -123,24 +136,24 @@ void select_model(uint32_t index) {
   machine_select_model(index);
   audio_reset();
   audio_resume();
-  for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id) platform_menu_check(id, false);
-  platform_menu_check(CMD_MODEL_FIRST + index, true);
+  for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id) menu_set_checked(id, false);
+  menu_set_checked(CMD_MODEL_FIRST + index, true);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   video_clear();
 }
 
 void select_ram_size(int id) {
-  for (int i = CMD_RAM_FIRST; i <= CMD_RAM_LAST; ++i) platform_menu_check(i, false);
-  platform_menu_check(id, true);
+  for (int i = CMD_RAM_FIRST; i <= CMD_RAM_LAST; ++i) menu_set_checked(i, false);
+  menu_set_checked(id, true);
   machine_set_ram_size(static_cast<uint32_t>(id - CMD_RAM_FIRST));
 }
 
 void select_sound_driver(uint32_t index) {
   if (index == soundDriverIndex) return;
-  platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, false);
+  menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
   audio_select_driver(static_cast<int>(index));
   soundDriverIndex = index;
-  platform_menu_check(CMD_SOUND_FIRST + index, true);
+  menu_set_checked(CMD_SOUND_FIRST + index, true);
 }
 
 } // namespace
@@ -166,7 +179,7 @@ void command_execute(int id) {
     return;
   }
   if (id >= CMD_RECENT_FIRST && id <= CMD_RECENT_LAST) {
-    recent_files_open(id - CMD_RECENT_FIRST);
+    open_recent_file(id - CMD_RECENT_FIRST);
     return;
   }
   if (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST) {
@@ -175,12 +188,12 @@ void command_execute(int id) {
   }
   switch (id) {
   case CMD_AUTOLOAD:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_AUTOLOAD, name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) open_file_as(RECENT_AUTOLOAD, name);
     break;
   case CMD_LOAD_BINARY: load_binary_command(); break;
   case CMD_SAVE_MEMORY: save_memory_command(); break;
   case CMD_LOAD_CHARSET:
-    if (ask(FILE_DIALOG_LOAD_CHARSET, name) && !load_charset(name)) error_box(MEDIA_CHARSET_FAILED);
+    if (ask(FILE_DIALOG_LOAD_CHARSET, name)) load_charset_file(name);
     break;
   case CMD_RESTORE_CHARSET: restore_charset(); break;
   case CMD_COPY_SCREEN: clipboard_copy_screen(); break;
@@ -193,7 +206,7 @@ void command_execute(int id) {
       error_box(SNAPSHOT_SAVE_FAILED);
     break;
   case CMD_SNAPSHOT_LOAD:
-    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name)) recent_files_open_as(RECENT_SNAPSHOT_LOAD, name);
+    if (ask(FILE_DIALOG_SNAPSHOT_LOAD, name)) open_file_as(RECENT_SNAPSHOT_LOAD, name);
     break;
   case CMD_QUICK_SAVE: quick_save(); break;
   case CMD_QUICK_LOAD: quick_load(); break;
@@ -211,35 +224,35 @@ void command_execute(int id) {
   case CMD_MONITOR: run_state_monitor_toggle(); break;
   case CMD_CONSOLE_MONITOR: console_monitor_run(); break;
   case CMD_TAPE_ATTACH:
-    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) recent_files_open_as(RECENT_TAPE_ATTACH, name);
+    if (ask(FILE_DIALOG_TAPE_IMAGE, name)) open_file_as(RECENT_TAPE_ATTACH, name);
     break;
   case CMD_TAPE_DETACH: tape_close(); break;
   case CMD_WAV_ATTACH:
-    if (ask(FILE_DIALOG_WAV_ATTACH, name)) recent_files_open_as(RECENT_WAV_ATTACH, name);
+    if (ask(FILE_DIALOG_WAV_ATTACH, name)) open_file_as(RECENT_WAV_ATTACH, name);
     break;
   case CMD_WAV_CREATE:
     if (ask(FILE_DIALOG_WAV_CREATE, name) && !wav_menu_create(name)) error_box(MEDIA_SAVE_FAILED);
     break;
   case CMD_WAV_CLOSE: wav_close_command(); break;
   case CMD_WAV_PLAY_RECORD: {
-    bool on = !platform_menu_checked(CMD_WAV_PLAY_RECORD);
+    bool on = !menu_checked(CMD_WAV_PLAY_RECORD);
     wav_set_running(on ? 1 : 0, cpu.tcount);
-    platform_menu_check(CMD_WAV_PLAY_RECORD, on);
+    menu_set_checked(CMD_WAV_PLAY_RECORD, on);
     break;
   }
   case CMD_WAV_REWIND: wav_rewind(cpu.tcount); break;
   case CMD_SYNC_SPEED:
     SyncSpeed = SyncSpeed == 1 ? 0 : 1;
-    platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
+    menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
     audio_reset();
     break;
   case CMD_FAST_TAPE:
     FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
-    platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
+    menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
     break;
   case CMD_SYMBOLIC_KEYBOARD: {
-    bool on = !platform_menu_checked(CMD_SYMBOLIC_KEYBOARD);
-    platform_menu_check(CMD_SYMBOLIC_KEYBOARD, on);
+    const bool on = symbolicKeyboard != 1;
+    menu_set_checked(CMD_SYMBOLIC_KEYBOARD, on);
     machine_set_symbolic_keyboard(on ? 1 : 0);
     break;
   }
@@ -250,11 +263,11 @@ void command_execute(int id) {
   case CMD_DOUBLE_SCAN:
     DoubleScan = DoubleScan == 1 ? 0 : 1;
     video_clear();
-    platform_menu_check(CMD_DOUBLE_SCAN, DoubleScan == 1);
+    menu_set_checked(CMD_DOUBLE_SCAN, DoubleScan == 1);
     break;
   case CMD_SCREEN_MODE_32:
     screenMode32 = screenMode32 == 1 ? 0 : 1;
-    platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
+    menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
     display_update_target();
     platform_invalidate(true);
     break;
@@ -264,6 +277,22 @@ void command_execute(int id) {
   case CMD_AVI: avi_command(); break;
   case CMD_KEYBOARD_CHART: host_modal_dialog(HOST_DIALOG_KEYBOARD_CHART); break;
   case CMD_ABOUT: host_modal_dialog(HOST_DIALOG_ABOUT); break;
+  default: break;
+  }
+}
+
+void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel)) {
+  switch (id) {
+  case CMD_AUTOLOAD: open_file_as(RECENT_AUTOLOAD, path); break;
+  case CMD_TAPE_ATTACH: open_file_as(RECENT_TAPE_ATTACH, path); break;
+  case CMD_WAV_ATTACH: open_file_as(RECENT_WAV_ATTACH, path); break;
+  case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
+  case CMD_LOAD_CHARSET: load_charset_file(path); break;
+  case CMD_LOAD_BINARY: {
+    AddressPanel* panel = rom_panel();
+    if (!askFields || askFields(panel)) load_binary(path);
+    break;
+  }
   default: break;
   }
 }

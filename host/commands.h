@@ -5,6 +5,13 @@
 // The command's own work (without the pause and restart around it that
 // window_on_command adds).
 void command_execute(int id);
+// A command that opens a file (autoload, tape and WAV attach, snapshot load,
+// ROM/BIN load, character set) with its file already chosen: what it does
+// once its dialog answered path. askFields fills the address panel of the
+// ROM/BIN load (false: cancelled); null keeps its fields. Other commands
+// are ignored.
+struct AddressPanel;
+void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel));
 // After a frame: a recording (sound capture, WAV tape) whose file could not
 // be written is closed, and the user told.
 void command_check_recordings();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/settings.h"
 #include "host/status.h"
 #include "machine/machine.h"
@@ -313,7 +314,7 @@ void display_edge_drag(WindowEdge edge, Rect* r) {
 
 void display_toggle_keep_aspect() {
   KeepAspectRatio = KeepAspectRatio == 1 ? 0 : 1;
-  platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  menu_set_checked(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
   if (KeepAspectRatio == 1 && VideoDriver == VIDEO_DRIVER_DIRECTDRAW) {
     Rect window = platform_window_rect();
     Rect client = platform_client_rect();
@@ -342,7 +343,7 @@ void display_pixel_exact_window() {
 
 void display_toggle_pixel_exact() {
   PixelExact = PixelExact == 1 ? 0 : 1;
-  platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
+  menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
   platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
   if (fullScreen) {
     Rect screen = platform_screen_rect();
@@ -375,7 +376,7 @@ void display_set_video_driver(uint32_t driver, bool resize) {
     int32_t height = status_height() + (VideoDriver == VIDEO_DRIVER_GDI ? 256 : 384);
     platform_move_window({window.left, window.top, window.left + 512, window.top + height});
   }
-  platform_menu_check(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
+  menu_set_checked(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
   platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
   // The other path scales another picture.
   if (PixelExact == 1) display_update_target();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/cp1250.h"
+#include "host/key_layout.h"
 #include "host/menu.h"
 #include "host/window.h"
 #include "machine/keyboard.h"
@@ -78,6 +79,17 @@ bool host_key_event(int vk, bool down, uint32_t character) {
   if (host_key_held(VKEY_MENU)) return false; // Alt+key belongs to the menu bar
   window_on_key_down(vk);
   return true;
+}
+
+uint32_t host_key_hungarian_character(int vk) {
+  if (vk <= 0 || vk > 255) return HOST_KEY_NO_CHARACTER;
+  const uint8_t c = layout_character(hungarianLayout, vk, host_key_modifiers());
+  return c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER;
+}
+
+bool host_key_typed(int vk, bool down) {
+  if (vk <= 0 || vk > 255) return false;
+  return host_key_event(vk, down, down ? host_key_hungarian_character(vk) : HOST_KEY_NO_CHARACTER);
 }
 
 void host_keys_release() {

@@ -17,6 +17,13 @@ enum : uint32_t { HOST_KEY_NO_CHARACTER = 0, HOST_KEY_DEAD = 0xFFFFFFFF };
 // the menu bar. Returns true when the host used the press (a platform then
 // does not hand it on to its own menu handling).
 bool host_key_event(int vk, bool down, uint32_t character);
+// A key from where no keyboard layout is at hand (script lines, the
+// headless platform): what it types with the modifiers held now comes from
+// the Hungarian layout, the one the program's users type on. The first as a
+// character (HOST_KEY_NO_CHARACTER when it types none), the second as
+// host_key_event with that character on a press.
+uint32_t host_key_hungarian_character(int vk);
+bool host_key_typed(int vk, bool down);
 // The same change without the accelerators and the host's keys: the key is
 // held (or released) for the machine and for host_key_held only.
 void host_key_state(int vk, bool down, uint32_t character);

@@ -11,19 +11,19 @@
 #include "host/sound_capture.h"
 #include "host/status.h"
 
-int64_t counterFrequency;
-int64_t framePeriod;
-uint32_t presentInterval;
+uint32_t pacingResetCount;
+
+namespace {
+
+int64_t counterFrequency; // F: ticks per second
+int64_t framePeriod;      // P = F / 50
+uint32_t presentInterval; // F / refresh rate, halved without real-time pacing
 int64_t frameDeadline;
 int64_t nextPresentTime;
 int64_t nextTitleTime;
 uint32_t framesSinceTitle;
 uint32_t presents;
 uint32_t presentsAtTitle;
-uint32_t pacingResetCount;
-
-namespace {
-
 int64_t titleInterval;
 bool resetPending;
 int speed = PACING_REAL_TIME;
@@ -71,6 +71,10 @@ void pacing_set_speed(int newSpeed) {
 }
 
 bool pacing_unpaced() { return SyncSpeed != 1 || speed != PACING_REAL_TIME; }
+
+int64_t pacing_ticks_ahead() { return frameDeadline - platform_counter(); }
+bool pacing_frame_due() { return pacing_ticks_ahead() < framePeriod; }
+uint32_t pacing_present_interval() { return presentInterval; }
 
 void pacing_frame_done() {
   int64_t now = platform_counter();

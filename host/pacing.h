@@ -5,16 +5,6 @@
 
 #include <cstdint>
 
-extern int64_t counterFrequency; // F: ticks per second
-extern int64_t framePeriod;      // P = F / 50
-extern uint32_t presentInterval; // F / refresh rate, halved without real-time pacing
-extern int64_t frameDeadline;
-extern int64_t nextPresentTime;
-extern int64_t nextTitleTime;
-extern uint32_t framesSinceTitle;
-extern uint32_t presents;
-extern uint32_t presentsAtTitle;
-
 // What shows a frame when a presentation is due (present_frame of
 // host/display.h, set at start-up).
 void pacing_set_presenter(void (*present)(int full));
@@ -39,6 +29,16 @@ inline constexpr int PACING_SPARSE_PRESENTS_PER_SECOND = 5;
 void pacing_set_speed(int speed);
 // True while frames run without waiting: SyncSpeed 0 or a fast speed.
 bool pacing_unpaced();
+// How far the emulation is ahead of real time, in counter ticks (negative
+// when behind).
+int64_t pacing_ticks_ahead();
+// The ticks from one presentation to the next at real-time speed: a refresh
+// period of the display, halved without real-time pacing.
+uint32_t pacing_present_interval();
+// True while the emulation is less than a frame period ahead of real time:
+// a frame run now would not have to wait (for a platform whose main loop is
+// the browser's, which must never wait).
+bool pacing_frame_due();
 // After each emulated frame: waits while the emulation is a frame period or
 // more ahead of real time (unless unpaced), updates the title every two
 // seconds and presents the frame (through the presenter) when it is due.

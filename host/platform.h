@@ -95,8 +95,8 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode);
 void platform_post_close();
 void platform_post_quit(int exitCode);
 void platform_set_title(const char* text);
+// Draws an item's check mark (the host keeps the marks: host/menu_checks.h).
 void platform_menu_check(int id, bool checked);
-bool platform_menu_checked(int id);
 // Items whose text the host sets while it runs (the recent files): the item
 // shows this label ("&" marks the mnemonic, "&&" is a plain "&"), greyed
 // unless enabled; a null label hides it.

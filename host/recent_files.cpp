@@ -12,12 +12,6 @@
 
 #include "host/menu.h"
 #include "host/platform.h"
-#include "host/script_mode.h"
-#include "machine/memory.h"
-#include "media/messages.h"
-#include "media/snapshot.h"
-#include "media/tape.h"
-#include "media/wav_tape.h"
 
 namespace {
 
@@ -129,41 +123,11 @@ void recent_files_add(RecentKind kind, const char* path) {
   platform_keep_file(full.c_str());
 }
 
-bool recent_files_open_as(RecentKind kind, const char* path) {
-  bool ok = false;
-  const char* failure = MEDIA_LOAD_FAILED;
-  switch (kind) {
-  case RECENT_TAPE_ATTACH: ok = tape_attach(path); break;
-  case RECENT_AUTOLOAD: ok = tape_autoload(path); break;
-  case RECENT_WAV_ATTACH: ok = wav_menu_attach(path); break;
-  case RECENT_SNAPSHOT_LOAD:
-    ok = snapshot_load(path, memory + 0x4000);
-    failure = SNAPSHOT_LOAD_FAILED;
-    break;
-  }
-  if (ok)
-    recent_files_add(kind, path);
-  else
-    host_message_box(MEDIA_ERROR_CAPTION, failure, PLATFORM_ICON_STOP);
-  return ok;
-}
-
-void recent_files_open(int index) {
-  RecentKind kind;
-  const char* stored;
-  if (!recent_files_entry(index, &kind, &stored)) return;
-  std::string path = stored;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    std::fclose(f);
-    recent_files_open_as(kind, path.c_str());
-    return;
-  }
+void recent_files_remove(int index) {
   std::vector<std::string> list = entries();
+  if (index < 0 || index >= static_cast<int>(list.size())) return;
   list.erase(list.begin() + index);
   store(list);
-  std::vector<char> text(std::strlen(RECENT_FILE_GONE) + path.size() + 1);
-  std::snprintf(text.data(), text.size(), RECENT_FILE_GONE, path.c_str());
-  host_message_box(MEDIA_ERROR_CAPTION, text.data(), PLATFORM_ICON_STOP);
 }
 
 void recent_files_loaded() {

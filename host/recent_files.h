@@ -21,17 +21,12 @@ inline constexpr const char* RECENT_FILE_GONE =
 // The settings entries of the list.
 extern const SettingsEntry recentFileSettings[];
 
-// Opens a file the way kind says (tape attach, autoload, WAV attach,
-// snapshot load); on failure the user sees the command's message box, on
-// success the file goes to the top of the list. True on success.
-bool recent_files_open_as(RecentKind kind, const char* path);
-// A file opened successfully another way (the command line, a dropped
-// file): it goes to the top of the list; an entry with the same full path
-// moves there instead, taking the new way.
+// A file opened successfully (host/open_file.h opens them, by every route):
+// it goes to the top of the list; an entry with the same full path moves
+// there instead, taking the new way.
 void recent_files_add(RecentKind kind, const char* path);
-// The menu item of entry index (0 = newest): opens it again; a file that is
-// gone leaves the list, and the user is told.
-void recent_files_open(int index);
+// Entry index leaves the list; the rest close up.
+void recent_files_remove(int index);
 // After the settings were read: unusable texts are dropped, the rest close up.
 void recent_files_loaded();
 // The menu items follow the list.

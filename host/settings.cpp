@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/platform.h"
 #include "host/recent_files.h"
 #include "host/status.h"
@@ -93,20 +94,20 @@ void settings_save() {
 void settings_close() { platform_settings_close(); }
 
 void settings_show() {
-  platform_menu_check(CMD_SYNC_SPEED, SyncSpeed == 1);
-  platform_menu_check(CMD_SOUND_FIRST + soundDriverIndex, true);
-  platform_menu_check(CMD_DOUBLE_SCAN, DoubleScan == 1);
-  platform_menu_check(CMD_MODEL_FIRST + model(), true);
+  menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
+  menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, true);
+  menu_set_checked(CMD_DOUBLE_SCAN, DoubleScan == 1);
+  menu_set_checked(CMD_MODEL_FIRST + model(), true);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
-  platform_menu_check(CMD_SYMBOLIC_KEYBOARD, symbolicKeyboard == 1);
-  platform_menu_check(CMD_RAM_FIRST + ramSizeIndex, true);
-  platform_menu_check(CMD_SCREEN_MODE_32, screenMode32 == 1);
-  platform_menu_check(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  menu_set_checked(CMD_SYMBOLIC_KEYBOARD, symbolicKeyboard == 1);
+  menu_set_checked(CMD_RAM_FIRST + ramSizeIndex, true);
+  menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
+  menu_set_checked(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
   recent_files_show();
-  platform_menu_check(CMD_PIXEL_EXACT, PixelExact == 1);
-  platform_menu_check(CMD_FAST_TAPE, FastTapeLoad == 1);
+  menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
+  menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
-    platform_menu_check(CMD_VIDEO_DRIVER, true);
+    menu_set_checked(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);
   }
 }

@@ -12,22 +12,38 @@
 #include "host/commands.h"
 #include "host/keys.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
+#include "host/open_file.h"
 #include "host/pacing.h"
 #include "host/platform.h"
-#include "host/recent_files.h"
 #include "host/script_mode.h"
 #include "host/settings.h"
 #include "host/sound_driver.h"
 #include "host/status.h"
 #include "machine/machine.h"
 #include "media/messages.h"
-#include "media/tape.h"
 
 uint32_t running = 1;
 uint32_t paused;
 uint32_t monitorMode;
 
 bool sound_on() { return currentSoundDriver != &silentSoundDriver; }
+
+namespace {
+
+// After a command: a stopped machine makes no sound. A command that resumed
+// the sound on its own (a model change, the interactive monitor) while the
+// machine is paused or in the monitor is paused again, or the device would
+// repeat what its ring last held.
+void after_command() {
+  if (sound_on() && running && !monitorMode)
+    audio_resume();
+  else
+    audio_pause();
+  pacing_reset();
+}
+
+} // namespace
 
 void window_on_command(int id) {
   audio_pause();
@@ -36,15 +52,13 @@ void window_on_command(int id) {
     return;
   }
   command_execute(id);
-  // A stopped machine makes no sound: a command that resumed the sound on
-  // its own (a model change, the interactive monitor) while the machine is
-  // paused or in the monitor is paused again, or the device would repeat
-  // what its ring last held.
-  if (sound_on() && running && !monitorMode)
-    audio_resume();
-  else
-    audio_pause();
-  pacing_reset();
+  after_command();
+}
+
+void window_on_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel)) {
+  audio_pause();
+  command_open_file(id, path, askFields);
+  after_command();
 }
 
 void run_state_pause_toggle() {
@@ -52,12 +66,12 @@ void run_state_pause_toggle() {
   if (!running && !monitorMode && !paused) {
     running = 1;
     host_set_title(TITLE_RESUMED);
-    platform_menu_check(CMD_PAUSE, false);
+    menu_set_checked(CMD_PAUSE, false);
   } else {
     running = 0;
     if (!monitorMode) {
       host_set_title(TITLE_PAUSED);
-      platform_menu_check(CMD_PAUSE, true);
+      menu_set_checked(CMD_PAUSE, true);
     }
   }
 }
@@ -69,7 +83,7 @@ void run_state_monitor_toggle() {
     host_set_title(TITLE_MONITOR);
     monitor_open();
     audio_pause();
-    platform_menu_check(CMD_MONITOR, true);
+    menu_set_checked(CMD_MONITOR, true);
   } else {
     platform_invalidate(true);
     if (!paused) {
@@ -79,7 +93,7 @@ void run_state_monitor_toggle() {
     } else {
       host_set_title(TITLE_PAUSED);
     }
-    platform_menu_check(CMD_MONITOR, false);
+    menu_set_checked(CMD_MONITOR, false);
   }
 }
 
@@ -204,6 +218,6 @@ void window_on_exit_modal_loop() {
 }
 
 void window_on_drop_file(const char* path) {
-  if (tape_autoload(path)) recent_files_add(RECENT_AUTOLOAD, path);
+  open_file_quietly(RECENT_AUTOLOAD, path);
   pacing_reset();
 }

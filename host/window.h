@@ -8,6 +8,8 @@
 
 #include "host/display.h"
 
+struct AddressPanel;
+
 // Run state: frames run only while running, which is 1 only while neither
 // paused nor monitorMode is.
 extern uint32_t running;
@@ -24,6 +26,12 @@ bool sound_on();
 // A menu command or accelerator: the sound pauses around it and the pacing
 // restarts after it.
 void window_on_command(int id);
+// A command that opens a file, with its file chosen before it runs (the web
+// page's picker comes first): the command's work once its dialog would have
+// answered path, with the sound paused around it as for window_on_command.
+// askFields fills the address panel where the command's dialog has one
+// (false: the user cancelled); null keeps the fields as they are.
+void window_on_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel));
 void run_state_pause_toggle();
 void run_state_monitor_toggle();
 

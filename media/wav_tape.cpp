@@ -145,7 +145,6 @@ void forget_file() {
 } // namespace
 
 uint64_t wav_tape_position() { return samplesPassed; }
-uint32_t wav_rate() { return format.rate; }
 
 void wav_record_level(int level, int64_t t) {
   uint64_t clock = clock_hz();

@@ -66,4 +66,3 @@ extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 extern double wavSamplesPerTstate;
 // Samples of the file passed so far (played or recorded): the tape counter.
 uint64_t wav_tape_position();
-uint32_t wav_rate();

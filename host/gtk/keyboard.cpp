@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "host/cp1250.h"
 #include "host/gtk/gtk_host.h"
 #include "host/key_layout.h"
 #include "host/keys.h"
@@ -128,11 +127,7 @@ bool gui_key_event(GdkEventKey* event) {
   return used;
 }
 
-void platform_script_key(int vk, bool down) {
-  if (vk <= 0 || vk > 255) return;
-  const uint8_t c = down ? layout_character(hungarianLayout, vk, host_key_modifiers()) : 0;
-  host_key_event(vk, down, c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER);
-}
+void platform_script_key(int vk, bool down) { host_key_typed(vk, down); }
 
 void gui_keys_release() {
   std::memset(vkAtPress, 0, sizeof vkAtPress);

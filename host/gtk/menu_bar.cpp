@@ -9,6 +9,7 @@
 
 #include "host/gtk/gtk_host.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
 #include "host/script_mode.h"
@@ -17,7 +18,6 @@
 namespace {
 
 GtkWidget* items[256]; // by index in menuEntries
-bool checks[256];
 int openMenus;
 std::deque<int> commands;
 bool settingChecks; // GTK reports a check set by program as the item chosen
@@ -102,8 +102,9 @@ int index_of(int id) {
 void sync_checks() {
   for (int i = 0; i < menuEntryCount && i < 256; ++i)
     if (items[i] && GTK_IS_CHECK_MENU_ITEM(items[i]) &&
-        gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(items[i])) != checks[i])
-      set_active(items[i], checks[i]);
+        gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(items[i])) !=
+            menu_checked(menuEntries[i].id))
+      set_active(items[i], menu_checked(menuEntries[i].id));
 }
 
 void on_activate(GtkMenuItem*, gpointer data) {
@@ -261,7 +262,6 @@ int gui_take_command() {
 void platform_menu_check(int id, bool checked) {
   int i = index_of(id);
   if (i < 0) return;
-  checks[i] = checked;
   if (items[i] && GTK_IS_CHECK_MENU_ITEM(items[i]) &&
       gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(items[i])) != checked) {
     // A radio item cannot be switched off by itself: its group follows
@@ -277,9 +277,4 @@ void platform_menu_set_item(int id, const char* label, bool enabled) {
   if (label) gtk_menu_item_set_label(GTK_MENU_ITEM(items[i]), to_mnemonic(label).c_str());
   gtk_widget_set_sensitive(items[i], enabled);
   gtk_widget_set_visible(items[i], label != nullptr);
-}
-
-bool platform_menu_checked(int id) {
-  int i = index_of(id);
-  return i >= 0 && checks[i];
 }

@@ -71,9 +71,7 @@ void platform_post_quit(int exitCode) {
   quitCode = exitCode;
 }
 
-void platform_script_key(int vk, bool down) {
-  host_key_event(vk, down, down ? headless_key_character(vk) : HOST_KEY_NO_CHARACTER);
-}
+void platform_script_key(int vk, bool down) { host_key_typed(vk, down); }
 void platform_script_command(int id) { window_on_command(id); }
 std::string platform_script_dialog_text(HostDialog) { return {}; }
 
@@ -96,4 +94,3 @@ void headless_script_text(const std::string& text) { script_queue_text(text); }
 void headless_script_then_frames(uint32_t frames) { script_queue_then_frames(frames); }
 int headless_script_status() { return script_status(); }
 std::string headless_screen_text() { return script_screen_text(); }
-int headless_key_code(const std::string& text) { return script_key_code(text); }

@@ -77,8 +77,6 @@ void headless_set_settings_file(const char* path);
 // is written (tarvik-cli without --settings). headless_set_settings_file
 // chooses a file again.
 void headless_set_no_settings_file();
-// The file in use; "" without one.
-std::string headless_settings_file();
 // The user's data folder (quick snapshots); without one,
 // $XDG_DATA_HOME/tarvik (or ~/.local/share/tarvik).
 void headless_set_data_folder(const char* path);
@@ -110,9 +108,6 @@ void headless_queue_key(int vk, bool down);
 // Lets the main loop run n frames before the next queued event.
 void headless_queue_frames(uint32_t n);
 void headless_queue_quit(int exitCode);
-void headless_queue_activate(int state);
-void headless_queue_paint();
-void headless_queue_drop(const char* path);
 void headless_clear_events();
 // Script lines (see the README) from a file, "-" for standard input, or a
 // text; they are read as the main loop asks for messages. False when the
@@ -121,9 +116,6 @@ bool headless_script_open(const char* path);
 void headless_script_text(const std::string& text);
 // After the script: run this many frames, then quit.
 void headless_script_then_frames(uint32_t frames);
-// The exit status the script asks for: 0, 1 (an expect failed) or 2 (a bad
-// script line).
-int headless_script_status();
 // The screen as UTF-8 text, lines ended by "\n".
 std::string headless_screen_text();
 
@@ -132,11 +124,6 @@ std::string headless_screen_text();
 // typing on the Hungarian layout (without the accelerators and the host's
 // own keys: a queued key goes through those).
 void headless_set_key(int vk, bool down);
-// What the key types on the Hungarian layout with the modifiers held now.
-uint32_t headless_key_character(int vk);
-// A virtual-key code from a number ("13", "0x0D") or a name ("F1", "RETURN",
-// "A"); -1 when it is neither.
-int headless_key_code(const std::string& text);
 
 // ---- console ----------------------------------------------------------------
 // Lines typed into the console are taken from a queue first; when it is

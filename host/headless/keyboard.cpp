@@ -8,13 +8,8 @@
 #include "host/keys.h"
 #include "host/platform.h"
 
-uint32_t headless_key_character(int vk) {
-  const uint8_t c = layout_character(hungarianLayout, vk, host_key_modifiers());
-  return c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER;
-}
-
 void headless_set_key(int vk, bool down) {
-  host_key_state(vk, down, down ? headless_key_character(vk) : HOST_KEY_NO_CHARACTER);
+  host_key_state(vk, down, down ? host_key_hungarian_character(vk) : HOST_KEY_NO_CHARACTER);
 }
 
 uint32_t platform_key_label(int vk, int* place) {

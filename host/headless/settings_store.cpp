@@ -181,6 +181,3 @@ void headless_set_no_settings_file() {
   chosenFile.clear();
   noFile = true;
 }
-std::string headless_settings_file() {
-  return noFile ? "" : chosenFile.empty() ? default_file() : chosenFile;
-}

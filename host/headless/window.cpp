@@ -1,6 +1,6 @@
 // The headless window: a rectangle with a fixed frame and menu bar around
-// the client area, a title, the menu's check marks, message boxes printed
-// to standard error, and full screen as a change of rectangle. Moving the
+// the client area, a title, the labels of the items the host sets, message
+// boxes printed to standard error, and full screen as a change of rectangle. Moving the
 // window goes through the size limits and the move and size handlers, as
 // on a desktop.
 #include <cstdio>
@@ -28,7 +28,6 @@ Rect window;
 bool fullScreenOn;
 Rect savedWindow;
 bool maximizeBox = true;
-bool checks[256]; // by index in menuEntries
 // Items whose label the host set: shown (label), hidden (no label), enabled.
 struct ItemState {
   bool set, enabled;
@@ -90,15 +89,8 @@ void platform_set_title(const char* text) {
   if (verbose) std::fprintf(stderr, "title: %s\n", text);
 }
 
-void platform_menu_check(int id, bool checked) {
-  int i = menu_index(id);
-  if (i >= 0 && i < 256) checks[i] = checked;
-}
-
-bool platform_menu_checked(int id) {
-  int i = menu_index(id);
-  return i >= 0 && i < 256 && checks[i];
-}
+// The host keeps the marks (menu_checked): there is nothing to draw.
+void platform_menu_check(int, bool) {}
 
 void platform_menu_set_item(int id, const char* label, bool enabled) {
   int i = menu_index(id);
@@ -199,7 +191,6 @@ void headless_resize_client(int32_t width, int32_t height) {
 }
 
 void headless_reset_window() {
-  for (bool& c : checks) c = false;
   for (ItemState& item : itemStates) item = {};
   fullScreenOn = false;
   maximizeBox = true;

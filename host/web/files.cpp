@@ -1,6 +1,6 @@
 // Files in the browser. The page writes the files the user drops or picks
-// into the input folder and answers the open dialogs with them; save
-// dialogs answer with a name in the save folder, and every file there
+// into the input folder and has the host open them (window_on_open_file);
+// save dialogs answer with a name in the save folder, and every file there
 // leaves as a download once it is finished. ROM dumps the user chose are
 // kept by the page and put into the ROM folder before the program starts.
 #include <dirent.h>
@@ -24,9 +24,6 @@
 #include "media/wav_tape.h"
 
 namespace {
-
-std::string answer;
-bool haveAnswer;
 
 // Sizes seen at the last delivery check, for files still growing.
 constexpr int kWatched = 16;
@@ -109,9 +106,8 @@ void forget(const std::string& name) {
 
 } // namespace
 
-void web_files_set_answer(const char* path) {
-  haveAnswer = path != nullptr;
-  answer = path ? path : "";
+bool web_ask_address_fields(AddressPanel* panel) {
+  return js_address_panel(panel->start, panel->end) != 0;
 }
 
 void web_files_deliver(bool quietOnly) {
@@ -130,17 +126,14 @@ void web_files_deliver(bool quietOnly) {
   closedir(dir);
 }
 
-// Open dialogs take the file the page is handing in (none: cancelled). Save
-// dialogs answer with the proposal at once; the address panel's fields are
-// asked for by the page.
+// Open dialogs are cancelled: the page's picker chooses the file before its
+// command runs (window_on_open_file). Save dialogs answer with the proposal
+// at once; the address panel's fields are asked for by the page.
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,
                           AddressPanel* panel) {
-  if (panel && !js_address_panel(panel->start, panel->end)) return false;
-  if (kind && kind->save)
-    return copy_out(save_name(kind, panel ? panel->filterIndex : 1), name, size);
-  if (!haveAnswer) return false;
-  haveAnswer = false;
-  return copy_out(answer, name, size);
+  if (!kind || !kind->save) return false;
+  if (panel && !web_ask_address_fields(panel)) return false;
+  return copy_out(save_name(kind, panel ? panel->filterIndex : 1), name, size);
 }
 
 bool platform_save_file_dialog(const char*, const char*, const char* defaultExtension, char* path,

@@ -16,6 +16,7 @@
 #include "host/clipboard.h"
 #include "host/keys.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/pacing.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
@@ -63,7 +64,7 @@ void run_one_frame() {
 void run_due_frames() {
   if (!running || web_console_waiting()) return;
   if (!pacing_unpaced()) {
-    for (int n = 0; running && frameDeadline - platform_counter() < framePeriod; ++n) {
+    for (int n = 0; running && pacing_frame_due(); ++n) {
       if (n == kMostFramesPerTurn) {
         pacing_reset();
         break;
@@ -151,19 +152,16 @@ EMSCRIPTEN_KEEPALIVE void web_resize(int, int) {
 }
 
 // A file the user dropped on the page or chose in its picker, already
-// written into the input folder: it goes where its kind belongs, through the
-// same commands as the menu, so that the outcome and its messages are the
-// same.
+// written into the input folder: it goes where its kind belongs, opened as
+// the menu command opens the file its dialog chose (command 0: as a dropped
+// file), so that the outcome and its messages are the same.
 EMSCRIPTEN_KEEPALIVE void web_open_file(const char* path, int command) {
   std::string name = path;
   as_message([&name, command] {
-    if (command == 0) {
+    if (command == 0)
       window_on_drop_file(name.c_str());
-    } else {
-      web_files_set_answer(name.c_str());
-      window_on_command(command);
-      web_files_set_answer(nullptr);
-    }
+    else
+      window_on_open_file(command, name.c_str(), web_ask_address_fields);
   });
 }
 
@@ -181,7 +179,7 @@ EMSCRIPTEN_KEEPALIVE void web_page_hide() {
 
 EMSCRIPTEN_KEEPALIVE uint32_t web_frames_run() { return framesRun; }
 EMSCRIPTEN_KEEPALIVE int web_running() { return running != 0 && !stopped; }
-EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return platform_menu_checked(id); }
+EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return menu_checked(id); }
 
 } // extern "C"
 

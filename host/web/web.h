@@ -32,8 +32,10 @@ inline constexpr const char* WEB_SAVE_FOLDER = "/saves";
 inline constexpr const char* WEB_ROM_FOLDER = "/roms";
 // The user's data folder (quick snapshots), kept by the page between visits.
 inline constexpr const char* WEB_DATA_FOLDER = "/data";
-// The next open dialog answers with this file (null: the next one cancels).
-void web_files_set_answer(const char* path);
+// Asks the page for the address panel's two fields, one after the other;
+// false when the user cancelled either.
+struct AddressPanel;
+bool web_ask_address_fields(AddressPanel* panel);
 // Hands the finished files of the save folder to the page as downloads;
 // with quietOnly, only those whose size has not changed since the last call.
 void web_files_deliver(bool quietOnly);

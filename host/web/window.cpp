@@ -11,6 +11,7 @@
 #include "host/about.h"
 #include "host/key_chart.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/platform.h"
 #include "host/status.h"
 #include "host/web/web.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-bool checks[256]; // by index in menuEntries
 int32_t clientWidth = 512, clientHeight = 384;
 bool fullScreenOn;
 bool paintPending;
@@ -93,20 +93,13 @@ void platform_post_close() {
 void platform_set_title(const char* text) { js_set_title(text); }
 
 void platform_menu_check(int id, bool checked) {
-  int i = menu_index(id);
-  if (i < 0) return;
-  checks[i] = checked;
+  if (menu_index(id) < 0) return;
   js_menu_check(id, checked ? 1 : 0);
 }
 
 void platform_menu_set_item(int id, const char* label, bool enabled) {
   if (menu_index(id) < 0) return;
   js_menu_item(id, label ? label : "", label ? 1 : 0, enabled ? 1 : 0);
-}
-
-bool platform_menu_checked(int id) {
-  int i = menu_index(id);
-  return i >= 0 && checks[i];
 }
 
 // The page is as large as the browser makes it: there is no maximise box.
@@ -217,22 +210,10 @@ EMSCRIPTEN_KEEPALIVE const char* web_menu_table() {
     if (i) json += ",";
     json += "[" + std::to_string(e.kind) + "," + std::to_string(e.depth) + "," +
             std::to_string(e.id) + "," + json_string(e.label) + "," + json_string(e.shortcut) +
-            "," + (i < 256 && checks[i] ? "1" : "0") + "]";
+            "," + (e.kind == MENU_ITEM && menu_checked(e.id) ? "1" : "0") + "]";
   }
   json += "]";
   return json.c_str();
-}
-
-// The accelerators as JSON: [key, modifiers, command] per row.
-EMSCRIPTEN_KEEPALIVE const char* web_accelerators() {
-  static std::string json;
-  json = "[";
-  for (int i = 0; i < acceleratorCount; ++i) {
-    const Accelerator& a = accelerators[i];
-    json += (i ? ",[" : "[") + std::to_string(a.key) + "," + std::to_string(a.modifiers) + "," +
-            std::to_string(a.command) + "]";
-  }
-  return (json += "]").c_str();
 }
 
 // The page measured the picture area anew.

@@ -184,11 +184,6 @@ void platform_menu_check(int id, bool checked) {
   CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-bool platform_menu_checked(int id) {
-  HMENU menu = inFullScreen ? savedMenu : GetMenu(mainWindow);
-  return (GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
 void platform_menu_set_item(int id, const char* label, bool enabled) {
   if (id < CMD_RECENT_FIRST || id > CMD_RECENT_LAST) return;
   if (!dynamicMenu) {

@@ -6,6 +6,7 @@
 #include "cpu/cpu.h"
 #include "host/clipboard.h"
 #include "host/menu.h"
+#include "host/recent_files.h"
 #include "host/script_queue.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
@@ -229,11 +230,11 @@ TEST_F(Commands, PauseAndResumeTitles) {
   window_on_command(CMD_PAUSE);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_TRUE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_TRUE(menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_PAUSE);
   EXPECT_EQ(running, 1u);
   EXPECT_EQ(headless_title(), TITLE_RESUMED);
-  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_FALSE(menu_checked(CMD_PAUSE));
 }
 
 TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
@@ -241,16 +242,16 @@ TEST_F(Commands, PauseInsideTheMonitorChangesOnlyPaused) {
   EXPECT_EQ(monitorMode, 1u);
   EXPECT_EQ(running, 0u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_TRUE(platform_menu_checked(CMD_MONITOR));
+  EXPECT_TRUE(menu_checked(CMD_MONITOR));
   window_on_command(CMD_PAUSE);
   EXPECT_EQ(paused, 1u);
   EXPECT_EQ(headless_title(), TITLE_MONITOR);
-  EXPECT_FALSE(platform_menu_checked(CMD_PAUSE));
+  EXPECT_FALSE(menu_checked(CMD_PAUSE));
   window_on_key_down(VKEY_ESCAPE);
   EXPECT_EQ(monitorMode, 0u);
   EXPECT_EQ(running, 0u) << "leaving the monitor keeps the pause";
   EXPECT_EQ(headless_title(), TITLE_PAUSED);
-  EXPECT_FALSE(platform_menu_checked(CMD_MONITOR));
+  EXPECT_FALSE(menu_checked(CMD_MONITOR));
 }
 
 TEST_F(Commands, MonitorWithoutPauseResumes) {
@@ -399,13 +400,13 @@ TEST_F(Commands, MemorySaveAndLoadThroughTheDialogs) {
 TEST_F(Commands, ModelRamAndOptionCommands) {
   window_on_command(CMD_MODEL_DORVANE);
   EXPECT_EQ(model(), 2u);
-  EXPECT_TRUE(platform_menu_checked(CMD_MODEL_DORVANE));
-  EXPECT_FALSE(platform_menu_checked(CMD_MODEL_TARVIK41));
+  EXPECT_TRUE(menu_checked(CMD_MODEL_DORVANE));
+  EXPECT_FALSE(menu_checked(CMD_MODEL_TARVIK41));
   EXPECT_STREQ(headless_status_text(0), "Dorvane");
   window_on_command(CMD_RAM_6K);
   EXPECT_EQ(ramSizeIndex, 1u);
-  EXPECT_TRUE(platform_menu_checked(CMD_RAM_6K));
-  EXPECT_FALSE(platform_menu_checked(CMD_RAM_64K));
+  EXPECT_TRUE(menu_checked(CMD_RAM_6K));
+  EXPECT_FALSE(menu_checked(CMD_RAM_64K));
   window_on_command(CMD_SYNC_SPEED);
   EXPECT_EQ(SyncSpeed, 0u);
   window_on_command(CMD_SYMBOLIC_KEYBOARD);
@@ -420,8 +421,8 @@ TEST_F(Commands, ModelRamAndOptionCommands) {
   EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
   window_on_command(CMD_SOUND_WAVEOUT);
   EXPECT_EQ(soundDriverIndex, 2u);
-  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_WAVEOUT));
-  EXPECT_FALSE(platform_menu_checked(CMD_SOUND_OFF));
+  EXPECT_TRUE(menu_checked(CMD_SOUND_WAVEOUT));
+  EXPECT_FALSE(menu_checked(CMD_SOUND_OFF));
   window_on_command(CMD_FULL_SCREEN);
   EXPECT_EQ(fullScreen, 1u);
   window_on_command(CMD_FULL_SCREEN);
@@ -518,6 +519,47 @@ TEST_F(Commands, MissingChosenTapeFilesAndTheSnapshotSaveAreReported) {
   EXPECT_EQ(read_file(snapshot).size(), 115238u);
   EXPECT_EQ(std::string(status_text(3)), "Pillanatfelvétel lementve " + snapshot + " néven.");
   EXPECT_EQ(headless_message_box_count(), before);
+}
+
+// The web page picks a file before its command runs: the file opens as the
+// command's dialog would have chosen it, without a dialog.
+TEST_F(Commands, AFileChosenBeforeItsCommandOpensAsTheCommandDoes) {
+  for (int i = 0; i < 16; ++i) memory[0x5000 + i] = static_cast<uint8_t>(0xA0 + i);
+  headless_set_dialog_fields("5000", "500F");
+  headless_queue_dialog_answer(path("mem.bin").c_str());
+  window_on_command(CMD_SAVE_MEMORY);
+  std::memset(memory + 0x5000, 0, 16);
+  const unsigned dialogs = headless_dialog_count();
+  auto cancel = [](AddressPanel*) { return false; };
+  window_on_open_file(CMD_LOAD_BINARY, path("mem.bin").c_str(), cancel);
+  EXPECT_EQ(memory[0x500F], 0x00) << "cancelled at the address fields";
+  auto fields = [](AddressPanel* panel) {
+    std::snprintf(panel->start, sizeof panel->start, "%s", "5000");
+    std::snprintf(panel->end, sizeof panel->end, "%s", "500F");
+    return true;
+  };
+  window_on_open_file(CMD_LOAD_BINARY, path("mem.bin").c_str(), fields);
+  EXPECT_EQ(memory[0x500F], 0xAF);
+
+  const std::string snapshot = path("allapot.tks");
+  headless_queue_dialog_answer(snapshot.c_str());
+  window_on_command(CMD_SNAPSHOT_SAVE);
+  window_on_open_file(CMD_SNAPSHOT_LOAD, snapshot.c_str(), nullptr);
+  RecentKind kind;
+  const char* name;
+  ASSERT_TRUE(recent_files_entry(0, &kind, &name));
+  EXPECT_EQ(kind, RECENT_SNAPSHOT_LOAD);
+  EXPECT_EQ(std::string(name), snapshot);
+
+  const unsigned boxes = headless_message_box_count();
+  window_on_open_file(CMD_AUTOLOAD, path("nincs.tkt").c_str(), nullptr);
+  EXPECT_EQ(headless_message_box_count(), boxes + 1);
+  EXPECT_EQ(headless_last_message_box(), "Hiba!: A megadott file betöltése sikertelen.");
+  ASSERT_TRUE(recent_files_entry(0, &kind, &name));
+  EXPECT_EQ(std::string(name), snapshot) << "a file that did not open is not listed";
+  window_on_open_file(CMD_PAUSE, snapshot.c_str(), nullptr);
+  EXPECT_EQ(paused, 0u) << "only the commands that open a file take one";
+  EXPECT_EQ(headless_dialog_count(), dialogs + 1) << "only the snapshot save asked";
 }
 
 } // namespace

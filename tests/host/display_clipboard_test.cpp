@@ -83,7 +83,7 @@ TEST_F(Display, PixelExactSnapsTheWindow) {
   start({"/h"});
   const int32_t sb = status_height();
   window_on_command(CMD_PIXEL_EXACT);
-  EXPECT_TRUE(platform_menu_checked(CMD_PIXEL_EXACT));
+  EXPECT_TRUE(menu_checked(CMD_PIXEL_EXACT));
   Rect client = platform_client_rect();
   EXPECT_EQ(client.right, 1024);
   EXPECT_EQ(client.bottom, 768 + sb);
@@ -112,7 +112,7 @@ TEST_F(Display, PixelExactFromTheSettingsGivesItsWindowAtStart) {
   write_file(settingsFile(), "PixelExact=1\n");
   start({"/h"});
   const int32_t sb = status_height();
-  EXPECT_TRUE(platform_menu_checked(CMD_PIXEL_EXACT));
+  EXPECT_TRUE(menu_checked(CMD_PIXEL_EXACT));
   Rect client = platform_client_rect();
   EXPECT_EQ(client.right, 1024);
   EXPECT_EQ(client.bottom, 768 + sb);

@@ -21,6 +21,7 @@
 #include "host/display.h"
 #include "host/headless/headless.h"
 #include "host/menu.h"
+#include "host/menu_checks.h"
 #include "host/pacing.h"
 #include "host/settings.h"
 #include "host/status.h"

@@ -134,12 +134,12 @@ TEST_F(Startup, WithoutASoundDeviceAMessageSaysSoAndTheMachineRunsOn) {
 TEST_F(Startup, SwitchesChangeTheOptionsAndTheMenu) {
   start({"/hx", "/w", "/x"});
   EXPECT_EQ(soundDriverIndex, 0u);
-  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_OFF));
-  EXPECT_FALSE(platform_menu_checked(CMD_SOUND_DIRECTSOUND));
+  EXPECT_TRUE(menu_checked(CMD_SOUND_OFF));
+  EXPECT_FALSE(menu_checked(CMD_SOUND_DIRECTSOUND));
   EXPECT_EQ(SyncSpeed, 0u);
-  EXPECT_FALSE(platform_menu_checked(CMD_SYNC_SPEED));
+  EXPECT_FALSE(menu_checked(CMD_SYNC_SPEED));
   EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
-  EXPECT_TRUE(platform_menu_checked(CMD_VIDEO_DRIVER));
+  EXPECT_TRUE(menu_checked(CMD_VIDEO_DRIVER));
   EXPECT_EQ(frameBitmap.header.height, -512);
   EXPECT_FALSE(headless_ddraw_running());
   app_shutdown();
@@ -191,15 +191,15 @@ TEST_F(Settings, TheMenuShowsTheLoadedOptions) {
   write_file(settingsFile(), "Model=3\nTarvikMemSetup=2\nSoundDriver=2\nDoubleScan=0\n"
                              "KeepAspectRatio=0\nTarvikScreenMode=1\nKeyMapping=1\n");
   start({});
-  EXPECT_TRUE(platform_menu_checked(CMD_MODEL_VELTRA16));
-  EXPECT_FALSE(platform_menu_checked(CMD_MODEL_TARVIK41));
-  EXPECT_TRUE(platform_menu_checked(CMD_RAM_8K));
-  EXPECT_TRUE(platform_menu_checked(CMD_SOUND_WAVEOUT));
-  EXPECT_FALSE(platform_menu_checked(CMD_DOUBLE_SCAN));
-  EXPECT_FALSE(platform_menu_checked(CMD_KEEP_ASPECT));
-  EXPECT_TRUE(platform_menu_checked(CMD_SCREEN_MODE_32));
-  EXPECT_TRUE(platform_menu_checked(CMD_SYMBOLIC_KEYBOARD));
-  EXPECT_TRUE(platform_menu_checked(CMD_SYNC_SPEED));
+  EXPECT_TRUE(menu_checked(CMD_MODEL_VELTRA16));
+  EXPECT_FALSE(menu_checked(CMD_MODEL_TARVIK41));
+  EXPECT_TRUE(menu_checked(CMD_RAM_8K));
+  EXPECT_TRUE(menu_checked(CMD_SOUND_WAVEOUT));
+  EXPECT_FALSE(menu_checked(CMD_DOUBLE_SCAN));
+  EXPECT_FALSE(menu_checked(CMD_KEEP_ASPECT));
+  EXPECT_TRUE(menu_checked(CMD_SCREEN_MODE_32));
+  EXPECT_TRUE(menu_checked(CMD_SYMBOLIC_KEYBOARD));
+  EXPECT_TRUE(menu_checked(CMD_SYNC_SPEED));
   EXPECT_STREQ(headless_status_text(0), "Veltra");
   EXPECT_TRUE(headless_maximize_box());
   app_shutdown();
@@ -208,7 +208,7 @@ TEST_F(Settings, TheMenuShowsTheLoadedOptions) {
 TEST_F(Settings, GdiFromTheSettingsRemovesTheMaximiseBox) {
   write_file(settingsFile(), "VideoDriver=1\n");
   start({"/h"});
-  EXPECT_TRUE(platform_menu_checked(CMD_VIDEO_DRIVER));
+  EXPECT_TRUE(menu_checked(CMD_VIDEO_DRIVER));
   EXPECT_FALSE(headless_maximize_box());
   app_shutdown();
 }
@@ -243,7 +243,7 @@ TEST_F(Settings, TheNoPacingSwitchPersistsAfterExit) {
   SyncSpeed = 1;
   start({});
   EXPECT_EQ(SyncSpeed, 0u);
-  EXPECT_FALSE(platform_menu_checked(CMD_SYNC_SPEED));
+  EXPECT_FALSE(menu_checked(CMD_SYNC_SPEED));
   app_shutdown();
 }
 
