@@ -12,13 +12,13 @@
 #include <unistd.h>
 
 #include "cpu/cpu.h"
-#include "host/app.h"
-#include "host/fast_mode.h"
+#include "host/core/app.h"
+#include "host/core/fast_mode.h"
+#include "host/core/pacing.h"
+#include "host/core/window.h"
 #include "host/headless/headless.h"
-#include "host/menu.h"
-#include "host/pacing.h"
-#include "host/settings.h"
-#include "host/window.h"
+#include "host/store/settings.h"
+#include "host/ui/menu.h"
 #include "machine/memory.h"
 #include "machine/paste.h"
 #include "media/wav_tape.h"
@@ -56,7 +56,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 int main() {
   const std::string folder = "/tmp/tarvik_tape_bench_" + std::to_string(::getpid());
   const std::string settings = folder + ".ini", wav = folder + ".wav";
-  headless_set_settings_file(settings.c_str());
+  posix_set_settings_file(settings.c_str());
   const char* args[] = {"tarvik-tape-bench", "/h"};
   if (!app_start(2, args)) return 1;
   SyncSpeed = 0; // the start-up and the save need no real time

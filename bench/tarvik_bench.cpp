@@ -13,8 +13,8 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
-#include "host/layers.h"
+#include "host/core/layers.h"
+#include "host/output/audio.h"
 #include "machine/machine.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"

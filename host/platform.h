@@ -85,7 +85,7 @@ bool platform_window_create(const char* title, int32_t width, int32_t height);
 void platform_window_show();
 void platform_window_destroy();
 // Handles one waiting message: translated against the accelerators and
-// dispatched to the window handlers of host/window.h. With wait set, blocks
+// dispatched to the window handlers of host/core/window.h. With wait set, blocks
 // until one comes. Returns what happened; on PLATFORM_MESSAGE_QUIT the quit
 // message's parameter is in *exitCode.
 enum PlatformMessage { PLATFORM_MESSAGE_NONE, PLATFORM_MESSAGE_HANDLED, PLATFORM_MESSAGE_QUIT };
@@ -95,7 +95,7 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode);
 void platform_post_close();
 void platform_post_quit(int exitCode);
 void platform_set_title(const char* text);
-// Draws an item's check mark (the host keeps the marks: host/menu_checks.h).
+// Draws an item's check mark (the host keeps the marks: host/ui/menu_checks.h).
 void platform_menu_check(int id, bool checked);
 // Items whose text the host sets while it runs (the recent files): the item
 // shows this label ("&" marks the mnemonic, "&&" is a plain "&"), greyed
@@ -126,7 +126,7 @@ void platform_message_box(const char* caption, const char* text, int icon);
 // The same box without waiting for it: the call returns at once and the
 // program runs on behind the box until the user closes it.
 void platform_message_box_modeless(const char* caption, const char* text, int icon);
-// The host's modal dialogs; their texts are in host/about.h.
+// The host's modal dialogs; their texts are in host/ui/about.h.
 enum HostDialog { HOST_DIALOG_ABOUT, HOST_DIALOG_KEYBOARD_CHART };
 void platform_modal_dialog(HostDialog dialog);
 // The edge or corner of the window that the user drags to size it.
@@ -150,7 +150,7 @@ struct AddressPanel {
   char end[6];
   uint32_t filterIndex;
 };
-// Asks for a file name with the dialog kind (host/file_dialogs.h); name holds up
+// Asks for a file name with the dialog kind (host/ui/file_dialogs.h); name holds up
 // to size - 1 characters and is the proposal on entry. Returns false when
 // the user cancelled. Save dialogs append the kind's default extension to a
 // name without any ".".
@@ -207,7 +207,7 @@ const char* platform_clipboard_text();
 
 // ---- keyboard -------------------------------------------------------------
 // The platform reports every key going down or up through host_key_event
-// (host/keys.h), as the Windows virtual key that the host's active layout
+// (host/core/keys.h), as the Windows virtual key that the host's active layout
 // gives it, with the character it types.
 // What the key with this virtual key shows on the active layout: the
 // character it types without modifiers (Unicode; 0 when the platform cannot

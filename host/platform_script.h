@@ -1,4 +1,4 @@
-// What script mode (host/script_queue.h, host/script_mode.h) asks of a
+// What script mode (host/script/script_queue.h, host/script/script_mode.h) asks of a
 // platform: a key pressed or released as from the keyboard, a menu command
 // as from the menu, and the text of one of the host's dialogs read back
 // from the dialog itself without showing it. The quit is platform_post_quit.

@@ -1,6 +1,6 @@
 // Sound sources and the list that mixes them, and the one-bit beeper.
 // Samples are signed 16-bit mono at 48 000 Hz, rendered lazily by the audio
-// output chain (host/audio.h): whoever changes what is heard first calls
+// output chain (host/output/audio.h): whoever changes what is heard first calls
 // audio_update with the current cycle counter.
 #pragma once
 

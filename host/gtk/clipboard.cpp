@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
-#include "host/cp1250.h"
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
+#include "host/ui/cp1250.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <string>
 
-#include "host/file_dialogs.h"
 #include "host/gtk/gtk_host.h"
 #include "host/platform.h"
+#include "host/ui/file_dialogs.h"
 
 namespace {
 

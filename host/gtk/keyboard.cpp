@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string>
 
+#include "host/core/keys.h"
 #include "host/gtk/gtk_host.h"
-#include "host/key_layout.h"
-#include "host/keys.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script_mode.h"
+#include "host/script/script_mode.h"
+#include "host/ui/key_layout.h"
 #include "machine/virtual_keys.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // The Linux desktop program's entry: the same start-up, main loop and
-// shutdown as every build (host/app.h), which also takes "/script FILE"
+// shutdown as every build (host/core/app.h), which also takes "/script FILE"
 // (automation for tests); "--present-benchmark" measures the picture's
 // cost per frame at 1024 x 768 and exits; every other argument is the
 // program's own.
 #include <cstdio>
 #include <cstring>
 
-#include "host/app.h"
+#include "host/core/app.h"
 #include "host/gtk/gtk_host.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/icon.h"
+#include "host/ui/icon.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

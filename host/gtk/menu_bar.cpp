@@ -7,13 +7,13 @@
 #include <deque>
 #include <string>
 
+#include "host/core/window.h"
 #include "host/gtk/gtk_host.h"
-#include "host/menu.h"
-#include "host/menu_checks.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script_mode.h"
-#include "host/window.h"
+#include "host/script/script_mode.h"
+#include "host/ui/menu.h"
+#include "host/ui/menu_checks.h"
 
 namespace {
 

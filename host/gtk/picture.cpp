@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/display.h"
 #include "host/gtk/gtk_host.h"
+#include "host/output/display.h"
 #include "host/platform.h"
 
 namespace {

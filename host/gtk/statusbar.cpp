@@ -5,9 +5,9 @@
 #include <string>
 
 #include "host/gtk/gtk_host.h"
+#include "host/output/status.h"
 #include "host/platform.h"
-#include "host/script_mode.h"
-#include "host/status.h"
+#include "host/script/script_mode.h"
 
 namespace {
 

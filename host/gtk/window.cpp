@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "host/about.h"
-#include "host/display.h"
+#include "host/core/window.h"
 #include "host/gtk/gtk_host.h"
-#include "host/icon.h"
-#include "host/key_chart.h"
+#include "host/output/display.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script_mode.h"
-#include "host/window.h"
+#include "host/script/script_mode.h"
+#include "host/ui/about.h"
+#include "host/ui/icon.h"
+#include "host/ui/key_chart.h"
 
 GtkWidget* guiWindow;
 GtkWidget* guiMenuBar;

@@ -1,5 +1,5 @@
 // The console on the headless platform: lines come from the script queue
-// (host/script_queue.h) that a script or a test fills, then from standard
+// (host/script/script_queue.h) that a script or a test fills, then from standard
 // input; text goes to standard
 // output, with the two text attributes as ANSI colours when that is a
 // terminal.
@@ -21,7 +21,7 @@
 #include "host/headless/headless.h"
 #include "host/headless/terminal.h"
 #include "host/platform.h"
-#include "host/script_queue.h"
+#include "host/script/script_queue.h"
 
 namespace {
 

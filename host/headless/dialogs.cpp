@@ -1,5 +1,5 @@
 // Headless file dialogs: the answers a script or a test queued (the script
-// queue, host/script_queue.h), taken in order; with none queued the dialog
+// queue, host/script/script_queue.h), taken in order; with none queued the dialog
 // is cancelled. A dialog with the address panel shows the fields it was
 // given unless new ones were set for it.
 #include "host/headless/headless.h"
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/file_dialogs.h"
-#include "host/script_queue.h"
+#include "host/script/script_queue.h"
+#include "host/ui/file_dialogs.h"
 
 namespace {
 

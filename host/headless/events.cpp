@@ -1,18 +1,18 @@
 // The headless message queue: with no user at a window, the script queue
-// (host/script_queue.h) brings the keys, commands, frames and the quit that
+// (host/script/script_queue.h) brings the keys, commands, frames and the quit that
 // a script or a test asks for, and the run ends when nothing more comes. A
 // key press goes through the accelerators first, as on a desktop.
 #include <cstdio>
 #include <deque>
 #include <string>
 
+#include "host/core/keys.h"
+#include "host/core/window.h"
 #include "host/headless/headless.h"
-#include "host/keys.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script.h"
-#include "host/script_queue.h"
-#include "host/window.h"
+#include "host/script/script.h"
+#include "host/script/script_queue.h"
 #include "machine/keyboard.h"
 
 namespace {

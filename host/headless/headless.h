@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/platform.h"
+#include "host/posix/posix.h"
 
 // ---- clock ------------------------------------------------------------------
 // A fake clock for tests: it stands still until advanced, and every 1 ms
@@ -57,29 +58,10 @@ bool headless_sound_playing();
 // Makes the next opens of the device fail (true), as on a host without one.
 void headless_sound_fail_open(bool fail);
 
-// ---- AVI file ---------------------------------------------------------------------
-// The size past which the file goes on in a new RIFF part (0: 1 GiB).
-void headless_avi_set_part_limit(uint64_t bytes);
-// Tests of large files: the next sample follows a JUNK chunk of this many
-// bytes that are never written (a hole in a sparse file).
-void headless_avi_insert_gap(uint64_t bytes);
-
 // ---- clipboard ----------------------------------------------------------------
 void headless_clipboard_put(const std::string& text); // code page 1250
 std::string headless_clipboard_get();
 void headless_clipboard_clear(); // no text on the clipboard
-
-// ---- settings store -------------------------------------------------------------
-// The settings file; without one, $XDG_CONFIG_HOME/tarvik/settings.ini (or
-// ~/.config/tarvik/settings.ini).
-void headless_set_settings_file(const char* path);
-// No settings store at all: every run starts from the defaults and nothing
-// is written (tarvik-cli without --settings). headless_set_settings_file
-// chooses a file again.
-void headless_set_no_settings_file();
-// The user's data folder (quick snapshots); without one,
-// $XDG_DATA_HOME/tarvik (or ~/.local/share/tarvik).
-void headless_set_data_folder(const char* path);
 
 // ---- menu ---------------------------------------------------------------------
 // The label an item shows now ("" while hidden), and whether it is enabled.
@@ -101,7 +83,7 @@ const AddressPanel& headless_last_address_panel();
 
 // ---- events and scripts -------------------------------------------------------------
 // Keys, commands, frames and the quit go to the host's script queue
-// (host/script_queue.h), as a script's lines do; the other window messages
+// (host/script/script_queue.h), as a script's lines do; the other window messages
 // wait in the platform's own queue. One is handled per main-loop message.
 void headless_queue_command(int id);
 void headless_queue_key(int vk, bool down);

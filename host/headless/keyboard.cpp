@@ -2,11 +2,11 @@
 // Hungarian layout (the layout the program's users type on).
 #include <cstdint>
 
-#include "host/cp1250.h"
+#include "host/core/keys.h"
 #include "host/headless/headless.h"
-#include "host/key_layout.h"
-#include "host/keys.h"
 #include "host/platform.h"
+#include "host/ui/cp1250.h"
+#include "host/ui/key_layout.h"
 
 void headless_set_key(int vk, bool down) {
   host_key_state(vk, down, down ? host_key_hungarian_character(vk) : HOST_KEY_NO_CHARACTER);

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "host/display.h"
 #include "host/headless/headless.h"
+#include "host/output/display.h"
+#include "host/output/status.h"
 #include "host/platform.h"
-#include "host/status.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "cpu/cpu.h"
-#include "host/about.h"
+#include "host/core/window.h"
 #include "host/headless/headless.h"
-#include "host/key_chart.h"
-#include "host/menu.h"
 #include "host/platform.h"
-#include "host/window.h"
+#include "host/ui/about.h"
+#include "host/ui/key_chart.h"
+#include "host/ui/menu.h"
 
 namespace {
 

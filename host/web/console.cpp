@@ -9,10 +9,10 @@
 #include <deque>
 #include <string>
 
-#include "host/menu.h"
+#include "host/core/window.h"
 #include "host/platform.h"
+#include "host/ui/menu.h"
 #include "host/web/web.h"
-#include "host/window.h"
 
 namespace {
 

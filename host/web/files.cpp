@@ -12,12 +12,12 @@
 #include <cstring>
 #include <string>
 
-#include "host/audio.h"
-#include "host/avi.h"
-#include "host/dialogs.h"
-#include "host/file_dialogs.h"
-#include "host/menu.h"
+#include "host/output/audio.h"
+#include "host/output/avi.h"
 #include "host/platform.h"
+#include "host/script/script_mode.h"
+#include "host/ui/file_dialogs.h"
+#include "host/ui/menu.h"
 #include "host/web/web.h"
 #include "machine/machine.h"
 #include "machine/rom.h"

@@ -9,12 +9,12 @@
 #include <cstring>
 #include <string>
 
-#include "host/cp1250.h"
-#include "host/key_layout.h"
-#include "host/keys.h"
+#include "host/core/keys.h"
+#include "host/core/window.h"
 #include "host/platform.h"
+#include "host/ui/cp1250.h"
+#include "host/ui/key_layout.h"
 #include "host/web/web.h"
-#include "host/window.h"
 
 namespace {
 

@@ -11,18 +11,18 @@
 #include <string>
 
 #include "cpu/cpu.h"
-#include "host/app.h"
-#include "host/audio.h"
-#include "host/clipboard.h"
-#include "host/keys.h"
-#include "host/menu.h"
-#include "host/menu_checks.h"
-#include "host/pacing.h"
+#include "host/core/app.h"
+#include "host/core/keys.h"
+#include "host/core/pacing.h"
+#include "host/core/window.h"
+#include "host/output/audio.h"
+#include "host/output/clipboard.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/settings.h"
+#include "host/store/settings.h"
+#include "host/ui/menu.h"
+#include "host/ui/menu_checks.h"
 #include "host/web/web.h"
-#include "host/window.h"
 
 namespace {
 

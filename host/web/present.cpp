@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/display.h"
+#include "host/output/display.h"
 #include "host/platform.h"
 #include "host/web/web.h"
 

@@ -8,14 +8,14 @@
 #include <cstdio>
 #include <string>
 
-#include "host/about.h"
-#include "host/key_chart.h"
-#include "host/menu.h"
-#include "host/menu_checks.h"
+#include "host/core/window.h"
+#include "host/output/status.h"
 #include "host/platform.h"
-#include "host/status.h"
+#include "host/ui/about.h"
+#include "host/ui/key_chart.h"
+#include "host/ui/menu.h"
+#include "host/ui/menu_checks.h"
 #include "host/web/web.h"
-#include "host/window.h"
 
 namespace {
 

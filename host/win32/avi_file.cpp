@@ -9,9 +9,9 @@
 
 #include <vfw.h>
 
-#include "host/display.h"
+#include "host/output/display.h"
 #include "host/platform.h"
-#include "host/script_mode.h"
+#include "host/script/script_mode.h"
 #include "host/win32/sound.h"
 #include "host/win32/win32.h"
 

@@ -1,4 +1,4 @@
-// The common file dialogs: the kinds of host/file_dialogs.h with their
+// The common file dialogs: the kinds of host/ui/file_dialogs.h with their
 // titles, filters and default extensions, the overwrite prompt of the save
 // dialogs, and the address panel (template 121) whose two fields are filled
 // before the dialog opens and read back when it closes.
@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "host/file_dialogs.h"
 #include "host/platform.h"
+#include "host/ui/file_dialogs.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
 

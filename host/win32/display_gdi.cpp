@@ -2,7 +2,7 @@
 // (display_ddraw.cpp); the unscaled way and whole multiples through GDI,
 // the frame bitmap drawn into the window's device context (each pixel
 // repeated, never blended).
-#include "host/display.h"
+#include "host/output/display.h"
 #include "host/platform.h"
 #include "host/win32/win32.h"
 

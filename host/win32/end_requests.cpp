@@ -1,7 +1,7 @@
 // Requests to end the run from the console that the interactive monitor
 // opens (Ctrl+C, Ctrl+Break, its close box) and the end of the session:
 // the run ends as after the main window's close box.
-#include "host/app.h"
+#include "host/core/app.h"
 #include "host/platform.h"
 #include "host/win32/win32.h"
 

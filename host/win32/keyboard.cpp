@@ -1,9 +1,9 @@
 // The keyboard: every key message goes to the host as its virtual key, the
 // left and right modifiers told apart, with the character TranslateMessage
 // made of it.
-#include "host/keys.h"
+#include "host/core/keys.h"
 #include "host/platform.h"
-#include "host/script_mode.h"
+#include "host/script/script_mode.h"
 #include "host/win32/win32.h"
 
 namespace {

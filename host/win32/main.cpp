@@ -1,9 +1,9 @@
 // The Windows program's entry: the same start-up, main loop and shutdown as
-// every build (host/app.h), which also takes "/script FILE" (automation for
+// every build (host/core/app.h), which also takes "/script FILE" (automation for
 // tests); every other argument is the program's own.
 #include <cstdio>
 
-#include "host/app.h"
+#include "host/core/app.h"
 #include "host/win32/win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

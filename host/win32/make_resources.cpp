@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/about.h"
-#include "host/cp1250.h"
-#include "host/icon.h"
-#include "host/menu.h"
+#include "host/ui/about.h"
+#include "host/ui/cp1250.h"
+#include "host/ui/icon.h"
+#include "host/ui/menu.h"
 #include "host/win32/resource_ids.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The on-screen monitor's drawing: rows of text in the system's fixed-pitch
 // OEM font, white on black, and the white separator line under the
 // register lines.
+#include "host/output/status.h"
 #include "host/platform.h"
-#include "host/status.h"
 #include "host/win32/win32.h"
 
 void platform_monitor_geometry(MonitorGeometry* geometry) {

@@ -4,9 +4,9 @@
 
 #include <commctrl.h>
 
+#include "host/output/status.h"
 #include "host/platform.h"
-#include "host/script_mode.h"
-#include "host/status.h"
+#include "host/script/script_mode.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
 

@@ -3,7 +3,7 @@
 // folder) is already in code page 1250 and passes through unchanged.
 #include <cstring>
 
-#include "host/cp1250.h"
+#include "host/ui/cp1250.h"
 #include "host/win32/win32.h"
 
 std::string to_ansi(const char* text) {

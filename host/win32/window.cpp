@@ -1,23 +1,23 @@
 // The main window: its class, creation, the window procedure that hands
-// every message to the portable handlers (host/window.h), the message
+// every message to the portable handlers (host/core/window.h), the message
 // queue, and the window operations of the platform seam.
 #include <windows.h> // before the other Windows headers, which need it
 
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include "host/about.h"
-#include "host/app.h"
-#include "host/display.h"
-#include "host/key_chart.h"
-#include "host/keys.h"
-#include "host/menu.h"
+#include "host/core/app.h"
+#include "host/core/keys.h"
+#include "host/core/window.h"
+#include "host/output/display.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/script_mode.h"
+#include "host/script/script_mode.h"
+#include "host/ui/about.h"
+#include "host/ui/key_chart.h"
+#include "host/ui/menu.h"
 #include "host/win32/resource_ids.h"
 #include "host/win32/win32.h"
-#include "host/window.h"
 
 HINSTANCE winInstance;
 HWND mainWindow;

@@ -10,8 +10,8 @@
 
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
+#include "host/core/pacing.h"
 #include "host/headless/headless.h"
-#include "host/pacing.h"
 #include "tests/debugger/debug_machine.h"
 
 namespace {

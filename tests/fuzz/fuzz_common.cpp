@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "cpu/cpu.h"
+#include "host/core/layers.h"
 #include "host/headless/headless.h"
-#include "host/layers.h"
 #include "machine/machine.h"
 
 const std::string& fuzz_folder() {

@@ -4,7 +4,7 @@
 // each run stays short and writes only into the private folder.
 #include <string>
 
-#include "host/app.h"
+#include "host/core/app.h"
 #include "host/headless/headless.h"
 #include "tests/fuzz/fuzz_common.h"
 
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool started = [] {
     fuzz_folder();
     headless_use_fake_clock(1000000);
-    headless_set_settings_file((fuzz_folder() + "script-settings.ini").c_str());
+    posix_set_settings_file((fuzz_folder() + "script-settings.ini").c_str());
     headless_console_use_stdin(false);
     const char* args[] = {"tarvik", "/h", "/w"};
     return app_start(3, args);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
+#include "host/output/audio.h"
 #include "host/sound_driver.h"
 #include "machine/sound.h"
 

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
 #include "host/headless/headless.h"
+#include "host/output/audio.h"
 #include "machine/memory.h"
 #include "machine/video.h"
 #include "tests/host/host_fixture.h"
@@ -265,7 +265,7 @@ TEST_F(Avi, OpenDmlPartsCarryTheFilePast4GiB) {
   ASSERT_EQ(aviState, 2u);
   run(20);
   for (int i = 0; i < 5; ++i) {
-    headless_avi_insert_gap(uint64_t{1} << 30); // each part gets one
+    posix_avi_insert_gap(uint64_t{1} << 30); // each part gets one
     run(20);
   }
   window_on_command(40037);
@@ -330,12 +330,12 @@ TEST_F(Avi, OpenDmlPartsCarryTheFilePast4GiB) {
 // small parts) stops with a message, and the file holds what was written.
 TEST_F(Avi, ACaptureThatCannotGoOnStopsWithAReadableFile) {
   start({"/w"});
-  headless_avi_set_part_limit(40000); // two frames with their sound a part
+  posix_avi_set_part_limit(40000); // two frames with their sound a part
   std::string file = path("parts.avi");
   headless_queue_dialog_answer(file.c_str());
   window_on_command(40037);
   run(600);
-  headless_avi_set_part_limit(0);
+  posix_avi_set_part_limit(0);
   EXPECT_EQ(aviState, 0u);
   EXPECT_EQ(headless_message_box_count(), 1u);
   uint32_t frames = aviVideoFrames;

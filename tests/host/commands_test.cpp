@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/clipboard.h"
-#include "host/menu.h"
-#include "host/recent_files.h"
-#include "host/script_queue.h"
+#include "host/output/clipboard.h"
+#include "host/script/script_queue.h"
+#include "host/store/recent_files.h"
+#include "host/ui/menu.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "tests/host/host_fixture.h"

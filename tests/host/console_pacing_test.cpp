@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "host/core/pacing.h"
 #include "host/headless/headless.h"
-#include "host/pacing.h"
 #include "host/platform.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
-#include "host/clipboard.h"
+#include "host/output/clipboard.h"
 #include "machine/keyboard.h"
 #include "machine/memory.h"
 #include "machine/video.h"

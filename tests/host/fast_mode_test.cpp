@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cpu/cpu.h"
-#include "host/fast_mode.h"
-#include "host/keys.h"
-#include "host/script_queue.h"
+#include "host/core/fast_mode.h"
+#include "host/core/keys.h"
+#include "host/script/script_queue.h"
 #include "machine/keyboard.h"
 #include "tests/common/tarvik_firmware_screen.h"
 #include "tests/host/host_fixture.h"

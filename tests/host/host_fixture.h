@@ -15,17 +15,17 @@
 #include <vector>
 
 #include "debugger/console_monitor.h"
-#include "host/app.h"
-#include "host/avi.h"
-#include "host/commands.h"
-#include "host/display.h"
+#include "host/core/app.h"
+#include "host/core/commands.h"
+#include "host/core/pacing.h"
+#include "host/core/window.h"
 #include "host/headless/headless.h"
-#include "host/menu.h"
-#include "host/menu_checks.h"
-#include "host/pacing.h"
-#include "host/settings.h"
-#include "host/status.h"
-#include "host/window.h"
+#include "host/output/avi.h"
+#include "host/output/display.h"
+#include "host/output/status.h"
+#include "host/store/settings.h"
+#include "host/ui/menu.h"
+#include "host/ui/menu_checks.h"
 #include "machine/machine.h"
 #include "machine/paste.h"
 #include "media/hooks.h"
@@ -42,8 +42,8 @@ protected:
              std::to_string(++counter) + "/";
     std::remove(settingsFile().c_str());
     ::mkdir(folder.c_str(), 0700);
-    headless_set_settings_file(settingsFile().c_str());
-    headless_set_data_folder((folder + "data").c_str());
+    posix_set_settings_file(settingsFile().c_str());
+    posix_set_data_folder((folder + "data").c_str());
     machine_reset_state();
     media_reset_state();
     debugger_reset_state();

@@ -3,7 +3,7 @@
 // stand-in keys of symbolic mode only where they stand in.
 #include <string>
 
-#include "host/key_chart.h"
+#include "host/ui/key_chart.h"
 #include "machine/machine.h"
 #include "tests/host/host_fixture.h"
 

@@ -1,8 +1,8 @@
 // The recent files (kept in the settings, reopened the way they were opened)
 // and the quick snapshots (one slot per model in the data folder).
 #include "cpu/cpu.h"
-#include "host/quick_snapshot.h"
-#include "host/recent_files.h"
+#include "host/core/quick_snapshot.h"
+#include "host/store/recent_files.h"
 #include "machine/memory.h"
 #include "media/snapshot.h"
 #include "tests/host/host_fixture.h"
@@ -120,7 +120,7 @@ TEST_F(RecentAndQuick, QuickSaveThenLoadRestoresTheMachineAndAnEmptySlotChangesN
 
   // No data folder can be made: the save says so.
   write_file(path("plain"), "x");
-  headless_set_data_folder(path("plain/tarvik").c_str());
+  posix_set_data_folder(path("plain/tarvik").c_str());
   uint32_t boxes = headless_message_box_count();
   window_on_command(CMD_QUICK_SAVE);
   EXPECT_EQ(headless_message_box_count(), boxes + 1);

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "host/dialogs.h"
-#include "host/file_dialogs.h"
-#include "host/script_mode.h"
-#include "host/script_queue.h"
+#include "host/script/script_mode.h"
+#include "host/script/script_queue.h"
+#include "host/ui/file_dialogs.h"
 #include "tests/host/host_fixture.h"
 
 namespace {

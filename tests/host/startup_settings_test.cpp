@@ -2,10 +2,10 @@
 #include <sys/stat.h>
 
 #include "cpu/cpu.h"
-#include "host/audio.h"
-#include "host/cp1250.h"
 #include "host/headless/headless.h"
-#include "host/menu.h"
+#include "host/output/audio.h"
+#include "host/ui/cp1250.h"
+#include "host/ui/menu.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/rom.h"
@@ -259,7 +259,7 @@ TEST_F(Settings, LookupAndGet) {
 TEST_F(Settings, AnUnwritableFileLosesTheChangesQuietly) {
   // A plain file where the settings folder should be: nothing can be made.
   write_file(path("plain"), "x");
-  headless_set_settings_file(path("plain/tarvik/settings.ini").c_str());
+  posix_set_settings_file(path("plain/tarvik/settings.ini").c_str());
   start({"/h", "/w"});
   EXPECT_EQ(SyncSpeed, 0u);
   app_shutdown(); // a diagnostic line, no crash

@@ -2,7 +2,7 @@
 // beeper's level for every sample the audio chain renders.
 #include <vector>
 
-#include "host/audio.h"
+#include "host/output/audio.h"
 #include "machine/beeper_output.h"
 #include "machine/sound.h"
 #include "machine_fixture.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/audio.h"
+#include "host/output/audio.h"
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine/sound.h"

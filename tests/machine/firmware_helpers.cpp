@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/audio.h"
+#include "host/output/audio.h"
 #include "machine/keyboard.h"
 #include "machine/sound.h"
 #include "tests/common/tarvik_firmware_screen.h"

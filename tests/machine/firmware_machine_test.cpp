@@ -16,11 +16,11 @@
 #include <unistd.h>
 
 #include "firmware_helpers.h"
-#include "host/audio.h"
+#include "host/core/keys.h"
 #include "host/headless/headless.h"
-#include "host/key_layout.h"
-#include "host/keys.h"
+#include "host/output/audio.h"
 #include "host/platform.h"
+#include "host/ui/key_layout.h"
 #include "machine/keyboard.h"
 #include "machine/mea8000.h"
 #include "machine/printer.h"

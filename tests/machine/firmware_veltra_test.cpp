@@ -11,8 +11,8 @@
 
 #include <unistd.h>
 
-#include "host/clipboard.h"
-#include "host/cp1250.h"
+#include "host/output/clipboard.h"
+#include "host/ui/cp1250.h"
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine/video.h"

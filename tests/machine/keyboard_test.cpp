@@ -4,7 +4,7 @@
 
 #include "cpu/traps.h"
 #include "host/headless/headless.h"
-#include "host/key_layout.h"
+#include "host/ui/key_layout.h"
 #include "machine/keyboard.h"
 #include "machine/rom.h"
 #include "machine_fixture.h"

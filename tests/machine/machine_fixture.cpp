@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "host/core/keys.h"
 #include "host/headless/headless.h"
-#include "host/keys.h"
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/printer.h"

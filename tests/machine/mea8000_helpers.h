@@ -9,7 +9,7 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
-#include "host/audio.h"
+#include "host/output/audio.h"
 #include "machine/mea8000.h"
 #include "machine/sound.h"
 

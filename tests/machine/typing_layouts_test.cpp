@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "firmware_helpers.h"
-#include "host/cp1250.h"
-#include "host/key_layout.h"
-#include "host/keys.h"
+#include "host/core/keys.h"
+#include "host/ui/cp1250.h"
+#include "host/ui/key_layout.h"
 #include "machine/keyboard.h"
 
 namespace {

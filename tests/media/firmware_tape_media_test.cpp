@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/keys.h"
+#include "host/core/keys.h"
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/video.h"

@@ -14,7 +14,7 @@
 #include "cpu/events.h"
 #include "cpu/traps.h"
 #include "host/headless/headless.h"
-#include "host/status.h"
+#include "host/output/status.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/paste.h"

@@ -2,8 +2,8 @@
 // sets, screenshots and the sound capture.
 #include <algorithm>
 
-#include "host/audio.h"
-#include "host/sound_capture.h"
+#include "host/output/audio.h"
+#include "host/output/sound_capture.h"
 #include "machine/video.h"
 #include "media/files.h"
 #include "media/messages.h"

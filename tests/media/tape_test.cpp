@@ -3,10 +3,10 @@
 
 #include <cstdlib>
 
-#include "host/debug_output.h"
+#include "host/core/debug_output.h"
+#include "host/core/pacing.h"
 #include "host/headless/headless.h"
-#include "host/pacing.h"
-#include "host/status.h"
+#include "host/output/status.h"
 #include "tests/media/media_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // WAV tapes: recording with its filters and header, playback on both paths,
 // the Play/Record switch and rewind, RIFF chunks and sample layouts.
-#include "host/status.h"
+#include "host/output/status.h"
 #include "machine/sound.h"
 #include "media/wav_format.h"
 #include "tests/media/media_fixture.h"

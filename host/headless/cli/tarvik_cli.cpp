@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "host/app.h"
+#include "host/core/app.h"
 #include "host/headless/headless.h"
-#include "host/menu.h"
+#include "host/ui/menu.h"
 #include "media/screenshot.h"
 
 namespace {
@@ -44,7 +44,7 @@ bool parse_frames(const char* text, uint32_t* frames) {
 int main(int argc, char** argv) {
   // The desktop programs' settings are theirs: a run without a window
   // neither reads nor changes them.
-  headless_set_no_settings_file();
+  posix_set_no_settings_file();
   std::vector<const char*> emulatorArgs = {argv[0]};
   uint32_t frames = 0;
   const char* script = nullptr;
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     } else if (a == "--script" && hasValue) {
       script = argv[++i];
     } else if (a == "--settings" && hasValue) {
-      headless_set_settings_file(argv[++i]);
+      posix_set_settings_file(argv[++i]);
     } else if (a == "--screenshot" && hasValue) {
       screenshot = argv[++i];
     } else if (a == "--screen-text") {

@@ -1,0 +1,56 @@
+// The file dialog kinds.
+#include "host/ui/file_dialogs.h"
+
+#include <cstring>
+
+namespace {
+
+const FileFilter wavFilters[] = {{"WAV files (*.wav)", "*.wav"}, {"All (*.*)", "*.*"}};
+const FileFilter romFilters[] = {{"ROM/BIN files (*.rom;*.bin)", "*.rom;*.bin"},
+                                 {"All Files (*.*)", "*.*"}};
+const FileFilter charsetFilters[] = {{"ROM/BIN/CHR files (*.rom;*.bin;*.chr)", "*.rom;*.bin;*.chr"},
+                                     {"All Files (*.*)", "*.*"}};
+const FileFilter tapeFilters[] = {{"Tarvik tape files (*.tkt)", "*.tkt"},
+                                  {"All Files (*.*)", "*.*"}};
+const FileFilter snapshotFilters[] = {{"Tarvik snapshot files (*.tks)", "*.tks"},
+                                      {"All Files (*.*)", "*.*"}};
+const FileFilter memoryFilters[] = {{"TKT files (*.tkt)", "*.tkt"},
+                                    {"ROM/BIN files (*.rom;*.bin)", "*.rom;*.bin"},
+                                    {"All Files (*.*)", "*.*"}};
+const FileFilter videoFilters[] = {{"AVI file-ok (*.avi)", "*.avi"}, {"Minden (*.*)", "*.*"}};
+const FileFilter soundFilters[] = {{"16 bit; mono; 48,000 kHz PCM (*.wav)", "*.wav"}};
+
+const FileDialogKind kinds[] = {
+    {3, false, false, false, "WAV kazettaállomány csatolása", wavFilters, 2, nullptr, nullptr},
+    {5, false, true, false, "ROM/BIN betöltése...", romFilters, 2, nullptr, nullptr},
+    {6, false, false, false, "Karakterkészlet betöltése...", charsetFilters, 2, nullptr, nullptr},
+    {7, false, false, false, "TKT kazettaállomány csatolása...", tapeFilters, 2, nullptr, nullptr},
+    {9, true, false, false, "Mentés WAV formátumban", wavFilters, 2, ".wav", nullptr},
+    {10, true, false, false, "TKS file mentés", snapshotFilters, 2, ".tks", nullptr},
+    {11, true, false, false, nullptr, nullptr, 0, ".bmp", nullptr},
+    {12, true, true, false, "TKT/ROM/BIN kimentése...", memoryFilters, 3, ".tkt", ".bin"},
+    {13, true, false, false, "TKT kazettaállomány mentése...", tapeFilters, 2, ".tkt", nullptr},
+    {14, true, false, true, "Video mentése...", videoFilters, 2, ".avi", nullptr},
+    {15, true, false, false, "Mentés WAV formátumban", soundFilters, 1, ".wav", nullptr},
+    {16, false, false, false, "TKS file beolvasás", snapshotFilters, 2, nullptr, nullptr},
+};
+
+} // namespace
+
+const FileDialogKind* file_dialog_kind(int number) {
+  for (const FileDialogKind& kind : kinds)
+    if (kind.number == number) return &kind;
+  return nullptr;
+}
+
+const char* file_dialog_extension_for(const FileDialogKind* kind, const char* name,
+                                      uint32_t filterIndex) {
+  if (!kind->save || !kind->defaultExtension) return nullptr;
+  // Only the file's own name counts, not the folders above it.
+  const char* base = name;
+  for (const char* p = name; *p; ++p)
+    if (*p == '/' || *p == '\\') base = p + 1;
+  if (std::strchr(base, '.')) return nullptr;
+  if (kind->otherExtension && filterIndex > 1) return kind->otherExtension;
+  return kind->defaultExtension;
+}
