@@ -17,12 +17,6 @@ std::string lastTitle;
 unsigned dialogsShown;
 AddressPanel lastPanel;
 
-bool has_extension(const std::string& path) {
-  size_t slash = path.find_last_of("/\\");
-  size_t start = slash == std::string::npos ? 0 : slash + 1;
-  return path.find('.', start) != std::string::npos;
-}
-
 } // namespace
 
 void headless_queue_dialog_answer(const char* path) { script_queue_answer(path ? path : ""); }
@@ -42,11 +36,9 @@ bool platform_save_file_dialog(const char* title, const char* /*filter*/,
   if (pathSize > 0) path[0] = '\0';
   std::string chosen;
   if (script_queue_take_answer(&chosen, nullptr, nullptr) != 1 || chosen.empty()) return false;
-  if (defaultExtension && *defaultExtension && !has_extension(chosen))
-    chosen += std::string(".") + defaultExtension;
   if (chosen.size() + 1 > pathSize) return false;
   std::memcpy(path, chosen.c_str(), chosen.size() + 1);
-  return true;
+  return file_name_add_extension(path, pathSize, defaultExtension);
 }
 
 bool platform_file_dialog(const FileDialogKind* kind, char* name, size_t size,

@@ -54,3 +54,17 @@ const char* file_dialog_extension_for(const FileDialogKind* kind, const char* na
   if (kind->otherExtension && filterIndex > 1) return kind->otherExtension;
   return kind->defaultExtension;
 }
+
+bool file_name_add_extension(char* path, size_t pathSize, const char* extension) {
+  const char* base = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '\\' || *p == '/') base = p + 1;
+  if (!extension || !*extension || std::strchr(base, '.')) return true;
+  if (std::strlen(path) + 1 + std::strlen(extension) >= pathSize) {
+    path[0] = '\0';
+    return false;
+  }
+  std::strcat(path, ".");
+  std::strcat(path, extension);
+  return true;
+}

@@ -2,6 +2,7 @@
 // and whether the address panel is attached.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct FileFilter {
@@ -44,3 +45,6 @@ const FileDialogKind* file_dialog_kind(int number);
 // for the filter chosen (1-based).
 const char* file_dialog_extension_for(const FileDialogKind* kind, const char* name,
                                       uint32_t filterIndex);
+// A name without "." in its last part gets ".extension" (none: unchanged).
+// False, with path emptied, when the name would not fit in pathSize bytes.
+bool file_name_add_extension(char* path, size_t pathSize, const char* extension);

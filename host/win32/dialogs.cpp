@@ -132,17 +132,5 @@ bool platform_save_file_dialog(const char* title, const char* filter, const char
     path[0] = '\0';
     return false;
   }
-  // A name without "." in its last part gets the default extension.
-  const char* base = path;
-  for (const char* p = path; *p; ++p)
-    if (*p == '\\' || *p == '/') base = p + 1;
-  if (defaultExtension && *defaultExtension && !std::strchr(base, '.')) {
-    if (std::strlen(path) + 1 + std::strlen(defaultExtension) >= pathSize) {
-      path[0] = '\0';
-      return false;
-    }
-    std::strcat(path, ".");
-    std::strcat(path, defaultExtension);
-  }
-  return true;
+  return file_name_add_extension(path, pathSize, defaultExtension);
 }
