@@ -4,8 +4,10 @@
 // edges, keys as the VKEY_* codes), which each platform maps to its
 // system's. host/win32/ implements these with the Windows functions,
 // host/gtk/ with GTK and SDL, host/web/ with the browser's, and
-// host/headless/ in plain C++ (the tests and tarvik-cli). The choice is
-// made at link time.
+// host/headless/ with the C library and POSIX, without a window (the tests
+// and tarvik-cli); GTK, web and headless share host/posix/. The choice is
+// made at link time. The host keeps its own state (check marks, keys held,
+// script mode) and calls down here only to show or ask.
 //
 // The sections, and how a platform may leave a part out (the functions are
 // still defined, answering as said):
