@@ -50,14 +50,16 @@ void wav_header(uint8_t header[WAV_HEADER_BYTES], uint32_t rate, uint16_t bits, 
 
 bool wav_fix_sizes(std::FILE* f) {
   uint64_t length = 0;
-  if (std::fflush(f) != 0 || !file_length(f, &length) || length < WAV_HEADER_BYTES) return false;
+  if (std::fflush(f) != 0) return false;
+  long at = std::ftell(f);
+  if (at < 0 || !file_length(f, &length) || length < WAV_HEADER_BYTES) return false;
   uint8_t field[4];
   uint32_t riffSize = static_cast<uint32_t>(length - 8);
   put_le(field, riffSize, 4);
   bool ok = std::fseek(f, 4, SEEK_SET) == 0 && std::fwrite(field, 1, 4, f) == 4;
   put_le(field, riffSize - 36, 4);
   ok = ok && std::fseek(f, 40, SEEK_SET) == 0 && std::fwrite(field, 1, 4, f) == 4;
-  return std::fflush(f) == 0 && ok;
+  return std::fflush(f) == 0 && std::fseek(f, at, SEEK_SET) == 0 && ok;
 }
 
 bool wav_read_format(std::FILE* f, WavFormat* format) {

@@ -20,7 +20,8 @@ struct WavFormat {
 // both sizes 0; wav_fix_sizes fills them in.
 void wav_header(uint8_t header[WAV_HEADER_BYTES], uint32_t rate, uint16_t bits, uint16_t channels);
 // Writes RIFF size = file size - 8 at offset 4 and data size = RIFF size - 36
-// at offset 40. False when the file could not be updated.
+// at offset 40, and goes back to where the file was. False when the file
+// could not be updated.
 bool wav_fix_sizes(std::FILE* f);
 // Reads the chunks of an open file: "RIFF"/"WAVE", then "fmt " (PCM, or the
 // extensible form with PCM data) and "data", skipping every other chunk.

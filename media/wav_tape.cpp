@@ -58,6 +58,8 @@ uint8_t recordBuffer[4096];
 size_t recordBuffered;
 bool recordFailed;
 bool recordReported;
+// Samples recorded since the header's sizes were last set.
+uint64_t unsizedSamples;
 uint32_t fileSerial; // changes whenever a file is opened or closed
 uint32_t shownSerial = UINT32_MAX;
 uint64_t shownSeconds = UINT64_MAX;
@@ -163,6 +165,13 @@ void wav_record_level(int level, int64_t t) {
     filter.y2 += (filter.y1 - filter.y2) * kSlowFilter;
   }
   samplesPassed += n;
+  // Every half second of tape the header counts what is in the file, so that
+  // a run that ends without closing it (killed, a crash) leaves it readable.
+  unsizedSamples += n;
+  if (unsizedSamples >= format.rate / 2) {
+    unsizedSamples = 0;
+    if (flush_recording() && !wav_fix_sizes(wavFile)) recordFailed = true;
+  }
 }
 
 bool wav_create(const char* path, uint32_t rate) {
@@ -182,6 +191,7 @@ bool wav_create(const char* path, uint32_t rate) {
     return false;
   }
   recordBuffered = 0;
+  unsizedSamples = 0;
   recordFailed = recordReported = false;
   wavFile = f;
   cassettePlayback = 0;

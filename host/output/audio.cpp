@@ -46,8 +46,9 @@ bool haveFilter;
 
 std::FILE* recordFile;
 uint32_t recordedBytes;
-bool recordFailed;   // a write failed: nothing more is written
-bool recordReported; // audio_record_failed said so
+uint32_t blocksSinceSizes; // blocks written since the header's sizes were last set
+bool recordFailed;         // a write failed: nothing more is written
+bool recordReported;       // audio_record_failed said so
 
 // The blocks kept for an AVI capture until it takes them (oldest first).
 bool capturing;
@@ -98,6 +99,21 @@ int drift_check() {
   return 1;
 }
 
+void put_le(uint8_t* p, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The header's RIFF and data sizes for the whole blocks in the file. False
+// when they could not be written.
+bool write_record_sizes() {
+  uint8_t field[4];
+  put_le(field, recordedBytes + 36, 4);
+  bool ok = std::fseek(recordFile, 4, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4;
+  put_le(field, recordedBytes, 4);
+  return std::fseek(recordFile, 40, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4 &&
+         ok;
+}
+
 void filter_block() {
   if (!haveFilter) return;
   if (filter.rate != kSampleRate) {
@@ -127,6 +143,13 @@ void submit_block() {
       recordedBytes += AUDIO_BLOCK_BYTES;
     else
       recordFailed = true;
+    // Every half second the header counts what is in the file, so that a
+    // run that ends without closing it (killed, a crash) leaves a readable
+    // file: two 4-byte writes in place, then on at the end.
+    if (!recordFailed && ++blocksSinceSizes == kSampleRate / 2 / AUDIO_BLOCK_SAMPLES) {
+      blocksSinceSizes = 0;
+      if (!write_record_sizes() || std::fseek(recordFile, 0, SEEK_END) != 0) recordFailed = true;
+    }
   }
   if (capturing) {
     if (capturedCount == AUDIO_CAPTURE_BLOCKS) { // not taken in time: the oldest goes
@@ -137,10 +160,6 @@ void submit_block() {
                 AUDIO_BLOCK_BYTES);
     ++capturedCount;
   }
-}
-
-void put_le(uint8_t* p, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 } // namespace
@@ -282,7 +301,7 @@ bool audio_record_start(const char* fileName) {
     return false;
   }
   recordFile = f;
-  recordedBytes = 0;
+  recordedBytes = blocksSinceSizes = 0;
   recordFailed = recordReported = false;
   return true;
 }
@@ -292,12 +311,7 @@ bool audio_record_stop(uint32_t* bytesInFile) {
   if (!recordFile) return false;
   // The sizes describe the whole blocks that reached the file; a block cut
   // short by a full disk lies after the data chunk, where readers skip it.
-  bool ok = !recordFailed;
-  uint8_t field[4];
-  put_le(field, recordedBytes + 36, 4);
-  ok = std::fseek(recordFile, 4, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4 && ok;
-  put_le(field, recordedBytes, 4);
-  ok = std::fseek(recordFile, 40, SEEK_SET) == 0 && std::fwrite(field, 1, 4, recordFile) == 4 && ok;
+  bool ok = write_record_sizes() && !recordFailed;
   if (std::fclose(recordFile) != 0) ok = false;
   recordFile = nullptr;
   if (bytesInFile) *bytesInFile = recordedBytes;

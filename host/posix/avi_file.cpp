@@ -15,6 +15,17 @@
 // counts, when the file is closed; extra data goes into space kept free
 // after the headers, or after the index when it does not fit.
 //
+// A capture that never gets its close (the program killed, a crash, the
+// power gone) is still readable up to at most half a second of frames
+// before the end: every half second the last part's RIFF and "movi" sizes
+// and the frame and sample counts in the headers are brought up to what is
+// in the file, a few 4-byte writes in place, and at a new part the headers
+// are written again with the super index of the finished parts. Until the
+// first part ends the headers do not claim an idx1: an old index can only
+// follow the whole "movi" list, so keeping one current would mean writing
+// all of it again each time. Readers walk the "movi" list of such a file,
+// and of the part being written, instead.
+//
 // The file is unbuffered and every write checked. After the first failed
 // write (a full disk) nothing more goes into the file: the close cuts off
 // the sample that failed and finishes the headers and the index for what
@@ -85,6 +96,12 @@ std::vector<Part> parts;
 std::vector<IndexEntry> partIndex; // the current part's chunks
 std::vector<SuperEntry> superIndex[2];
 std::vector<std::pair<std::string, std::string>> extraData;
+bool closing;              // the headers are the final ones
+uint32_t checkpointFrames; // frames when the headers were last brought up to date
+// Where headers() put the counts that are kept current (file offsets).
+struct CountFields {
+  uint64_t avihFrames, videoLength, audioLength, dmlhFrames;
+} fields;
 
 void put16(std::string& s, uint32_t v) {
   s += static_cast<char>(v & 0xFF);
@@ -217,7 +234,8 @@ std::string headers() {
   put32(avih, microseconds);
   put32(avih, static_cast<uint32_t>(videoRate + (audio ? 96000 : 0)));
   put32(avih, 0);
-  put32(avih, noIndex ? 0 : kHasIndex);
+  // While the file grows only a finished first part has its idx1.
+  put32(avih, noIndex || (!closing && !multipart()) ? 0 : kHasIndex);
   put32(avih, first_part_frames()); // the first part's; the total is in dmlh
   put32(avih, 0);
   put32(avih, audio ? 2 : 1);
@@ -230,7 +248,12 @@ std::string headers() {
   put_chunk(videoList, "strh", stream_header(true));
   put_chunk(videoList, "strf", std::string(reinterpret_cast<char*>(videoFormat), videoFormatSize));
   put_super_index(videoList, 0);
+  // The body starts after "RIFF", "AVI " and the "hdrl" list's head; the
+  // length of a stream is at 32 in its "strh", after the list's head.
+  constexpr uint64_t kBody = 24, kStrhLength = 12 + 8 + 32;
+  fields.avihFrames = kBody + 8 + 16;
   put_chunk(body, "avih", avih);
+  fields.videoLength = kBody + body.size() + kStrhLength;
   put_chunk(body, "LIST", list("strl", videoList));
   if (audio) {
     std::string wave;
@@ -244,6 +267,7 @@ std::string headers() {
     put_chunk(audioList, "strh", stream_header(false));
     put_chunk(audioList, "strf", wave);
     put_super_index(audioList, 1);
+    fields.audioLength = kBody + body.size() + kStrhLength;
     put_chunk(body, "LIST", list("strl", audioList));
   }
   std::string odml;
@@ -253,6 +277,7 @@ std::string headers() {
     dmlh.resize(248, '\0');
     put_code(odml, "odml");
     put_chunk(odml, "dmlh", dmlh);
+    fields.dmlhFrames = kBody + body.size() + 8 + 4 + 8;
     put_chunk(body, "LIST", odml);
   } else {
     put_chunk(body, "JUNK", std::string(kOdmlBytes, '\0'));
@@ -362,6 +387,25 @@ bool end_part(bool more) {
   return ok && patch32(part.riff + 4, static_cast<uint32_t>(position - part.riff - 8));
 }
 
+// Brings the headers up to the samples in the file: the last part's sizes
+// and the counts. A write that fails leaves the writer failed.
+void keep_current() {
+  const Part& part = parts.back();
+  checkpointFrames = frames;
+  (void)(patch32(part.moviList + 4, static_cast<uint32_t>(position - part.moviList - 8)) &&
+         patch32(part.riff + 4, static_cast<uint32_t>(position - part.riff - 8)) &&
+         patch32(fields.avihFrames, first_part_frames()) && patch32(fields.videoLength, frames) &&
+         (!audio || patch32(fields.audioLength, static_cast<uint32_t>(audioBytes / 2))) &&
+         (!multipart() || patch32(fields.dmlhFrames, frames)));
+}
+
+// The headers again, with the super index of the finished parts, and the
+// size of the first part after them.
+bool rewrite_headers() {
+  std::string h = headers();
+  return write_at(0, h.data(), h.size()) && patch32(4, static_cast<uint32_t>(parts[0].end - 8));
+}
+
 bool write_sample(int stream, const uint8_t* data, uint32_t bytes) {
   if (!file || failed) return false;
   write_headers_once();
@@ -376,7 +420,7 @@ bool write_sample(int stream, const uint8_t* data, uint32_t bytes) {
     partOpen = false;
     partIndex.clear();
     begin_movi("AVIX");
-    if (failed) return false;
+    if (failed || !rewrite_headers()) return false;
   }
   if (pendingGap >= 8) {
     // Tests: a hole of this size (sparse on disk), skipped as JUNK.
@@ -402,6 +446,10 @@ bool write_sample(int stream, const uint8_t* data, uint32_t bytes) {
   if (stream == 0) {
     ++frames;
     ++parts.back().frames;
+    // Every half second of frames. A write that fails here stops the next
+    // sample; this one is in the file.
+    uint32_t every = frameRate / frameScale / 2;
+    if (frames - checkpointFrames >= (every > 0 ? every : 1)) keep_current();
   } else {
     audioBytes += bytes;
     parts.back().audioBytes += bytes;
@@ -419,6 +467,9 @@ void forget() {
   headerWritten = false;
   video = audio = false;
   frames = largestChunk = 0;
+  checkpointFrames = 0;
+  closing = false;
+  fields = CountFields{};
   audioBytes = 0;
   position = 0;
   pendingGap = 0;
@@ -563,6 +614,7 @@ bool platform_avi_close(uint32_t* framesInFile) {
     }
     // Headers again with the final counts (same size as the first time),
     // and the first part's size after them.
+    closing = true;
     std::string h = headers();
     if (!write_at(0, h.data(), h.size()) || !patch32(4, static_cast<uint32_t>(parts[0].end - 8)))
       ok = false;

@@ -326,6 +326,44 @@ TEST_F(Avi, OpenDmlPartsCarryTheFilePast4GiB) {
   std::filesystem::remove(file);
 }
 
+// What a capture of several parts holds while it runs, which is what a run
+// killed then leaves: every part's RIFF size holds, the finished ones are in
+// the super index, the counts are within half a second of the frames in the
+// file.
+TEST_F(Avi, ARunningCaptureOfSeveralPartsIsReadable) {
+  start({"/w"});
+  posix_avi_set_part_limit(400000); // about 23 frames with their sound a part
+  std::string file = path("running.avi");
+  headless_queue_dialog_answer(file.c_str());
+  window_on_command(40037);
+  run(140);
+  std::string s = read_file(file);
+  std::string video = ffprobe(file, "v:0");
+  window_on_command(40037);
+  posix_avi_set_part_limit(0);
+  app_shutdown();
+
+  EXPECT_NE(video.find("nb_read_frames=140\n"), std::string::npos) << video;
+  auto top = chunks(s, 12, std::min<size_t>(s.size(), le32(s, 4) + 8));
+  const Chunk* hdrl = find(top, "LIST", s, "hdrl");
+  ASSERT_TRUE(hdrl && find(top, "idx1", s)) << "the first part ends with its old index";
+  auto header = chunks(s, hdrl->data + 4, hdrl->data + hdrl->size);
+  auto videoList = chunks(s, header[1].data + 4, header[1].data + header[1].size);
+  ASSERT_EQ(videoList.size(), 3u);
+  EXPECT_NEAR(le32(s, videoList[0].data + 32), 140, 25) << "the video stream's length";
+  ASSERT_EQ(videoList[2].code, "indx");
+  size_t dmlh = s.find("dmlh");
+  ASSERT_NE(dmlh, std::string::npos);
+  EXPECT_NEAR(le32(s, dmlh + 8), 140, 25) << "the total in dmlh";
+  uint64_t next = le32(s, 4) + 8;
+  uint32_t avix = 0;
+  for (; next + 12 <= s.size() && s.compare(next, 4, "RIFF") == 0; ++avix)
+    next += 8 + uint64_t{le32(s, next + 4)};
+  EXPECT_EQ(avix, le32(s, videoList[2].data + 4)) << "the finished parts indexed, then the last";
+  EXPECT_LE(next, s.size());
+  EXPECT_GT(next + 25 * 18000, s.size()) << "the last part's size is kept current";
+}
+
 // A capture that cannot go on (here: the super index is full after 256
 // small parts) stops with a message, and the file holds what was written.
 TEST_F(Avi, ACaptureThatCannotGoOnStopsWithAReadableFile) {

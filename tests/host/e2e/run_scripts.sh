@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end runs of tarvik-cli on scripts: start-up with files, pause,
 # reset, model and RAM changes, screenshot, snapshot save and load, tape
-# image save and autoload, script errors, the firmware's monitor, and an
-# AVI capture read back by ffprobe. Usage: run_scripts.sh TARVIK_CLI CASE
+# image save and autoload, script errors, the firmware's monitor, an AVI
+# capture read back by ffprobe, and the captures of a run killed outright.
+# Usage: run_scripts.sh TARVIK_CLI CASE
 set -uo pipefail
 cli="$1"
 case_name="$2"
@@ -238,6 +239,75 @@ for name in sys.argv[1:]:
         assert data > 0 and data == os.path.getsize(name) - 44, (name, data)
 PY
     grep -q "^Model=0$" "$settings" || fail "$sig: settings not written"
+  done
+  ;;
+hard-stop)
+  # A run killed outright (SIGKILL) at a random moment while it writes the
+  # AVI capture, the sound capture and the WAV tape recording: no close
+  # fixes the headers, yet each describes what is in the file to within a
+  # second (the AVI's frame count within 50 of the frames ffprobe decodes).
+  command -v ffprobe >/dev/null || fail "ffprobe is missing (scripts/setup-debian.sh installs ffmpeg)"
+  size() { stat -c %s "$1" 2>/dev/null || echo 0; }
+  cat >kill.txt <<SCRIPT
+frames 10
+command MODEL_TARVIK31
+answer $work/video.avi
+command AVI
+answer $work/sound.wav
+command SOUND_RECORD
+answer $work/tape.wav
+command WAV_CREATE
+command WAV_PLAY_RECORD
+frames 999999
+SCRIPT
+  for round in 1 2 3; do
+    rm -f video.avi sound.wav tape.wav
+    # Past a few seconds of capture (about 0.9 MB of AVI a second), then a
+    # random amount more.
+    target=$((4000000 + RANDOM * 1000))
+    "$cli" --settings "$settings" --script kill.txt /w 2>log.txt &
+    pid=$!
+    deadline=$((SECONDS + 60))
+    until [ "$(size video.avi)" -gt "$target" ] && [ "$(size sound.wav)" -gt 400000 ] &&
+      [ "$(size tape.wav)" -gt 200000 ]; do
+      kill -0 "$pid" 2>/dev/null || fail "round $round: the run ended early: $(cat log.txt)"
+      [ "$SECONDS" -lt "$deadline" ] || { kill -KILL "$pid"; fail "round $round: no capture data"; }
+      sleep 0.02
+    done
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null
+    decoded="$(ffprobe -v error -count_frames -select_streams v:0 -show_entries \
+      stream=nb_read_frames -of csv=p=0 video.avi)"
+    python3 - "$decoded" video.avi sound.wav tape.wav <<'PY' || fail "round $round"
+import os, struct, sys, wave
+decoded, avi, wavs = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+with open(avi, "rb") as f:
+    data = f.read(1 << 16)
+le32 = lambda at: struct.unpack_from("<I", data, at)[0]
+assert data[:4] == b"RIFF" and data[8:12] == b"AVI ", "not an AVI"
+# The chunks of the "hdrl" list: avih, then the streams' lists with their strh.
+counts, at = {}, 24
+while at < 12 + le32(16):
+    code, n = data[at:at + 4], le32(at + 4)
+    if code == b"avih":
+        counts["avih"] = le32(at + 8 + 16)
+        assert not le32(at + 8 + 12) & 0x10, "an old index claimed before there is one"
+    elif code == b"LIST" and data[at + 8:at + 12] == b"strl":
+        counts.setdefault("strh", le32(at + 12 + 8 + 32))
+    at += 8 + n + (n & 1)
+size = os.path.getsize(avi)
+print(f"AVI: {size} bytes, RIFF {le32(4) + 8}, header frames {counts}, ffprobe decodes {decoded}")
+assert le32(4) + 8 <= size, "the RIFF runs past the end of the file"
+for name, frames in counts.items():
+    assert 0 < frames and abs(frames - decoded) <= 50, (name, frames, decoded)
+for name in wavs:
+    with wave.open(name) as w:
+        second = w.getframerate() * w.getsampwidth() * w.getnchannels()
+        header = w.getnframes() * w.getsampwidth() * w.getnchannels()
+    present = os.path.getsize(name) - 44
+    print(f"{name}: {present} bytes of samples, the header counts {header}")
+    assert 0 < header <= present < header + second, (name, header, present)
+PY
   done
   ;;
 monitor-signal)
