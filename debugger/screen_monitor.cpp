@@ -53,6 +53,8 @@ struct Rows {
 // The keys line along the bottom: the longest of these that fits the
 // window's columns (counted in characters; the texts are UTF-8).
 const char* const kKeyLines[] = {
+    "Esc:vissza Enter:lépés Backspace:visszalépés F7:futtat F8:memdump F1:kód F2:memória "
+    "Fel/Le/PgUp/PgDn:görget",
     "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória Fel/Le/PgUp/PgDn:görget",
     "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória",
     "Esc Enter F7 F8 F1:kód F2:memória",
