@@ -202,6 +202,26 @@ bool history_replay_start(const char* path, bool verify, char* message, size_t m
   return true;
 }
 
+bool history_replay_hashes(const char* path, uint32_t every, std::string* lines, char* message,
+                           size_t messageSize) {
+  if (!replay_play_open(path, message, messageSize)) return false;
+  lines->clear();
+  uint32_t frames = 0;
+  while (replay_frame_begin(message, messageSize)) {
+    run_frame();
+    replay_frame_end(nullptr);
+    if (every && ++frames % every == 0) {
+      char line[64];
+      std::snprintf(line, sizeof line, "hash %" PRIu32 " %016" PRIX64 "\n", frames,
+                    replay_machine_hash());
+      *lines += line;
+    }
+  }
+  replay_play_close();
+  history_state_loaded();
+  return true;
+}
+
 void history_print_hashes(uint32_t every) { hashEvery = every; }
 int history_exit_status() { return exitStatus; }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Around every frame app_run_frame runs. history_before_frame is false when
 // the frame is not to run: a replay has ended or cannot go on (the run then
@@ -32,6 +33,12 @@ bool history_record_stop();
 // tarvik-cli: plays a recording back; with `verify`, stops with exit status
 // 1 at the first frame whose hash is not the one stored.
 bool history_replay_start(const char* path, bool verify, char* message, size_t messageSize);
+// Plays a recording back whole, at once, and gives the hash of every
+// `every`th frame as "hash FRAME HEX" lines (the web page's check that it
+// runs a recording to the frames tarvik-cli runs it to). The machine is
+// left at the recording's end.
+bool history_replay_hashes(const char* path, uint32_t every, std::string* lines, char* message,
+                           size_t messageSize);
 // Prints "hash FRAME HEX" to standard output after every `every` frames
 // (0: never).
 void history_print_hashes(uint32_t every);
