@@ -124,6 +124,12 @@ int main(int argc, char** argv) {
                       "command PAUSE\ncommand 104\nexpect L\n");
   ok = ok && put_text("console", "lines.txt", "r\nm 4000\nd 0000\nb 1234\nz\n: 4000 12 34\n");
   ok = ok && put_text("address", "range.txt", "4000\n40FF");
+  // The chunks after a replay's start: a key pressed and let go, a hash, the end.
+  const uint8_t replay[] = {'K', 'E', 'Y', 'S', 3,   0,   0,  0, 12, 0, 0,   0,   0,   'L',
+                            1,   0,   'l', 0,   0,   'L', 0,  0, 0,  0, 'H', 'A', 'S', 'H',
+                            9,   0,   0,   0,   8,   0,   0,  0, 1,  2, 3,   4,   5,   6,
+                            7,   8,   'E', 'N', 'D', ' ', 20, 0, 0,  0, 0,   0,   0,   0};
+  ok = ok && put("replay", "run.bin", std::vector<uint8_t>(replay, replay + sizeof replay));
   if (!ok) {
     std::fprintf(stderr, "fuzz-seeds: could not write the seeds under %s\n", root.c_str());
     return 1;
