@@ -83,25 +83,37 @@ bool state_read_records(StateReader& r, const StateRecordType* types, size_t cou
 
 namespace {
 
-struct CrcTable {
-  uint32_t entry[256];
+// Eight tables: entry[k][b] is the CRC of byte b followed by k zero bytes,
+// so that eight bytes are folded in per step.
+struct CrcTables {
+  uint32_t entry[8][256];
 };
 
-constexpr CrcTable make_crc_table() {
-  CrcTable t{};
+constexpr CrcTables make_crc_tables() {
+  CrcTables t{};
   for (uint32_t n = 0; n < 256; ++n) {
     uint32_t c = n;
     for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    t.entry[n] = c;
+    t.entry[0][n] = c;
   }
+  for (uint32_t n = 0; n < 256; ++n)
+    for (int k = 1; k < 8; ++k)
+      t.entry[k][n] = (t.entry[k - 1][n] >> 8) ^ t.entry[0][t.entry[k - 1][n] & 0xFF];
   return t;
 }
-constexpr CrcTable kCrc = make_crc_table();
+constexpr CrcTables kCrc = make_crc_tables();
 
 } // namespace
 
 uint32_t state_crc32(const uint8_t* data, size_t size, uint32_t crc) {
   crc = ~crc;
-  for (size_t i = 0; i < size; ++i) crc = kCrc.entry[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  const auto& t = kCrc.entry;
+  for (; size >= 8; data += 8, size -= 8) {
+    const uint32_t low =
+        crc ^ (data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24);
+    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
+          t[3][data[4]] ^ t[2][data[5]] ^ t[1][data[6]] ^ t[0][data[7]];
+  }
+  for (; size > 0; ++data, --size) crc = t[0][(crc ^ *data) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
