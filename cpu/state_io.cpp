@@ -1,6 +1,7 @@
 // The record framing of machine states and their checksum.
 #include "cpu/state_io.h"
 
+#include <bit>
 #include <cstdio>
 
 void StateWriter::text(const char* value, size_t size) {
@@ -83,25 +84,54 @@ bool state_read_records(StateReader& r, const StateRecordType* types, size_t cou
 
 namespace {
 
-struct CrcTable {
-  uint32_t entry[256];
+// Eight tables: entry[k][b] is the CRC of byte b followed by k zero bytes,
+// so that eight bytes are folded in per step.
+struct CrcTables {
+  uint32_t entry[8][256];
 };
 
-constexpr CrcTable make_crc_table() {
-  CrcTable t{};
+constexpr CrcTables make_crc_tables() {
+  CrcTables t{};
   for (uint32_t n = 0; n < 256; ++n) {
     uint32_t c = n;
     for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    t.entry[n] = c;
+    t.entry[0][n] = c;
   }
+  for (uint32_t n = 0; n < 256; ++n)
+    for (int k = 1; k < 8; ++k)
+      t.entry[k][n] = (t.entry[k - 1][n] >> 8) ^ t.entry[0][t.entry[k - 1][n] & 0xFF];
   return t;
 }
-constexpr CrcTable kCrc = make_crc_table();
+constexpr CrcTables kCrc = make_crc_tables();
 
 } // namespace
 
-uint32_t state_crc32(const uint8_t* data, size_t size, uint32_t crc) {
+// The loop has nothing for a fuzzer's coverage to find, and instrumented it
+// takes most of a fuzz run's time: clang leaves it alone.
+#if defined(__clang__)
+#define STATE_NO_COVERAGE __attribute__((no_sanitize("coverage")))
+#else
+#define STATE_NO_COVERAGE
+#endif
+
+STATE_NO_COVERAGE uint32_t state_crc32(const uint8_t* data, size_t size, uint32_t crc) {
   crc = ~crc;
-  for (size_t i = 0; i < size; ++i) crc = kCrc.entry[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  const auto& t = kCrc.entry;
+  for (; size >= 8; data += 8, size -= 8) {
+    // Eight bytes in one read (one check under the address sanitizer).
+    uint64_t word;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&word, data, 8);
+    } else {
+      word = 0;
+      for (int k = 0; k < 8; ++k) word |= static_cast<uint64_t>(data[k]) << (8 * k);
+    }
+    const uint32_t low = crc ^ static_cast<uint32_t>(word);
+    const uint32_t high = static_cast<uint32_t>(word >> 32);
+    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
+          t[3][high & 0xFF] ^ t[2][(high >> 8) & 0xFF] ^ t[1][(high >> 16) & 0xFF] ^
+          t[0][high >> 24];
+  }
+  for (; size > 0; ++data, --size) crc = t[0][(crc ^ *data) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }

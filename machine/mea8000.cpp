@@ -12,7 +12,11 @@
 #include "machine/hooks.h"
 #include "machine/sound.h"
 
-MeaState mea;
+// As after a reset from the start, so that a machine state taken on a model
+// without the chip holds a chip the load accepts.
+MeaState mea = {
+    16, 0x80, {}, 0,  0, 0, {}, &mea.records[0], &mea.records[1], &mea.records[2], 0, 0, 0,
+    0,  0,    {}, {}, 0, 0, 0};
 int32_t cosTab[MEA_TABLE_SIZE];
 int32_t expTab[MEA_TABLE_SIZE];
 int32_t exp2Tab[MEA_TABLE_SIZE];

@@ -505,7 +505,14 @@ bool wav_state_load(StateReader& r, bool apply) {
                     "A WAV szalag (%s) nem található vagy megváltozott: a magnó üres.", path);
     }
   }
-  if (deck == kDeckPlaying && wavFile) {
+  // A tape played on, or an empty deck: its counters as they were (an
+  // empty deck's only matter to the next save, which then gives the same
+  // bytes).
+  if ((deck == kDeckPlaying && wavFile) || deck == kDeckEmpty) {
+    if (deck == kDeckEmpty) {
+      filter = RecordFilter{y1, y2};
+      recordFraction = fraction;
+    }
     dataRead = read;
     samplesPassed = passed;
     tickFraction = tick;
