@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/layers.h"
+#include "host/core/layers.h"
 #include "machine/machine.h"
 #include "machine/paste.h"
 #include "media/rewind.h"

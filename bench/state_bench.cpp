@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/layers.h"
+#include "host/core/layers.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "media/machine_state.h"

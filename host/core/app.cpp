@@ -220,6 +220,7 @@ void app_shutdown() {
   display_shutdown();
   settings_save();
   settings_close();
+  history_rewind_enable(false); // the ring's memory goes back
 }
 
 int app_main(int argc, const char* const* argv) {

@@ -47,7 +47,7 @@ struct Input {
 std::vector<Input> inputs;
 // The frame of each state in the ring, oldest first.
 std::vector<uint32_t> ringFrames;
-bool rewindEnabled = true;
+bool rewindEnabled;
 int rewindTicks;
 constexpr uint32_t kRingInterval = 50; // a state a second
 constexpr int kRewindTicksPerStep = 6; // F3 held: a second back every 6 frames' time
@@ -74,7 +74,8 @@ void ring_push() {
 
 // The newest state put in place and taken out of the ring.
 bool ring_pop_load() {
-  if (ringFrames.empty() || !rewind_step_back()) return false;
+  char reason[200];
+  if (ringFrames.empty() || !rewind_step_back(reason, sizeof reason)) return false;
   machineFrame = ringFrames.back();
   ringFrames.pop_back();
   return true;
@@ -226,12 +227,12 @@ void history_print_hashes(uint32_t every) { hashEvery = every; }
 int history_exit_status() { return exitStatus; }
 
 void history_rewind_enable(bool on) {
-  rewindEnabled = on;
-  if (!on) {
-    rewind_clear();
-    ringFrames.clear();
-    inputs.clear();
-  }
+  ringFrames.clear();
+  inputs.clear();
+  // Without the memory for the ring there is no rewind, and nothing else
+  // changes.
+  rewindEnabled = on && rewind_init();
+  if (!rewindEnabled) rewind_shutdown();
 }
 
 bool history_rewind_tick() {
@@ -297,7 +298,6 @@ bool history_undo() {
 
 void history_reset() {
   history_rewind_enable(false);
-  rewindEnabled = true;
   machineFrame = 0;
   outsideChange = false;
   undoCount = 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cpu/state_io.h"
-#include "host/layers.h"
+#include "host/core/layers.h"
 #include "machine/cassette.h"
 #include "machine/hooks.h"
 #include "machine/keyboard.h"
