@@ -3,6 +3,7 @@
 
 #include "cpu/core.h"
 #include "cpu/ops_base.h"
+#include "cpu/state_io.h"
 
 #include <cstddef>
 #include <cstring>
@@ -365,4 +366,50 @@ uint8_t watch_read(uint16_t address) {
 void watch_write(uint16_t address, uint8_t value) {
   if (watchFlags[address] & WATCH_WRITE) breakRequest = 1;
   defaultWrite(address, value);
+}
+
+// ---- the state record --------------------------------------------------
+
+void cpu_state_save(StateWriter& w) {
+  for (const RegPair* p : {&cpu.af, &cpu.bc, &cpu.de, &cpu.hl, &cpu.ix, &cpu.iy, &cpu.af_alt,
+                           &cpu.bc_alt, &cpu.de_alt, &cpu.hl_alt})
+    w.u16(p->w);
+  w.u16(cpu.sp);
+  w.u16(cpu.pc);
+  w.u8(cpu.i);
+  w.u8(cpu.r);
+  w.u8(cpu.iff1);
+  w.u8(cpu.iff2);
+  w.u8(cpu.im);
+  w.u32(cpu.intLine);
+  w.u32(cpu.nmiLine);
+  w.u32(cpu.nmiTaken);
+  w.i64(cpu.tcount);
+  w.u64(cpu.clockHz);
+  w.u64(cpu.lineTicks);
+}
+
+bool cpu_state_load(StateReader& r, bool apply) {
+  CpuState s = cpu;
+  for (RegPair* p :
+       {&s.af, &s.bc, &s.de, &s.hl, &s.ix, &s.iy, &s.af_alt, &s.bc_alt, &s.de_alt, &s.hl_alt})
+    p->w = r.u16();
+  s.sp = r.u16();
+  s.pc = r.u16();
+  s.i = r.u8();
+  s.r = r.u8();
+  s.iff1 = r.u8();
+  s.iff2 = r.u8();
+  s.im = r.u8();
+  s.intLine = r.u32();
+  s.nmiLine = r.u32();
+  s.nmiTaken = r.u32();
+  s.tcount = r.i64();
+  s.clockHz = r.u64();
+  s.lineTicks = r.u64();
+  if (!r.ok() || s.iff1 > 1 || s.iff2 > 1 || s.im > 2 || s.tcount < -1 || s.clockHz == 0 ||
+      s.clockHz > 100000000 || s.lineTicks != s.clockHz / 15625)
+    return r.fail();
+  if (apply) cpu = s;
+  return true;
 }

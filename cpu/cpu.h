@@ -132,3 +132,11 @@ void set_read_watch(uint16_t address, uint32_t flags);
 void set_write_watch(uint16_t address, uint32_t flags);
 uint8_t watch_read(uint16_t address);
 void watch_write(uint16_t address, uint8_t value);
+
+// The record of the registers, interrupt lines and cycle counter (the
+// machine state's "CPU "; see state_io.h). The load refuses an interrupt
+// mode above 2 and interrupt flip-flops other than 0 and 1.
+class StateWriter;
+class StateReader;
+void cpu_state_save(StateWriter& w);
+bool cpu_state_load(StateReader& r, bool apply);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 
 TimedEvent timedEvents[EVENT_SLOTS];
 TimedEvent* eventHead;
@@ -95,6 +96,7 @@ void event_add(int id, int64_t due, EventCallback callback) {
   link_sorted(slot);
   slot->id = id;
   slot->callback = callback ? callback : dummy_callback;
+  event_set_callback(id, callback);
   update_next_due();
 }
 
@@ -127,4 +129,59 @@ void event_run_due() {
     eventCursor = eventCursor->next;
   }
   update_next_due();
+}
+
+// ---- the state record --------------------------------------------------
+
+namespace {
+EventCallback knownCallbacks[EVENT_SLOTS];
+}
+
+void event_set_callback(int id, EventCallback callback) {
+  if (valid_id(id) && callback) knownCallbacks[id] = callback;
+}
+
+void event_state_save(StateWriter& w) {
+  uint8_t count = 0;
+  for (const TimedEvent* e = eventHead; e; e = e->next) ++count;
+  w.u8(count);
+  for (const TimedEvent* e = eventHead; e; e = e->next) {
+    w.u8(static_cast<uint8_t>(e - timedEvents));
+    w.i64(e->due);
+  }
+}
+
+bool event_state_load(StateReader& r, bool apply) {
+  const uint8_t count = r.u8();
+  if (count > EVENT_SLOTS) return r.fail();
+  uint8_t ids[EVENT_SLOTS];
+  int64_t dues[EVENT_SLOTS];
+  bool seen[EVENT_SLOTS] = {};
+  for (int k = 0; k < count; ++k) {
+    ids[k] = r.u8();
+    dues[k] = r.i64();
+    if (!r.ok() || ids[k] >= EVENT_SLOTS || seen[ids[k]]) return r.fail();
+    seen[ids[k]] = true;
+    if (k > 0 && dues[k] < dues[k - 1]) return r.fail();
+    if (ids[k] != EVENT_SENTINEL && !knownCallbacks[ids[k]]) return r.fail();
+  }
+  if (!seen[EVENT_SENTINEL]) return r.fail();
+  if (!apply) return true;
+  for (int id = 0; id < EVENT_SLOTS; ++id) timedEvents[id].prev = timedEvents[id].next = nullptr;
+  eventHead = eventTail = eventCursor = nullptr;
+  for (int k = 0; k < count; ++k) {
+    TimedEvent* slot = &timedEvents[ids[k]];
+    slot->id = ids[k];
+    slot->due = dues[k];
+    slot->callback = ids[k] == EVENT_SENTINEL ? sentinel_callback : knownCallbacks[ids[k]];
+    // In saved order: each at the tail.
+    slot->prev = eventTail;
+    if (eventTail)
+      eventTail->next = slot;
+    else
+      eventHead = slot;
+    eventTail = slot;
+  }
+  update_next_due();
+  return true;
 }

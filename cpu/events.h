@@ -38,3 +38,17 @@ void event_remove(int id);
 TimedEvent* event_find(int id);
 // Calls the callbacks of the due events in list order.
 void event_run_due();
+
+// The callback that belongs to an id, for a list put back from a machine
+// state: its owner declares it once at start-up (event_add also records
+// the callback it is given).
+void event_set_callback(int id, EventCallback callback);
+
+// The record of the pending events (the machine state's "EVNT"): each listed
+// slot's id and due time, in list order. The load refuses an unknown id, an
+// id listed twice, an id without a declared callback, a list out of due-time
+// order and a list without the sentinel.
+class StateWriter;
+class StateReader;
+void event_state_save(StateWriter& w);
+bool event_state_load(StateReader& r, bool apply);

@@ -29,3 +29,18 @@ bool trap_install(TrapRecord* records, uint8_t* memory);
 void trap_remove(TrapRecord* record, uint8_t* memory);
 // Called for ED 00 to ED 0C with n = the second byte.
 void trap_dispatch(uint32_t n);
+
+// A machine state names an installed record by the id of its array and its
+// index there: the owner of an array declares it once at start-up (ids 1 to
+// TRAP_SET_IDS - 1).
+enum : uint32_t { TRAP_SET_IDS = 8 };
+void trap_declare_set(uint32_t id, TrapRecord* records);
+
+// The record of the installed traps (the machine state's "TRAP"): per slot
+// the record's set and index and the bytes its patch replaced. The patched
+// bytes themselves are part of memory. The load refuses a record that no
+// declared set holds, or one installed twice.
+class StateWriter;
+class StateReader;
+void trap_state_save(StateWriter& w);
+bool trap_state_load(StateReader& r, bool apply);

@@ -94,6 +94,7 @@ void command_help() {
   console_print("s <name> <from> <to> - save memory <from> till <to> into file <name>.\n");
   console_print(
       "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n");
+  console_print("u <frames> - go back <frames> frames (32 is a second) in the history.\n");
   console_print("z - step CPU\n");
   console_print("x - exit from monitor\n");
   debuggerHooks.consoleSetAttribute(CONSOLE_ATTRIBUTE_NORMAL);
@@ -199,4 +200,15 @@ void command_step() {
   print_line(line);
   cpu_run(0);
   print_register_lines();
+}
+
+void command_back(int tokenCount) {
+  uint32_t frames;
+  if (tokenCount < 2 || !parse_number(monitorTokens[1], &frames) || frames == 0)
+    return print_unknown_syntax();
+  char reason[200] = "";
+  if (debuggerHooks.goBack(frames, reason, sizeof reason))
+    print_register_lines();
+  else
+    console_print("%s\n", reason);
 }

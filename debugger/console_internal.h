@@ -41,3 +41,4 @@ void command_dump(int tokenCount);        // m
 void command_save(int tokenCount);        // s
 void command_transfer(int tokenCount);    // t
 void command_step();                      // z
+void command_back(int tokenCount);        // u

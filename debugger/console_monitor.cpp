@@ -58,6 +58,7 @@ void dispatch(int tokenCount) {
   case 'r': print_register_lines(); break;
   case 's': command_save(tokenCount); break;
   case 't': command_transfer(tokenCount); break;
+  case 'u': command_back(tokenCount); break;
   case 'x': break; // leaves only as the first character of the line
   case 'z': command_step(); break;
   default:

@@ -14,6 +14,10 @@ void no_text(const char*) {}
 void no_attribute(int) {}
 void no_geometry(MonitorGeometry* geometry) { *geometry = {}; }
 void no_draw(const char* const*, int, int) {}
+bool no_history(uint32_t, char* message, size_t size) {
+  if (message && size) message[0] = '\0';
+  return false;
+}
 
 template <typename T> void take(T& slot, T hook) {
   if (hook) slot = hook;
@@ -21,8 +25,8 @@ template <typename T> void take(T& slot, T hook) {
 
 } // namespace
 
-DebuggerHooks debuggerHooks = {no_console,   nothing,     no_width, no_line, no_text,
-                               no_attribute, no_geometry, no_draw,  nothing, nothing};
+DebuggerHooks debuggerHooks = {no_console,  nothing, no_width, no_line, no_text,   no_attribute,
+                               no_geometry, no_draw, nothing,  nothing, no_history};
 
 void debugger_set_hooks(const DebuggerHooks& hooks) {
   take(debuggerHooks.consoleOpen, hooks.consoleOpen);
@@ -35,4 +39,5 @@ void debugger_set_hooks(const DebuggerHooks& hooks) {
   take(debuggerHooks.monitorDraw, hooks.monitorDraw);
   take(debuggerHooks.sessionBegin, hooks.sessionBegin);
   take(debuggerHooks.sessionEnd, hooks.sessionEnd);
+  take(debuggerHooks.goBack, hooks.goBack);
 }

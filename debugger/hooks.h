@@ -5,6 +5,9 @@
 // start-up. Until then there is no console and nothing is drawn.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 // Console text attributes are the console's colour numbers: 10 bright
 // green on black, 15 bright white.
 inline constexpr int CONSOLE_ATTRIBUTE_NORMAL = 10;
@@ -40,6 +43,9 @@ struct DebuggerHooks {
   // the emulation does not catch up.
   void (*sessionBegin)();
   void (*sessionEnd)();
+  // The machine back by this many frames through the host's history; false
+  // with the reason when it does not reach so far.
+  bool (*goBack)(uint32_t frames, char* message, size_t messageSize);
 };
 
 extern DebuggerHooks debuggerHooks;

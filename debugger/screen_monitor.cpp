@@ -52,7 +52,11 @@ struct Rows {
 
 // The keys line along the bottom: the longest of these that fits the
 // window's columns (counted in characters; the texts are UTF-8).
+constexpr char kWidestKeyLine[] =
+    "Esc:vissza Enter:lépés Backspace:visszalépés F7:futtat F8:memdump F1:kód F2:memória "
+    "Fel/Le/PgUp/PgDn:görget";
 const char* const kKeyLines[] = {
+    kWidestKeyLine,
     "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória Fel/Le/PgUp/PgDn:görget",
     "Esc:vissza Enter:lépés F7:futtat F8:memdump F1:kód F2:memória",
     "Esc Enter F7 F8 F1:kód F2:memória",

@@ -4,6 +4,7 @@
 #include "machine/beeper_output.h"
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 #include "machine/cassette.h"
 #include "machine/hooks.h"
 #include "machine/machine.h"
@@ -66,4 +67,24 @@ void beeper_output_reset() {
   pulseEnd = 0;
   tarvikOutputLatch = 0;
   beeper_reset();
+}
+
+void beeper_output_state_save(StateWriter& w) {
+  w.u8(tarvikOutputLatch);
+  w.i64(pulseEnd);
+  w.u16(static_cast<uint16_t>(beeperLevel));
+}
+
+bool beeper_output_state_load(StateReader& r, bool apply) {
+  const uint8_t latch = r.u8();
+  const int64_t end = r.i64();
+  const uint16_t level = r.u16();
+  if (!r.ok() || (latch != 0 && latch != 0x80) || end < 0 || (level != 0 && level != 4096))
+    return r.fail();
+  if (apply) {
+    tarvikOutputLatch = latch;
+    pulseEnd = end;
+    beeper_set(level ? 1 : 0);
+  }
+  return true;
 }

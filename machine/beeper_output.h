@@ -15,3 +15,10 @@ void veltra_pulse_start();
 void veltra_pulse_frame_end();
 // No pulse pending, latch 0, beeper reset and registered.
 void beeper_output_reset();
+
+// "BEEP": the Tarvik output latch, the running Veltra-16 pulse and the
+// beeper's level.
+class StateWriter;
+class StateReader;
+void beeper_output_state_save(StateWriter& w);
+bool beeper_output_state_load(StateReader& r, bool apply);

@@ -2,6 +2,7 @@
 // play/record state.
 #include "machine/cassette.h"
 
+#include "cpu/state_io.h"
 #include "machine/hooks.h"
 #include "machine/sound.h"
 
@@ -49,4 +50,24 @@ void cassette_set_input_level(int level, int64_t t) {
   machine_audio_update(t);
   cassetteInputLevel = level;
   beeper_set(level);
+}
+
+void cassette_state_save(StateWriter& w) {
+  w.u8(static_cast<uint8_t>(cassetteInputLevel));
+  w.u8(static_cast<uint8_t>(cassettePlayback));
+  w.u8(static_cast<uint8_t>(cassetteRunning));
+  w.i64(cassetteLastRead);
+}
+
+bool cassette_state_load(StateReader& r, bool apply) {
+  const uint8_t level = r.u8(), playback = r.u8(), running = r.u8();
+  const int64_t lastRead = r.i64();
+  if (!r.ok() || level > 1 || playback > 1 || running > 1) return r.fail();
+  if (apply) {
+    cassetteInputLevel = level;
+    cassettePlayback = playback;
+    cassetteRunning = running;
+    cassetteLastRead = lastRead;
+  }
+  return true;
 }

@@ -42,3 +42,9 @@ void cassette_frame_end(int64_t t);
 // The deck's side: a new input level from time t on. A change is heard: the
 // sound output is brought up to t and the beeper follows the level.
 void cassette_set_input_level(int level, int64_t t);
+
+// "CASS": the input level, the play/record state and the last read.
+class StateWriter;
+class StateReader;
+void cassette_state_save(StateWriter& w);
+bool cassette_state_load(StateReader& r, bool apply);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "cpu/state_io.h"
 #include "machine/keyboard_tables.h"
 #include "machine/machine.h"
 
@@ -264,4 +265,86 @@ uint8_t keyboard_read_rows(uint8_t selector) {
 void keyboard_set_mode(uint32_t symbolic) {
   keyboard_release_all();
   ks.symbolic = symbolic != 0 ? 1 : 0;
+}
+
+namespace {
+
+bool flags_valid(const uint8_t* values, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (values[i] > 1) return false;
+  return true;
+}
+bool keys_valid(const uint8_t* values, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (values[i] != kNoMatrixKey && values[i] >= 64) return false;
+  return true;
+}
+
+} // namespace
+
+void keyboard_state_save(StateWriter& w) {
+  w.u8(ks.symbolic);
+  w.bytes(ks.down, sizeof ks.down);
+  w.u32s(ks.observedBy, 256);
+  w.u32s(ks.matrixObservedBy, 64);
+  w.bytes(ks.blocked, sizeof ks.blocked);
+  w.bytes(ks.wanted, sizeof ks.wanted);
+  w.bytes(ks.matrixKey, sizeof ks.matrixKey);
+  w.bytes(ks.shifted, sizeof ks.shifted);
+  w.u32s(ks.pressOrder, 256);
+  w.u32(ks.pressCount);
+  w.u32(ks.frame);
+  w.u32(ks.pressObservedBy);
+  w.u64(ks.symbolicMatrix);
+  w.u8(ks.emulatedShift);
+  w.u16(ks.queueHead);
+  w.u16(ks.queueCount);
+  for (uint16_t i = 0; i < ks.queueCount; ++i) {
+    const KeyEvent& e = ks.queue[(ks.queueHead + i) % kKeyQueueSize];
+    w.u8(e.vk);
+    w.u8(e.down);
+    w.u8(e.matrixKey);
+    w.u8(e.shifted);
+  }
+}
+
+bool keyboard_state_load(StateReader& r, bool apply) {
+  // Read into a copy: the state is large but loads are rare, and the copy
+  // is checked whole before it replaces the keyboard's.
+  static KeyboardState s;
+  s = KeyboardState{};
+  s.symbolic = r.u8();
+  r.bytes(s.down, sizeof s.down, true);
+  r.u32s(s.observedBy, 256, true);
+  r.u32s(s.matrixObservedBy, 64, true);
+  r.bytes(s.blocked, sizeof s.blocked, true);
+  r.bytes(s.wanted, sizeof s.wanted, true);
+  r.bytes(s.matrixKey, sizeof s.matrixKey, true);
+  r.bytes(s.shifted, sizeof s.shifted, true);
+  r.u32s(s.pressOrder, 256, true);
+  s.pressCount = r.u32();
+  s.frame = r.u32();
+  s.pressObservedBy = r.u32();
+  s.symbolicMatrix = r.u64();
+  s.emulatedShift = r.u8();
+  const uint16_t head = r.u16();
+  s.queueCount = r.u16();
+  if (!r.ok() || s.symbolic > 1 || !flags_valid(s.down, 256) || !flags_valid(s.blocked, 256) ||
+      !flags_valid(s.wanted, 256) || !flags_valid(s.shifted, 256) ||
+      !keys_valid(s.matrixKey, 256) || s.emulatedShift > 1 || head >= kKeyQueueSize ||
+      s.queueCount > kKeyQueueSize)
+    return r.fail();
+  // The waiting changes are stored oldest first and come back at the same
+  // place of the ring.
+  s.queueHead = head;
+  for (uint16_t i = 0; i < s.queueCount; ++i) {
+    KeyEvent& e = s.queue[(head + i) % kKeyQueueSize];
+    e.vk = r.u8();
+    e.down = r.u8();
+    e.matrixKey = r.u8();
+    e.shifted = r.u8();
+    if (!r.ok() || e.down > 1 || e.shifted > 1 || !keys_valid(&e.matrixKey, 1)) return r.fail();
+  }
+  if (apply) ks = s;
+  return true;
 }

@@ -96,3 +96,11 @@ constexpr int kKeyMapMost = 64;
 // Fills entries (room for kKeyMapMost) for the model (a MachineModel) and
 // mode; returns how many.
 int keyboard_key_map(uint32_t model, bool symbolic, KeyMapEntry* entries);
+
+// "KEYS": keyboardState whole: the keys held as the machine sees them, the
+// latches of the last changes, the changes waiting, the symbolic mode's
+// decided keys and the emulated Shift.
+class StateWriter;
+class StateReader;
+void keyboard_state_save(StateWriter& w);
+bool keyboard_state_load(StateReader& r, bool apply);

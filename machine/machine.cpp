@@ -3,6 +3,7 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
+#include "cpu/state_io.h"
 #include "machine/beeper_output.h"
 #include "machine/cassette.h"
 #include "machine/hooks.h"
@@ -32,6 +33,7 @@ uint64_t clock_of(uint32_t m) { return modelTable[m].clockHz; }
 
 void connect_cpu() {
   memory_connect();
+  event_set_callback(EVENT_SPEECH, mea_watchdog);
   cpu_set_port_routines(port_in, port_out);
 }
 
@@ -120,4 +122,35 @@ void machine_cold_restart() {
   cpu_reset();
   machineHooks.audioReset();
   video_restore_charset();
+}
+
+void machine_state_record_save(StateWriter& w) {
+  const MachineState& s = machineState;
+  for (uint32_t v : {s.currentModel, s.ramSizeIndex, s.ramTop, s.highBankOffset, s.symbolicKeyboard,
+                     s.screenMode32, s.retraceFlag, s.scanLine})
+    w.u32(v);
+  w.i32(s.lineCarry);
+  w.u32(s.veltraVideoOn);
+  w.u32(s.veltraBitmapMode);
+}
+
+bool machine_state_record_load(StateReader& r, bool apply) {
+  MachineState s;
+  for (uint32_t* v : {&s.currentModel, &s.ramSizeIndex, &s.ramTop, &s.highBankOffset,
+                      &s.symbolicKeyboard, &s.screenMode32, &s.retraceFlag, &s.scanLine})
+    *v = r.u32();
+  s.lineCarry = r.i32();
+  s.veltraVideoOn = r.u32();
+  s.veltraBitmapMode = r.u32();
+  if (!r.ok() || s.currentModel >= MODEL_COUNT || s.ramSizeIndex >= kRamSizes ||
+      s.ramTop != ramTopTable[s.ramSizeIndex] ||
+      (s.highBankOffset != 0 && s.highBankOffset != 0x10000) || s.symbolicKeyboard > 1 ||
+      s.screenMode32 > 1 || s.retraceFlag > 1 || s.scanLine >= kVeltraLines ||
+      s.lineCarry < -65536 || s.lineCarry > 65536 || s.veltraVideoOn > 1 || s.veltraBitmapMode > 1)
+    return r.fail();
+  if (!apply) return true;
+  machine_select_model(s.currentModel);
+  if (s.ramSizeIndex != ramSizeIndex) machine_set_ram_size(s.ramSizeIndex);
+  machineState = s;
+  return true;
 }

@@ -77,3 +77,16 @@ void run_frame();
 void run_frames(int n);
 // Veltra-16: the horizontal-sync point of a scan line was passed.
 void veltra_line_end();
+
+// The machine's records of a machine state (cpu/state_io.h), each in the
+// file of the module that owns the state:
+//   "MACH" machineState (machine.cpp): the load switches the machine to the
+//          record's model and RAM size first (as the menu does), then puts
+//          every field in place;
+//   "MEM " memory.cpp, "ROMS" rom.cpp, "VID " video.cpp, "KEYS" keyboard.cpp,
+//   "PORT" ports.cpp, "MEA " mea8000.cpp, "PRNT" printer.cpp, "PAST" paste.cpp,
+//   "BEEP" beeper_output.cpp, "CASS" cassette.cpp.
+class StateWriter;
+class StateReader;
+void machine_state_record_save(StateWriter& w);
+bool machine_state_record_load(StateReader& r, bool apply);

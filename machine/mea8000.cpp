@@ -8,10 +8,15 @@
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
+#include "cpu/state_io.h"
 #include "machine/hooks.h"
 #include "machine/sound.h"
 
-MeaState mea;
+// As after a reset from the start, so that a machine state taken on a model
+// without the chip holds a chip the load accepts.
+MeaState mea = {
+    16, 0x80, {}, 0,  0, 0, {}, &mea.records[0], &mea.records[1], &mea.records[2], 0, 0, 0,
+    0,  0,    {}, {}, 0, 0, 0};
 int32_t cosTab[MEA_TABLE_SIZE];
 int32_t expTab[MEA_TABLE_SIZE];
 int32_t exp2Tab[MEA_TABLE_SIZE];
@@ -59,6 +64,14 @@ int32_t noise_random() {
   return static_cast<int32_t>((meaNoiseState >> 16) & 0x7FFF);
 }
 
+// The generator's state when the noise table was last built.
+uint32_t noiseTableSeed = 1;
+
+void build_noise_table() {
+  noiseTableSeed = meaNoiseState;
+  for (int32_t& v : noiseTab) v = (noise_random() & 0x3FF) - 512;
+}
+
 void build_tables() {
   for (int f = 0; f < MEA_TABLE_SIZE; ++f) {
     double x = std::numbers::pi * f / kChipRate;
@@ -66,7 +79,7 @@ void build_tables() {
     expTab[f] = static_cast<int32_t>(512.0 * std::exp(-x));
     exp2Tab[f] = static_cast<int32_t>(512.0 * std::exp(-2.0 * x));
   }
-  for (int32_t& v : noiseTab) v = (noise_random() & 0x3FF) - 512;
+  build_noise_table();
 }
 
 void decode_frame(const uint8_t* b, MeaFrame* frame) {
@@ -265,4 +278,108 @@ void mea_write(uint8_t port, uint8_t value) {
     }
     mea.autoStop = (value & 0x0C) == 0x08 ? 1 : 0;
   }
+}
+
+namespace {
+
+void put_frame(StateWriter& w, const MeaFrame& f) {
+  w.i32(f.pitchIncrement);
+  w.i32(f.fd);
+  w.i32(f.amplitude);
+  for (int k = 0; k < 4; ++k) w.i32(f.f[k]);
+  for (int k = 0; k < 4; ++k) w.i32(f.bw[k]);
+  w.i32(f.noise);
+}
+
+bool get_frame(StateReader& r, MeaFrame* f) {
+  f->pitchIncrement = r.i32();
+  f->fd = r.i32();
+  f->amplitude = r.i32();
+  for (int k = 0; k < 4; ++k) f->f[k] = r.i32();
+  for (int k = 0; k < 4; ++k) f->bw[k] = r.i32();
+  f->noise = r.i32();
+  bool ok = r.ok() && f->pitchIncrement >= -120 && f->pitchIncrement <= 120 && f->fd >= 0 &&
+            f->fd <= 3 && f->amplitude >= 0 && f->amplitude <= 1000 && f->noise >= 0 &&
+            f->noise <= 1;
+  for (int k = 0; k < 4; ++k)
+    ok = ok && f->f[k] >= 0 && f->f[k] < MEA_TABLE_SIZE && f->bw[k] >= 0 &&
+         f->bw[k] < MEA_TABLE_SIZE;
+  return ok;
+}
+
+bool in_range(int64_t v, int64_t low, int64_t high) { return v >= low && v <= high; }
+
+} // namespace
+
+void mea_state_save(StateWriter& w) {
+  w.i32(mea.stopped);
+  w.u8(mea.status);
+  w.bytes(mea.received, sizeof mea.received);
+  w.i32(mea.receivedCount);
+  w.i32(mea.autoStop);
+  w.i64(mea.lastWriteTime);
+  for (const MeaFrame& f : mea.records) put_frame(w, f);
+  for (const MeaFrame* p : {mea.current, mea.next, mea.spare})
+    w.u8(static_cast<uint8_t>(p - mea.records));
+  w.i32(mea.sampleInFrame);
+  w.i32(mea.pitchPrev);
+  w.i32(mea.pitchCur);
+  w.i32(mea.phase);
+  w.i32(mea.excitation);
+  for (int k = 0; k < 4; ++k) w.i64(mea.y1[k]);
+  for (int k = 0; k < 4; ++k) w.i64(mea.y2[k]);
+  w.i32(mea.upPhase);
+  w.i32(mea.upPrevious);
+  w.i32(mea.upCurrent);
+  w.u32(meaNoiseState);
+  w.u32(noiseTableSeed);
+}
+
+bool mea_state_load(StateReader& r, bool apply) {
+  MeaState s{};
+  s.stopped = r.i32();
+  s.status = r.u8();
+  r.bytes(s.received, sizeof s.received, true);
+  s.receivedCount = r.i32();
+  s.autoStop = r.i32();
+  s.lastWriteTime = r.i64();
+  for (MeaFrame& f : s.records)
+    if (!get_frame(r, &f)) return r.fail();
+  uint8_t ring[3];
+  for (uint8_t& k : ring) k = r.u8();
+  s.sampleInFrame = r.i32();
+  s.pitchPrev = r.i32();
+  s.pitchCur = r.i32();
+  s.phase = r.i32();
+  s.excitation = r.i32();
+  for (int k = 0; k < 4; ++k) s.y1[k] = r.i64();
+  for (int k = 0; k < 4; ++k) s.y2[k] = r.i64();
+  s.upPhase = r.i32();
+  s.upPrevious = r.i32();
+  s.upCurrent = r.i32();
+  const uint32_t noise = r.u32();
+  const uint32_t seed = r.u32();
+  bool ok = r.ok() && (s.stopped == 0 || s.stopped == 16) && in_range(s.receivedCount, 0, 4) &&
+            in_range(s.autoStop, 0, 1) && ring[0] < 3 && ring[1] < 3 && ring[2] < 3 &&
+            ring[0] != ring[1] && ring[0] != ring[2] && ring[1] != ring[2] &&
+            in_range(s.sampleInFrame, 0, 512) &&
+            in_range(s.pitchPrev, -kMeaPhaseWrap, kMeaPhaseWrap) &&
+            in_range(static_cast<int64_t>(s.pitchCur) - s.pitchPrev, -1024, 1024) &&
+            in_range(s.phase, 0, kMeaPhaseWrap - 1) && in_range(s.upPhase, 0, kOutputRate - 1) &&
+            in_range(s.upPrevious, -kLimit, kLimit) && in_range(s.upCurrent, -kLimit, kLimit);
+  for (int k = 0; k < 4; ++k)
+    ok = ok && in_range(s.y1[k], -kStateLimit, kStateLimit) &&
+         in_range(s.y2[k], -kStateLimit, kStateLimit);
+  if (!ok) return r.fail();
+  if (!apply) return true;
+  s.current = &mea.records[ring[0]];
+  s.next = &mea.records[ring[1]];
+  s.spare = &mea.records[ring[2]];
+  mea = s;
+  if (seed != noiseTableSeed) {
+    meaNoiseState = seed;
+    build_noise_table();
+  }
+  meaNoiseState = noise;
+  return true;
 }

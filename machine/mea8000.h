@@ -86,3 +86,12 @@ int32_t mea_sample();
 // Timed event 1, every 20 ms: stops a chip that gets no more data while
 // autoStop is on.
 void mea_watchdog(int64_t* tcount, TimedEvent* self);
+
+// "MEA ": the chip's state (the record ring by index), the noise generator
+// and the seed its noise table was built from; the tables are rebuilt from
+// it on load. The load refuses frequencies and bandwidths outside the
+// tables, amplitudes above the chip's largest and phases out of range.
+class StateWriter;
+class StateReader;
+void mea_state_save(StateWriter& w);
+bool mea_state_load(StateReader& r, bool apply);

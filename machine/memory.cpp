@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 #include "machine/beeper_output.h"
 #include "machine/cassette.h"
 #include "machine/keyboard.h"
@@ -249,6 +250,7 @@ void map_ignored_writes(unsigned first, unsigned last) {
 } // namespace
 
 void memory_connect() {
+  paste_connect();
   cpu_set_memory_routines(machine_read, machine_write);
   // Both maps: ROM at 0x0000-0x1FFF, RAM at 0x4000-0x4FFF (every RAM size
   // has it), writes ignored at 0x0000-0x2FFF, stored at 0x4000-0x7FFF and
@@ -308,3 +310,7 @@ void memory_reset() {
   }
   run_reset_hooks(MEMORY_RESET_AFTER_ROM);
 }
+
+void memory_state_save(StateWriter& w) { w.bytes(memory, sizeof memory); }
+
+bool memory_state_load(StateReader& r, bool apply) { return r.bytes(memory, sizeof memory, apply); }

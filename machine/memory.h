@@ -40,3 +40,10 @@ void memory_reset();
 enum MemoryResetPhase { MEMORY_RESET_BEFORE_ROM, MEMORY_RESET_AFTER_ROM };
 using MemoryResetHook = void (*)(MemoryResetPhase phase);
 bool memory_add_reset_hook(MemoryResetHook hook);
+
+// "MEM ": the whole memory array (the ROM region with its patches, both
+// banks, the slack).
+class StateWriter;
+class StateReader;
+void memory_state_save(StateWriter& w);
+bool memory_state_load(StateReader& r, bool apply);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 #include "cpu/traps.h"
 #include "machine/keyboard.h"
 #include "machine/machine.h"
@@ -159,3 +160,41 @@ void paste_drop() {
 }
 
 void paste_cancel() { finish(false); }
+
+namespace {
+enum : uint32_t { kTarvikPasteSet = 2, kVeltraPasteSet = 3 };
+}
+
+void paste_connect() {
+  trap_declare_set(kTarvikPasteSet, tarvikPasteTrap);
+  trap_declare_set(kVeltraPasteSet, veltraPasteTrap);
+}
+
+void paste_state_save(StateWriter& w) {
+  w.u8(installed == tarvikPasteTrap ? 1 : installed == veltraPasteTrap ? 2 : 0);
+  w.u8(pasteHasText ? 1 : 0);
+  w.i32(previousCharacter);
+  w.u32(static_cast<uint32_t>(pastePosition));
+  w.u32(static_cast<uint32_t>(pasteText.size()));
+  w.bytes(pasteText.data(), pasteText.size());
+}
+
+// The trap slots come back with the "TRAP" record; here only which record
+// the paste removes when it ends.
+bool paste_state_load(StateReader& r, bool apply) {
+  const uint8_t which = r.u8();
+  const uint8_t hasText = r.u8();
+  const int32_t previous = r.i32();
+  const uint32_t position = r.u32();
+  const uint32_t length = r.u32();
+  const uint8_t* text = r.view(length);
+  if (!r.ok() || which > 2 || hasText > 1 || previous < -1 || previous > 255 || position > length)
+    return r.fail();
+  if (!apply) return true;
+  pasteText.assign(reinterpret_cast<const char*>(text), length);
+  pastePosition = position;
+  pasteHasText = hasText != 0;
+  previousCharacter = previous;
+  installed = which == 1 ? tarvikPasteTrap : which == 2 ? veltraPasteTrap : nullptr;
+  return true;
+}

@@ -17,3 +17,13 @@ void paste_cancel();
 // Character translations used by paste_next.
 uint8_t paste_translate_tarvik(uint8_t c);
 uint8_t paste_translate_veltra(uint8_t c);
+
+// Declares the paste's trap records for machine states (memory_connect).
+void paste_connect();
+
+// "PAST": a paste in progress: its text, how far it got, the character
+// delivered last and which model's trap it uses.
+class StateWriter;
+class StateReader;
+void paste_state_save(StateWriter& w);
+bool paste_state_load(StateReader& r, bool apply);

@@ -3,6 +3,8 @@
 // the printer and the Dorvane's speech chip.
 #include "machine/ports.h"
 
+#include "cpu/state_io.h"
+
 #include "machine/machine.h"
 #include "machine/mea8000.h"
 #include "machine/memory.h"
@@ -69,4 +71,24 @@ void port_out(uint8_t port, uint8_t value) {
 
 void pio_reset() {
   for (PioChannel& c : pioChannels) c = PioChannel{};
+}
+
+void ports_state_save(StateWriter& w) {
+  for (const PioChannel& c : pioChannels)
+    for (uint8_t v :
+         {c.vector, c.mode, c.interruptControl, c.expectDirection, c.expectMask, c.mask})
+      w.u8(v);
+}
+
+bool ports_state_load(StateReader& r, bool apply) {
+  PioChannel loaded[2];
+  for (PioChannel& c : loaded)
+    for (uint8_t* v :
+         {&c.vector, &c.mode, &c.interruptControl, &c.expectDirection, &c.expectMask, &c.mask})
+      *v = r.u8();
+  for (const PioChannel& c : loaded)
+    if (c.mode > 3 || c.expectDirection > 1 || c.expectMask > 1) return r.fail();
+  if (r.ok() && apply)
+    for (int k = 0; k < 2; ++k) pioChannels[k] = loaded[k];
+  return r.ok();
 }

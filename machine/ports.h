@@ -17,3 +17,9 @@ extern PioChannel pioChannels[2]; // A, B
 uint8_t port_in(uint8_t port);
 void port_out(uint8_t port, uint8_t value);
 void pio_reset();
+
+// "PORT": the parallel interface's two channels.
+class StateWriter;
+class StateReader;
+void ports_state_save(StateWriter& w);
+bool ports_state_load(StateReader& r, bool apply);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "cpu/state_io.h"
 #include "machine/hooks.h"
 
 std::FILE* printerFile;
@@ -70,4 +71,19 @@ uint8_t printer_translate_cp1250(uint8_t code) {
   case 189: return 251;
   default: return code >= 32 ? code : static_cast<uint8_t>(code ^ 128);
   }
+}
+
+void printer_state_save(StateWriter& w) {
+  w.text(printerPath, sizeof printerPath);
+  w.u8(printerFile ? 1 : 0);
+}
+
+bool printer_state_load(StateReader& r, bool apply) {
+  char path[sizeof printerPath];
+  if (!r.text(path, sizeof path, true)) return false;
+  if (r.u8() > 1) return r.fail();
+  if (!r.ok() || !apply) return r.ok();
+  if (std::strcmp(path, printerPath) != 0) printer_close();
+  std::memcpy(printerPath, path, sizeof path);
+  return true;
 }

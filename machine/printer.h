@@ -16,3 +16,11 @@ void printer_close();
 void printer_install_translation();
 // The printer's national character set to code page 1250.
 uint8_t printer_translate_cp1250(uint8_t code);
+
+// "PRNT": the printer file's name and whether it was open. The file itself
+// is the user's: after a load the next byte printed appends to the named
+// file, as after the printer was closed.
+class StateWriter;
+class StateReader;
+void printer_state_save(StateWriter& w);
+bool printer_state_load(StateReader& r, bool apply);

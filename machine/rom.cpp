@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "cpu/state_io.h"
 #include "machine/hooks.h"
 #include "machine/machine.h"
 
@@ -25,7 +26,7 @@ const RomFile romFiles[ROM_IMAGES] = {
 };
 
 namespace {
-
+void rom_set_changed();
 const uint8_t* const kBuiltin[ROM_IMAGES] = {
     builtinTarvik31Rom,   builtinTarvik41Rom,   builtinDorvaneRom,    builtinVeltra16Rom,
     builtinDorvaneExtRom, builtinTarvikCharset, builtinVeltraCharset,
@@ -91,6 +92,7 @@ int rom_load_folder(const char* folder, int* rejected) {
       std::memcpy(replaced[i], kBuiltin[i], i == ROM_VELTRA16 ? 16384 : romFiles[i].size);
       std::memcpy(replaced[i], buffer, romFiles[i].size);
       romImageData[i] = replaced[i];
+      rom_set_changed();
       ++loaded;
     }
   }
@@ -100,4 +102,43 @@ int rom_load_folder(const char* folder, int* rejected) {
 
 void rom_use_builtin() {
   for (int i = 0; i < ROM_IMAGES; ++i) romImageData[i] = kBuiltin[i];
+  rom_set_changed();
 }
+
+namespace {
+
+bool loadedRomsDiffer;
+// The checksums of the images in use, worked out once after each change of
+// the set.
+uint32_t crcOf[ROM_IMAGES];
+bool crcKnown;
+
+uint32_t image_crc(int i) {
+  if (!crcKnown) {
+    for (int k = 0; k < ROM_IMAGES; ++k)
+      crcOf[k] = state_crc32(romImageData[k], k == ROM_VELTRA16 ? 16384 : romFiles[k].size);
+    crcKnown = true;
+  }
+  return crcOf[i];
+}
+
+} // namespace
+
+void rom_state_save(StateWriter& w) {
+  w.u8(ROM_IMAGES);
+  for (int i = 0; i < ROM_IMAGES; ++i) w.u32(image_crc(i));
+}
+
+bool rom_state_load(StateReader& r, bool apply) {
+  if (r.u8() != ROM_IMAGES) return r.fail();
+  bool differ = false;
+  for (int i = 0; i < ROM_IMAGES; ++i) differ = (r.u32() != image_crc(i)) || differ;
+  if (apply) loadedRomsDiffer = differ;
+  return r.ok();
+}
+
+bool rom_state_differs() { return loadedRomsDiffer; }
+
+namespace {
+void rom_set_changed() { crcKnown = false; }
+} // namespace

@@ -35,3 +35,13 @@ const uint8_t* rom_for_model(uint32_t model);
 int rom_load_folder(const char* folder, int* rejected);
 // Back to the built-in images.
 void rom_use_builtin();
+
+// "ROMS": the CRC-32 of every image of the ROM set in use. The images are
+// not stored (the memory record holds the ROM copy the CPU runs); a state
+// made with another ROM set still loads, and rom_state_differs tells the
+// loader so that it can say it.
+class StateWriter;
+class StateReader;
+void rom_state_save(StateWriter& w);
+bool rom_state_load(StateReader& r, bool apply);
+bool rom_state_differs();

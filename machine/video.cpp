@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "machine/rom.h"
@@ -95,4 +96,27 @@ uint8_t veltra_picture_fetch(uint16_t a) {
   if (r != 2) return 0x3F;
   scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
   return 0xFF;
+}
+
+namespace {
+constexpr uint32_t kPictureBytes = 256 * kFrameRowBytes;
+}
+
+void video_state_save(StateWriter& w) {
+  w.bytes(frameBuffer, kPictureBytes);
+  w.bytes(userCharset, sizeof userCharset);
+  w.u8(currentCharset == userCharset ? 1 : 0);
+}
+
+bool video_state_load(StateReader& r, bool apply) {
+  const uint8_t* picture = r.view(kPictureBytes);
+  const uint8_t* charset = r.view(sizeof userCharset);
+  const uint8_t user = r.u8();
+  if (!r.ok() || user > 1) return r.fail();
+  if (!apply) return true;
+  std::memcpy(frameBuffer, picture, kPictureBytes);
+  std::memset(frameBuffer + kPictureBytes, 0, sizeof frameBuffer - kPictureBytes);
+  std::memcpy(userCharset, charset, sizeof userCharset);
+  video_select_charset(user != 0);
+  return true;
 }

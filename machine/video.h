@@ -34,3 +34,10 @@ void video_render();
 // A Veltra-16 opcode fetch from the picture area while the picture is on:
 // deposits one cell and returns the opcode the CPU executes.
 uint8_t veltra_picture_fetch(uint16_t address);
+
+// "VID ": the picture's 256 rows (the rest of the buffer is cleared on
+// load), the user character set and which set is current.
+class StateWriter;
+class StateReader;
+void video_state_save(StateWriter& w);
+bool video_state_load(StateReader& r, bool apply);

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "cpu/events.h"
 #include "machine/cassette.h"
 #include "machine/memory.h"
 #include "media/tape.h"
@@ -40,6 +41,8 @@ void media_set_hooks(const MediaHooks& hooks) {
 
 void media_connect() {
   memory_add_reset_hook(tape_memory_reset);
+  tape_connect();
+  event_set_callback(EVENT_WAV_TAPE, wav_playback_tick);
   cassette_connect({wav_playback_sample, wav_record_level, wav_frame_status});
 }
 

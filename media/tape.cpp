@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "cpu/cpu.h"
+#include "cpu/state_io.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
 #include "media/files.h"
@@ -50,9 +51,14 @@ const char* base_name(const char* path) {
 // When the read trap last took a byte of the attached image.
 int64_t lastReadTime = INT64_MIN;
 
+TapeImage attached;
+
 // Forgets the attached or recording tape file.
 void detach() {
-  if (tapeFile) std::fclose(tapeFile);
+  attached.bytes.clear();
+  attached.bytes.shrink_to_fit();
+  attached.position = 0;
+  attached.ended = false;
   tapeFile = nullptr;
   tapeActive = 0;
   tapeFileName[0] = '\0';
@@ -63,6 +69,26 @@ void close_attached_for_transfer() {
   if (!tapeFile) return;
   media_message("Kazetta-file (%s) lezárva%s", tapeFileName, ".");
   detach();
+}
+
+// A read past the end of the image gives 0xFF.
+uint8_t read_image_byte() {
+  if (attached.position >= attached.bytes.size()) {
+    attached.ended = true;
+    return 0xFF;
+  }
+  return attached.bytes[attached.position++];
+}
+
+// Reads a whole file; false when it cannot be read.
+bool read_whole(std::FILE* f, std::vector<uint8_t>* bytes) {
+  bytes->clear();
+  uint8_t block[4096];
+  for (;;) {
+    const size_t got = std::fread(block, 1, sizeof block, f);
+    bytes->insert(bytes->end(), block, block + got);
+    if (got < sizeof block) return !std::ferror(f);
+  }
 }
 
 // A read past the end of the file gives 0xFF.
@@ -99,7 +125,7 @@ TrapRecord tapeTraps[4] = {
 };
 char tapeFileName[TAPE_NAME_SIZE];
 uint32_t tapeActive;
-std::FILE* tapeFile;
+const TapeImage* tapeFile;
 
 void tape_traps_install() {
   if (model() == MODEL_VELTRA16) return;
@@ -132,12 +158,12 @@ bool tape_traps_installed() {
 // detaches the tape and returns with A and F as they were (carry clear from
 // the caller: no byte came). With no tape the machine reads 0x00 bytes.
 void tape_read_byte_trap(uint32_t*) {
-  if (tapeFile && std::feof(tapeFile)) {
+  if (tapeFile && attached.ended) {
     detach();
     return;
   }
   if (tapeFile) lastReadTime = cpu.tcount;
-  uint8_t b = tapeFile ? read_byte(tapeFile) : 0;
+  uint8_t b = tapeFile ? read_image_byte() : 0;
   uint8_t f = static_cast<uint8_t>(cpu.af.l | FLAG_C);
   f = b == 0 ? static_cast<uint8_t>(f | FLAG_Z) : static_cast<uint8_t>(f & ~FLAG_Z);
   cpu.af.h = b;
@@ -187,11 +213,16 @@ bool tape_attach(const char* path) {
   detach();
   if (!path || !copy_name(path)) return false;
   lastReadTime = INT64_MIN;
-  tapeFile = media_open_for_reading(tapeFileName);
-  if (!tapeFile) {
-    tapeFileName[0] = '\0';
+  std::FILE* f = media_open_for_reading(tapeFileName);
+  const bool read = f && read_whole(f, &attached.bytes);
+  if (f) std::fclose(f);
+  if (!read) {
+    detach();
     return false;
   }
+  attached.position = 0;
+  attached.ended = false;
+  tapeFile = &attached;
   tapeActive = 1;
   return true;
 }
@@ -308,5 +339,53 @@ bool tape_close() {
   if (!tapeFile && !tapeActive) return false;
   media_message("Kazetta-file (%s) lezárva.", tapeFileName);
   detach();
+  return true;
+}
+
+namespace {
+enum : uint32_t { kTapeTrapSet = 1 };
+}
+
+void tape_connect() { trap_declare_set(kTapeTrapSet, tapeTraps); }
+
+void tape_state_save(StateWriter& w) {
+  w.text(tapeFileName, sizeof tapeFileName);
+  w.u8(static_cast<uint8_t>(tapeActive));
+  w.i64(lastReadTime);
+  w.u8(tapeFile ? 1 : 0);
+  if (!tapeFile) return;
+  w.u8(attached.ended ? 1 : 0);
+  w.u32(static_cast<uint32_t>(attached.position));
+  w.u32(static_cast<uint32_t>(attached.bytes.size()));
+  w.bytes(attached.bytes.data(), attached.bytes.size());
+}
+
+bool tape_state_load(StateReader& r, bool apply) {
+  char name[TAPE_NAME_SIZE];
+  if (!r.text(name, sizeof name, true)) return false;
+  const uint8_t active = r.u8();
+  const int64_t readTime = r.i64();
+  const uint8_t image = r.u8();
+  uint8_t ended = 0;
+  uint32_t position = 0, size = 0;
+  const uint8_t* bytes = nullptr;
+  if (image) {
+    ended = r.u8();
+    position = r.u32();
+    size = r.u32();
+    bytes = r.view(size);
+  }
+  if (!r.ok() || active > 1 || image > 1 || ended > 1 || position > size) return r.fail();
+  if (!apply) return true;
+  detach();
+  std::memcpy(tapeFileName, name, sizeof name);
+  tapeActive = active;
+  lastReadTime = readTime;
+  if (image) {
+    attached.bytes.assign(bytes, bytes + size);
+    attached.position = position;
+    attached.ended = ended != 0;
+    tapeFile = &attached;
+  }
   return true;
 }

@@ -5,8 +5,10 @@
 // range as a one-block image. Tarvik 3.1, Tarvik 4.1 and Dorvane only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "cpu/traps.h"
 #include "machine/memory.h"
@@ -20,8 +22,16 @@ extern TrapRecord tapeTraps[4];
 extern char tapeFileName[TAPE_NAME_SIZE];
 // 1 while a tape file is attached for reading or chosen for recording.
 extern uint32_t tapeActive;
-// The attached tape image while it is open for reading.
-extern std::FILE* tapeFile;
+// An attached tape image: its bytes, read whole when it is attached (a
+// machine state keeps them, so that it loads even when the file is gone),
+// the next byte to read, and whether a read went past the end.
+struct TapeImage {
+  std::vector<uint8_t> bytes;
+  size_t position;
+  bool ended;
+};
+// The attached tape image while it is being read; null when none.
+extern const TapeImage* tapeFile;
 
 // Patches the three ROM routines (records already in place are skipped).
 // The Veltra-16 has no such routines: nothing happens on model 3.
@@ -57,3 +67,13 @@ bool tape_being_read(int64_t now);
 // The tape menu's close command: detaches the attached image (or ends a
 // recording) and reports it. False when no tape file was in use.
 bool tape_close();
+
+// Declares the tape traps for machine states (media_connect).
+void tape_connect();
+
+// "TAPE": the attached image (its name, bytes and position) or the name of
+// the file a save is recording to, and the time of the last byte read.
+class StateWriter;
+class StateReader;
+void tape_state_save(StateWriter& w);
+bool tape_state_load(StateReader& r, bool apply);

@@ -15,9 +15,11 @@
 #include "media/wav_tape.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "cpu/cpu.h"
 #include "cpu/events.h"
+#include "cpu/state_io.h"
 #include "machine/cassette.h"
 #include "machine/hooks.h"
 #include "machine/machine.h"
@@ -63,6 +65,10 @@ uint64_t unsizedSamples;
 uint32_t fileSerial; // changes whenever a file is opened or closed
 uint32_t shownSerial = UINT32_MAX;
 uint64_t shownSeconds = UINT64_MAX;
+
+// The name of the file in the deck.
+char wavPath[1024];
+char stateNotice[1200];
 
 uint64_t clock_hz() { return cpu.clockHz; }
 
@@ -137,6 +143,7 @@ int64_t next_period() {
 
 void forget_file() {
   wavFile = nullptr;
+  wavPath[0] = '\0';
   cassettePlayback = 0;
   format = WavFormat{};
   dataRead = samplesPassed = 0;
@@ -193,6 +200,7 @@ bool wav_create(const char* path, uint32_t rate) {
   recordBuffered = 0;
   unsizedSamples = 0;
   recordFailed = recordReported = false;
+  std::snprintf(wavPath, sizeof wavPath, "%s", path);
   wavFile = f;
   cassettePlayback = 0;
   format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
@@ -249,6 +257,7 @@ bool wav_attach(const char* path) {
     return false;
   }
   wavFile = f;
+  std::snprintf(wavPath, sizeof wavPath, "%s", path);
   format = found;
   cassettePlayback = 1;
   cassetteInputLevel = 0;
@@ -392,3 +401,140 @@ bool wav_menu_close(uint64_t* bytesInFile) {
   tape_traps_install();
   return ok;
 }
+
+namespace {
+
+enum : uint8_t { kDeckEmpty = 0, kDeckPlaying = 1, kDeckRecording = 2 };
+
+void put_format(StateWriter& w, const WavFormat& f) {
+  w.u16(f.channels);
+  w.u32(f.rate);
+  w.u16(f.bits);
+  w.u32(f.frameBytes);
+  w.u64(f.dataStart);
+  w.u64(f.dataSize);
+}
+
+WavFormat get_format(StateReader& r) {
+  WavFormat f{};
+  f.channels = r.u16();
+  f.rate = r.u32();
+  f.bits = r.u16();
+  f.frameBytes = r.u32();
+  f.dataStart = r.u64();
+  f.dataSize = r.u64();
+  return f;
+}
+
+bool same_format(const WavFormat& a, const WavFormat& b) {
+  return a.channels == b.channels && a.rate == b.rate && a.bits == b.bits &&
+         a.frameBytes == b.frameBytes && a.dataStart == b.dataStart && a.dataSize == b.dataSize;
+}
+
+// Opens the file of a saved playback again and checks that it is the same
+// tape; null when it is not there or has changed.
+std::FILE* reopen(const char* path, const WavFormat& saved) {
+  std::FILE* f = media_open_for_reading(path);
+  if (!f) return nullptr;
+  WavFormat found{};
+  if (!wav_read_format(f, &found) || !same_format(found, saved)) {
+    std::fclose(f);
+    return nullptr;
+  }
+  return f;
+}
+
+} // namespace
+
+void wav_state_save(StateWriter& w) {
+  const uint8_t deck = !wavFile ? kDeckEmpty : cassettePlayback ? kDeckPlaying : kDeckRecording;
+  w.u8(deck);
+  w.text(wavPath, sizeof wavPath);
+  put_format(w, format);
+  w.u64(dataRead);
+  w.u64(samplesPassed);
+  w.u64(recordFraction);
+  w.u64(tickFraction);
+  w.u8(static_cast<uint8_t>(bitsLeft));
+  w.u8(currentByte);
+  w.f64(filter.y1);
+  w.f64(filter.y2);
+  w.u64(wavSampleCount);
+  w.i64(wavStopTime);
+  w.i64(wavPausedTotal);
+  w.i64(wavLastRecordTime);
+  w.f64(wavSamplesPerTstate);
+}
+
+bool wav_state_load(StateReader& r, bool apply) {
+  const uint8_t deck = r.u8();
+  char path[sizeof wavPath];
+  if (!r.text(path, sizeof path, true)) return false;
+  const WavFormat f = get_format(r);
+  const uint64_t read = r.u64(), passed = r.u64(), fraction = r.u64(), tick = r.u64();
+  const uint8_t bits = r.u8(), byte = r.u8();
+  const double y1 = r.f64(), y2 = r.f64();
+  const uint64_t sampleCount = r.u64();
+  const int64_t stopTime = r.i64(), pausedTotal = r.i64(), lastRecord = r.i64();
+  const double perTstate = r.f64();
+  if (!r.ok() || deck > kDeckRecording || bits > 8 || !std::isfinite(y1) || !std::isfinite(y2) ||
+      !std::isfinite(perTstate) || perTstate < 0 || perTstate > 1)
+    return r.fail();
+  if (deck == kDeckPlaying &&
+      (f.rate == 0 || f.channels == 0 || f.bits == 0 || f.bits > 32 || read > f.dataSize ||
+       (f.bits != 1 && f.frameBytes == 0) || tick >= f.rate))
+    return r.fail();
+  if (deck == kDeckRecording && (f.rate == 0 || f.rate > 1000000 || fraction > (uint64_t{1} << 40)))
+    return r.fail();
+  if (!apply) return true;
+  stateNotice[0] = '\0';
+  const bool sameRecording =
+      deck == kDeckRecording && wavFile && !cassettePlayback && std::strcmp(path, wavPath) == 0;
+  if (sameRecording) {
+    // The recorder outside the machine goes on writing the same file.
+    filter = RecordFilter{y1, y2};
+    recordFraction = fraction;
+    wavLastRecordTime = lastRecord;
+  } else {
+    wav_close();
+    if (deck == kDeckRecording)
+      std::snprintf(stateNotice, sizeof stateNotice,
+                    "A WAV felvétel (%s) nem folytatódik: a szalag üres.", path);
+  }
+  if (deck == kDeckPlaying) {
+    std::FILE* file = reopen(path, f);
+    if (file && std::fseek(file, static_cast<long>(f.dataStart + read), SEEK_SET) == 0) {
+      wavFile = file;
+      std::snprintf(wavPath, sizeof wavPath, "%s", path);
+      format = f;
+      cassettePlayback = 1;
+      ++fileSerial;
+    } else {
+      if (file) std::fclose(file);
+      std::snprintf(stateNotice, sizeof stateNotice,
+                    "A WAV szalag (%s) nem található vagy megváltozott: a magnó üres.", path);
+    }
+  }
+  // A tape played on, or an empty deck: its counters as they were (an
+  // empty deck's only matter to the next save, which then gives the same
+  // bytes).
+  if ((deck == kDeckPlaying && wavFile) || deck == kDeckEmpty) {
+    if (deck == kDeckEmpty) {
+      filter = RecordFilter{y1, y2};
+      recordFraction = fraction;
+    }
+    dataRead = read;
+    samplesPassed = passed;
+    tickFraction = tick;
+    bitsLeft = bits;
+    currentByte = byte;
+    wavSampleCount = sampleCount;
+    wavStopTime = stopTime;
+    wavPausedTotal = pausedTotal;
+    wavLastRecordTime = lastRecord;
+    wavSamplesPerTstate = perTstate;
+  }
+  return true;
+}
+
+const char* wav_state_notice() { return stateNotice[0] ? stateNotice : nullptr; }

@@ -66,3 +66,16 @@ extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 extern double wavSamplesPerTstate;
 // Samples of the file passed so far (played or recorded): the tape counter.
 uint64_t wav_tape_position();
+// "WAVT": the tape in the deck. A file being played is kept by its name,
+// format and position, not its bytes (a tape may run to many megabytes):
+// the load opens it again and goes on from the same sample; when it is
+// gone or changed the deck is left empty and wav_state_notice says so. A
+// recording goes on only when the same file is being recorded now (its
+// filters and time base come back); another recording is closed.
+class StateWriter;
+class StateReader;
+void wav_state_save(StateWriter& w);
+bool wav_state_load(StateReader& r, bool apply);
+// After a load: a text for the user when the deck could not be put back as
+// saved, else null.
+const char* wav_state_notice();

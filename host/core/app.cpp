@@ -11,6 +11,8 @@
 #include "debugger/console_monitor.h"
 #include "host/core/commands.h"
 #include "host/core/fast_mode.h"
+#include "host/core/history.h"
+#include "host/core/keys.h"
 #include "host/core/layers.h"
 #include "host/core/pacing.h"
 #include "host/core/window.h"
@@ -29,6 +31,7 @@
 #include "machine/machine.h"
 #include "machine/rom.h"
 #include "machine/video.h"
+#include "machine/virtual_keys.h"
 #include "media/tape.h"
 #include "media/wav_tape.h"
 
@@ -71,6 +74,7 @@ void host_reset_state() {
   recent_files_clear();
   menu_clear_checks();
   fast_mode_reset();
+  history_reset();
   script_mode_reset();
 }
 
@@ -82,6 +86,7 @@ bool app_start(int argc, const char* const* argv) {
   status_create();
   settings_open();
   settings_load();
+  history_rewind_enable(RewindOn == 1);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   display_window_size(512, 384);
   pacing_set_presenter(present_frame);
@@ -173,7 +178,15 @@ int app_main_loop() {
 }
 
 void app_run_frame() {
+  // F3 held runs the machine backwards (Alt+F3 is the pacing's key).
+  if (RewindOn == 1 && host_key_held(VKEY_F3) && !host_key_held(VKEY_MENU)) {
+    history_rewind_tick();
+    pacing_frame_done();
+    return;
+  }
+  if (!history_before_frame()) return;
   run_frame();
+  history_after_frame();
   fast_mode_after_frame();
   if (sound_on()) audio_update(cpu.tcount);
   if (aviState == AVI_CAPTURING)
@@ -195,6 +208,7 @@ void app_finish_files() {
     avi_stop();
   }
   audio_record_stop();
+  history_record_stop();
   if (wavFile && !cassettePlayback) wav_close();
   tape_close();
   settings_save();
@@ -206,6 +220,7 @@ void app_shutdown() {
   display_shutdown();
   settings_save();
   settings_close();
+  history_rewind_enable(false); // the ring's memory goes back
 }
 
 int app_main(int argc, const char* const* argv) {

@@ -7,6 +7,7 @@
 
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
+#include "host/core/history.h"
 #include "host/core/quick_snapshot.h"
 #include "host/core/window.h"
 #include "host/output/audio.h"
@@ -210,6 +211,14 @@ void command_execute(int id) {
     break;
   case CMD_QUICK_SAVE: quick_save(); break;
   case CMD_QUICK_LOAD: quick_load(); break;
+  case CMD_STATE_SAVE: state_save_command(); break;
+  case CMD_STATE_LOAD: state_load_command(); break;
+  case CMD_REPLAY_RECORD: history_record_command(); break;
+  case CMD_REWIND:
+    RewindOn = RewindOn == 1 ? 0 : 1;
+    menu_set_checked(CMD_REWIND, RewindOn == 1);
+    history_rewind_enable(RewindOn == 1);
+    break;
   case CMD_SCREENSHOT: screenshot_command(); break;
   case CMD_SCREENSHOT_AS:
     if (ask(FILE_DIALOG_SCREENSHOT, name) && !save_screenshot(name))

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "host/core/history.h"
 #include "host/core/window.h"
 #include "host/ui/cp1250.h"
 #include "host/ui/key_layout.h"
@@ -39,8 +40,11 @@ void change(int vk, bool down, uint32_t character, bool machineSees) {
   // While the machine stands still (paused, in the monitor) it takes no new
   // press: the keys typed at the monitor are the monitor's. Releases always
   // reach it, so that nothing stays held.
-  if (machineSees || !down)
-    keyboard_key_event(static_cast<uint8_t>(vk), down, machine_character(character), modifiers);
+  if (machineSees || !down) {
+    const uint16_t c = machine_character(character);
+    keyboard_key_event(static_cast<uint8_t>(vk), down, c, modifiers);
+    history_key(static_cast<uint8_t>(vk), down, c, modifiers);
+  }
 }
 
 } // namespace
@@ -96,9 +100,11 @@ bool host_key_typed(int vk, bool down) {
 void host_keys_release() {
   std::memset(keyHeld, 0, sizeof keyHeld);
   keyboard_release_all();
+  history_keys_released();
 }
 
 void host_input_language_changed() {
   host_keys_release();
   paste_drop();
+  history_machine_changed();
 }

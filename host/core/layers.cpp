@@ -1,6 +1,8 @@
 // The hooks of the lower layers, set to the host's functions.
 #include "host/core/layers.h"
 
+#include "host/core/history.h"
+
 #include "debugger/hooks.h"
 #include "host/core/debug_output.h"
 #include "host/core/pacing.h"
@@ -27,6 +29,7 @@ void sound_resumed() {
 // Leaving the console monitor: a moment for the console to go, then the
 // frame timing starts again from now.
 void console_session_end() {
+  history_machine_changed();
   audio_resume();
   platform_sleep_ms(100);
   pacing_reset();
@@ -40,7 +43,7 @@ void host_connect_layers() {
   debugger_set_hooks({script_console_open, platform_console_close, platform_console_width,
                       script_console_read_line, script_console_write,
                       platform_console_set_attribute, platform_monitor_geometry,
-                      script_monitor_draw, audio_pause, console_session_end});
+                      script_monitor_draw, audio_pause, console_session_end, history_go_back});
   media_connect();
   static_assert(size_t{SCRIPT_SCREEN_TEXT_MAX} == size_t{CLIPBOARD_SCREEN_TEXT_MAX});
   script_set_screen_hooks({window_on_paint, clipboard_screen_text});

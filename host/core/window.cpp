@@ -8,6 +8,7 @@
 #include "debugger/disassembler.h"
 #include "debugger/screen_monitor.h"
 #include "host/core/commands.h"
+#include "host/core/history.h"
 #include "host/core/keys.h"
 #include "host/core/pacing.h"
 #include "host/output/audio.h"
@@ -52,12 +53,14 @@ void window_on_command(int id) {
     return;
   }
   command_execute(id);
+  history_machine_changed();
   after_command();
 }
 
 void window_on_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel)) {
   audio_pause();
   command_open_file(id, path, askFields);
+  history_machine_changed();
   after_command();
 }
 
@@ -98,14 +101,25 @@ void run_state_monitor_toggle() {
 }
 
 void window_on_key_down(int key) {
+  // The monitor's keys and the reset change the machine outside its frames.
+  if (monitorMode || key == VKEY_F1) history_machine_changed();
   switch (key) {
   case VKEY_PAUSE: window_on_command(CMD_PAUSE); break;
   case VKEY_ESCAPE: window_on_command(CMD_MONITOR); break;
+  case VKEY_BACK:
+    // The monitor's and a paused machine's undo; otherwise a key of the machine's.
+    if ((monitorMode || paused) && history_undo()) {
+      if (monitorMode) monitor_show_pc();
+      present_frame(1);
+    }
+    break;
   case VKEY_NEXT:
     if (monitorMode) {
       monitor_page(1);
     } else if (paused) {
+      history_checkpoint();
       run_frames(1);
+      history_machine_changed();
       present_frame(1);
       pacing_reset();
     } else {
@@ -122,7 +136,10 @@ void window_on_key_down(int key) {
     if (monitorMode) monitor_scroll(1);
     break;
   case VKEY_RETURN:
-    if (monitorMode) monitor_enter_key();
+    if (monitorMode) {
+      history_checkpoint();
+      monitor_enter_key();
+    }
     break;
   case VKEY_F1:
     if (monitorMode)
@@ -134,7 +151,10 @@ void window_on_key_down(int key) {
     if (monitorMode) monitor_set_view(MONITOR_VIEW_MEMORY);
     break;
   case VKEY_F7:
-    if (monitorMode) monitor_f7_key();
+    if (monitorMode) {
+      history_checkpoint();
+      monitor_f7_key();
+    }
     break;
   case VKEY_F8:
     if (monitorMode) monitor_f8_key();
@@ -219,5 +239,6 @@ void window_on_exit_modal_loop() {
 
 void window_on_drop_file(const char* path) {
   open_file_quietly(RECENT_AUTOLOAD, path);
+  history_machine_changed();
   pacing_reset();
 }

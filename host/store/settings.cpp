@@ -24,6 +24,7 @@ const SettingsEntry hostSettings[] = {
     {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
     {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
     {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
+    {"Rewind", SETTINGS_NUMBER, &RewindOn, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -104,6 +105,7 @@ void settings_show() {
   recent_files_show();
   menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
   menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
+  menu_set_checked(CMD_REWIND, RewindOn == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     menu_set_checked(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);

@@ -18,6 +18,10 @@ const FileFilter memoryFilters[] = {{"TKT files (*.tkt)", "*.tkt"},
                                     {"ROM/BIN files (*.rom;*.bin)", "*.rom;*.bin"},
                                     {"All Files (*.*)", "*.*"}};
 const FileFilter videoFilters[] = {{"AVI file-ok (*.avi)", "*.avi"}, {"Minden (*.*)", "*.*"}};
+const FileFilter stateFilters[] = {{"Tarvik gépállapot (*.tkm)", "*.tkm"},
+                                   {"All Files (*.*)", "*.*"}};
+const FileFilter replayFilters[] = {{"Tarvik visszajátszás (*.tkr)", "*.tkr"},
+                                    {"All Files (*.*)", "*.*"}};
 const FileFilter soundFilters[] = {{"16 bit; mono; 48,000 kHz PCM (*.wav)", "*.wav"}};
 
 const FileDialogKind kinds[] = {
@@ -33,6 +37,9 @@ const FileDialogKind kinds[] = {
     {14, true, false, true, "Video mentése...", videoFilters, 2, ".avi", nullptr},
     {15, true, false, false, "Mentés WAV formátumban", soundFilters, 1, ".wav", nullptr},
     {16, false, false, false, "TKS file beolvasás", snapshotFilters, 2, nullptr, nullptr},
+    {17, true, false, false, "Gépállapot mentése", stateFilters, 2, ".tkm", nullptr},
+    {18, false, false, false, "Gépállapot betöltése", stateFilters, 2, nullptr, nullptr},
+    {19, true, false, false, "Visszajátszás felvétele", replayFilters, 2, ".tkr", nullptr},
 };
 
 } // namespace

@@ -38,6 +38,9 @@ enum FileDialogNumber {
   FILE_DIALOG_VIDEO = 14,
   FILE_DIALOG_SOUND_RECORD = 15,
   FILE_DIALOG_SNAPSHOT_LOAD = 16,
+  FILE_DIALOG_STATE_SAVE = 17,
+  FILE_DIALOG_STATE_LOAD = 18,
+  FILE_DIALOG_REPLAY_RECORD = 19,
 };
 // The dialog kind with this number, or null.
 const FileDialogKind* file_dialog_kind(int number);

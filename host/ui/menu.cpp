@@ -29,9 +29,12 @@ const MenuEntry menuEntries[] = {
     ITEM(2, CMD_SNAPSHOT_LOAD, "TKS betöltése...", ""),
     ITEM(2, CMD_QUICK_SAVE, "&Gyors mentés", "F11"),
     ITEM(2, CMD_QUICK_LOAD, "Gyors &betöltés", "F12"),
+    ITEM(2, CMD_STATE_SAVE, "Gépállapot mentése...", ""),
+    ITEM(2, CMD_STATE_LOAD, "Gépállapot betöltése...", ""),
     ITEM(1, CMD_SCREENSHOT, "&Kép mentése", "F6"),
     ITEM(1, CMD_SCREENSHOT_AS, "Kép& mentése másként...", ""),
     ITEM(1, CMD_SOUND_RECORD, "&Hang mentése mint...", ""),
+    ITEM(1, CMD_REPLAY_RECORD, "Visszajátszás &felvétele...", ""),
     POPUP(1, "&Legutóbbi file-ok"),
     ITEM(2, CMD_RECENT_1, MENU_EMPTY_LABEL, ""),
     ITEM(2, CMD_RECENT_2, MENU_EMPTY_LABEL, ""),
@@ -94,6 +97,7 @@ const MenuEntry menuEntries[] = {
     SEPARATOR(1),
     ITEM(1, CMD_FAST_TAPE, "&Gyors magnóbetöltés", ""),
     ITEM(1, CMD_PIXEL_EXACT, "&Pixelpontos nagyítás", ""),
+    ITEM(1, CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)", ""),
 
     POPUP(0, "&Segítség"),
     ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
@@ -198,6 +202,10 @@ const CommandName commandNames[] = {
     COMMAND(QUICK_SAVE),
     COMMAND(QUICK_LOAD),
     COMMAND(PIXEL_EXACT),
+    COMMAND(STATE_SAVE),
+    COMMAND(STATE_LOAD),
+    COMMAND(REPLAY_RECORD),
+    COMMAND(REWIND),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

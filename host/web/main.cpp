@@ -12,6 +12,7 @@
 
 #include "cpu/cpu.h"
 #include "host/core/app.h"
+#include "host/core/history.h"
 #include "host/core/keys.h"
 #include "host/core/pacing.h"
 #include "host/core/window.h"
@@ -47,6 +48,22 @@ EM_JS(void, js_screen_text, (const char* text, size_t length),
       { TarvikUI.screenText(HEAPU8.subarray(text, text + length)); });
 EM_JS(void, js_started, (), { TarvikUI.started(); });
 EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
+
+std::string replayHashes;
+
+} // namespace
+
+// The hashes of a recording played back whole (history_replay_hashes), or
+// "error: " and the reason.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* web_replay_hashes(const char* path, int every) {
+  char reason[300] = "";
+  if (!history_replay_hashes(path, every > 0 ? static_cast<uint32_t>(every) : 0, &replayHashes,
+                             reason, sizeof reason))
+    replayHashes = std::string("error: ") + reason;
+  return replayHashes.c_str();
+}
+
+namespace {
 
 void run_one_frame() {
   app_run_frame();

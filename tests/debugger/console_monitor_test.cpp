@@ -113,6 +113,7 @@ TEST_F(ConsoleMonitor, HelpInTheBrightAttribute) {
       "m <from> <to> <value> - dump memory <from> till <to>.\n"
       "s <name> <from> <to> - save memory <from> till <to> into file <name>.\n"
       "t <from> <till> <to> - transfer memory <from> address <till> address <to> address.\n"
+      "u <frames> - go back <frames> frames (32 is a second) in the history.\n"
       "z - step CPU\n"
       "x - exit from monitor\n";
   EXPECT_EQ(monitor_session({"?"}), expected);

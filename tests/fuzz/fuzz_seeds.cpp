@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "machine/machine.h"
 #include "machine/memory.h"
+#include "media/machine_state.h"
 #include "media/snapshot.h"
 #include "media/tape.h"
 #include "tests/fuzz/fuzz_common.h"
@@ -124,6 +126,36 @@ int main(int argc, char** argv) {
                       "command PAUSE\ncommand 104\nexpect L\n");
   ok = ok && put_text("console", "lines.txt", "r\nm 4000\nd 0000\nb 1234\nz\n: 4000 12 34\n");
   ok = ok && put_text("address", "range.txt", "4000\n40FF");
+  // The chunks after a replay's start: a key pressed and let go, a hash, the end.
+  const uint8_t replay[] = {'K', 'E', 'Y', 'S', 3,   0,   0,  0, 12, 0, 0,   0,   0,   'L',
+                            1,   0,   'l', 0,   0,   'L', 0,  0, 0,  0, 'H', 'A', 'S', 'H',
+                            9,   0,   0,   0,   8,   0,   0,  0, 1,  2, 3,   4,   5,   6,
+                            7,   8,   'E', 'N', 'D', ' ', 20, 0, 0,  0, 0,   0,   0,   0};
+  ok = ok && put("replay", "run.bin", std::vector<uint8_t>(replay, replay + sizeof replay));
+
+  // The state target: the small records of a real state, one seed each and
+  // all together (the memory and picture records stay the target's own),
+  // and the head of a whole state.
+  fuzz_machine(MODEL_DORVANE);
+  std::vector<uint8_t> state;
+  machine_state_save(state);
+  std::vector<uint8_t> small;
+  for (size_t at = 8; at + 10 <= state.size() - 4;) {
+    const size_t length = state[at + 6] | state[at + 7] << 8 | state[at + 8] << 16 |
+                          static_cast<size_t>(state[at + 9]) << 24;
+    const std::vector<uint8_t> record(state.begin() + static_cast<long>(at),
+                                      state.begin() + static_cast<long>(at + 10 + length));
+    if (length <= 2048) {
+      small.insert(small.end(), record.begin(), record.end());
+      std::string name(reinterpret_cast<const char*>(&state[at]), 4);
+      for (char& c : name)
+        if (c == ' ') c = '_';
+      ok = ok && put("state", name + ".rec", record);
+    }
+    at += 10 + length;
+  }
+  ok = ok && put("state", "small-records.rec", small) &&
+       put("state", "head.tkm", std::vector<uint8_t>(state.begin(), state.begin() + 64));
   if (!ok) {
     std::fprintf(stderr, "fuzz-seeds: could not write the seeds under %s\n", root.c_str());
     return 1;

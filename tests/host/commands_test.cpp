@@ -52,9 +52,12 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_SNAPSHOT_LOAD, "TKS betöltése..."},
       {CMD_QUICK_SAVE, "&Gyors mentés\tF11"},
       {CMD_QUICK_LOAD, "Gyors &betöltés\tF12"},
+      {CMD_STATE_SAVE, "Gépállapot mentése..."},
+      {CMD_STATE_LOAD, "Gépállapot betöltése..."},
       {CMD_SCREENSHOT, "&Kép mentése\tF6"},
       {CMD_SCREENSHOT_AS, "Kép& mentése másként..."},
       {CMD_SOUND_RECORD, "&Hang mentése mint..."},
+      {CMD_REPLAY_RECORD, "Visszajátszás &felvétele..."},
       {CMD_RECENT_1, "(üres)"},
       {CMD_RECENT_2, "(üres)"},
       {CMD_RECENT_3, "(üres)"},
@@ -99,6 +102,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_FULL_SCREEN, "&Teljes képernyős mód"},
       {CMD_FAST_TAPE, "&Gyors magnóbetöltés"},
       {CMD_PIXEL_EXACT, "&Pixelpontos nagyítás"},
+      {CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)"},
       {CMD_KEYBOARD_CHART, "&Tasztatúra"},
       {CMD_ABOUT, "&A programról"}};
   std::vector<std::pair<int, std::string>> items;
@@ -191,7 +195,11 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"RECENT_8", 40067},
                                                              {"QUICK_SAVE", 40070},
                                                              {"QUICK_LOAD", 40071},
-                                                             {"PIXEL_EXACT", 40080}};
+                                                             {"PIXEL_EXACT", 40080},
+                                                             {"STATE_SAVE", 40090},
+                                                             {"STATE_LOAD", 40091},
+                                                             {"REPLAY_RECORD", 40092},
+                                                             {"REWIND", 40093}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

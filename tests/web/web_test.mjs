@@ -4,14 +4,18 @@
 // a quick save is kept, the model changes, a snapshot leaves as a download and restores
 // the machine when opened again, the sound runs, a damaged file gets its
 // message in the page, and nothing raises an error in the page's console.
-// Usage: node web_test.mjs BUILD-WEB-FOLDER
+// A recording made by tarvik-cli plays to the same frames in the page.
+// Usage: node web_test.mjs BUILD-WEB-FOLDER [TARVIK-CLI]
 import assert from "node:assert/strict";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
+import { spawnSync } from "node:child_process";
 import { launch, poll, serve } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
+// tarvik-cli, for the recording both builds play (optional).
+const cli = process.argv[3];
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
 
 // A tape of two blocks: a program at 4100h that prints a line, then the
@@ -163,7 +167,7 @@ try {
     await menu(40070);
     await poll(() => page.$eval("#status3", (e) =>
       e.textContent === "Gyors mentés: a Tarvik4 rekesz lementve."), "the quick save");
-    assert.ok(await kept("/data/quick-tarvik4.tks"), "the slot is kept");
+    assert.ok(await kept("/data/quick-tarvik4.tkm"), "the slot is kept");
   });
 
   await step("a damaged snapshot gets its message and the machine runs on", async () => {
@@ -240,6 +244,29 @@ try {
     await waitText("VELTRA-16  SZABAD ROM");
     await menu(40015);
     await waitText("Tarvik 4.1 - Sajat  ROM");
+  });
+
+  // The same recording played by tarvik-cli and by the page gives the same
+  // frames: the emulation is the same on both builds.
+  if (cli) await step("a recording plays to the same frames as in tarvik-cli", async () => {
+    const work = fs.mkdtempSync(path.join(os.tmpdir(), "tarvik-web-replay-"));
+    const script = path.join(work, "run.txt"), recording = path.join(work, "run.tkr");
+    fs.writeFileSync(script, "frames 60\nkey L\nkey SPACE\nkey 0x34\nkey RETURN\nframes 40\n" +
+                             "command MODEL_DORVANE\nframes 80\npaste H\nframes 150\n");
+    const run = (args) => {
+      const r = spawnSync(cli, args, { encoding: "utf8" });
+      assert.equal(r.status, 0, `tarvik-cli ${args.join(" ")}: ${r.stderr}`);
+      return r.stdout;
+    };
+    run(["--script", script, "--record", recording, "/h", "/w"]);
+    const expected = run(["--replay", recording, "--hash-every", "50", "/h", "/w"]);
+    assert.ok(expected.split("\n").length > 6, `too few hashes: ${expected}`);
+    const bytes = [...fs.readFileSync(recording)];
+    const got = await page.evaluate((b) => {
+      Module.FS.writeFile("/tmp/run.tkr", Uint8Array.from(b));
+      return Module.ccall("web_replay_hashes", "string", ["string", "number"], ["/tmp/run.tkr", 50]);
+    }, bytes);
+    assert.equal(got, expected);
   });
 
   await step("no error in the page's console", async () => {

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "host/core/app.h"
+#include "host/core/history.h"
 #include "host/headless/headless.h"
 #include "host/ui/menu.h"
+#include "media/replay.h"
 #include "media/screenshot.h"
 
 namespace {
@@ -24,6 +26,13 @@ void usage(std::FILE* out) {
              "  --screen-text      print the screen as text at exit\n"
              "  --screenshot FILE  write the screen as a BMP file at exit\n"
              "  --verbose          print window titles, status messages and dialogs\n"
+             "  --record FILE      record the run as a replay (.tkr): its starting state and\n"
+             "                     every input, frame by frame\n"
+             "  --replay FILE      play a replay back (instead of a script), then exit\n"
+             "  --hash-every N     print \"hash FRAME HEX\" after every N frames: a hash of\n"
+             "                     the picture, the memory and the CPU's registers\n"
+             "  --verify           with --replay: exit with status 1 at the first frame whose\n"
+             "                     hash differs from the one the recording stores\n"
              "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
              out);
   std::fputs("script line \"command NAME\" (or its number) runs a menu command:\n", out);
@@ -50,6 +59,10 @@ int main(int argc, char** argv) {
   const char* script = nullptr;
   const char* screenshot = nullptr;
   bool screenText = false;
+  const char* record = nullptr;
+  const char* replay = nullptr;
+  uint32_t hashEvery = 0;
+  bool verify = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     bool hasValue = i + 1 < argc;
@@ -70,6 +83,19 @@ int main(int argc, char** argv) {
       screenshot = argv[++i];
     } else if (a == "--screen-text") {
       screenText = true;
+    } else if (a == "--record" && hasValue) {
+      record = argv[++i];
+    } else if (a == "--replay" && hasValue) {
+      replay = argv[++i];
+    } else if (a == "--hash-every" && hasValue) {
+      if (!parse_frames(argv[++i], &hashEvery) || hashEvery == 0) {
+        std::fprintf(stderr,
+                     "tarvik-cli: --hash-every needs a number of frames above 0, not \"%s\"\n",
+                     argv[i]);
+        return 2;
+      }
+    } else if (a == "--verify") {
+      verify = true;
     } else if (a == "--verbose") {
       headless_set_verbose(true);
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
@@ -80,13 +106,23 @@ int main(int argc, char** argv) {
       emulatorArgs.push_back(argv[i]);
     }
   }
+  if (replay && (script || record)) {
+    std::fprintf(stderr,
+                 "tarvik-cli: --replay plays a recording; it takes no --script or --record\n");
+    return 2;
+  }
+  if (verify && !replay) {
+    std::fprintf(stderr, "tarvik-cli: --verify needs --replay\n");
+    return 2;
+  }
   if (script && !headless_script_open(script)) {
     std::fprintf(stderr, "tarvik-cli: cannot open the script %s\n", script);
     return 2;
   }
-  headless_script_then_frames(frames);
+  if (!replay) headless_script_then_frames(frames);
 
   if (!app_start(static_cast<int>(emulatorArgs.size()), emulatorArgs.data())) return 0;
+  history_print_hashes(hashEvery);
   // A file that did not load stops the run before the script does anything.
   const std::vector<std::string>& failed = app_command_line_failures();
   for (const std::string& message : failed)
@@ -95,7 +131,27 @@ int main(int argc, char** argv) {
     app_shutdown();
     return 2;
   }
+  char reason[300];
+  if (replay) {
+    if (!history_replay_start(replay, verify, reason, sizeof reason)) {
+      std::fprintf(stderr, "tarvik-cli: %s: %s\n", replay, reason);
+      app_shutdown();
+      return 2;
+    }
+    // The replay's frames; the run ends with the last (or the first that
+    // differs).
+    headless_script_then_frames(replay_play_length() + 1);
+  } else if (record && !history_record_start(record, reason, sizeof reason)) {
+    std::fprintf(stderr, "tarvik-cli: %s: %s\n", record, reason);
+    app_shutdown();
+    return 2;
+  }
   int exitCode = app_main_loop();
+  if (replay && exitCode == 0) exitCode = history_exit_status();
+  if (record && !history_record_stop()) {
+    std::fprintf(stderr, "tarvik-cli: %s: the recording could not be written in full\n", record);
+    if (exitCode == 0) exitCode = 2;
+  }
   if (screenText) std::fputs(headless_screen_text().c_str(), stdout);
   if (screenshot && !save_screenshot(screenshot)) {
     std::fprintf(stderr, "tarvik-cli: cannot write %s\n", screenshot);

@@ -485,6 +485,69 @@ settings-and-files)
   run --frames 10 /h /w game.TKT 2>err.txt && fail "exit status 0 for an unknown kind of file"
   grep -q "game.TKT" err.txt || fail "no message: $(cat err.txt)"
   ;;
+replay)
+  # A run recorded with typing, a model change, a paste and a reset plays back
+  # to the same frames: the hashes agree, and --verify checks the ones stored.
+  cat >rec.txt <<'SCRIPT'
+frames 60
+key L
+key SPACE
+key 0x34
+key 0x31
+key 0x30
+key 0x30
+key RETURN
+frames 40
+command MODEL_DORVANE
+frames 80
+paste H
+frames 120
+key F1
+frames 50
+SCRIPT
+  "$cli" --script rec.txt --record run.tkr --hash-every 25 /h /w >rec-hashes.txt ||
+    fail "recording: exit status $?"
+  [ "$(wc -l <rec-hashes.txt)" -ge 14 ] || fail "too few hashes: $(cat rec-hashes.txt)"
+  "$cli" --replay run.tkr --hash-every 25 --verify /h /w >play-hashes.txt ||
+    fail "replay: exit status $?"
+  cmp rec-hashes.txt play-hashes.txt || fail "the replay's frames differ from the run's"
+  # A hash stored in the recording that is not the machine's: --verify stops there.
+  python3 - run.tkr bad.tkr <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+i = data.index(b"HASH", 8)
+data[i + 12] ^= 0xFF
+open(sys.argv[2], "wb").write(data)
+PY
+  "$cli" --replay bad.tkr --verify /h /w 2>err.txt >/dev/null
+  [ $? -eq 1 ] || fail "a differing frame did not give exit status 1"
+  grep -q "eltér" err.txt || fail "no message for the differing frame: $(cat err.txt)"
+  # A recording cut short plays up to the cut; a foreign file is refused.
+  head -c $(($(stat -c %s run.tkr) * 2 / 3)) run.tkr >cut.tkr
+  "$cli" --replay cut.tkr --hash-every 25 --verify /h /w >cut-hashes.txt || fail "cut: exit status $?"
+  [ "$(wc -l <cut-hashes.txt)" -ge 2 ] || fail "the cut recording played nothing"
+  cmp -s cut-hashes.txt <(head -n "$(wc -l <cut-hashes.txt)" rec-hashes.txt) ||
+    fail "the cut recording's frames differ"
+  printf 'TKRPxxxx' >foreign.tkr
+  "$cli" --replay foreign.tkr /h /w 2>err.txt && fail "a foreign file played"
+  grep -q "foreign.tkr" err.txt || fail "no message for a foreign file: $(cat err.txt)"
+  # Killed outright while recording: what was written plays back and verifies.
+  printf 'frames 100\nkey L\nframes 999999\n' >long.txt
+  "$cli" --script long.txt --record killed.tkr /h /w >/dev/null &
+  pid=$!
+  deadline=$((SECONDS + 60))
+  # A hash is stored for every second of frames: killed some 40 seconds in.
+  until [ "$(grep -ao HASH killed.tkr 2>/dev/null | wc -l)" -ge 40 ]; do
+    kill -0 "$pid" 2>/dev/null || fail "the recording ended early"
+    [ "$SECONDS" -lt "$deadline" ] || { kill -KILL "$pid"; fail "the recording did not grow"; }
+    sleep 0.05
+  done
+  kill -KILL "$pid"
+  wait "$pid" 2>/dev/null
+  "$cli" --replay killed.tkr --verify --hash-every 50 /h /w >killed-hashes.txt ||
+    fail "the killed recording: exit status $?"
+  [ "$(wc -l <killed-hashes.txt)" -ge 10 ] || fail "the killed recording played too little"
+  ;;
 *)
   fail "unknown case $case_name"
   ;;
