@@ -107,7 +107,7 @@ bool check(const uint8_t* data, size_t size, char* message, size_t messageSize) 
 void machine_state_save(std::vector<uint8_t>& out) {
   out.clear();
   StateWriter w(out);
-  w.bytes(kMagic, sizeof kMagic);
+  for (char c : kMagic) w.u8(static_cast<uint8_t>(c));
   w.u16(MACHINE_STATE_VERSION);
   w.u8(static_cast<uint8_t>(machineState.currentModel));
   w.u8(static_cast<uint8_t>(machineState.ramSizeIndex));
