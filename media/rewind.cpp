@@ -9,6 +9,7 @@
 #include "media/rewind.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -23,8 +24,14 @@ struct Entry {
   size_t offset, length;
 };
 
+// The arena comes from malloc, which answers null when the memory cannot be
+// had (operator new would end the program where exceptions are off).
+struct FreeBytes {
+  void operator()(uint8_t* p) const { std::free(p); }
+};
+
 struct Ring {
-  std::unique_ptr<uint8_t[]> arena;
+  std::unique_ptr<uint8_t[], FreeBytes> arena;
   size_t arenaSize = 0;
   std::unique_ptr<Entry[]> entries; // the differences, oldest at `first`
   size_t slots = 0;                 // room for differences: one state fewer than the ring
@@ -188,7 +195,7 @@ void say(char* message, size_t size, const char* text) {
 bool rewind_init(size_t entries, size_t arenaBytes) {
   rewind_shutdown();
   if (entries == 0) return false;
-  ring.arena.reset(new (std::nothrow) uint8_t[arenaBytes]);
+  ring.arena.reset(static_cast<uint8_t*>(std::malloc(arenaBytes)));
   ring.entries.reset(new (std::nothrow) Entry[entries]);
   if (!ring.arena || !ring.entries) {
     rewind_shutdown();

@@ -229,9 +229,12 @@ int history_exit_status() { return exitStatus; }
 void history_rewind_enable(bool on) {
   ringFrames.clear();
   inputs.clear();
-  // Without the memory for the ring there is no rewind, and nothing else
-  // changes.
-  rewindEnabled = on && rewind_init();
+  // A smaller arena where the whole one cannot be had (the web page's fixed
+  // memory): fewer of the busiest seconds fit, as many quiet ones. Without
+  // any there is no rewind, and nothing else changes.
+  rewindEnabled = false;
+  for (size_t arena = REWIND_ARENA_BYTES; on && !rewindEnabled && arena >= (1u << 20); arena /= 4)
+    rewindEnabled = rewind_init(REWIND_SECONDS, arena);
   if (!rewindEnabled) rewind_shutdown();
 }
 

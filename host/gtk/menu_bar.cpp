@@ -28,30 +28,6 @@ void set_active(GtkWidget* item, bool on) {
   settingChecks = false;
 }
 
-bool is_radio(int id) {
-  return (id >= CMD_MODEL_FIRST && id <= CMD_MODEL_LAST) ||
-         (id >= CMD_RAM_FIRST && id <= CMD_RAM_LAST) ||
-         (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST);
-}
-
-bool is_check(int id) {
-  switch (id) {
-  case CMD_PAUSE:
-  case CMD_MONITOR:
-  case CMD_SOUND_RECORD:
-  case CMD_WAV_PLAY_RECORD:
-  case CMD_SYNC_SPEED:
-  case CMD_SYMBOLIC_KEYBOARD:
-  case CMD_VIDEO_DRIVER:
-  case CMD_DOUBLE_SCAN:
-  case CMD_SCREEN_MODE_32:
-  case CMD_KEEP_ASPECT:
-  case CMD_FAST_TAPE:
-  case CMD_PIXEL_EXACT: return true;
-  default: return false;
-  }
-}
-
 // "&x" marks the mnemonic, "&&" is a plain "&"; GTK writes "_x" and "__".
 std::string to_mnemonic(const char* label) {
   std::string s;
@@ -131,10 +107,10 @@ void on_menu_hide(GtkWidget*, gpointer) {
 GtkWidget* make_item(const MenuEntry& e, GSList** radioGroup) {
   std::string label = to_mnemonic(e.label);
   GtkWidget* item;
-  if (is_radio(e.id)) {
+  if (menu_item_is_radio(e.id)) {
     item = gtk_radio_menu_item_new_with_mnemonic(*radioGroup, label.c_str());
     *radioGroup = gtk_radio_menu_item_get_group(GTK_RADIO_MENU_ITEM(item));
-  } else if (is_check(e.id)) {
+  } else if (menu_item_is_check(e.id)) {
     item = gtk_check_menu_item_new_with_mnemonic(label.c_str());
   } else {
     item = gtk_menu_item_new_with_mnemonic(label.c_str());
@@ -230,8 +206,8 @@ GtkWidget* gui_menu_bar_create() {
       radioGroup = nullptr;
       continue;
     }
-    if (!is_radio(e.id) || radioDepth != e.depth) radioGroup = nullptr;
-    radioDepth = is_radio(e.id) ? e.depth : -1;
+    if (!menu_item_is_radio(e.id) || radioDepth != e.depth) radioGroup = nullptr;
+    radioDepth = menu_item_is_radio(e.id) ? e.depth : -1;
     items[i] = make_item(e, &radioGroup);
     // Items the host shows and hides itself stay as it left them when the
     // window is shown.

@@ -105,6 +105,32 @@ const MenuEntry menuEntries[] = {
 };
 const int menuEntryCount = sizeof menuEntries / sizeof menuEntries[0];
 
+bool menu_item_is_radio(int id) {
+  return (id >= CMD_MODEL_FIRST && id <= CMD_MODEL_LAST) ||
+         (id >= CMD_RAM_FIRST && id <= CMD_RAM_LAST) ||
+         (id >= CMD_SOUND_FIRST && id <= CMD_SOUND_LAST);
+}
+
+bool menu_item_is_check(int id) {
+  switch (id) {
+  case CMD_PAUSE:
+  case CMD_MONITOR:
+  case CMD_SOUND_RECORD:
+  case CMD_WAV_PLAY_RECORD:
+  case CMD_SYNC_SPEED:
+  case CMD_SYMBOLIC_KEYBOARD:
+  case CMD_VIDEO_DRIVER:
+  case CMD_DOUBLE_SCAN:
+  case CMD_SCREEN_MODE_32:
+  case CMD_KEEP_ASPECT:
+  case CMD_FAST_TAPE:
+  case CMD_PIXEL_EXACT:
+  case CMD_REPLAY_RECORD:
+  case CMD_REWIND: return true;
+  default: return false;
+  }
+}
+
 const MenuEntry* menu_find(int id) {
   for (const MenuEntry& entry : menuEntries)
     if (entry.kind == MENU_ITEM && entry.id == id) return &entry;

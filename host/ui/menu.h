@@ -102,6 +102,10 @@ extern const MenuEntry menuEntries[];
 extern const int menuEntryCount;
 // The menu entry with this id, or null.
 const MenuEntry* menu_find(int id);
+// The items one of a group is chosen from (model, RAM size, sound), and the
+// items that are switched on and off; both show a check mark.
+bool menu_item_is_radio(int id);
+bool menu_item_is_check(int id);
 // The label of the items whose text the host sets while it runs (the recent
 // files) until it does; the platform shows or hides them as told
 // (platform_menu_set_item).

@@ -114,9 +114,12 @@ menu: &File > &Pillanatfelvétel > TKS mentése... [141]
 menu: &File > &Pillanatfelvétel > TKS betöltése... [140]
 menu: &File > &Pillanatfelvétel > &Gyors mentés|F11 [40070]
 menu: &File > &Pillanatfelvétel > Gyors &betöltés|F12 [40071]
+menu: &File > &Pillanatfelvétel > Gépállapot mentése... [40090]
+menu: &File > &Pillanatfelvétel > Gépállapot betöltése... [40091]
 menu: &File > &Kép mentése|F6 [112]
 menu: &File > Kép& mentése másként... [129]
 menu: &File > &Hang mentése mint... [40038]
+menu: &File > Visszajátszás &felvétele... [40092]
 menu: &File > &Legutóbbi file-ok > (üres) [40060]
 menu: &File | ----
 menu: &File > E&xit [102]
@@ -162,19 +165,20 @@ menu: &Opciók > &Teljes képernyős mód [40019]
 menu: &Opciók | ----
 menu: &Opciók > &Gyors magnóbetöltés [40050] checked
 menu: &Opciók > &Pixelpontos nagyítás [40080]
+menu: &Opciók > &Visszatekerés (F3 nyomva tartva) [40093] checked
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
   grep '^menu: ' log.txt | tr -d '\r' >menu.txt
   check_same_bytes "the menu bar" expected-menu.txt menu.txt
-  # The eleven values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
+  # The values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
     "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
-    "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1"; do
+    "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1" "Rewind 0x1"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "twelve numbers" 12 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "thirteen numbers" 13 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
