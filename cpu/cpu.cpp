@@ -407,8 +407,9 @@ bool cpu_state_load(StateReader& r, bool apply) {
   s.tcount = r.i64();
   s.clockHz = r.u64();
   s.lineTicks = r.u64();
-  if (!r.ok() || s.iff1 > 1 || s.iff2 > 1 || s.im > 2 || s.tcount < -1 || s.clockHz == 0 ||
-      s.clockHz > 100000000 || s.lineTicks != s.clockHz / 15625)
+  if (!r.ok() || s.iff1 > 1 || s.iff2 > 1 || s.im > 2 || s.tcount < -1 ||
+      s.tcount > kStateMostTicks || s.clockHz < 15625 || s.clockHz > 100000000 ||
+      s.lineTicks != s.clockHz / 15625)
     return r.fail();
   if (apply) cpu = s;
   return true;

@@ -163,6 +163,7 @@ bool event_state_load(StateReader& r, bool apply) {
     if (!r.ok() || ids[k] >= EVENT_SLOTS || seen[ids[k]]) return r.fail();
     seen[ids[k]] = true;
     if (k > 0 && dues[k] < dues[k - 1]) return r.fail();
+    if (dues[k] < -1 || dues[k] > kStateMostTicks) return r.fail();
     if (ids[k] != EVENT_SENTINEL && !knownCallbacks[ids[k]]) return r.fail();
   }
   if (!seen[EVENT_SENTINEL]) return r.fail();

@@ -127,6 +127,10 @@ private:
   bool failed_ = false;
 };
 
+// The largest cycle count a record may hold (about twelve years at 3 MHz):
+// far from where sums of cycle counts overflow.
+inline constexpr int64_t kStateMostTicks = int64_t{1} << 50;
+
 inline constexpr size_t kStateRecordHeader = 10; // tag, version (16 bits), length (32 bits)
 
 // One kind of record and the functions of its owner.

@@ -79,7 +79,8 @@ bool beeper_output_state_load(StateReader& r, bool apply) {
   const uint8_t latch = r.u8();
   const int64_t end = r.i64();
   const uint16_t level = r.u16();
-  if (!r.ok() || (latch != 0 && latch != 0x80) || end < 0 || (level != 0 && level != 4096))
+  if (!r.ok() || (latch != 0 && latch != 0x80) || end < 0 || end > kStateMostTicks ||
+      (level != 0 && level != 4096))
     return r.fail();
   if (apply) {
     tarvikOutputLatch = latch;

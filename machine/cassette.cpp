@@ -63,6 +63,8 @@ bool cassette_state_load(StateReader& r, bool apply) {
   const uint8_t level = r.u8(), playback = r.u8(), running = r.u8();
   const int64_t lastRead = r.i64();
   if (!r.ok() || level > 1 || playback > 1 || running > 1) return r.fail();
+  if (lastRead != CASSETTE_NEVER_READ && (lastRead < -1 || lastRead > kStateMostTicks))
+    return r.fail();
   if (apply) {
     cassetteInputLevel = level;
     cassettePlayback = playback;

@@ -360,9 +360,10 @@ bool mea_state_load(StateReader& r, bool apply) {
   const uint32_t noise = r.u32();
   const uint32_t seed = r.u32();
   bool ok = r.ok() && (s.stopped == 0 || s.stopped == 16) && in_range(s.receivedCount, 0, 4) &&
-            in_range(s.autoStop, 0, 1) && ring[0] < 3 && ring[1] < 3 && ring[2] < 3 &&
-            ring[0] != ring[1] && ring[0] != ring[2] && ring[1] != ring[2] &&
-            in_range(s.sampleInFrame, 0, 512) &&
+            in_range(s.autoStop, 0, 1) &&
+            in_range(s.lastWriteTime, -kStateMostTicks, kStateMostTicks) && ring[0] < 3 &&
+            ring[1] < 3 && ring[2] < 3 && ring[0] != ring[1] && ring[0] != ring[2] &&
+            ring[1] != ring[2] && in_range(s.sampleInFrame, 0, 512) &&
             in_range(s.pitchPrev, -kMeaPhaseWrap, kMeaPhaseWrap) &&
             in_range(static_cast<int64_t>(s.pitchCur) - s.pitchPrev, -1024, 1024) &&
             in_range(s.phase, 0, kMeaPhaseWrap - 1) && in_range(s.upPhase, 0, kOutputRate - 1) &&

@@ -480,6 +480,8 @@ bool wav_state_load(StateReader& r, bool apply) {
   if (!r.ok() || deck > kDeckRecording || bits > 8 || !std::isfinite(y1) || !std::isfinite(y2) ||
       !std::isfinite(perTstate) || perTstate < 0 || perTstate > 1)
     return r.fail();
+  for (int64_t t : {stopTime, pausedTotal, lastRecord})
+    if (t < -kStateMostTicks || t > kStateMostTicks) return r.fail();
   if (deck == kDeckPlaying &&
       (f.rate == 0 || f.channels == 0 || f.bits == 0 || f.bits > 32 || read > f.dataSize ||
        (f.bits != 1 && f.frameBytes == 0) || tick >= f.rate))

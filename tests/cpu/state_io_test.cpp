@@ -39,6 +39,7 @@ const StateRecordType kTypes[] = {{"TEST", 3, save_field, load_field}};
 
 TEST(StateIo, RecordsReadBackAndAShortOrLongRecordIsRefused) {
   std::vector<uint8_t> out;
+  out.reserve(64); // as a machine state's buffer is kept
   StateWriter w(out);
   field = 77;
   state_write_records(w, kTypes, 1);

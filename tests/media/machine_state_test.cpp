@@ -373,6 +373,19 @@ TEST_F(MachineStateTest, DamagedTruncatedOrOtherVersionStatesAreRefusedAndChange
   im[record_body(good, "CPU ") + 28] = 3; // interrupt mode 3
   seal(im);
   cases.push_back({"interrupt mode 3", im, "CPU  rekordja hibás"});
+  std::vector<uint8_t> slow = good;
+  // A clock too slow for one T-state a scan line, and a cycle count near
+  // where sums of counts overflow.
+  const size_t clockAt = record_body(good, "CPU ") + 49;
+  for (int i = 0; i < 16; ++i) slow[clockAt + i] = 0;
+  slow[clockAt] = 0xE8; // 1000 Hz
+  slow[clockAt + 1] = 0x03;
+  seal(slow);
+  cases.push_back({"a clock of 1000 Hz", slow, "CPU  rekordja hibás"});
+  std::vector<uint8_t> late = good;
+  late[clockAt - 1] = 0x7F; // the cycle count's top byte
+  seal(late);
+  cases.push_back({"a cycle count near the end of its range", late, "CPU  rekordja hibás"});
   std::vector<uint8_t> ring = good;
   // The ring's first index after the chip's fields and three records:
   // current made the same as next.
