@@ -10,6 +10,7 @@
 
 #include "host/core/app.h"
 #include "host/headless/headless.h"
+#include "host/ui/about.h"
 #include "host/ui/menu.h"
 #include "media/screenshot.h"
 
@@ -24,6 +25,7 @@ void usage(std::FILE* out) {
              "  --screen-text      print the screen as text at exit\n"
              "  --screenshot FILE  write the screen as a BMP file at exit\n"
              "  --verbose          print window titles, status messages and dialogs\n"
+             "  --version          print the version and exit\n"
              "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
              out);
   std::fputs("script line \"command NAME\" (or its number) runs a menu command:\n", out);
@@ -55,6 +57,9 @@ int main(int argc, char** argv) {
     bool hasValue = i + 1 < argc;
     if (a == "--help" || a == "-h") {
       usage(stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("tarvik-cli %s\n", tarvikVersion);
       return 0;
     } else if (a == "--frames" && hasValue) {
       if (!parse_frames(argv[++i], &frames)) {
