@@ -28,7 +28,7 @@ const ChartKey row4[] = {{"SH", nullptr}, {"Z", nullptr}, {"X", nullptr}, {"C", 
 
 const char* const aboutTitle = "A Tarvik programról";
 const char* const aboutLines[3] = {"Tarvik 2/3/4 - Dorvane emulátor", "1.4.0 verzió",
-                                   "Kiadás: " TARVIK_VERSION};
+                                   ("Kiadás: " TARVIK_VERSION)};
 const char* const tarvikVersion = TARVIK_VERSION;
 
 const char* const keyboardChartTitle = "Tarvik 4 tasztatúra-kiosztás";
