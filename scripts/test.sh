@@ -20,7 +20,7 @@ scripts/build.sh release
 ctest --test-dir build --output-on-failure --no-tests=error -j "$jobs"
 # The packages a user installs, built from the builds above and checked with each platform's
 # tools (a few minutes together).
-for kind in deb win; do
+for kind in deb win web; do
   tests/packages/package_test.sh "$kind"
 done
 scripts/build.sh asan
