@@ -20,7 +20,11 @@ test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
   # Chromium, in which its tests run headless.
   emscripten node-acorn chromium
   # The fuzz targets: clang with libFuzzer and the sanitizers' runtime.
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev
+  # The packages (scripts/package.sh) and their checks: dpkg-shlibdeps, lintian, the AppStream
+  # and desktop-entry validators, the manual pages' formatter, NSIS for the Windows installer,
+  # zip for the Windows zip.
+  dpkg-dev lintian appstream desktop-file-utils man-db nsis zip unzip)
 case "$what" in
   run) packages=("${run_packages[@]}") ;;
   all) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

@@ -170,7 +170,8 @@ void platform_message_box_modeless(const char* caption, const char* text, int ic
 void platform_modal_dialog(HostDialog dialog) {
   if (!verbose) return;
   if (dialog == HOST_DIALOG_ABOUT)
-    std::fprintf(stderr, "dialog: %s: %s / %s\n", aboutTitle, aboutLines[0], aboutLines[1]);
+    std::fprintf(stderr, "dialog: %s: %s / %s / %s\n", aboutTitle, aboutLines[0], aboutLines[1],
+                 aboutLines[2]);
   else if (dialog == HOST_DIALOG_KEYBOARD_CHART)
     std::fprintf(stderr, "dialog: %s\n%s", keyboardChartTitle, key_chart_text("\n").c_str());
 }

@@ -1,6 +1,11 @@
 // The about box and the keyboard chart of the Tarvik 4.
 #include "host/ui/about.h"
 
+// The build gives the version (the project's version in CMakeLists.txt).
+#ifndef TARVIK_VERSION
+#error "TARVIK_VERSION is not defined: the build defines it for this file"
+#endif
+
 namespace {
 
 const ChartKey row1[] = {{"!", "1"}, {"\"", "2"},      {"#", "3"},      {"$", "4"},   {"%", "5"},
@@ -22,7 +27,9 @@ const ChartKey row4[] = {{"SH", nullptr}, {"Z", nullptr}, {"X", nullptr}, {"C", 
 } // namespace
 
 const char* const aboutTitle = "A Tarvik programról";
-const char* const aboutLines[2] = {"Tarvik 2/3/4 - Dorvane emulátor", "1.4.0 verzió"};
+const char* const aboutLines[3] = {"Tarvik 2/3/4 - Dorvane emulátor", "1.4.0 verzió",
+                                   ("Kiadás: " TARVIK_VERSION)};
+const char* const tarvikVersion = TARVIK_VERSION;
 
 const char* const keyboardChartTitle = "Tarvik 4 tasztatúra-kiosztás";
 const ChartKey* const keyboardChartRows[4] = {row1, row2, row3, row4};

@@ -2,9 +2,11 @@
 // which the Windows shell builds from resources.
 #pragma once
 
-// The about box (HOST_DIALOG_ABOUT).
+// The about box (HOST_DIALOG_ABOUT): the program's two lines and the release it was built as.
 extern const char* const aboutTitle;
-extern const char* const aboutLines[2];
+extern const char* const aboutLines[3];
+// The release alone ("0.1.0"), as tarvik-cli --version prints it and the packages are named.
+extern const char* const tarvikVersion;
 
 // The keyboard chart (HOST_DIALOG_KEYBOARD_CHART): one push button per key of the Tarvik 4
 // keyboard, with the upper and lower legend where the key has two.

@@ -152,7 +152,7 @@ void platform_modal_dialog(HostDialog dialog) {
   std::string json;
   if (dialog == HOST_DIALOG_ABOUT) {
     json = "{\"title\":" + json_string(aboutTitle) + ",\"lines\":[" + json_string(aboutLines[0]) +
-           "," + json_string(aboutLines[1]) + "]}";
+           "," + json_string(aboutLines[1]) + "," + json_string(aboutLines[2]) + "]}";
   } else if (dialog == HOST_DIALOG_KEYBOARD_CHART) {
     json = "{\"title\":" + json_string(keyboardChartTitle) + ",\"keys\":[";
     for (int r = 0; r < 4; ++r) {

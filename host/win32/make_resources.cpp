@@ -67,7 +67,7 @@ void write_menu(std::string& rc) {
 
 void write_about(std::string& rc) {
   rc += std::to_string(IDD_ABOUT) +
-        " DIALOGEX 0, 0, 186, 62\n"
+        " DIALOGEX 0, 0, 186, 74\n"
         "STYLE DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU\n"
         "CAPTION " +
         quoted(aboutTitle) +
@@ -81,7 +81,10 @@ void write_about(std::string& rc) {
         "  LTEXT " +
         quoted(aboutLines[1]) + ", " + std::to_string(IDC_ABOUT_LINE2) +
         ", 42, 22, 136, 10\n"
-        "  DEFPUSHBUTTON \"OK\", IDOK, 68, 42, 50, 14\n"
+        "  LTEXT " +
+        quoted(aboutLines[2]) + ", " + std::to_string(IDC_ABOUT_LINE3) +
+        ", 42, 34, 136, 10\n"
+        "  DEFPUSHBUTTON \"OK\", IDOK, 68, 54, 50, 14\n"
         "END\n\n";
 }
 

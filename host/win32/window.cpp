@@ -338,7 +338,7 @@ std::string describe_dialog(HWND dialog, int resource) {
   GetWindowTextA(dialog, text, sizeof text);
   std::string line = "dialog " + std::to_string(resource) + ": " + from_ansi(text);
   if (resource == IDD_ABOUT) {
-    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2}) {
+    for (int id : {IDC_ABOUT_LINE1, IDC_ABOUT_LINE2, IDC_ABOUT_LINE3}) {
       GetDlgItemTextA(dialog, id, text, sizeof text);
       line += " | " + from_ansi(text);
     }

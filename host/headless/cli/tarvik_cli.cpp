@@ -11,6 +11,7 @@
 #include "host/core/app.h"
 #include "host/core/history.h"
 #include "host/headless/headless.h"
+#include "host/ui/about.h"
 #include "host/ui/menu.h"
 #include "media/replay.h"
 #include "media/screenshot.h"
@@ -33,6 +34,7 @@ void usage(std::FILE* out) {
              "                     the picture, the memory and the CPU's registers\n"
              "  --verify           with --replay: exit with status 1 at the first frame whose\n"
              "                     hash differs from the one the recording stores\n"
+             "  --version          print the version and exit\n"
              "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
              out);
   std::fputs("script line \"command NAME\" (or its number) runs a menu command:\n", out);
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     bool hasValue = i + 1 < argc;
     if (a == "--help" || a == "-h") {
       usage(stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("tarvik-cli %s\n", tarvikVersion);
       return 0;
     } else if (a == "--frames" && hasValue) {
       if (!parse_frames(argv[++i], &frames)) {
