@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Tests of the libretro core (build/tarvik_libretro.so) in the real front end, Debian's
+# RetroArch, on a virtual display of its own (xvfb-run): one case per run.
+#   libretro_test.sh CASE CORE TARVIK_CLI
+# Pictures are RetroArch's screenshots at the core's own size (512 x 256, the raw frame:
+# video_gpu_screenshot off), compared with tarvik-cli's BMP of the same run pixel for pixel
+# (ImageMagick's "compare -metric AE": the count of pixels that differ must be 0).
+set -uo pipefail
+case_name=$1 core=$2 cli=$3
+work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-libretro.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+check() {
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+# The number of pixels two pictures differ in.
+differing() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+same_picture() { [ "$(differing "$1" "$2")" = 0 ]; }
+other_picture() { [ "$(differing "$1" "$2")" != 0 ]; }
+
+# A tape that autoloads a program printing a line and beeping (RST 28h), over and over: the
+# picture scrolls every few frames, and the sound is a tone.
+python3 - <<'PY'
+text = b"RETRO TKT FUTOTT "
+program = bytes([0x21, 0x11, 0x41, 0x7e, 0xb7, 0x28, 0x06, 0xcd, 0x16, 0x06, 0x23, 0x18, 0xf6,
+                 0xef, 0xc3, 0x00, 0x41]) + text + b"\0"
+end = 0x4100 + len(program)
+sysvars = bytearray(0x1c)
+sysvars[0x18 - 0x16], sysvars[0x19 - 0x16] = end & 0xff, end >> 8
+sysvars[0x31 - 0x16] = 0x41
+def block(load, data):
+    return (bytes(16) + b"\xa5RET\0" + bytes([load & 0xff, load >> 8, len(data) & 0xff,
+            len(data) >> 8]) + data + b"\0\0")
+open("beep.tkt", "wb").write(block(0x4100, program) + block(0x4016, bytes(sysvars)))
+PY
+
+mkdir -p home system
+cat >ra.cfg <<CFG
+video_driver = "gl"
+audio_driver = "null"
+input_driver = "x"
+video_gpu_screenshot = "false"
+video_vsync = "false"
+audio_sync = "false"
+pause_nonactive = "false"
+gamemode_enable = "false"
+config_save_on_exit = "false"
+system_directory = "$work/system"
+savestate_directory = "$work"
+screenshot_directory = "$work"
+global_core_options = "true"
+core_options_path = "$work/options.cfg"
+CFG
+# RetroArch under a display and a session bus of its own (it asks the bus for GameMode);
+# its exit status in $status, its output in ra.log.
+retroarch() {
+  HOME="$work/home" XDG_RUNTIME_DIR="$work" timeout 120 xvfb-run -a dbus-run-session -- \
+    /usr/bin/retroarch --config "$work/ra.cfg" -L "$core" "$@" >>ra.log 2>&1
+  status=$?
+}
+shot() { # FRAMES PICTURE [ARGS...]: a run of FRAMES frames and its last picture
+  local frames=$1 picture=$2
+  shift 2
+  retroarch --max-frames="$frames" --max-frames-ss --max-frames-ss-path="$work/$picture" "$@"
+}
+cli_shot() { # FRAMES PICTURE [ARGS...]
+  local frames=$1 picture=$2
+  shift 2
+  "$cli" /h --frames "$frames" --screenshot "$picture" "$@" >/dev/null 2>&1
+}
+
+case "$case_name" in
+picture)
+  # The picture changes at frame 105 and after frame 109: the screenshots after 105 and 109
+  # frames can equal tarvik-cli's of the same frames only when RetroArch ran exactly as many.
+  for n in 104 105 109 110; do cli_shot $n cli$n.bmp beep.tkt; done
+  check "the picture changes at 105 and 110" \
+    eval 'other_picture cli104.bmp cli105.bmp && other_picture cli109.bmp cli110.bmp'
+  for n in 105 109; do
+    shot $n ra$n.png beep.tkt
+    check "run of $n frames: exit status" test "$status" = 0
+    check "run of $n frames: 512 x 256" test "$(identify -format %wx%h ra$n.png)" = 512x256
+    check "run of $n frames: the picture of tarvik-cli's" same_picture ra$n.png cli$n.bmp
+  done
+  # No content: the firmware boots.
+  shot 60 none.png
+  cli_shot 60 none.bmp
+  check "no content: exit status" test "$status" = 0
+  check "no content: the firmware's picture" same_picture none.png none.bmp
+  ;;
+movie)
+  # A recording starts from the machine's state (retro_serialize); its playback puts the
+  # state back (retro_unserialize) and ends on the same picture.
+  shot 150 recorded.png --bsvrecord "$work/run.bsv" beep.tkt
+  check "recorded: exit status" test "$status" = 0
+  check "the movie" test -s run.bsv
+  shot 150 played.png --bsvplay "$work/run.bsv" --eof-exit beep.tkt
+  check "played: exit status" test "$status" = 0
+  check "played back: a picture" test -s played.png
+  check "played back: the recorded picture" same_picture played.png recorded.png
+  cli_shot 150 cli.bmp beep.tkt
+  check "the picture of tarvik-cli's run" same_picture recorded.png cli.bmp
+  ;;
+sound)
+  # RetroArch's own recording (through FFmpeg): the beeping program is heard, the firmware
+  # alone is silent.
+  loudest() {
+    ffmpeg -nostdin -i "$1" -af volumedetect -f null - 2>&1 | sed -n 's/.*max_volume: \(.*\) dB/\1/p'
+  }
+  retroarch --max-frames=150 --record "$work/beep.mkv" beep.tkt
+  check "beeping: exit status" test "$status" = 0
+  beep=$(loudest beep.mkv)
+  echo "beeping program: max volume $beep dB"
+  check "beeping: not silent" awk -v v="${beep:--999}" 'BEGIN { exit !(v > -30) }'
+  retroarch --max-frames=150 --record "$work/quiet.mkv"
+  quiet=$(loudest quiet.mkv)
+  echo "firmware alone: max volume $quiet dB"
+  check "the firmware alone: silent" awk -v v="${quiet:-0}" 'BEGIN { exit !(v < -60) }'
+  ;;
+options)
+  # Each option as its desktop menu command does it (tarvik-cli's script runs the command).
+  option_case() { # NAME OPTION VALUE COMMAND
+    local name=$1 option=$2 value=$3 command=$4
+    echo "$option = \"$value\"" >options.cfg
+    shot 80 "$name.png"
+    printf 'command %s\nframes 80\nquit\n' "$command" >"$name.script"
+    "$cli" /h --script "$name.script" --screenshot "$name.bmp" >/dev/null 2>&1
+    check "$name: exit status" test "$status" = 0
+    check "$name: as the menu command" same_picture "$name.png" "$name.bmp"
+    check "$name: changed the picture" other_picture "$name.png" default.bmp
+  }
+  "$cli" /h --frames 80 --screenshot default.bmp >/dev/null 2>&1
+  option_case model tarvik_model Tarvik3 40014
+  option_case ram tarvik_ram 16K 136
+  option_case columns tarvik_32_columns on 40004
+  ;;
+damaged)
+  # A snapshot cut short and a tape that is not one: the front end is told, nothing crashes.
+  head -c 1000 /dev/urandom >bad.tks
+  retroarch --max-frames=30 bad.tks
+  check "a damaged snapshot: no crash" test "$status" -lt 128
+  check "a damaged snapshot: the front end is told" grep -q "\[Tarvik\].*" ra.log
+  check "a damaged snapshot: the content does not load" grep -qi "failed to load content" ra.log
+  : >ra.log
+  printf 'nothing' >bad.tkt
+  retroarch --max-frames=30 bad.tkt
+  check "a damaged tape: no crash" test "$status" -lt 128
+  check "a damaged tape: the content does not load" grep -qi "failed to load content" ra.log
+  ;;
+*) echo "unknown case: $case_name" >&2; exit 2 ;;
+esac
+[ "$failures" = 0 ] || { echo "--- RetroArch's output"; tail -40 ra.log; }
+exit $((failures > 0))
