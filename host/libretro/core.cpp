@@ -249,6 +249,7 @@ RETRO_EXPORT bool retro_unserialize(const void* data, size_t size) {
     return false;
   }
   history_state_loaded();
+  libretro_log(RETRO_LOG_DEBUG, "the machine state put back");
   if (message[0]) libretro_show(message);
   return true;
 }

@@ -11,8 +11,10 @@ namespace {
 int virtual_key(unsigned code) {
   if (code >= 'a' && code <= 'z') return static_cast<int>(code - 'a' + 'A');
   if (code >= '0' && code <= '9') return static_cast<int>(code);
-  if (code >= RETROK_KP0 && code <= RETROK_KP0 + 9) return static_cast<int>(0x60 + code - RETROK_KP0);
-  if (code >= RETROK_F1 && code <= RETROK_F1 + 11) return static_cast<int>(VKEY_F1 + code - RETROK_F1);
+  if (code >= RETROK_KP0 && code <= RETROK_KP0 + 9)
+    return static_cast<int>(0x60 + code - RETROK_KP0);
+  if (code >= RETROK_F1 && code <= RETROK_F1 + 11)
+    return static_cast<int>(VKEY_F1 + code - RETROK_F1);
   switch (code) {
   case RETROK_BACKSPACE: return VKEY_BACK;
   case RETROK_TAB: return VKEY_TAB;

@@ -42,5 +42,4 @@ void libretro_pad_poll(retro_input_state_t inputState);
 void libretro_pad_release();
 
 // ---- keyboard ------------------------------------------------------------------------
-void libretro_keyboard_event(bool down, unsigned keycode, uint32_t character,
-                             uint16_t modifiers);
+void libretro_keyboard_event(bool down, unsigned keycode, uint32_t character, uint16_t modifiers);

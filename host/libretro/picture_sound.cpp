@@ -16,9 +16,7 @@ uint32_t picture[LIBRETRO_WIDTH * LIBRETRO_HEIGHT];
 const FrameBitmap* presentedBitmap;
 const uint8_t* presentedPixels;
 
-uint32_t rgb(const RgbQuad& q) {
-  return uint32_t{q.red} << 16 | uint32_t{q.green} << 8 | q.blue;
-}
+uint32_t rgb(const RgbQuad& q) { return uint32_t{q.red} << 16 | uint32_t{q.green} << 8 | q.blue; }
 
 // ---- sound: a device that plays what it is given, in step with the frames --------------
 // Room for a few blocks: a frame hands over one, two when the blocks and

@@ -79,8 +79,7 @@ void platform_modal_dialog(HostDialog) {}
 
 // ---- file dialogs: the front end chooses the files --------------------------------------
 bool platform_file_dialog(const FileDialogKind*, char*, size_t, AddressPanel*) { return false; }
-bool platform_save_file_dialog(const char*, const char*, const char*, char* path,
-                               size_t pathSize) {
+bool platform_save_file_dialog(const char*, const char*, const char*, char* path, size_t pathSize) {
   if (pathSize > 0) path[0] = '\0';
   return false;
 }
