@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Tests of the libretro core (build/tarvik_libretro.so) in the real front end, Debian's
 # RetroArch, on a virtual display of its own (xvfb-run): one case per run.
-#   libretro_test.sh CASE CORE TARVIK_CLI
+#   libretro_test.sh CASE CORE TARVIK_CLI RETRO_DRIVE
 # Pictures are RetroArch's screenshots at the core's own size (512 x 256, the raw frame:
 # video_gpu_screenshot off), compared with tarvik-cli's BMP of the same run pixel for pixel
 # (ImageMagick's "compare -metric AE": the count of pixels that differ must be 0).
 set -uo pipefail
-case_name=$1 core=$2 cli=$3
+case_name=$1 core=$2 cli=$3 drive=${4:-}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarvik-libretro.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -151,6 +151,45 @@ damaged)
   retroarch --verbose --max-frames=30 bad.tkt
   check "a damaged tape: no crash" test "$status" -lt 128
   check "a damaged tape: the content does not load" grep -qi "failed to load content" ra.log
+  ;;
+driven)
+  # Through the tests' own front end (retro_drive), each against tarvik-cli doing the same
+  # with its script lines. A gamepad button presses the key its option names (A: K here).
+  drive() { "$drive" "$core" "$@" >drive.log 2>&1 || { cat drive.log; return 1; }; }
+  cli_script() { # PICTURE LINES
+    printf '%s\nquit\n' "$2" >run.script
+    "$cli" /h --script run.script --screenshot "$1" >/dev/null 2>&1
+  }
+  check "gamepad A as K: runs" drive - pad.ppm opt:tarvik_pad_a=K frames:60 pad:8:1 frames:3 \
+    pad:8:0 frames:10
+  cli_script pad.bmp $'frames 60\nkeydown K\nframes 3\nkeyup K\nframes 10'
+  check "gamepad A as K: the key K" same_picture pad.ppm pad.bmp
+  check "gamepad A by default: runs" drive - space.ppm frames:60 pad:8:1 frames:3 pad:8:0 \
+    frames:10
+  check "gamepad A by default: not K" other_picture space.ppm pad.ppm
+  # The keyboard: the key at the place of Y typing "z" (a German keyboard) is Y when
+  # positional and Z when symbolic.
+  check "positional: runs" drive - positional.ppm frames:60 key:121:122:1 frames:3 key:121:0:0 \
+    frames:10
+  cli_script positional.bmp $'frames 60\nkeydown Y\nframes 3\nkeyup Y\nframes 10'
+  check "positional: the key at its place" same_picture positional.ppm positional.bmp
+  check "symbolic: runs" drive - symbolic.ppm opt:tarvik_keyboard=symbolic frames:60 \
+    key:121:122:1 frames:3 key:121:0:0 frames:10
+  cli_script symbolic.bmp $'command 40026\nframes 60\nkeydown Z\nframes 3\nkeyup Z\nframes 10'
+  check "symbolic: the key of the character" same_picture symbolic.ppm symbolic.bmp
+  # An option changed while the machine runs applies at the next frame.
+  check "32 columns later: runs" drive - later.ppm frames:30 opt:tarvik_32_columns=on frames:50
+  cli_script later.bmp $'frames 30\ncommand 40004\nframes 50'
+  check "32 columns later: as the menu command" same_picture later.ppm later.bmp
+  # A state saved, then loaded 50 frames on, runs on as from where it was saved; a block
+  # that is no state is refused and changes nothing.
+  check "state: runs" drive beep.tkt state.ppm frames:20 save frames:50 garbage load frames:50
+  check "state: one fixed size" grep -q "^state size 1048576$" drive.log
+  check "state: the garbage refused" grep -q "^garbage refused$" drive.log
+  check "70 frames: runs" drive beep.tkt straight.ppm frames:70
+  check "120 frames: runs" drive beep.tkt later120.ppm frames:120
+  check "state: as 70 frames straight" same_picture state.ppm straight.ppm
+  check "state: not as 120 frames" other_picture state.ppm later120.ppm
   ;;
 *) echo "unknown case: $case_name" >&2; exit 2 ;;
 esac
