@@ -308,7 +308,7 @@ bool replay_play_open(const char* path, char* message, size_t messageSize) {
     return false;
   }
   // The starting state: refused as a whole, the machine as it was.
-  Chunk start;
+  Chunk start{};
   chunk_at(kHeaderBytes, &start);
   if (!machine_state_load(start.payload, start.size, message, messageSize)) {
     play.clear();

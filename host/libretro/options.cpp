@@ -147,14 +147,14 @@ void set_button_key(size_t b, int vk) {
 void libretro_options_declare() {
   size_t n = 0;
   // The models, the desktop's default (Tarvik 4.1) first.
-  optionTexts[n] = "Model; " + model_name(MODEL_TARVIK41);
+  optionTexts[n].assign("Model; ").append(model_name(MODEL_TARVIK41));
   for (uint32_t m = 0; m < MODEL_COUNT; ++m)
-    if (m != MODEL_TARVIK41) optionTexts[n] += "|" + model_name(m);
+    if (m != MODEL_TARVIK41) optionTexts[n].append("|").append(model_name(m));
   variables[n] = {kModelKey, optionTexts[n].c_str()};
   ++n;
   optionTexts[n] = "RAM size; ";
   for (size_t i = 0; i < sizeof kRamSizes / sizeof kRamSizes[0]; ++i)
-    optionTexts[n] += std::string(i ? "|" : "") + kRamSizes[i].name;
+    optionTexts[n].append(i ? "|" : "").append(kRamSizes[i].name);
   variables[n] = {kRamKey, optionTexts[n].c_str()};
   ++n;
   optionTexts[n] = "Keyboard mode; positional|symbolic";
@@ -167,9 +167,10 @@ void libretro_options_declare() {
   variables[n] = {kFastTapeKey, optionTexts[n].c_str()};
   ++n;
   for (size_t b = 0; b < kButtonCount; ++b, ++n) {
-    optionTexts[n] = std::string("Gamepad ") + kButtons[b].label + "; " + kButtons[b].first;
+    optionTexts[n].assign("Gamepad ").append(kButtons[b].label).append("; ");
+    optionTexts[n].append(kButtons[b].first);
     for (const NamedKey& k : kKeys)
-      if (std::strcmp(k.name, kButtons[b].first) != 0) optionTexts[n] += std::string("|") + k.name;
+      if (std::strcmp(k.name, kButtons[b].first) != 0) optionTexts[n].append("|").append(k.name);
     variables[n] = {kButtons[b].key, optionTexts[n].c_str()};
   }
   variables[n] = {nullptr, nullptr};
@@ -203,7 +204,7 @@ void libretro_options_apply() {
     const char* name = "";
     for (const NamedKey& k : kKeys)
       if (k.vk == buttonKey[b]) name = k.name;
-    descriptorTexts[n] = std::string("Key ") + name;
+    descriptorTexts[n].assign("Key ").append(name);
     descriptors[n] = {0, RETRO_DEVICE_JOYPAD, 0, kButtons[b].id, descriptorTexts[n].c_str()};
     ++n;
   }

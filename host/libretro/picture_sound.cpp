@@ -64,12 +64,19 @@ bool device_open(int sampleRate) {
 
 const uint32_t* libretro_picture() {
   if (!presentedBitmap) return picture;
+  // The eight pixels of each byte value, made again when the palette changes.
+  static uint32_t eight[256][8];
+  static uint32_t tableColours[2] = {1, 1}; // no palette has these: made at the first frame
   const uint32_t colour[2] = {rgb(presentedBitmap->palette[0]), rgb(presentedBitmap->palette[1])};
-  uint32_t* out = picture;
-  for (size_t i = 0; i < LIBRETRO_WIDTH / 8 * LIBRETRO_HEIGHT; ++i) {
-    const uint8_t byte = presentedPixels[i];
-    for (int b = 7; b >= 0; --b) *out++ = colour[(byte >> b) & 1];
+  if (colour[0] != tableColours[0] || colour[1] != tableColours[1]) {
+    for (int v = 0; v < 256; ++v)
+      for (int b = 0; b < 8; ++b) eight[v][b] = colour[(v >> (7 - b)) & 1];
+    tableColours[0] = colour[0];
+    tableColours[1] = colour[1];
   }
+  uint32_t* out = picture;
+  for (size_t i = 0; i < LIBRETRO_WIDTH / 8 * LIBRETRO_HEIGHT; ++i, out += 8)
+    std::memcpy(out, eight[presentedPixels[i]], sizeof eight[0]);
   return picture;
 }
 
