@@ -156,9 +156,9 @@ driven)
   # Through the tests' own front end (retro_drive), each against tarvik-cli doing the same
   # with its script lines. A gamepad button presses the key its option names (A: K here).
   drive() { "$drive" "$core" "$@" >drive.log 2>&1 || { cat drive.log; return 1; }; }
-  cli_script() { # PICTURE LINES
+  cli_script() { # PICTURE LINES [FILE...]
     printf '%s\nquit\n' "$2" >run.script
-    "$cli" /h --script run.script --screenshot "$1" >/dev/null 2>&1
+    "$cli" /h --script run.script --screenshot "$1" "${@:3}" >/dev/null 2>&1
   }
   check "gamepad A as K: runs" drive - pad.ppm opt:tarvik_pad_a=K frames:60 pad:8:1 frames:3 \
     pad:8:0 frames:10
@@ -190,6 +190,17 @@ driven)
   check "120 frames: runs" drive beep.tkt later120.ppm frames:120
   check "state: as 70 frames straight" same_picture state.ppm straight.ppm
   check "state: not as 120 frames" other_picture state.ppm later120.ppm
+  # A state file as content: the machine goes on from it; one cut short does not load.
+  cli_script saved.bmp "frames 100
+answer $work/saved.tkm
+command 40090" beep.tkt
+  check "a state file: tarvik-cli saved it" test -s saved.tkm
+  "$cli" /h --frames 101 --screenshot next.bmp beep.tkt >/dev/null 2>&1
+  check "a state file as content: runs" drive saved.tkm saved.ppm frames:1
+  check "a state file as content: goes on from it" same_picture saved.ppm next.bmp
+  head -c 300 saved.tkm >cut.tkm
+  check "a state file cut short: not loaded" eval '! drive cut.tkm cut.ppm frames:1'
+  check "a state file cut short: the reason" grep -q "Tarvik.*ellenőrzőösszeg" drive.log
   ;;
 *) echo "unknown case: $case_name" >&2; exit 2 ;;
 esac
