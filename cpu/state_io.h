@@ -35,8 +35,10 @@ public:
     u64(bits);
   }
   void bytes(const void* data, size_t size) {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    out_.insert(out_.end(), p, p + size);
+    if (size == 0) return;
+    const size_t at = out_.size();
+    out_.resize(at + size);
+    std::memcpy(out_.data() + at, data, size);
   }
   void u32s(const uint32_t* values, size_t count) {
     for (size_t i = 0; i < count; ++i) u32(values[i]);

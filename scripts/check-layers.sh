@@ -3,14 +3,14 @@
 # The layers from the bottom: cpu/, machine/, media/, debugger/, host/. The
 # host has parts of its own, from the bottom: the seam headers at its root
 # (platform.h, platform_script.h, sound_driver.h), ui/, script/, store/,
-# output/, core/, and above them the platforms (gtk/, win32/, web/,
+# output/, core/, and above them the platforms (gtk/, win32/, web/, libretro/,
 # headless/, and posix/, which three of them share). A lower layer or part
 # reaches a higher one only through hooks it declares itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 layers=(cpu machine media debugger host host/ui host/script host/store host/output host/core
         host/platforms)
-platforms=(gtk win32 web headless posix)
+platforms=(gtk win32 web headless posix libretro)
 # The layer or part a path belongs to ("host/core/app.h" -> "host/core").
 part_of() {
   local path=$1 top=${1%%/*}

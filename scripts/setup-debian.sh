@@ -16,6 +16,9 @@ test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
   # Wine code page 1250. The Linux desktop program's tests run it on a virtual display too
   # (xvfb-run from xvfb).
   xdotool imagemagick locales
+  # The libretro core's tests: Debian's RetroArch on a virtual display, with a session bus of
+  # its own (dbus-run-session from dbus-daemon).
+  retroarch dbus-daemon
   # The browser program: Emscripten (with Debian's acorn for its JavaScript optimiser) and
   # Chromium, in which its tests run headless.
   emscripten node-acorn chromium
