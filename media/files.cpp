@@ -151,3 +151,23 @@ std::FILE* media_open_for_reading(const char* path) {
   std::rewind(f);
   return f;
 }
+
+int media_read_whole(std::FILE* f, size_t most, std::vector<uint8_t>* bytes) {
+  bytes->clear();
+  uint8_t block[65536];
+  int result = 1;
+  for (;;) {
+    const size_t got = std::fread(block, 1, sizeof block, f);
+    bytes->insert(bytes->end(), block, block + got);
+    if (bytes->size() > most) {
+      result = -1;
+      break;
+    }
+    if (got < sizeof block) {
+      result = std::ferror(f) ? 0 : 1;
+      break;
+    }
+  }
+  std::fclose(f);
+  return result;
+}

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "media/memory_files.h"
 
@@ -51,3 +52,7 @@ void restore_charset();
 // reads. On failure returns null and names the file in the status bar: one
 // message when it does not exist, another when it cannot be read.
 std::FILE* media_open_for_reading(const char* path);
+// Reads an open file to its end into `bytes` and closes it. Returns 1 when
+// all of it was read, 0 on a read error, -1 when it holds more than `most`
+// bytes (then only the first ones are read).
+int media_read_whole(std::FILE* f, size_t most, std::vector<uint8_t>* bytes);

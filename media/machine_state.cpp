@@ -148,25 +148,11 @@ bool machine_state_load_file(const char* path, char* message, size_t messageSize
     return false;
   }
   std::vector<uint8_t> bytes;
-  uint8_t block[65536];
-  bool ok = true;
-  for (;;) {
-    const size_t got = std::fread(block, 1, sizeof block, f);
-    bytes.insert(bytes.end(), block, block + got);
-    if (bytes.size() > MACHINE_STATE_MOST_BYTES) {
-      ok = false;
-      break;
-    }
-    if (got < sizeof block) {
-      ok = !std::ferror(f);
-      break;
-    }
-  }
-  std::fclose(f);
-  if (!ok) {
+  const int read = media_read_whole(f, MACHINE_STATE_MOST_BYTES, &bytes);
+  if (read != 1) {
     say(message, messageSize,
-        bytes.size() > MACHINE_STATE_MOST_BYTES ? "Ez nem Tarvik gépállapot (TKM) állomány."
-                                                : "A gépállapot-állomány nem olvasható.");
+        read < 0 ? "Ez nem Tarvik gépállapot (TKM) állomány."
+                 : "A gépállapot-állomány nem olvasható.");
     return false;
   }
   return machine_state_load(bytes.data(), bytes.size(), message, messageSize);

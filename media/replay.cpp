@@ -273,18 +273,7 @@ bool replay_play_open(const char* path, char* message, size_t messageSize) {
     return false;
   }
   std::vector<uint8_t> bytes;
-  uint8_t block[65536];
-  bool ok = true;
-  for (;;) {
-    const size_t got = std::fread(block, 1, sizeof block, f);
-    bytes.insert(bytes.end(), block, block + got);
-    if (bytes.size() > kMostBytes || got < sizeof block) {
-      ok = bytes.size() <= kMostBytes && !std::ferror(f);
-      break;
-    }
-  }
-  std::fclose(f);
-  if (!ok) {
+  if (media_read_whole(f, kMostBytes, &bytes) != 1) {
     say(message, messageSize, "A visszajátszás-állomány nem olvasható.");
     return false;
   }

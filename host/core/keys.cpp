@@ -92,6 +92,11 @@ uint32_t host_key_hungarian_character(int vk) {
   return c ? cp1250_to_unicode(c) : HOST_KEY_NO_CHARACTER;
 }
 
+uint32_t host_key_hungarian_label(int vk, int* place) {
+  const uint8_t c = layout_key_label(hungarianLayout, vk, place);
+  return c ? cp1250_to_unicode(c) : 0;
+}
+
 bool host_key_typed(int vk, bool down) {
   if (vk <= 0 || vk > 255) return false;
   return host_key_event(vk, down, down ? host_key_hungarian_character(vk) : HOST_KEY_NO_CHARACTER);

@@ -23,6 +23,10 @@ bool host_key_event(int vk, bool down, uint32_t character);
 // character (HOST_KEY_NO_CHARACTER when it types none), the second as
 // host_key_event with that character on a press.
 uint32_t host_key_hungarian_character(int vk);
+// What the key shows on the Hungarian layout (platform_key_label of the
+// programs without a keyboard layout of their own: tarvik-cli, the libretro
+// core).
+uint32_t host_key_hungarian_label(int vk, int* place);
 bool host_key_typed(int vk, bool down);
 // The same change without the accelerators and the host's keys: the key is
 // held (or released) for the machine and for host_key_held only.

@@ -5,17 +5,12 @@
 #include "host/core/keys.h"
 #include "host/headless/headless.h"
 #include "host/platform.h"
-#include "host/ui/cp1250.h"
-#include "host/ui/key_layout.h"
 
 void headless_set_key(int vk, bool down) {
   host_key_state(vk, down, down ? host_key_hungarian_character(vk) : HOST_KEY_NO_CHARACTER);
 }
 
-uint32_t platform_key_label(int vk, int* place) {
-  const uint8_t c = layout_key_label(hungarianLayout, vk, place);
-  return c ? cp1250_to_unicode(c) : 0;
-}
+uint32_t platform_key_label(int vk, int* place) { return host_key_hungarian_label(vk, place); }
 
 char platform_path_separator() {
 #ifdef _WIN32

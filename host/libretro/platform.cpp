@@ -14,8 +14,6 @@
 #include "host/libretro/libretro_host.h"
 #include "host/platform.h"
 #include "host/platform_script.h"
-#include "host/ui/cp1250.h"
-#include "host/ui/key_layout.h"
 
 namespace {
 
@@ -107,10 +105,7 @@ bool platform_clipboard_set_text(const char* text, size_t length) {
 const char* platform_clipboard_text() { return clipboardOpen ? clipboardText.c_str() : nullptr; }
 
 // ---- keyboard ----------------------------------------------------------------------------
-uint32_t platform_key_label(int vk, int* place) {
-  const uint8_t c = layout_key_label(hungarianLayout, vk, place);
-  return c ? cp1250_to_unicode(c) : 0;
-}
+uint32_t platform_key_label(int vk, int* place) { return host_key_hungarian_label(vk, place); }
 
 // ---- files --------------------------------------------------------------------------------
 char platform_path_separator() {
