@@ -277,11 +277,15 @@ bool replay_play_open(const char* path, char* message, size_t messageSize) {
     say(message, messageSize, "A visszajátszás-állomány nem olvasható.");
     return false;
   }
-  if (bytes.size() < kHeaderBytes || std::memcmp(bytes.data(), kMagic, 4) != 0) {
+  return replay_play_bytes(bytes.data(), bytes.size(), message, messageSize);
+}
+
+bool replay_play_bytes(const uint8_t* data, size_t size, char* message, size_t messageSize) {
+  if (!data || size < kHeaderBytes || std::memcmp(data, kMagic, 4) != 0) {
     say(message, messageSize, "Ez nem Tarvik visszajátszás (TKR) állomány.");
     return false;
   }
-  const uint16_t version = static_cast<uint16_t>(bytes[4] | bytes[5] << 8);
+  const uint16_t version = static_cast<uint16_t>(data[4] | data[5] << 8);
   if (version != REPLAY_VERSION) {
     if (message && messageSize)
       std::snprintf(message, messageSize,
@@ -290,17 +294,18 @@ bool replay_play_open(const char* path, char* message, size_t messageSize) {
     return false;
   }
   replay_record_stop();
-  play.swap(bytes);
+  replay_play_close();
+  play.assign(data, data + size);
   playEnd = kHeaderBytes;
   if (!scan(message, messageSize)) {
-    play.clear();
+    replay_play_close();
     return false;
   }
   // The starting state: refused as a whole, the machine as it was.
   Chunk start{};
   chunk_at(kHeaderBytes, &start);
   if (!machine_state_load(start.payload, start.size, message, messageSize)) {
-    play.clear();
+    replay_play_close();
     return false;
   }
   playPos = kHeaderBytes + kChunkHeader + start.size;

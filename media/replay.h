@@ -47,6 +47,8 @@ bool replay_record_stop();
 // reason (and nothing changed) for a file that is missing, foreign, of
 // another version or damaged at its start.
 bool replay_play_open(const char* path, char* message, size_t messageSize);
+// The same from bytes in memory (copied).
+bool replay_play_bytes(const uint8_t* data, size_t size, char* message, size_t messageSize);
 bool replay_playing();
 // Frames the recording holds (up to a chunk cut short).
 uint32_t replay_play_length();

@@ -35,9 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::vector<uint8_t> file = start;
   file.insert(file.end(), data, data + size);
-  std::string path = fuzz_write_file("run.tkr", file.data(), file.size());
   char message[300];
-  if (replay_play_open(path.c_str(), message, sizeof message)) {
+  if (replay_play_bytes(file.data(), file.size(), message, sizeof message)) {
     for (int frame = 0; frame < 8 && replay_frame_begin(message, sizeof message); ++frame) {
       run_frame();
       bool differs;
