@@ -184,6 +184,10 @@ bool platform_present_prepare(PresentScaling how, int32_t width, int32_t height)
 // area is black.
 void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Rect& source,
                       const Rect& destination, PresentScaling how);
+// A presentation is due but the window already shows that very frame, shown
+// the same way: nothing needs drawing (a platform that counts what it shows
+// counts it).
+void platform_present_same();
 // At exit: releases everything presentation holds.
 void platform_present_release();
 

@@ -42,6 +42,19 @@ constexpr Widened make_widened() {
 }
 constexpr Widened kWidened = make_widened();
 
+// What the frame buffer was last drawn from: while the text, the character
+// set and the mode are the same, drawing again would give the same pixels.
+// Anything else that writes the frame buffer (a clear, a loaded state, the
+// Veltra-16's picture) forgets it.
+struct Drawn {
+  bool valid;
+  uint8_t mode32;
+  const uint8_t* charsetSource;
+  uint8_t text[kTextRows * kTextColumns];
+  uint8_t charset[2048];
+};
+Drawn drawn;
+
 } // namespace
 
 void video_restore_charset() {
@@ -54,11 +67,24 @@ void video_select_charset(bool user) {
   currentCharset = user ? userCharset : rom_image(ROM_TARVIK_CHR);
 }
 
-void video_clear() { std::memset(frameBuffer, 0, sizeof frameBuffer); }
+void video_clear() {
+  std::memset(frameBuffer, 0, sizeof frameBuffer);
+  drawn.valid = false;
+}
 
-void video_render() {
+bool video_render() {
   const uint8_t* charset = currentCharset ? currentCharset : rom_image(ROM_TARVIK_CHR);
   const uint8_t* text = memory + kVideoRam;
+  const uint8_t mode32 = screenMode32 ? 1 : 0;
+  if (drawn.valid && drawn.mode32 == mode32 && drawn.charsetSource == charset &&
+      std::memcmp(drawn.text, text, sizeof drawn.text) == 0 &&
+      std::memcmp(drawn.charset, charset, sizeof drawn.charset) == 0)
+    return false;
+  drawn.valid = true;
+  drawn.mode32 = mode32;
+  drawn.charsetSource = charset;
+  std::memcpy(drawn.text, text, sizeof drawn.text);
+  std::memcpy(drawn.charset, charset, sizeof drawn.charset);
   for (int y = 0; y < kTextRows; ++y) {
     const uint8_t* codes = text + y * kTextColumns;
     for (int r = 0; r < 8; ++r) {
@@ -75,7 +101,10 @@ void video_render() {
       }
     }
   }
+  return true;
 }
+
+void video_forget_drawn() { drawn.valid = false; }
 
 uint8_t veltra_picture_fetch(uint16_t a) {
   const uint8_t r = cpu.r;
@@ -116,6 +145,7 @@ bool video_state_load(StateReader& r, bool apply) {
   if (!apply) return true;
   std::memcpy(frameBuffer, picture, kPictureBytes);
   std::memset(frameBuffer + kPictureBytes, 0, sizeof frameBuffer - kPictureBytes);
+  drawn.valid = false;
   std::memcpy(userCharset, charset, sizeof userCharset);
   video_select_charset(user != 0);
   return true;

@@ -28,8 +28,13 @@ void video_restore_charset();
 void video_select_charset(bool user);
 
 void video_clear();
-// Draws the Tarvik text screen from video RAM into the frame buffer.
-void video_render();
+// Draws the Tarvik text screen from video RAM into the frame buffer; false
+// when nothing it is drawn from changed since it last drew (the frame buffer
+// already holds that picture).
+bool video_render();
+// For a writer of the frame buffer other than the renderer: the next
+// video_render draws whatever it finds.
+void video_forget_drawn();
 
 // A Veltra-16 opcode fetch from the picture area while the picture is on:
 // deposits one cell and returns the opcode the CPU executes.

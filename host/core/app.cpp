@@ -89,7 +89,7 @@ bool app_start(int argc, const char* const* argv) {
   history_rewind_enable(RewindOn == 1);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   display_window_size(512, 384);
-  pacing_set_presenter(present_frame);
+  pacing_set_presenter(present_changed_frame);
   pacing_start();
   load_rom_folder(argc > 0 ? argv[0] : nullptr);
   console_monitor_install();

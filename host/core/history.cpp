@@ -125,7 +125,8 @@ void history_after_frame() {
   const bool playing = replay_playing();
   if (!replay_frame_end(&differs))
     failure("A visszajátszás felvétele megszakadt: az állomány nem írható (megtelt a lemez?).");
-  if (!replay_recording()) menu_set_checked(CMD_REPLAY_RECORD, false);
+  if (!replay_recording() && menu_checked(CMD_REPLAY_RECORD))
+    menu_set_checked(CMD_REPLAY_RECORD, false);
   if (hashEvery && framesRun % hashEvery == 0)
     std::printf("hash %" PRIu32 " %016" PRIX64 "\n", framesRun, replay_machine_hash());
   if (playing && verifying && differs) {

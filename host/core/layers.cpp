@@ -9,6 +9,7 @@
 #include "host/core/window.h"
 #include "host/output/audio.h"
 #include "host/output/clipboard.h"
+#include "host/output/display.h"
 #include "host/output/status.h"
 #include "host/platform.h"
 #include "host/script/script.h"
@@ -35,6 +36,13 @@ void console_session_end() {
   pacing_reset();
 }
 
+// The on-screen monitor covers the picture: the next presentation shows the
+// frame again even if it did not change.
+void monitor_draw(const char* const* rows, int count, int separatorRow) {
+  display_forget_shown();
+  script_monitor_draw(rows, count, separatorRow);
+}
+
 } // namespace
 
 void host_connect_layers() {
@@ -42,8 +50,8 @@ void host_connect_layers() {
   media_set_hooks({status_part, debug_text, host_save_file_dialog, audio_pause, sound_resumed});
   debugger_set_hooks({script_console_open, platform_console_close, platform_console_width,
                       script_console_read_line, script_console_write,
-                      platform_console_set_attribute, platform_monitor_geometry,
-                      script_monitor_draw, audio_pause, console_session_end, history_go_back});
+                      platform_console_set_attribute, platform_monitor_geometry, monitor_draw,
+                      audio_pause, console_session_end, history_go_back});
   media_connect();
   static_assert(size_t{SCRIPT_SCREEN_TEXT_MAX} == size_t{CLIPBOARD_SCREEN_TEXT_MAX});
   script_set_screen_hooks({window_on_paint, clipboard_screen_text});

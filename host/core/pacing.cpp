@@ -74,13 +74,21 @@ bool pacing_unpaced() { return SyncSpeed != 1 || speed != PACING_REAL_TIME; }
 
 int64_t pacing_ticks_ahead() { return frameDeadline - platform_counter(); }
 bool pacing_frame_due() { return pacing_ticks_ahead() < framePeriod; }
+int64_t pacing_ticks_until_due() {
+  const int64_t wait = frameDeadline - framePeriod - platform_counter() + 1;
+  return wait > 0 ? wait : 0;
+}
 uint32_t pacing_present_interval() { return presentInterval; }
 
 void pacing_frame_done() {
   int64_t now = platform_counter();
   if (!pacing_unpaced()) {
+    // One sleep to the moment the deadline is less than a period ahead (the
+    // whole milliseconds past it), again only if the sleep ended early.
     while (frameDeadline - now >= framePeriod) {
-      platform_sleep_ms(1);
+      const int64_t wait = pacing_ticks_until_due();
+      platform_sleep_ms(
+          static_cast<uint32_t>((wait * 1000 + counterFrequency - 1) / counterFrequency));
       now = platform_counter();
     }
   }

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-// What shows a frame when a presentation is due (present_frame of
+// What shows a frame when a presentation is due (present_changed_frame of
 // host/output/display.h, set at start-up).
 void pacing_set_presenter(void (*present)(int full));
 // Reads the refresh rate and the clock once at start-up and sets the
@@ -39,6 +39,8 @@ uint32_t pacing_present_interval();
 // a frame run now would not have to wait (for a platform whose main loop is
 // the browser's, which must never wait).
 bool pacing_frame_due();
+// The counter ticks until a frame is due (0 when one is due now).
+int64_t pacing_ticks_until_due();
 // After each emulated frame: waits while the emulation is a frame period or
 // more ahead of real time (unless unpaced), updates the title every two
 // seconds and presents the frame (through the presenter) when it is due.

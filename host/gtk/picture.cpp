@@ -175,6 +175,8 @@ void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Re
   if (guiArea) gtk_widget_queue_draw(guiArea);
 }
 
+void platform_present_same() {}
+
 void platform_present_release() {
   if (!frame) return;
   cairo_surface_destroy(frame);

@@ -71,6 +71,9 @@ void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Re
   keep(bitmap, pixels, source.bottom);
 }
 
+// The picture kept is already this frame; it counts as shown again.
+void platform_present_same() { ++presentCount; }
+
 void platform_present_release() { surfacePrepared = false; }
 
 const uint8_t* headless_presented_frame(int32_t* rows) {

@@ -103,6 +103,7 @@ void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Re
   presentedPixels = pixels;
 }
 
+void platform_present_same() {}
 void platform_present_release() { presentedBitmap = nullptr; }
 
 // ---- on-screen monitor: not shown (no console either) -------------------------------------

@@ -58,6 +58,7 @@ void display_build_bitmap() {
   frameBitmap.palette[1] = {255, 255, 255, 0};
   video_clear();
   std::memset(gdiPixels, 0, sizeof gdiPixels);
+  display_forget_shown();
 }
 
 void display_free_bitmap() { std::memset(&frameBitmap, 0, sizeof frameBitmap); }
@@ -126,9 +127,75 @@ const uint8_t* display_pixels() {
   return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer;
 }
 
+namespace {
+
+// What the window shows since the last presentation: the frame buffer's
+// rows and everything that decides how they are shown. The GDI path makes
+// its 512 rows from the first 512 rows of the frame buffer.
+struct Shown {
+  bool valid;
+  uint32_t videoDriver, doubleScan, pixelExact;
+  RgbQuad palette[2];
+  Rect source, destination, gdiDestination;
+  uint8_t pixels[sizeof gdiPixels];
+};
+Shown shown;
+
+bool same_rect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool shown_is_current() {
+  return shown.valid && shown.videoDriver == VideoDriver && shown.doubleScan == DoubleScan &&
+         shown.pixelExact == PixelExact &&
+         std::memcmp(shown.palette, frameBitmap.palette, sizeof shown.palette) == 0 &&
+         same_rect(shown.source, displaySource) &&
+         same_rect(shown.destination, displayDestination) &&
+         same_rect(shown.gdiDestination, displayGdiDestination) &&
+         std::memcmp(shown.pixels, frameBuffer, sizeof shown.pixels) == 0;
+}
+
+void remember_shown() {
+  shown.valid = true;
+  shown.videoDriver = VideoDriver;
+  shown.doubleScan = DoubleScan;
+  shown.pixelExact = PixelExact;
+  std::memcpy(shown.palette, frameBitmap.palette, sizeof shown.palette);
+  shown.source = displaySource;
+  shown.destination = displayDestination;
+  shown.gdiDestination = displayGdiDestination;
+  std::memcpy(shown.pixels, frameBuffer, sizeof shown.pixels);
+}
+
+void present_rendered(int full);
+
+} // namespace
+
 void present_frame(int full) {
+  if (model() != MODEL_VELTRA16)
+    video_render();
+  else
+    video_forget_drawn();
+  present_rendered(full);
+}
+
+void present_changed_frame(int full) {
+  if (model() != MODEL_VELTRA16)
+    video_render();
+  else
+    video_forget_drawn();
+  if (shown_is_current())
+    platform_present_same();
+  else
+    present_rendered(full);
+}
+
+void display_forget_shown() { shown.valid = false; }
+
+namespace {
+
+void present_rendered(int full) {
   const bool veltra = model() == MODEL_VELTRA16;
-  if (!veltra) video_render();
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     // A repaint of the Veltra-16 picture shows the rows as spread last.
     if (!veltra)
@@ -141,7 +208,10 @@ void present_frame(int full) {
     platform_present(&frameBitmap, frameBuffer, displaySource, client_destination(),
                      PRESENT_STRETCHED);
   }
+  remember_shown();
 }
+
+} // namespace
 
 void display_start() {
   // The line is written for the GDI setting too, as it always was.
@@ -155,6 +225,7 @@ void display_start() {
 }
 
 void display_shutdown() {
+  shown.valid = false;
   platform_present_release();
   stretchReady = false;
   display_free_bitmap();
@@ -214,6 +285,7 @@ PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
 }
 
 void display_update_target() {
+  shown.valid = false;
   const int32_t width = 512, height = 256;
   const bool keep = KeepAspectRatio == 1;
   displaySource = {0, 0, width, height};

@@ -49,6 +49,12 @@ void display_free_bitmap();
 // Renders the current frame and shows it. full is 1 once per presentation
 // of the main loop and for the single-frame step, 0 for repainting.
 void present_frame(int full);
+// The main loop's presentation: as present_frame, but a frame the window
+// already shows (the same pixels, shown the same way) is not shown again.
+void present_changed_frame(int full);
+// Something other than the picture covered the window (the on-screen
+// monitor): the next present_changed_frame shows the frame again.
+void display_forget_shown();
 // The pixels of the frame bitmap as last presented: the machine's picture
 // on the stretched driver, the GDI driver's 512 rows made from it.
 const uint8_t* display_pixels();

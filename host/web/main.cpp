@@ -3,6 +3,7 @@
 // the page's script calls the functions exported here for what the user
 // does (menus, keys, files, the console monitor's lines).
 #include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,14 +98,41 @@ void run_due_frames() {
 
 uint32_t turns;
 
-EM_BOOL animation_frame(double, void*) {
-  if (stopped) return EM_FALSE;
+// While paused or waiting for the console, the loop looks again this often.
+constexpr double kIdleLookMs = 50.0;
+
+void schedule_turn();
+
+void turn() {
+  if (stopped) return;
   if (web_take_paint()) window_on_paint();
   run_due_frames();
   // Files still being written (a tape the machine saves) leave once they
   // have stopped growing for a second or so.
   if (++turns % 60 == 0) web_files_deliver(true);
-  return EM_TRUE;
+  schedule_turn();
+}
+
+EM_BOOL animation_turn(double, void*) {
+  turn();
+  return EM_FALSE;
+}
+void timer_turn(void*) { turn(); }
+
+// At real time the loop wakes on a timer when the next frame is due, not at
+// every animation frame, so that the browser draws only when the picture
+// changed. Unpaced, the frames run in the animation frames, a slice each.
+void schedule_turn() {
+  if (stopped) return;
+  const bool runs = running && !web_console_waiting();
+  if (runs && pacing_unpaced()) {
+    emscripten_request_animation_frame(animation_turn, nullptr);
+    return;
+  }
+  const double ms = runs ? static_cast<double>(pacing_ticks_until_due()) * 1000.0 /
+                               static_cast<double>(platform_counter_frequency())
+                         : kIdleLookMs;
+  emscripten_set_timeout(timer_turn, ms, nullptr);
 }
 
 // Every event from the page: what the main loop does around a message.
@@ -213,6 +241,6 @@ int main() {
   if (!app_start(1, argv)) return 1;
   js_started();
   web_publish_screen_text();
-  emscripten_request_animation_frame_loop(animation_frame, nullptr);
+  schedule_turn();
   return 0;
 }

@@ -66,6 +66,7 @@ void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Re
              source.bottom - source.top, d.left, d.top, d.right - d.left, d.bottom - d.top);
 }
 
+void platform_present_same() {}
 void platform_present_release() {}
 
 // ---- on-screen monitor ------------------------------------------------------------

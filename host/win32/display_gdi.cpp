@@ -46,4 +46,5 @@ void platform_present(const FrameBitmap* bitmap, const uint8_t* pixels, const Re
     present_gdi(bitmap, pixels, destination, how == PRESENT_UNSCALED);
 }
 
+void platform_present_same() {}
 void platform_present_release() { win_ddraw_stop(true); }

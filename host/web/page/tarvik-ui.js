@@ -574,19 +574,40 @@ const TarvikUI = {
       this.showNote();
     },
     frame() { return Math.round(this.context.currentTime * 48000); },
+    // Blocks go to the audio thread two at a time when they follow each other
+    // in the ring (a message each frame costs the page more than the samples
+    // do); the audio chain writes several blocks ahead of the play position,
+    // so holding one back a frame leaves the sound unchanged.
     write(heap, index, offset, bytes) {
       if (!this.node) return;
-      const samples = new Float32Array(bytes / 2);
-      for (let i = 0; i < samples.length; i++) samples[i] = heap[index + i] / 32768;
-      this.node.port.postMessage({ type: "write", offset: offset / 2, data: samples },
-                                 [samples.buffer]);
+      const count = bytes / 2, at = offset / 2;
+      const held = this.held;
+      if (held && held.at + held.count === at && held.count + count <= held.data.length) {
+        for (let i = 0; i < count; i++) held.data[held.count + i] = heap[index + i] / 32768;
+        held.count += count;
+        this.flush();
+        return;
+      }
+      this.flush();
+      const data = new Float32Array(2 * count);
+      for (let i = 0; i < count; i++) data[i] = heap[index + i] / 32768;
+      this.held = { at, count, data };
+    },
+    flush() {
+      const held = this.held;
+      this.held = null;
+      if (!held || !this.node) return;
+      const data = held.count === held.data.length ? held.data : held.data.slice(0, held.count);
+      this.node.port.postMessage({ type: "write", offset: held.at, data }, [data.buffer]);
     },
     reset() {
+      this.held = null;
       if (!this.node) return;
       this.base = this.frame();
       this.node.port.postMessage({ type: "reset", base: this.base });
     },
     pause() {
+      this.flush();
       this.wanted = false;
       if (this.context && this.context.state === "running") this.context.suspend().catch(() => {});
       this.showNote();
