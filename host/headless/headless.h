@@ -46,6 +46,8 @@ const char* headless_status_text(int part);
 // stretched, as many as the bitmap holds otherwise).
 const uint8_t* headless_presented_frame(int32_t* rows);
 uint32_t headless_present_count();
+// The presentations that drew a picture (the others found it shown already).
+uint32_t headless_draw_count();
 // The stretched way's scaling surface, which DirectDraw is on Windows:
 // preparing it fails (false) or succeeds (true, the default); whether it is
 // prepared now.

@@ -19,6 +19,7 @@ std::string statusTexts[4];
 uint8_t presented[512 * 64];
 int32_t presentedRows;
 uint32_t presentCount;
+uint32_t drawCount;
 bool surfaceAvailable = true;
 bool surfacePrepared;
 
@@ -29,6 +30,7 @@ void keep(const FrameBitmap* bitmap, const uint8_t* pixels, int32_t rows) {
   std::memcpy(presented, pixels, static_cast<size_t>(rows) * 64);
   presentedRows = rows;
   ++presentCount;
+  ++drawCount;
 }
 
 } // namespace
@@ -82,5 +84,6 @@ const uint8_t* headless_presented_frame(int32_t* rows) {
 }
 
 uint32_t headless_present_count() { return presentCount; }
+uint32_t headless_draw_count() { return drawCount; }
 void headless_set_ddraw_available(bool available) { surfaceAvailable = available; }
 bool headless_ddraw_running() { return surfacePrepared; }

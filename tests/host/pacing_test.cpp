@@ -3,6 +3,9 @@
 // burst.
 #include "tests/host/host_fixture.h"
 
+#include "machine/memory.h"
+#include "machine/video.h"
+
 namespace {
 
 constexpr int64_t kF = 1000000; // fake clock: microseconds
@@ -141,6 +144,50 @@ TEST_F(FramePacing, TheSwitchIsAppliedAfterTheIntervalIsComputed) {
   start({"/h", "/w"});
   EXPECT_EQ(SyncSpeed, 0u);
   EXPECT_EQ(pacing_present_interval(), static_cast<uint32_t>(kF / 50)) << "not halved";
+}
+
+} // namespace
+
+namespace {
+
+class IdlePresent : public HostTest {
+protected:
+  // Frames at real time on an exactly fast host; the pictures they drew.
+  uint32_t draws(int n) {
+    const uint32_t before = headless_draw_count();
+    for (int i = 0; i < n; ++i) app_run_frame();
+    return headless_draw_count() - before;
+  }
+  std::vector<uint8_t> shown() {
+    int32_t rows = 0;
+    const uint8_t* p = headless_presented_frame(&rows);
+    return std::vector<uint8_t>(p, p + rows * 64);
+  }
+};
+
+TEST_F(IdlePresent, AnUnchangedFrameIsNotDrawnAgainButEveryChangeIsShownAtOnce) {
+  start({"/h"});
+  draws(100); // the firmware's banner and prompt
+  const uint32_t presents = headless_present_count();
+  EXPECT_LT(draws(25), 25u) << "the idle prompt draws only when the cursor blinks";
+  EXPECT_EQ(headless_present_count() - presents, 25u) << "every frame still counts as shown";
+  // A change of the text screen, of the character set and of the mode is
+  // drawn by the frame that follows it.
+  draws(1);
+  memory[0xF800 + 64 * 20 + 5] = 'W';
+  EXPECT_EQ(draws(1), 1u);
+  video_render();
+  EXPECT_EQ(shown(), std::vector<uint8_t>(frameBuffer, frameBuffer + 256 * 64));
+  userCharset['W'] ^= 0xFF;
+  video_select_charset(true);
+  EXPECT_EQ(draws(1), 1u);
+  window_on_command(CMD_SCREEN_MODE_32);
+  EXPECT_EQ(draws(1), 1u);
+  // The on-screen monitor covers the picture: leaving it shows the frame again.
+  window_on_command(CMD_MONITOR);
+  window_on_command(CMD_MONITOR);
+  EXPECT_EQ(draws(1), 1u);
+  app_shutdown();
 }
 
 } // namespace
