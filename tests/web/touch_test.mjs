@@ -115,6 +115,15 @@ try {
     await page.tap("#gamepad-button");
     assert.deepEqual(await check(), [], "with the gamepad dialog open");
     await page.$eval("#gamepad-dialog", (d) => d.close());
+    await page.evaluate(() => TarvikUI.command(40002)); // the key chart
+    await poll(() => page.$eval("#dialog", (d) => d.open), "the key chart");
+    assert.deepEqual(await check(), [], "with the key chart open");
+    await page.$eval("#dialog", (d) => d.close());
+    await page.evaluate(() => TarvikUI.command(108)); // the on-screen monitor
+    await poll(() => page.$eval("#monitor", (m) => !m.hidden), "the monitor panel");
+    assert.deepEqual(await check(), [], "with the monitor panel shown");
+    await page.evaluate(() => TarvikUI.command(108));
+    await poll(() => page.$eval("#monitor", (m) => m.hidden), "the picture again");
   });
 
   await step("after one visit the page opens offline and shows the banner", async () => {

@@ -63,6 +63,7 @@ const ScreenKeyboard = {
       this.show($("screen-keyboard").hidden);
       try { localStorage.setItem("tarvik.screenKeyboard", $("screen-keyboard").hidden ? "0" : "1"); }
       catch { /* not kept */ }
+      $("screen").focus();
     });
     let wanted = null;
     try { wanted = localStorage.getItem("tarvik.screenKeyboard"); } catch { /* none */ }
@@ -209,6 +210,7 @@ const Gamepads = {
     });
     $("gamepad-form").addEventListener("submit", (e) => {
       if (e.submitter && e.submitter.value === "ok") this.save();
+      $("screen").focus();
     });
   },
   load() {
