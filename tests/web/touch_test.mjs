@@ -106,6 +106,28 @@ try {
     assert.equal(await page.$eval(shift, (b) => b.getAttribute("aria-pressed")), "false");
   });
 
+  await step("a gamepad's button presses the key the dialog chose for it", async () => {
+    await page.tap("#screen-keyboard button[data-legend='CR']");
+    await page.tap("#gamepad-button");
+    await page.select("#gamepad-list select[name='0']", String("L".charCodeAt(0)));
+    await page.click("#gamepad-form button[value='ok']");
+    assert.equal(JSON.parse(await page.evaluate(() => localStorage.getItem("tarvik.gamepad")))[0],
+                 "L".charCodeAt(0));
+    const lastPrompt = async () => (await text()).split("\n").filter((l) => l.startsWith(">")).pop();
+    await poll(async () => /^>\s*$/.test(await lastPrompt()), "an empty prompt");
+    await page.evaluate(() => {
+      const pad = { index: 0, buttons: Array.from({ length: 17 }, () => ({ pressed: false })) };
+      navigator.getGamepads = () => [pad];
+      window.fakePad = pad;
+      window.dispatchEvent(new Event("gamepadconnected"));
+    });
+    for (const pressed of [true, false]) {
+      await page.evaluate((p) => { window.fakePad.buttons[0].pressed = p; }, pressed);
+      await poll(() => page.evaluate((p) => Gamepads.down.has("0:0") === p, pressed), "the button");
+    }
+    await poll(async () => /^> ?[lL]\s*$/.test(await lastPrompt()), "L from the gamepad");
+  });
+
   await step("axe-core finds no serious or critical violation", async () => {
     await page.addScriptTag({ path: axeSource });
     const check = () => page.evaluate(async () => (await axe.run(document)).violations

@@ -6,8 +6,9 @@
 
 const CACHE = "tarvik-page-1";
 const FILES = ["./", "index.html", "tarvik.js", "tarvik.wasm", "tarvik-ui.js", "tarvik-keys.js",
-               "tarvik-site.js", "tarvik.css", "tarvik-touch.css", "audio-worklet.js",
-               "manifest.webmanifest", "icon-32.png", "icon-192.png", "icon-512.png"];
+               "tarvik-gamepad.js", "tarvik-site.js", "tarvik.css", "tarvik-touch.css",
+               "audio-worklet.js", "manifest.webmanifest", "icon-32.png", "icon-192.png",
+               "icon-512.png"];
 
 self.addEventListener("install", (e) => {
   e.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
