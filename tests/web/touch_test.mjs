@@ -2,8 +2,8 @@
 // sideways scroll from 320 px wide, portrait and landscape, and every menu
 // item reachable through the folded menu; the on-screen keyboard types a
 // monitor command; a link opens a tape of the same site and refuses another
-// site's; the embed mode; after one visit the page opens offline; axe-core
-// finds no serious or critical violation.
+// site's; the embed mode; the page can be installed and after one visit it
+// opens offline; axe-core finds no serious or critical violation.
 // Usage: node touch_test.mjs BUILD-WEB-FOLDER
 import assert from "node:assert/strict";
 import fs from "node:fs";
@@ -150,6 +150,9 @@ try {
 
   await step("after one visit the page opens offline and shows the banner", async () => {
     await poll(() => page.evaluate(() => !!navigator.serviceWorker.controller), "the worker");
+    // The browser finds the page installable: the manifest, its icons, the worker.
+    const cdp = await page.target().createCDPSession();
+    assert.deepEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
     await page.setOfflineMode(true);
     await page.reload();
     await waitText(/Tarvik 4\.1 - Szabad ROM/);
