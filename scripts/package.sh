@@ -114,13 +114,14 @@ package_web() {
   rm -rf "$site"
   mkdir -p "$site"
   # The program and every file of the page (host/web/page), whatever the page adds.
-  cp build-web/tarvik.js build-web/tarvik.wasm "$site/"
+  cp build-web/tarvik.js build-web/tarvik.wasm build-web/icon-*.png "$site/"
   for file in host/web/page/*; do
     cp "build-web/$(basename "$file")" "$site/"
   done
   cp packaging/screenshot.png "$site/"
   # A path that begins with "/" or names a host would leave the folder.
-  if grep -nE '(src|href)="(/|[a-z]+://)|url\(/' "$site"/*.html "$site"/*.css; then
+  if grep -nE '(src|href)="(/|[a-z]+://)|url\(/|"(src|start_url|scope)": *"(/|[a-z]+://)' \
+    "$site"/*.html "$site"/*.css "$site"/*.webmanifest; then
     die "the page names a path outside its folder (above)"
   fi
   echo "$site"

@@ -185,6 +185,13 @@ EMSCRIPTEN_KEEPALIVE void web_key(int place, int plain, int character, int down)
   });
 }
 
+// A key of the page's on-screen keyboard or a gamepad's button, as the
+// virtual key that presses it: the same way in as a physical key.
+EMSCRIPTEN_KEEPALIVE void web_machine_key(int vk, int down) {
+  if (vk <= 0 || vk >= 256) return;
+  as_message([vk, down] { host_key_event(vk, down != 0, HOST_KEY_NO_CHARACTER); });
+}
+
 EMSCRIPTEN_KEEPALIVE void web_activate(int active) {
   as_message([active] { window_on_activate(active ? 1 : 0); });
 }

@@ -13,6 +13,8 @@ void web_client_size(int32_t* width, int32_t* height);
 bool web_console_waiting();
 // True once after the host asked for a repaint.
 bool web_take_paint();
+// A JSON string literal of a UTF-8 text.
+std::string web_json_string(const char* text);
 
 // ---- keys (keyboard.cpp) ------------------------------------------------------
 // A key pressed or released: its place (named by the key a US keyboard has

@@ -110,6 +110,8 @@ void platform_maximize() {}
 void platform_invalidate(bool) { paintPending = true; }
 void platform_invalidate_rect(const Rect&, bool) { paintPending = true; }
 
+std::string web_json_string(const char* text) { return json_string(text); }
+
 bool web_take_paint() {
   bool pending = paintPending;
   paintPending = false;

@@ -165,7 +165,8 @@ test_web() {
   site="$("$repo/scripts/package.sh" web)" || { fail "scripts/package.sh web"; return; }
   v="$(version_of build-web)"
   check_eq "the folder's name holds the version" "tarvik-$v-web" "$(basename "$site")"
-  for file in index.html tarvik.js tarvik.wasm screenshot.png $(ls "$repo/host/web/page"); do
+  for file in index.html tarvik.js tarvik.wasm screenshot.png icon-32.png icon-192.png icon-512.png \
+    $(ls "$repo/host/web/page"); do
     check "the site holds $file" test -f "$site/$file"
   done
   [ -d "$repo/tests/web/node_modules/puppeteer-core" ] ||

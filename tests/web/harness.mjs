@@ -9,15 +9,22 @@ import puppeteer from "puppeteer-core";
 
 const TYPES = {
   ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".wasm": "application/wasm",
-  ".css": "text/css",
+  ".css": "text/css", ".webmanifest": "application/manifest+json", ".png": "image/png",
+  ".tkt": "application/octet-stream",
 };
 
-// Serves the files directly inside root; resolves to { server, url }.
-export function serve(root) {
+// Serves the files directly inside root, and extra (file name: bytes) as
+// if they were there; resolves to { server, url }.
+export function serve(root, extra = {}) {
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname.slice(1)) ||
                  "index.html";
     const type = TYPES[path.extname(name)];
+    if (type && Object.hasOwn(extra, name)) {
+      response.writeHead(200, { "Content-Type": type, "Cache-Control": "no-store" });
+      response.end(extra[name]);
+      return;
+    }
     const file = path.join(root, name);
     if (!type || name.includes("/") || !fs.existsSync(file)) {
       response.writeHead(404).end();
@@ -61,4 +68,19 @@ export async function poll(check, what, seconds = 30) {
     if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}`);
     await new Promise((r) => setTimeout(r, 50));
   }
+}
+
+// A tape of two blocks: a program at 4100h that prints a line, then the
+// system variables from 4016h with the program's start, which makes the
+// autoload run it.
+export function tape() {
+  const program = [0x21, 0x0c, 0x41, 0x7e, 0xb7, 0xc8, 0xcd, 0x16, 0x06, 0x23, 0x18, 0xf7,
+                   ...Buffer.from("WEB TKT FUTOTT"), 0];
+  const sysvars = new Array(0x1c).fill(0);
+  sysvars[0x18 - 0x16] = 0x20; sysvars[0x19 - 0x16] = 0x41; // end of the program
+  sysvars[0x30 - 0x16] = 0x00; sysvars[0x31 - 0x16] = 0x41; // its start
+  const block = (load, bytes) => [...new Array(16).fill(0), 0xa5, ...Buffer.from("WEB"), 0,
+                                  load & 0xff, load >> 8, bytes.length & 0xff, bytes.length >> 8,
+                                  ...bytes, 0, 0];
+  return [...block(0x4100, program), ...block(0x4016, sysvars)];
 }

@@ -11,27 +11,12 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { spawnSync } from "node:child_process";
-import { launch, poll, serve } from "./harness.mjs";
+import { launch, poll, serve, tape } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 // tarvik-cli, for the recording both builds play (optional).
 const cli = process.argv[3];
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
-
-// A tape of two blocks: a program at 4100h that prints a line, then the
-// system variables from 4016h with the program's start, which makes the
-// autoload run it.
-function tape() {
-  const program = [0x21, 0x0c, 0x41, 0x7e, 0xb7, 0xc8, 0xcd, 0x16, 0x06, 0x23, 0x18, 0xf7,
-                   ...Buffer.from("WEB TKT FUTOTT"), 0];
-  const sysvars = new Array(0x1c).fill(0);
-  sysvars[0x18 - 0x16] = 0x20; sysvars[0x19 - 0x16] = 0x41; // end of the program
-  sysvars[0x30 - 0x16] = 0x00; sysvars[0x31 - 0x16] = 0x41; // its start
-  const block = (load, bytes) => [...new Array(16).fill(0), 0xa5, ...Buffer.from("WEB"), 0,
-                                  load & 0xff, load >> 8, bytes.length & 0xff, bytes.length >> 8,
-                                  ...bytes, 0, 0];
-  return [...block(0x4100, program), ...block(0x4016, sysvars)];
-}
 
 const { server, url } = await serve(root);
 const { browser, close } = await launch();

@@ -201,6 +201,10 @@ const TarvikUI = {
       }
       const box = document.createElement("div");
       box.className = "keymap-box";
+      // A scrolled list is reached by the keyboard too.
+      box.tabIndex = 0;
+      box.setAttribute("role", "region");
+      box.setAttribute("aria-label", content.map.heading);
       box.append(list);
       const note = document.createElement("p");
       note.textContent = content.map.note;
