@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
@@ -31,6 +33,7 @@
 #include "media/screenshot.h"
 #include "media/snapshot.h"
 #include "media/tape.h"
+#include "media/tape_convert.h"
 #include "media/wav_tape.h"
 
 namespace {
@@ -70,6 +73,25 @@ void load_binary(const char* name) {
 void load_binary_command() {
   char name[kNameSize];
   if (ask(FILE_DIALOG_LOAD_BINARY, name, rom_panel())) load_binary(name);
+}
+
+// WAV to TKT or back: the input, then the output, then what was found.
+void convert_command(bool toTkt) {
+  char in[kNameSize], out[kNameSize];
+  if (!ask(toTkt ? FILE_DIALOG_CONVERT_WAV : FILE_DIALOG_CONVERT_TKT, in)) return;
+  if (!ask(toTkt ? FILE_DIALOG_CONVERTED_TKT : FILE_DIALOG_CONVERTED_WAV, out)) return;
+  std::vector<TapeBlock> blocks;
+  char message[600];
+  const bool ok = toTkt ? tape_wav_to_tkt(in, out, &blocks, message, sizeof message)
+                        : tape_tkt_to_wav(in, out, &blocks, message, sizeof message);
+  if (!ok) {
+    error_box(message);
+    return;
+  }
+  std::string text;
+  for (const TapeBlock& block : blocks) text += tape_block_line(block) + "\n";
+  host_message_box(toTkt ? "WAV átírása TKT-be" : "TKT átírása WAV-ba", text.c_str(),
+                   PLATFORM_ICON_NONE);
 }
 
 void load_charset_file(const char* name) {
@@ -255,6 +277,13 @@ void command_execute(int id) {
     menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
     audio_reset();
     break;
+  case CMD_TAPE_FILTER:
+    TapeFilter = TapeFilter == 1 ? 0 : 1;
+    wavFilterOn = TapeFilter == 1;
+    menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
+    break;
+  case CMD_WAV_TO_TKT: convert_command(true); break;
+  case CMD_TKT_TO_WAV: convert_command(false); break;
   case CMD_FAST_TAPE:
     FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
     menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
