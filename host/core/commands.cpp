@@ -75,10 +75,10 @@ void load_binary_command() {
   if (ask(FILE_DIALOG_LOAD_BINARY, name, rom_panel())) load_binary(name);
 }
 
-// WAV to TKT or back: the input, then the output, then what was found.
-void convert_command(bool toTkt) {
-  char in[kNameSize], out[kNameSize];
-  if (!ask(toTkt ? FILE_DIALOG_CONVERT_WAV : FILE_DIALOG_CONVERT_TKT, in)) return;
+// WAV to TKT or back from the chosen input: the output's name, then the
+// blocks found.
+void convert_file(bool toTkt, const char* in) {
+  char out[kNameSize];
   if (!ask(toTkt ? FILE_DIALOG_CONVERTED_TKT : FILE_DIALOG_CONVERTED_WAV, out)) return;
   std::vector<TapeBlock> blocks;
   char message[600];
@@ -92,6 +92,11 @@ void convert_command(bool toTkt) {
   for (const TapeBlock& block : blocks) text += tape_block_line(block) + "\n";
   host_message_box(toTkt ? "WAV átírása TKT-be" : "TKT átírása WAV-ba", text.c_str(),
                    PLATFORM_ICON_NONE);
+}
+
+void convert_command(bool toTkt) {
+  char in[kNameSize];
+  if (ask(toTkt ? FILE_DIALOG_CONVERT_WAV : FILE_DIALOG_CONVERT_TKT, in)) convert_file(toTkt, in);
 }
 
 void load_charset_file(const char* name) {
@@ -324,6 +329,8 @@ void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel*
   case CMD_AUTOLOAD: open_file_as(RECENT_AUTOLOAD, path); break;
   case CMD_TAPE_ATTACH: open_file_as(RECENT_TAPE_ATTACH, path); break;
   case CMD_WAV_ATTACH: open_file_as(RECENT_WAV_ATTACH, path); break;
+  case CMD_WAV_TO_TKT: convert_file(true, path); break;
+  case CMD_TKT_TO_WAV: convert_file(false, path); break;
   case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
   case CMD_LOAD_CHARSET: load_charset_file(path); break;
   case CMD_LOAD_BINARY: {

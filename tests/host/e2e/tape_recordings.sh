@@ -67,7 +67,7 @@ mixed orig.wav noise.wav noisy.wav
 mixed orig.wav hum.wav hum50.wav
 spoil faster speed 1.04
 spoil slower speed 0.96
-spoil wow chorus 0 1 30 1 0.5 10 -t # the delay swings 10 ms each way in 2 s: +-1 % speed
+spoil wow chorus 0 1 30 1 0.5 10 -t # a slow wow: the speed swings by about 2 % each way at 0.5 Hz
 spoil lowpass lowpass 3000
 sox -R -V1 orig.wav -b 16 -c 2 stereo16.wav remix 0 1 # the left channel silent
 mixed orig.wav noise.wav t-noisy.wav # a quiet recording of a noisy tape
