@@ -62,7 +62,8 @@ bool state_read_records(StateReader& r, const StateRecordType* types, size_t cou
                     type.tag);
       return false;
     }
-    if (version != type.version) {
+    // An older version goes to the loader, which reads its layout.
+    if (version == 0 || version > type.version) {
       std::snprintf(message, messageSize,
                     "A gépállapot %s rekordja %u. változatú; ez a program a %u. változatot "
                     "olvassa.",
@@ -70,6 +71,7 @@ bool state_read_records(StateReader& r, const StateRecordType* types, size_t cou
       return false;
     }
     StateReader record(body, length);
+    record.set_version(version);
     if (!type.load(record, apply) || !record.ok() || !record.at_end()) {
       std::snprintf(message, messageSize, "A gépállapot %s rekordja hibás.", type.tag);
       return false;

@@ -114,6 +114,10 @@ public:
   bool at_end() const { return pos_ == size_; }
   size_t left() const { return size_ - pos_; }
   size_t position() const { return pos_; }
+  // The version of the record being read (its loader may know older
+  // layouts than the one it writes).
+  uint16_t version() const { return version_; }
+  void set_version(uint16_t version) { version_ = version; }
 
 private:
   uint64_t scalar(int count) {
@@ -127,6 +131,7 @@ private:
   size_t size_;
   size_t pos_ = 0;
   bool failed_ = false;
+  uint16_t version_ = 0;
 };
 
 // The largest cycle count a record may hold (about twelve years at 3 MHz):

@@ -47,7 +47,7 @@ const StateRecordType kRecords[] = {
     {"PRNT", 1, printer_state_save, printer_state_load},
     {"PAST", 1, paste_state_save, paste_state_load},
     {"TAPE", 1, tape_state_save, tape_state_load},
-    {"WAVT", 1, wav_state_save, wav_state_load},
+    {"WAVT", 2, wav_state_save, wav_state_load},
     {"BEEP", 1, beeper_output_state_save, beeper_output_state_load},
     {"CASS", 1, cassette_state_save, cassette_state_load},
     {"TRAP", 1, trap_state_save, trap_state_load},

@@ -29,3 +29,18 @@ bool wav_fix_sizes(std::FILE* f);
 // or beyond 32 bits. A data chunk whose size is 0 or runs past the end of the
 // file (a recording that was never closed) counts up to the end of the file.
 bool wav_read_format(std::FILE* f, WavFormat* format);
+
+// How the recorder shapes the cassette output level into samples: a fast
+// low-pass towards the level (amplitude 112), minus a slow one that takes
+// the direct-current part out, so that the signal swings around 0x80.
+struct WavRecordFilter {
+  double y1, y2;
+};
+// The sample for the period that ends now, then the filters move on towards
+// the level held during the next one.
+inline uint8_t wav_record_step(WavRecordFilter* f, int level) {
+  const int sample = static_cast<int>(f->y1 - f->y2); // truncated towards 0
+  f->y1 += ((level ? 112.0 : 0.0) - f->y1) * 0.5077;
+  f->y2 += (f->y1 - f->y2) * 0.0070984;
+  return static_cast<uint8_t>((sample & 0xFF) ^ 0x80);
+}

@@ -28,9 +28,11 @@
 #include "media/hooks.h"
 #include "media/save_file.h"
 #include "media/tape.h"
+#include "media/tape_filter.h"
 #include "media/wav_format.h"
 
 std::FILE* wavFile;
+bool wavFilterOn = false; // the host turns it on from its setting
 uint64_t wavSampleCount;
 int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 double wavSamplesPerTstate;
@@ -39,9 +41,6 @@ namespace {
 
 constexpr uint32_t kRecordRate = 44100;
 constexpr int kHysteresis = 1;
-constexpr double kRecordAmplitude = 112.0;
-constexpr double kFastFilter = 0.5077;
-constexpr double kSlowFilter = 0.0070984;
 
 WavFormat format;
 uint64_t dataRead;       // bytes of sample data consumed (playback)
@@ -50,10 +49,12 @@ uint64_t recordFraction; // (T-states x rate) left over from the last call, belo
 uint64_t tickFraction;   // the same for the playback event's period
 int bitsLeft;            // 1-bit playback: bits left in the current byte
 uint8_t currentByte;
-// The recording filters' states (the C library owns the plain names y1, y2).
-struct RecordFilter {
-  double y1, y2;
-} filter;
+// The last sample read as a signed 16-bit value, its channels summed: what
+// the conditioning stage hears.
+int32_t lastWide;
+TapeFilter conditioner;
+// The recording filters' states.
+WavRecordFilter filter;
 // Recorded samples wait here and go to the (unbuffered) file a block at a
 // time; after the first failed write nothing more is written.
 uint8_t recordBuffer[4096];
@@ -97,6 +98,7 @@ bool data_exhausted() { return dataRead >= format.dataSize && bitsLeft == 0; }
 // The next sample of the first channel as an unsigned 8-bit level (0x00 or
 // 0xFF for 1-bit data); 0xFF past the end of the data.
 uint8_t next_sample() {
+  lastWide = tape_filter_from8(0xFF);
   if (data_exhausted()) return 0xFF;
   ++samplesPassed;
   if (format.bits == 1) {
@@ -109,6 +111,7 @@ uint8_t next_sample() {
       --bitsLeft;
       if (channel == 0) level = (currentByte >> bitsLeft) & 1 ? 0xFF : 0x00;
     }
+    lastWide = tape_filter_from8(level);
     return level;
   }
   if (dataRead + format.frameBytes > format.dataSize) {
@@ -118,13 +121,24 @@ uint8_t next_sample() {
   }
   uint32_t sampleBytes = (format.bits + 7u) / 8u;
   uint8_t level = 0;
+  uint8_t below = 0;
+  int32_t sum = 0;
   for (uint32_t i = 0; i < format.frameBytes; ++i) {
     uint8_t b = next_data_byte();
     // 8-bit samples are unsigned; wider ones are signed, most significant
     // byte last.
     if (sampleBytes == 1 && i == 0) level = b;
     if (sampleBytes > 1 && i == sampleBytes - 1) level = static_cast<uint8_t>(b ^ 0x80);
+    // Every channel's top 16 bits, summed, for the conditioning stage.
+    const uint32_t k = i % sampleBytes;
+    if (sampleBytes == 1)
+      sum += tape_filter_from8(b);
+    else if (k == sampleBytes - 2)
+      below = b;
+    else if (k == sampleBytes - 1)
+      sum += static_cast<int32_t>(static_cast<int8_t>(b)) * 256 + below;
   }
+  lastWide = sum;
   return level;
 }
 
@@ -163,13 +177,9 @@ void wav_record_level(int level, int64_t t) {
   recordFraction = format.rate ? total % clock : 0;
   wavLastRecordTime = t;
   if (!wavFile || cassettePlayback || !cassetteRunning || recordFailed) return;
-  double target = level ? kRecordAmplitude : 0.0;
   for (uint64_t i = 0; i < n; ++i) {
-    int sample = static_cast<int>(std::trunc(filter.y1 - filter.y2));
-    recordBuffer[recordBuffered++] = static_cast<uint8_t>((sample & 0xFF) ^ 0x80);
+    recordBuffer[recordBuffered++] = wav_record_step(&filter, level);
     if (recordBuffered == sizeof recordBuffer && !flush_recording()) return;
-    filter.y1 += (target - filter.y1) * kFastFilter;
-    filter.y2 += (filter.y1 - filter.y2) * kSlowFilter;
   }
   samplesPassed += n;
   // Every half second of tape the header counts what is in the file, so that
@@ -205,7 +215,7 @@ bool wav_create(const char* path, uint32_t rate) {
   cassettePlayback = 0;
   format = WavFormat{1, rate, 8, 1, WAV_HEADER_BYTES, 0};
   dataRead = samplesPassed = 0;
-  filter = RecordFilter{};
+  filter = WavRecordFilter{};
   // Samples start now, whether or not the switch is already on.
   wavLastRecordTime = cpu.tcount;
   recordFraction = 0;
@@ -265,6 +275,7 @@ bool wav_attach(const char* path) {
   dataRead = samplesPassed = 0;
   wavSampleCount = 0;
   tickFraction = 0;
+  tape_filter_reset(&conditioner, format.rate);
   ++fileSerial;
   int64_t now = cpu.tcount;
   if (cassetteRunning) {
@@ -309,6 +320,15 @@ void wav_playback_tick(int64_t* tcount, TimedEvent* self) {
   event_move(EVENT_WAV_TAPE, next);
   if (!cassetteRunning) return;
   uint8_t b = 0;
+  if (wavFilterOn) {
+    int level = conditioner.level;
+    for (int i = 0; i < samples; ++i) {
+      next_sample();
+      level = tape_filter_step(&conditioner, lastWide);
+    }
+    cassette_set_input_level(level, now);
+    return;
+  }
   for (int i = 0; i < samples; ++i) b = next_sample();
   if (b > 128 + kHysteresis)
     cassette_set_input_level(1, now);
@@ -322,6 +342,17 @@ int wav_playback_sample(int64_t t) {
   if (!(target > static_cast<double>(wavSampleCount))) return cassetteInputLevel;
   uint64_t p = static_cast<uint64_t>(target);
   uint8_t b = 0;
+  if (wavFilterOn) {
+    // Every sample passes the stage; past the end the level holds.
+    while (wavSampleCount < p && !data_exhausted()) {
+      next_sample();
+      tape_filter_step(&conditioner, lastWide);
+      ++wavSampleCount;
+    }
+    wavSampleCount = p;
+    cassette_set_input_level(conditioner.level, t);
+    return cassetteInputLevel;
+  }
   while (wavSampleCount < p) {
     if (data_exhausted()) {
       // Past the end every sample reads 0xFF: no need to count them one by one.
@@ -360,6 +391,7 @@ void wav_rewind(int64_t) {
     std::fseek(wavFile, static_cast<long>(format.dataStart), SEEK_SET);
     dataRead = samplesPassed = 0;
     bitsLeft = 0;
+    tape_filter_reset(&conditioner, format.rate);
   }
   cassetteRunning = 0;
   wavSampleCount = 0;
@@ -464,6 +496,12 @@ void wav_state_save(StateWriter& w) {
   w.i64(wavPausedTotal);
   w.i64(wavLastRecordTime);
   w.f64(wavSamplesPerTstate);
+  // Version 2: the conditioning stage.
+  for (double v : {conditioner.highPass, conditioner.lowPass, conditioner.release,
+                   conditioner.lastIn, conditioner.high, conditioner.low, conditioner.peak})
+    w.f64(v);
+  w.u8(conditioner.primed);
+  w.u8(conditioner.level);
 }
 
 bool wav_state_load(StateReader& r, bool apply) {
@@ -477,6 +515,21 @@ bool wav_state_load(StateReader& r, bool apply) {
   const uint64_t sampleCount = r.u64();
   const int64_t stopTime = r.i64(), pausedTotal = r.i64(), lastRecord = r.i64();
   const double perTstate = r.f64();
+  // A version 1 state has no conditioning stage: it starts afresh.
+  TapeFilter stage{};
+  tape_filter_reset(&stage, deck == kDeckPlaying ? f.rate : 0);
+  if (r.version() >= 2) {
+    stage.highPass = r.f64();
+    stage.lowPass = r.f64();
+    stage.release = r.f64();
+    stage.lastIn = r.f64();
+    stage.high = r.f64();
+    stage.low = r.f64();
+    stage.peak = r.f64();
+    stage.primed = r.u8();
+    stage.level = r.u8();
+    if (!tape_filter_valid(stage)) return r.fail();
+  }
   if (!r.ok() || deck > kDeckRecording || bits > 8 || !std::isfinite(y1) || !std::isfinite(y2) ||
       !std::isfinite(perTstate) || perTstate < 0 || perTstate > 1)
     return r.fail();
@@ -494,7 +547,7 @@ bool wav_state_load(StateReader& r, bool apply) {
       deck == kDeckRecording && wavFile && !cassettePlayback && std::strcmp(path, wavPath) == 0;
   if (sameRecording) {
     // The recorder outside the machine goes on writing the same file.
-    filter = RecordFilter{y1, y2};
+    filter = WavRecordFilter{y1, y2};
     recordFraction = fraction;
     wavLastRecordTime = lastRecord;
   } else {
@@ -522,7 +575,7 @@ bool wav_state_load(StateReader& r, bool apply) {
   // bytes).
   if ((deck == kDeckPlaying && wavFile) || deck == kDeckEmpty) {
     if (deck == kDeckEmpty) {
-      filter = RecordFilter{y1, y2};
+      filter = WavRecordFilter{y1, y2};
       recordFraction = fraction;
     }
     dataRead = read;
@@ -535,6 +588,7 @@ bool wav_state_load(StateReader& r, bool apply) {
     wavPausedTotal = pausedTotal;
     wavLastRecordTime = lastRecord;
     wavSamplesPerTstate = perTstate;
+    conditioner = stage;
   }
   return true;
 }

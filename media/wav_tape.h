@@ -61,6 +61,11 @@ bool wav_menu_close(uint64_t* bytesInFile = nullptr);
 // The input level and the play/record state are the cassette socket's
 // (machine/cassette.h).
 extern std::FILE* wavFile;
+// The conditioning stage in front of the input threshold (media/tape_filter.h):
+// on, playback hears what the machine would have heard from a real
+// recording; off, every sample is compared with the fixed threshold alone.
+// Off until the host sets it (its setting is on by default).
+extern bool wavFilterOn;
 extern uint64_t wavSampleCount; // samples read on demand since the last rewind
 extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 extern double wavSamplesPerTstate;

@@ -27,7 +27,10 @@ test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
   # The packages (scripts/package.sh) and their checks: dpkg-shlibdeps, lintian, the AppStream
   # and desktop-entry validators, the manual pages' formatter, NSIS for the Windows installer,
   # zip for the Windows zip.
-  dpkg-dev lintian appstream desktop-file-utils man-db nsis zip unzip)
+  dpkg-dev lintian appstream desktop-file-utils man-db nsis zip unzip
+  # The tape recording tests: sox spoils the firmware's recordings the way real cassettes are
+  # spoilt (level, DC offset, hiss, hum, speed, wow, cut highs, other layouts).
+  sox)
 case "$what" in
   run) packages=("${run_packages[@]}") ;;
   all) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "cpu/cpu.h"
 #include "debugger/console_monitor.h"
@@ -31,6 +33,7 @@
 #include "media/screenshot.h"
 #include "media/snapshot.h"
 #include "media/tape.h"
+#include "media/tape_convert.h"
 #include "media/wav_tape.h"
 
 namespace {
@@ -70,6 +73,30 @@ void load_binary(const char* name) {
 void load_binary_command() {
   char name[kNameSize];
   if (ask(FILE_DIALOG_LOAD_BINARY, name, rom_panel())) load_binary(name);
+}
+
+// WAV to TKT or back from the chosen input: the output's name, then the
+// blocks found.
+void convert_file(bool toTkt, const char* in) {
+  char out[kNameSize];
+  if (!ask(toTkt ? FILE_DIALOG_CONVERTED_TKT : FILE_DIALOG_CONVERTED_WAV, out)) return;
+  std::vector<TapeBlock> blocks;
+  char message[600];
+  const bool ok = toTkt ? tape_wav_to_tkt(in, out, &blocks, message, sizeof message)
+                        : tape_tkt_to_wav(in, out, &blocks, message, sizeof message);
+  if (!ok) {
+    error_box(message);
+    return;
+  }
+  std::string text;
+  for (const TapeBlock& block : blocks) text += tape_block_line(block) + "\n";
+  host_message_box(toTkt ? "WAV átírása TKT-be" : "TKT átírása WAV-ba", text.c_str(),
+                   PLATFORM_ICON_NONE);
+}
+
+void convert_command(bool toTkt) {
+  char in[kNameSize];
+  if (ask(toTkt ? FILE_DIALOG_CONVERT_WAV : FILE_DIALOG_CONVERT_TKT, in)) convert_file(toTkt, in);
 }
 
 void load_charset_file(const char* name) {
@@ -255,6 +282,13 @@ void command_execute(int id) {
     menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
     audio_reset();
     break;
+  case CMD_TAPE_FILTER:
+    TapeFilter = TapeFilter == 1 ? 0 : 1;
+    wavFilterOn = TapeFilter == 1;
+    menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
+    break;
+  case CMD_WAV_TO_TKT: convert_command(true); break;
+  case CMD_TKT_TO_WAV: convert_command(false); break;
   case CMD_FAST_TAPE:
     FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
     menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
@@ -295,6 +329,8 @@ void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel*
   case CMD_AUTOLOAD: open_file_as(RECENT_AUTOLOAD, path); break;
   case CMD_TAPE_ATTACH: open_file_as(RECENT_TAPE_ATTACH, path); break;
   case CMD_WAV_ATTACH: open_file_as(RECENT_WAV_ATTACH, path); break;
+  case CMD_WAV_TO_TKT: convert_file(true, path); break;
+  case CMD_TKT_TO_WAV: convert_file(false, path); break;
   case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
   case CMD_LOAD_CHARSET: load_charset_file(path); break;
   case CMD_LOAD_BINARY: {

@@ -8,6 +8,7 @@
 #include "host/ui/menu.h"
 #include "host/ui/menu_checks.h"
 #include "machine/machine.h"
+#include "media/wav_tape.h"
 
 HostOptions hostOptions = kDefaultHostOptions;
 
@@ -25,6 +26,7 @@ const SettingsEntry hostSettings[] = {
     {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
     {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
     {"Rewind", SETTINGS_NUMBER, &RewindOn, 1},
+    {"TapeFilter", SETTINGS_NUMBER, &TapeFilter, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -67,6 +69,7 @@ void settings_load() {
         platform_settings_write(e->name, *e->variable);
     }
   recent_files_loaded();
+  wavFilterOn = TapeFilter == 1;
   settings_show();
 }
 
@@ -106,6 +109,7 @@ void settings_show() {
   menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
   menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
   menu_set_checked(CMD_REWIND, RewindOn == 1);
+  menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     menu_set_checked(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);

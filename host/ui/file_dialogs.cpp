@@ -40,6 +40,10 @@ const FileDialogKind kinds[] = {
     {17, true, false, false, "Gépállapot mentése", stateFilters, 2, ".tkm", nullptr},
     {18, false, false, false, "Gépállapot betöltése", stateFilters, 2, nullptr, nullptr},
     {19, true, false, false, "Visszajátszás felvétele", replayFilters, 2, ".tkr", nullptr},
+    {20, false, false, false, "Átírandó WAV felvétel", wavFilters, 2, nullptr, nullptr},
+    {21, true, false, false, "A TKT kazettaállomány neve", tapeFilters, 2, ".tkt", nullptr},
+    {22, false, false, false, "Átírandó TKT kazettaállomány", tapeFilters, 2, nullptr, nullptr},
+    {23, true, false, false, "A WAV felvétel neve", wavFilters, 2, ".wav", nullptr},
 };
 
 } // namespace

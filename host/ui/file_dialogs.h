@@ -41,6 +41,10 @@ enum FileDialogNumber {
   FILE_DIALOG_STATE_SAVE = 17,
   FILE_DIALOG_STATE_LOAD = 18,
   FILE_DIALOG_REPLAY_RECORD = 19,
+  FILE_DIALOG_CONVERT_WAV = 20,
+  FILE_DIALOG_CONVERTED_TKT = 21,
+  FILE_DIALOG_CONVERT_TKT = 22,
+  FILE_DIALOG_CONVERTED_WAV = 23,
 };
 // The dialog kind with this number, or null.
 const FileDialogKind* file_dialog_kind(int number);

@@ -79,6 +79,10 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_WAV_PLAY_RECORD, "&Play/Record", "F5"),
     SEPARATOR(1),
     ITEM(1, CMD_WAV_REWIND, "&Visszacsévélés", "Home"),
+    ITEM(1, CMD_TAPE_FILTER, "&Zajszűrés", ""),
+    SEPARATOR(1),
+    ITEM(1, CMD_WAV_TO_TKT, "WAV át&írása TKT-be...", ""),
+    ITEM(1, CMD_TKT_TO_WAV, "TKT átí&rása WAV-ba...", ""),
 
     POPUP(0, "&Opciók"),
     ITEM(1, CMD_SYNC_SPEED, "&50 Hz timer", "ALT+W"),
@@ -126,6 +130,7 @@ bool menu_item_is_check(int id) {
   case CMD_FAST_TAPE:
   case CMD_PIXEL_EXACT:
   case CMD_REPLAY_RECORD:
+  case CMD_TAPE_FILTER:
   case CMD_REWIND: return true;
   default: return false;
   }
@@ -232,6 +237,9 @@ const CommandName commandNames[] = {
     COMMAND(STATE_LOAD),
     COMMAND(REPLAY_RECORD),
     COMMAND(REWIND),
+    COMMAND(TAPE_FILTER),
+    COMMAND(WAV_TO_TKT),
+    COMMAND(TKT_TO_WAV),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

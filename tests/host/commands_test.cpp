@@ -90,6 +90,9 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_WAV_CLOSE, "WAV l&ezárása"},
       {CMD_WAV_PLAY_RECORD, "&Play/Record\tF5"},
       {CMD_WAV_REWIND, "&Visszacsévélés\tHome"},
+      {CMD_TAPE_FILTER, "&Zajszűrés"},
+      {CMD_WAV_TO_TKT, "WAV át&írása TKT-be..."},
+      {CMD_TKT_TO_WAV, "TKT átí&rása WAV-ba..."},
       {CMD_SYNC_SPEED, "&50 Hz timer\tALT+W"},
       {CMD_SOUND_OFF, "&Kikapcsolva"},
       {CMD_SOUND_DIRECTSOUND, "DirectSound"},
@@ -125,7 +128,7 @@ TEST(MenuTable, MenusSubMenusAndSeparators) {
   EXPECT_EQ(popups, (std::vector<std::string>{"0&File", "1&Karakterkészlet", "1&Pillanatfelvétel",
                                               "1&Legutóbbi file-ok", "0&Gép", "1&Típus", "1Memória",
                                               "0&Magnó", "0&Opciók", "1&Hang", "0&Segítség"}));
-  EXPECT_EQ(separators, 10);
+  EXPECT_EQ(separators, 11);
   // Every item of a sub-menu sits one level below it.
   for (int i = 1; i < menuEntryCount; ++i)
     EXPECT_LE(menuEntries[i].depth, menuEntries[i - 1].depth + 1) << i;
@@ -199,7 +202,10 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"STATE_SAVE", 40090},
                                                              {"STATE_LOAD", 40091},
                                                              {"REPLAY_RECORD", 40092},
-                                                             {"REWIND", 40093}};
+                                                             {"REWIND", 40093},
+                                                             {"TAPE_FILTER", 40094},
+                                                             {"WAV_TO_TKT", 40095},
+                                                             {"TKT_TO_WAV", 40096}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

@@ -150,6 +150,10 @@ menu: &Magnó > WAV l&ezárása [121]
 menu: &Magnó > &Play/Record|F5 [122]
 menu: &Magnó | ----
 menu: &Magnó > &Visszacsévélés|Home [130]
+menu: &Magnó > &Zajszűrés [40094] checked
+menu: &Magnó | ----
+menu: &Magnó > WAV át&írása TKT-be... [40095]
+menu: &Magnó > TKT átí&rása WAV-ba... [40096]
 menu: &Opciók > &50 Hz timer|ALT+W [106]
 menu: &Opciók > &Hang > &Kikapcsolva [40030] checked
 menu: &Opciók > &Hang > DirectSound [40031]
@@ -174,11 +178,12 @@ MENU
   # The values, the defaults except SyncSpeed (/w) and SoundDriver (/h).
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
     "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
-    "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1" "Rewind 0x1"; do
+    "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1" "Rewind 0x1" \
+    "TapeFilter 0x1"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "thirteen numbers" 13 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "fourteen numbers" 14 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.

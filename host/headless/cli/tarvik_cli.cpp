@@ -15,6 +15,7 @@
 #include "host/ui/menu.h"
 #include "media/replay.h"
 #include "media/screenshot.h"
+#include "media/tape_convert.h"
 
 namespace {
 
@@ -34,6 +35,10 @@ void usage(std::FILE* out) {
              "                     the picture, the memory and the CPU's registers\n"
              "  --verify           with --replay: exit with status 1 at the first frame whose\n"
              "                     hash differs from the one the recording stores\n"
+             "  --wav-to-tkt IN.wav OUT.tkt   write the tape blocks of a recording as a\n"
+             "                     tape image, one line per block found, then exit\n"
+             "  --tkt-to-wav IN.tkt OUT.wav   write the recording the machine's save would\n"
+             "                     make of a tape image, then exit\n"
              "  --version          print the version and exit\n"
              "  /h no sound, /w no real-time pacing, /x GDI instead of DirectDraw\n",
              out);
@@ -48,6 +53,23 @@ bool parse_frames(const char* text, uint32_t* frames) {
     return false;
   *frames = static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
   return true;
+}
+
+// The conversions run without a machine: one line per block, a message and
+// status 2 when the input is refused or the output cannot be written.
+int convert(bool toTkt, const char* in, const char* out) {
+  std::vector<TapeBlock> blocks;
+  char message[600];
+  const bool ok = toTkt ? tape_wav_to_tkt(in, out, &blocks, message, sizeof message)
+                        : tape_tkt_to_wav(in, out, &blocks, message, sizeof message);
+  for (const TapeBlock& block : blocks)
+    std::printf("%s%s\n", tape_block_line(block).c_str(),
+                toTkt && !block.complete ? " (kimarad)" : "");
+  if (!ok) {
+    std::fprintf(stderr, "tarvik-cli: %s\n", message);
+    return 2;
+  }
+  return 0;
 }
 
 } // namespace
@@ -71,6 +93,8 @@ int main(int argc, char** argv) {
     if (a == "--help" || a == "-h") {
       usage(stdout);
       return 0;
+    } else if ((a == "--wav-to-tkt" || a == "--tkt-to-wav") && i + 2 < argc) {
+      return convert(a == "--wav-to-tkt", argv[i + 1], argv[i + 2]);
     } else if (a == "--version") {
       std::printf("tarvik-cli %s\n", tarvikVersion);
       return 0;
