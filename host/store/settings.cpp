@@ -25,6 +25,7 @@ const SettingsEntry hostSettings[] = {
     {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
     {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
     {"Rewind", SETTINGS_NUMBER, &RewindOn, 1},
+    {"ReadAloud", SETTINGS_NUMBER, &ReadAloud, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -106,6 +107,7 @@ void settings_show() {
   menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
   menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
   menu_set_checked(CMD_REWIND, RewindOn == 1);
+  menu_set_checked(CMD_READ_ALOUD, ReadAloud == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     menu_set_checked(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);

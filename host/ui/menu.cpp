@@ -98,6 +98,7 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_FAST_TAPE, "&Gyors magnóbetöltés", ""),
     ITEM(1, CMD_PIXEL_EXACT, "&Pixelpontos nagyítás", ""),
     ITEM(1, CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)", ""),
+    ITEM(1, CMD_READ_ALOUD, "&Felolvasás", ""),
 
     POPUP(0, "&Segítség"),
     ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
@@ -126,7 +127,8 @@ bool menu_item_is_check(int id) {
   case CMD_FAST_TAPE:
   case CMD_PIXEL_EXACT:
   case CMD_REPLAY_RECORD:
-  case CMD_REWIND: return true;
+  case CMD_REWIND:
+  case CMD_READ_ALOUD: return true;
   default: return false;
   }
 }
@@ -232,6 +234,7 @@ const CommandName commandNames[] = {
     COMMAND(STATE_LOAD),
     COMMAND(REPLAY_RECORD),
     COMMAND(REWIND),
+    COMMAND(READ_ALOUD),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

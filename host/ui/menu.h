@@ -84,6 +84,7 @@ enum Command : uint16_t {
   CMD_STATE_LOAD = 40091,
   CMD_REPLAY_RECORD = 40092,
   CMD_REWIND = 40093,
+  CMD_READ_ALOUD = 40094,
 };
 
 enum MenuEntryKind : uint8_t { MENU_POPUP, MENU_ITEM, MENU_SEPARATOR };

@@ -103,6 +103,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_FAST_TAPE, "&Gyors magnóbetöltés"},
       {CMD_PIXEL_EXACT, "&Pixelpontos nagyítás"},
       {CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)"},
+      {CMD_READ_ALOUD, "&Felolvasás"},
       {CMD_KEYBOARD_CHART, "&Tasztatúra"},
       {CMD_ABOUT, "&A programról"}};
   std::vector<std::pair<int, std::string>> items;
@@ -199,7 +200,8 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"STATE_SAVE", 40090},
                                                              {"STATE_LOAD", 40091},
                                                              {"REPLAY_RECORD", 40092},
-                                                             {"REWIND", 40093}};
+                                                             {"REWIND", 40093},
+                                                             {"READ_ALOUD", 40094}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

@@ -166,6 +166,7 @@ menu: &Opciók | ----
 menu: &Opciók > &Gyors magnóbetöltés [40050] checked
 menu: &Opciók > &Pixelpontos nagyítás [40080]
 menu: &Opciók > &Visszatekerés (F3 nyomva tartva) [40093] checked
+menu: &Opciók > &Felolvasás [40094]
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
