@@ -179,7 +179,7 @@ MENU
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "thirteen numbers" 13 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "fourteen numbers" 14 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.
