@@ -13,12 +13,23 @@ const TarvikReader = {
     $("cursor-place").textContent = Module.ccall("web_cursor_place", "string", [], []);
   },
   speechAvailable() { return typeof speechSynthesis !== "undefined"; },
+  // A voice that fails is not the machine's failure: it runs on, unspoken.
   speak(text) {
-    const words = new SpeechSynthesisUtterance(text);
-    words.lang = "hu-HU";
-    speechSynthesis.speak(words);
+    try {
+      const words = new SpeechSynthesisUtterance(text);
+      words.lang = "hu-HU";
+      speechSynthesis.speak(words);
+    } catch (e) {
+      console.warn("Felolvasás:", e.message);
+    }
   },
-  speechStop() { if (this.speechAvailable()) speechSynthesis.cancel(); },
+  speechStop() {
+    try {
+      if (this.speechAvailable()) speechSynthesis.cancel();
+    } catch (e) {
+      console.warn("Felolvasás:", e.message);
+    }
+  },
 };
 
 // Before the picture takes the keys: Alt+K is the page's own.
@@ -31,9 +42,11 @@ document.addEventListener("keydown", (e) => {
 }, { capture: true });
 $("cursor-button").addEventListener("click", () => TarvikReader.cursorPlace());
 // The text shown below the picture: the page grows and scrolls, the picture
-// keeps the room it had.
-$("text-copy-shown").addEventListener("change", (e) => {
+// keeps the room it had (measured before the text takes any: this runs in
+// the capture phase, ahead of the box's own listener).
+document.addEventListener("change", (e) => {
+  if (e.target.id !== "text-copy-shown") return;
   const stage = $("stage");
   stage.style.height = e.target.checked ? stage.clientHeight + "px" : "";
   document.body.classList.toggle("text-shown", e.target.checked);
-});
+}, { capture: true });
