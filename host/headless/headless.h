@@ -56,7 +56,8 @@ bool headless_ddraw_running();
 // The speech service opens (true, the default) or there is none (false).
 void headless_set_speech_available(bool on);
 bool headless_speech_open();
-// Everything spoken, and every new line told to the screen reader, in turn.
+// What was spoken, and the new lines told to the screen reader, in turn (the
+// latest 256 KB or so of each).
 const std::string& headless_spoken();
 const std::string& headless_screen_news();
 // How often the screen's text was told to have changed.

@@ -13,11 +13,18 @@ std::string spoken;
 std::string news;
 uint32_t changes;
 
+// A long run keeps only the latest of what it recorded.
+constexpr size_t kKept = 1 << 18;
+void keep(std::string& record, const char* text) {
+  if (record.size() > kKept) record.erase(0, record.size() - kKept / 2);
+  record += text;
+}
+
 } // namespace
 
 void platform_screen_changed(const char* newLines) {
   ++changes;
-  news += newLines;
+  keep(news, newLines);
 }
 
 bool platform_speech_start() {
@@ -29,7 +36,7 @@ void platform_speech_stop() { open = false; }
 
 void platform_speak(const char* text) {
   if (!open) return;
-  spoken += text;
+  keep(spoken, text);
   if (headless_verbose()) std::fprintf(stderr, "speak: %s", text);
 }
 
