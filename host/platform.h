@@ -20,6 +20,8 @@
 //   status bar control   optional: platform_status_create answers false (the
 //                        texts are kept without a bar)
 //   clipboard            optional: platform_clipboard_open answers false
+//   screen reader, speech optional: the new lines may be dropped, and
+//                        platform_speech_start answers false (no speech)
 //   keyboard             required
 //   files                required
 //   settings store       optional: platform_settings_open answers false (the
@@ -201,6 +203,17 @@ void platform_status_set_text(int part, const char* text);
 int32_t platform_status_height();
 // Places the bar at the bottom of the window and draws the indicators.
 void platform_status_layout();
+
+// ---- screen reader and speech ---------------------------------------------
+// The screen's text changed (screen_reader_text, host/output/screen_reader.h)
+// and these lines are new (UTF-8, each ended by "\n"; "" when only old
+// lines moved or went): for the system's accessibility interface.
+void platform_screen_changed(const char* newLines);
+// Opens the system's speech service; false when there is none.
+bool platform_speech_start();
+void platform_speech_stop();
+// Speaks UTF-8 text after what is being spoken.
+void platform_speak(const char* text);
 
 // ---- clipboard ------------------------------------------------------------
 // Plain code page 1250 text. Open and close around every use.

@@ -6,9 +6,11 @@
 set -euo pipefail
 what="${1:-all}"
 # The two Linux programs: the compiler and build tools, pasmo for the firmware, GTK 3 for the
-# window and SDL2 for the sound (found through pkg-config); xdpyinfo (x11-utils) tells
+# window, SDL2 for the sound and speech-dispatcher's library for "&Felolvasás" (all found through
+# pkg-config); xdpyinfo (x11-utils) tells
 # scripts/run.sh whether a display answers.
-run_packages=(cmake ninja-build g++ pasmo pkg-config libgtk-3-dev libsdl2-dev x11-utils)
+run_packages=(cmake ninja-build g++ pasmo pkg-config libgtk-3-dev libsdl2-dev libspeechd-dev
+  x11-utils)
 test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
   # Windows programs: the mingw-w64 cross compiler; Wine and a virtual X display to test them.
   g++-mingw-w64-x86-64 wine wine64 xvfb
@@ -19,6 +21,10 @@ test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
   # The libretro core's tests: Debian's RetroArch on a virtual display, with a session bus of
   # its own (dbus-run-session from dbus-daemon).
   retroarch dbus-daemon
+  # The desktop program's screen reader and speech tests: the accessibility bus (at-spi2-core),
+  # pyatspi to read the picture's text through it, and the speech service whose generic module
+  # writes what it is told to a file.
+  at-spi2-core python3-pyatspi speech-dispatcher
   # The browser program: Emscripten (with Debian's acorn for its JavaScript optimiser) and
   # Chromium, in which its tests run headless.
   emscripten node-acorn chromium

@@ -15,6 +15,7 @@
 #include "host/core/keys.h"
 #include "host/core/layers.h"
 #include "host/core/pacing.h"
+#include "host/core/screen_news.h"
 #include "host/core/window.h"
 #include "host/output/audio.h"
 #include "host/output/avi.h"
@@ -87,6 +88,7 @@ bool app_start(int argc, const char* const* argv) {
   settings_open();
   settings_load();
   history_rewind_enable(RewindOn == 1);
+  screen_news_start();
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   display_window_size(512, 384);
   pacing_set_presenter(present_changed_frame);
@@ -192,6 +194,7 @@ void app_run_frame() {
   if (aviState == AVI_CAPTURING)
     avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
   command_check_recordings();
+  screen_news_after_frame();
   pacing_frame_done();
 }
 
@@ -216,6 +219,7 @@ void app_finish_files() {
 
 void app_shutdown() {
   app_finish_files();
+  screen_news_stop();
   audio_shutdown();
   display_shutdown();
   settings_save();

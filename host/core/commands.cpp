@@ -11,6 +11,7 @@
 #include "debugger/console_monitor.h"
 #include "host/core/history.h"
 #include "host/core/quick_snapshot.h"
+#include "host/core/screen_news.h"
 #include "host/core/window.h"
 #include "host/output/audio.h"
 #include "host/output/avi.h"
@@ -246,6 +247,7 @@ void command_execute(int id) {
     menu_set_checked(CMD_REWIND, RewindOn == 1);
     history_rewind_enable(RewindOn == 1);
     break;
+  case CMD_READ_ALOUD: screen_news_toggle_speech(); break;
   case CMD_SCREENSHOT: screenshot_command(); break;
   case CMD_SCREENSHOT_AS:
     if (ask(FILE_DIALOG_SCREENSHOT, name) && !save_screenshot(name))

@@ -38,6 +38,10 @@ gboolean gui_area_draw(GtkWidget* widget, cairo_t* cr, gpointer);
 // image surface of width x height (for the benchmark).
 void gui_present_benchmark(int width, int height, int frames, double* convertMs, double* drawMs);
 
+// ---- screen reader (accessible.cpp) ----
+// The picture area, whose accessible gives the screen's text.
+GtkWidget* gui_screen_area_new();
+
 // ---- status bar (statusbar.cpp) ----
 GtkWidget* gui_status_bar_create();
 

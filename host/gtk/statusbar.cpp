@@ -73,10 +73,24 @@ gboolean tooltip(GtkWidget* widget, gint x, gint, gboolean, GtkTooltip* tip, gpo
   return FALSE;
 }
 
+// A screen reader reads the bar's texts as its description.
+void tell_screen_reader() {
+  std::string all;
+  for (int part : {0, 2, 3}) {
+    if (texts[part].empty()) continue;
+    if (!all.empty()) all += ", ";
+    all += texts[part];
+  }
+  atk_object_set_description(gtk_widget_get_accessible(guiStatus), all.c_str());
+}
+
 } // namespace
 
 GtkWidget* gui_status_bar_create() {
   GtkWidget* bar = gtk_drawing_area_new();
+  AtkObject* accessible = gtk_widget_get_accessible(bar);
+  atk_object_set_role(accessible, ATK_ROLE_STATUSBAR);
+  atk_object_set_name(accessible, "Állapotsor");
   gtk_widget_set_size_request(bar, -1, kHeight);
   gtk_widget_set_has_tooltip(bar, TRUE);
   gtk_style_context_add_class(gtk_widget_get_style_context(bar), "statusbar");
@@ -100,8 +114,10 @@ void platform_status_destroy() {
 
 void platform_status_set_text(int part, const char* text) {
   if (!guiStatus || part < 0 || part > 3) return;
+  const bool changed = texts[part] != text;
   texts[part] = text;
   gtk_widget_queue_draw(guiStatus);
+  if (changed) tell_screen_reader();
   if (*text && part == 0) script_log("status label: %s", text);
 }
 

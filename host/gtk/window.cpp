@@ -170,7 +170,7 @@ bool platform_window_create(const char* title, int32_t width, int32_t height) {
   gtk_container_add(GTK_CONTAINER(guiWindow), box);
   guiMenuBar = gui_menu_bar_create();
   gtk_box_pack_start(GTK_BOX(box), guiMenuBar, FALSE, FALSE, 0);
-  guiArea = gtk_drawing_area_new();
+  guiArea = gui_screen_area_new();
   gtk_widget_set_can_focus(guiArea, TRUE);
   gtk_widget_add_events(guiArea, GDK_BUTTON_PRESS_MASK | GDK_SCROLL_MASK);
   gtk_box_pack_start(GTK_BOX(box), guiArea, TRUE, TRUE, 0);

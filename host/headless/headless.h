@@ -54,6 +54,18 @@ uint32_t headless_draw_count();
 void headless_set_ddraw_available(bool available);
 bool headless_ddraw_running();
 
+// ---- screen reader and speech ------------------------------------------------------
+// The speech service opens (true, the default) or there is none (false).
+void headless_set_speech_available(bool on);
+bool headless_speech_open();
+// What was spoken, and the new lines told to the screen reader, in turn (the
+// latest 256 KB or so of each).
+const std::string& headless_spoken();
+const std::string& headless_screen_news();
+// How often the screen's text was told to have changed.
+uint32_t headless_screen_changes();
+void headless_reset_screen_reader();
+
 // ---- sound device ---------------------------------------------------------------
 // The virtual sound device (both sound outputs) is open and not paused.
 bool headless_sound_playing();

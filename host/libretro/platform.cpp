@@ -91,6 +91,12 @@ void platform_status_set_text(int, const char*) {}
 int32_t platform_status_height() { return 0; }
 void platform_status_layout() {}
 
+// ---- screen reader and speech: the front end's own (nothing here) -----------------------
+void platform_screen_changed(const char*) {}
+bool platform_speech_start() { return false; }
+void platform_speech_stop() {}
+void platform_speak(const char*) {}
+
 // ---- clipboard: one text in memory ------------------------------------------------------
 bool platform_clipboard_open() {
   if (clipboardOpen) return false;

@@ -27,6 +27,7 @@ const SettingsEntry hostSettings[] = {
     {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
     {"Rewind", SETTINGS_NUMBER, &RewindOn, 1},
     {"TapeFilter", SETTINGS_NUMBER, &TapeFilter, 1},
+    {"ReadAloud", SETTINGS_NUMBER, &ReadAloud, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -110,6 +111,7 @@ void settings_show() {
   menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
   menu_set_checked(CMD_REWIND, RewindOn == 1);
   menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
+  menu_set_checked(CMD_READ_ALOUD, ReadAloud == 1);
   if (VideoDriver == VIDEO_DRIVER_GDI) {
     menu_set_checked(CMD_VIDEO_DRIVER, true);
     platform_set_maximize_box(PixelExact == 1);

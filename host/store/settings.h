@@ -20,10 +20,11 @@ struct HostOptions {
   uint32_t FastTapeLoad;     // "&Gyors magnóbetöltés": unpaced while a tape is read
   uint32_t Rewind;           // "&Visszatekerés": a state a second kept to go back to (F3)
   uint32_t TapeFilter;       // "&Zajszűrés": the conditioning stage of WAV tape playback
+  uint32_t ReadAloud;        // "&Felolvasás": new lines of the screen spoken
 };
 extern HostOptions hostOptions;
 // The defaults, before the settings are read.
-inline constexpr HostOptions kDefaultHostOptions = {1, 0, 1, 1, 1, 0, 0, 1, 1, 1};
+inline constexpr HostOptions kDefaultHostOptions = {1, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0};
 // The options under the names the code reads them by.
 inline constexpr uint32_t& soundDriverIndex = hostOptions.soundDriverIndex;
 inline constexpr uint32_t& VideoDriver = hostOptions.VideoDriver;
@@ -35,6 +36,7 @@ inline constexpr uint32_t& PixelExact = hostOptions.PixelExact;
 inline constexpr uint32_t& FastTapeLoad = hostOptions.FastTapeLoad;
 inline constexpr uint32_t& RewindOn = hostOptions.Rewind;
 inline constexpr uint32_t& TapeFilter = hostOptions.TapeFilter;
+inline constexpr uint32_t& ReadAloud = hostOptions.ReadAloud;
 
 enum SettingsType : uint32_t { SETTINGS_NUMBER = 1, SETTINGS_TEXT = 2 };
 

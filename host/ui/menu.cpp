@@ -102,6 +102,7 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_FAST_TAPE, "&Gyors magnóbetöltés", ""),
     ITEM(1, CMD_PIXEL_EXACT, "&Pixelpontos nagyítás", ""),
     ITEM(1, CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)", ""),
+    ITEM(1, CMD_READ_ALOUD, "&Felolvasás", ""),
 
     POPUP(0, "&Segítség"),
     ITEM(1, CMD_KEYBOARD_CHART, "&Tasztatúra", ""),
@@ -131,7 +132,8 @@ bool menu_item_is_check(int id) {
   case CMD_PIXEL_EXACT:
   case CMD_REPLAY_RECORD:
   case CMD_TAPE_FILTER:
-  case CMD_REWIND: return true;
+  case CMD_REWIND:
+  case CMD_READ_ALOUD: return true;
   default: return false;
   }
 }
@@ -240,6 +242,7 @@ const CommandName commandNames[] = {
     COMMAND(TAPE_FILTER),
     COMMAND(WAV_TO_TKT),
     COMMAND(TKT_TO_WAV),
+    COMMAND(READ_ALOUD),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

@@ -34,19 +34,9 @@ constexpr int kMostFramesPerTurn = 10;
 // Without real-time pacing, frames run for this long in each animation
 // frame, leaving the rest of it to the browser.
 constexpr double kUnpacedSliceMs = 12.0;
-// The text copy of the screen is refreshed every this many frames.
-constexpr uint32_t kTextEveryFrames = 5;
 
 bool stopped;
 uint32_t framesRun;
-uint32_t framesSinceText;
-// The screen's text (code page 1250, the clipboard copy) as last sent.
-char screenText[CLIPBOARD_SCREEN_TEXT_MAX];
-char sentText[CLIPBOARD_SCREEN_TEXT_MAX];
-size_t sentLength;
-
-EM_JS(void, js_screen_text, (const char* text, size_t length),
-      { TarvikUI.screenText(HEAPU8.subarray(text, text + length)); });
 EM_JS(void, js_started, (), { TarvikUI.started(); });
 EM_JS(void, js_stopped, (), { TarvikUI.stopped(); });
 
@@ -69,10 +59,6 @@ namespace {
 void run_one_frame() {
   app_run_frame();
   ++framesRun;
-  if (++framesSinceText >= kTextEveryFrames) {
-    framesSinceText = 0;
-    web_publish_screen_text();
-  }
 }
 
 // The frames that are due now: with real-time pacing, while the emulation is
@@ -143,18 +129,9 @@ template <typename F> void as_message(F&& handle) {
   app_after_message(wasRunning);
   web_files_deliver(false);
   settings_save();
-  web_publish_screen_text();
 }
 
 } // namespace
-
-void web_publish_screen_text() {
-  size_t length = clipboard_screen_text(screenText, sizeof screenText);
-  if (length == sentLength && std::memcmp(screenText, sentText, length) == 0) return;
-  std::memcpy(sentText, screenText, length);
-  sentLength = length;
-  js_screen_text(screenText, length > 0 ? length - 1 : 0);
-}
 
 void platform_post_quit(int) {
   if (stopped) return;
@@ -247,7 +224,6 @@ int main() {
   const char* argv[] = {"/tarvik-web"};
   if (!app_start(1, argv)) return 1;
   js_started();
-  web_publish_screen_text();
   schedule_turn();
   return 0;
 }

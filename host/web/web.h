@@ -41,7 +41,3 @@ bool web_ask_address_fields(AddressPanel* panel);
 // Hands the finished files of the save folder to the page as downloads;
 // with quietOnly, only those whose size has not changed since the last call.
 void web_files_deliver(bool quietOnly);
-
-// ---- screen text (main.cpp) ---------------------------------------------------
-// Sends the screen's text to the page when it has changed.
-void web_publish_screen_text();

@@ -215,7 +215,7 @@ settings)
   ini="$XDG_CONFIG_HOME/tarvik/settings.ini"
   check_eq "first run: exit status" 0 "$status"
   check "the settings file" test -s "$ini"
-  check_eq "fourteen numbers" 14 "$(grep -c '=[0-9]' "$ini")"
+  check_eq "fifteen numbers" 15 "$(grep -c '=[0-9]' "$ini")"
   check_eq "eight recent files, empty" 8 "$(grep -c '^RecentFile[1-8]=$' "$ini")"
   check "SyncSpeed off (/w)" grep -qx "SyncSpeed=0" "$ini"
   check "SoundDriver off (/h)" grep -qx "SoundDriver=0" "$ini"

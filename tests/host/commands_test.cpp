@@ -106,6 +106,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_FAST_TAPE, "&Gyors magnóbetöltés"},
       {CMD_PIXEL_EXACT, "&Pixelpontos nagyítás"},
       {CMD_REWIND, "&Visszatekerés (F3 nyomva tartva)"},
+      {CMD_READ_ALOUD, "&Felolvasás"},
       {CMD_KEYBOARD_CHART, "&Tasztatúra"},
       {CMD_ABOUT, "&A programról"}};
   std::vector<std::pair<int, std::string>> items;
@@ -205,7 +206,8 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"REWIND", 40093},
                                                              {"TAPE_FILTER", 40094},
                                                              {"WAV_TO_TKT", 40095},
-                                                             {"TKT_TO_WAV", 40096}};
+                                                             {"TKT_TO_WAV", 40096},
+                                                             {"READ_ALOUD", 40097}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

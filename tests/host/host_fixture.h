@@ -58,6 +58,7 @@ protected:
     headless_script_then_frames(0);
     headless_set_ddraw_available(true);
     headless_sound_fail_open(false);
+    headless_reset_screen_reader();
     headless_set_refresh_rate(50);
     headless_use_fake_clock(1000000);
   }

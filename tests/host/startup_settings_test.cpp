@@ -179,11 +179,11 @@ TEST_F(Settings, FirstRunWritesAllTheDefaults) {
   app_shutdown();
   auto values = parse_settings(read_file(settingsFile()));
   std::vector<std::pair<std::string, std::string>> expected = {
-      {"SoundDriver", "1"},    {"VideoDriver", "0"},     {"SyncSpeed", "1"},
-      {"DoubleScan", "1"},     {"KeepAspectRatio", "1"}, {"CompositeBlur", "0"},
-      {"PixelExact", "0"},     {"FastTapeLoad", "1"},    {"Rewind", "1"},
-      {"TapeFilter", "1"},     {"Model", "1"},           {"KeyMapping", "0"},
-      {"TarvikMemSetup", "6"}, {"TarvikScreenMode", "0"}};
+      {"SoundDriver", "1"}, {"VideoDriver", "0"},     {"SyncSpeed", "1"},
+      {"DoubleScan", "1"},  {"KeepAspectRatio", "1"}, {"CompositeBlur", "0"},
+      {"PixelExact", "0"},  {"FastTapeLoad", "1"},    {"Rewind", "1"},
+      {"TapeFilter", "1"},  {"ReadAloud", "0"},       {"Model", "1"},
+      {"KeyMapping", "0"},  {"TarvikMemSetup", "6"},  {"TarvikScreenMode", "0"}};
   for (int i = 1; i <= 8; ++i) expected.emplace_back("RecentFile" + std::to_string(i), "");
   EXPECT_EQ(values, expected);
 }

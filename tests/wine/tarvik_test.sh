@@ -170,6 +170,7 @@ menu: &Opciók | ----
 menu: &Opciók > &Gyors magnóbetöltés [40050] checked
 menu: &Opciók > &Pixelpontos nagyítás [40080]
 menu: &Opciók > &Visszatekerés (F3 nyomva tartva) [40093] checked
+menu: &Opciók > &Felolvasás [40097]
 menu: &Segítség > &Tasztatúra [40002]
 menu: &Segítség > &A programról [103]
 MENU
@@ -179,11 +180,11 @@ MENU
   for pair in "SoundDriver 0x0" "VideoDriver 0x0" "SyncSpeed 0x0" "DoubleScan 0x1" \
     "KeepAspectRatio 0x1" "CompositeBlur 0x0" "Model 0x1" "KeyMapping 0x0" "TarvikMemSetup 0x6" \
     "TarvikScreenMode 0x0" "PixelExact 0x0" "FastTapeLoad 0x1" "Rewind 0x1" \
-    "TapeFilter 0x1"; do
+    "TapeFilter 0x1" "ReadAloud 0x0"; do
     check_eq "registry ${pair% *}" "REG_DWORD ${pair#* }" "$(reg_value "${pair% *}")"
   done
   reg query 'HKCU\Software\Emulators\Tarvik' >/dev/null
-  check_eq "fourteen numbers" 14 "$(grep -c REG_DWORD "$work/reg.txt")"
+  check_eq "fifteen numbers" 15 "$(grep -c REG_DWORD "$work/reg.txt")"
   # The eight recent files, empty texts so far.
   check_eq "eight texts" 8 "$(grep -c 'RecentFile[1-8][[:space:]]*REG_SZ' "$work/reg.txt")"
   # The next run keeps them; a model chosen is stored; a text value is replaced by the default.

@@ -142,13 +142,6 @@ const TarvikUI = {
     pre.hidden = false;
     this.monitorShown = true;
   },
-  // The clipboard copy of the screen (code page 1250, rows ended by CR LF),
-  // with the blank codes' no-break spaces as spaces.
-  screenText(bytes) {
-    this.decoder ??= new TextDecoder("windows-1250");
-    $("screen-text").textContent =
-      this.decoder.decode(bytes).replace(/\r/g, "").replace(/\u00a0/g, " ");
-  },
 
   // ---- window -------------------------------------------------------------------
   setTitle(text) {
