@@ -4,9 +4,7 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 #include "cpu/cpu.h"
@@ -58,13 +56,12 @@ constexpr RefreshTable make_refresh_table() {
 inline constexpr RefreshTable refreshTable = make_refresh_table();
 inline void increment_r() { cpu.r = refreshTable.next[cpu.r]; }
 
-// Whether the post-instruction checks have anything to do: a break, or
-// either interrupt line (the two adjacent line words read as one).
-static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
+// Whether the post-instruction checks have anything to do: a break, the
+// maskable line, or an NMI line not yet taken (the Veltra-16 holds its NMI
+// line through the frame after the NMI was taken).
 inline bool attention() {
-  uint64_t lines;
-  std::memcpy(&lines, &cpu.intLine, sizeof lines);
-  return (lines | breakRequest) != 0;
+  const uint32_t nmiWaiting = cpu.nmiTaken ? 0 : cpu.nmiLine;
+  return (cpu.intLine | nmiWaiting | breakRequest) != 0;
 }
 
 // Where an instruction keeps the registers and the cycle counter while it
