@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "cpu/cpu.h"
@@ -57,9 +59,15 @@ inline constexpr RefreshTable refreshTable = make_refresh_table();
 inline void increment_r() { cpu.r = refreshTable.next[cpu.r]; }
 
 // Whether the post-instruction checks have anything to do: a break, the
-// maskable line, or an NMI line not yet taken (the Veltra-16 holds its NMI
-// line through the frame after the NMI was taken).
+// maskable line, or an NMI line not yet taken. The usual answer, nothing
+// at all, takes one look at both line words (adjacent, read as one); the
+// Veltra-16 holds its NMI line through the frame after the NMI was taken.
+static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
 inline bool attention() {
+  uint64_t lines;
+  std::memcpy(&lines, &cpu.intLine, sizeof lines);
+  if ((lines | breakRequest) == 0) [[likely]]
+    return false;
   const uint32_t nmiWaiting = cpu.nmiTaken ? 0 : cpu.nmiLine;
   return (cpu.intLine | nmiWaiting | breakRequest) != 0;
 }
