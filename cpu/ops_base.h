@@ -295,8 +295,9 @@ template <int OP> struct Base {
     } else if constexpr (y == 3) { // IN A,(n)
       uint8_t n = fetch_operand(s);
       s.flush();
-      s.af.h = cpu_port_in(n);
+      const uint8_t v = cpu_port_in(n);
       s.reload();
+      s.af.h = v;
       step(s, 10);
     } else if constexpr (y == 4) { // EX (SP),HL
       uint16_t v = rd16(s, s.sp);
