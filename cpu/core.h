@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "cpu/cpu.h"
@@ -24,17 +26,17 @@ uint8_t cpu_port_in(uint8_t port);
 void cpu_port_out(uint8_t port, uint8_t value);
 
 // 16-bit registers by their 2-bit code: BC DE HL SP (or AF for PUSH/POP).
-template <int P, bool AfForm = false> inline uint16_t& reg16() {
+template <int P, bool AfForm = false, class S> [[gnu::always_inline]] inline uint16_t& reg16(S& s) {
   if constexpr (P == 0)
-    return cpu.bc.w;
+    return s.bc.w;
   else if constexpr (P == 1)
-    return cpu.de.w;
+    return s.de.w;
   else if constexpr (P == 2)
-    return cpu.hl.w;
+    return s.hl.w;
   else if constexpr (AfForm)
-    return cpu.af.w;
+    return s.af.w;
   else
-    return cpu.sp;
+    return s.sp;
 }
 
 // ---- memory, operands, time -------------------------------------------
@@ -44,69 +46,6 @@ template <int P, bool AfForm = false> inline uint16_t& reg16() {
 extern const uint8_t* readPages[256];
 extern uint8_t* writePages[256];
 
-inline uint8_t rd(uint16_t a) {
-  const uint8_t* page = readPages[a >> 8];
-  if (page) [[likely]]
-    return page[a & 0xFF];
-  return readHandlers[a](a);
-}
-inline void wr(uint16_t a, uint8_t v) {
-  uint8_t* page = writePages[a >> 8];
-  if (page) [[likely]] {
-    page[a & 0xFF] = v;
-    return;
-  }
-  writeHandlers[a](a, v);
-}
-
-// The accesses that go through the handler entries, out of line: the direct
-// path then keeps nothing in saved registers across a call.
-uint16_t rd16_through_handlers(uint16_t a);
-void wr16_through_handlers(uint16_t a, uint16_t v);
-uint8_t fetch_operand_through_handler();
-uint16_t fetch_operand16_through_handlers();
-
-// read16 and write16 for the instruction groups, the bytes in the same order.
-// Both bytes on one directly accessed page take one look-up; plain memory
-// has no side effects, so that is the same as two accesses.
-inline uint16_t rd16(uint16_t a) {
-  const unsigned offset = a & 0xFF;
-  const uint8_t* page = readPages[a >> 8];
-  if (page && offset != 0xFF) [[likely]]
-    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
-  return rd16_through_handlers(a);
-}
-inline void wr16(uint16_t a, uint16_t v) {
-  const unsigned offset = a & 0xFF;
-  uint8_t* page = writePages[a >> 8];
-  if (page && offset != 0xFF) [[likely]] {
-    page[offset] = static_cast<uint8_t>(v);
-    page[offset + 1] = static_cast<uint8_t>(v >> 8);
-    return;
-  }
-  wr16_through_handlers(a, v);
-}
-
-// Operand byte at PC; PC advances after the read.
-inline uint8_t fetch_operand() {
-  const uint16_t a = cpu.pc;
-  const uint8_t* page = readPages[a >> 8];
-  if (page) [[likely]] {
-    cpu.pc = static_cast<uint16_t>(a + 1);
-    return page[a & 0xFF];
-  }
-  return fetch_operand_through_handler();
-}
-inline uint16_t fetch_operand16() {
-  const uint16_t a = cpu.pc;
-  const unsigned offset = a & 0xFF;
-  const uint8_t* page = readPages[a >> 8];
-  if (page && offset != 0xFF) [[likely]] {
-    cpu.pc = static_cast<uint16_t>(a + 2);
-    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
-  }
-  return fetch_operand16_through_handlers();
-}
 // R after one more opcode fetch: the low 7 bits count, bit 7 stays.
 struct RefreshTable {
   uint8_t next[256];
@@ -119,29 +58,232 @@ constexpr RefreshTable make_refresh_table() {
 inline constexpr RefreshTable refreshTable = make_refresh_table();
 inline void increment_r() { cpu.r = refreshTable.next[cpu.r]; }
 
+// Whether the post-instruction checks have anything to do: a break, the
+// maskable line, or an NMI line not yet taken. The usual answer, nothing
+// at all, takes one look at both line words (adjacent, read as one); the
+// Veltra-16 holds its NMI line through the frame after the NMI was taken.
+static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
+inline bool attention() {
+  uint64_t lines;
+  std::memcpy(&lines, &cpu.intLine, sizeof lines);
+  if ((lines | breakRequest) == 0) [[likely]]
+    return false;
+  const uint32_t nmiWaiting = cpu.nmiTaken ? 0 : cpu.nmiLine;
+  return (cpu.intLine | nmiWaiting | breakRequest) != 0;
+}
+
+// Where an instruction keeps the registers and the cycle counter while it
+// runs. SharedRegs: in the CPU record itself, as every other part sees them.
+// LocalRegs: SP, PC, R and the cycle counter in locals of the running
+// slice, which the compiler keeps in registers (no memory write of the Z80
+// can reach them); the pairs AF to HL stay in the record, because a local
+// that is read by byte and by word ends up in memory anyway. Before code
+// outside the instruction groups runs (a handler entry, a port, a timed
+// event, a prefixed group, the post-instruction checks) flush() writes them
+// back into cpu; reload() takes them up again afterwards. Locally, R counts
+// in rCount; its bit 7 stays in the record.
+struct SharedRegs {
+  RegPair& af = cpu.af;
+  RegPair& bc = cpu.bc;
+  RegPair& de = cpu.de;
+  RegPair& hl = cpu.hl;
+  uint16_t& sp = cpu.sp;
+  uint16_t& pc = cpu.pc;
+  int64_t& tcount = cpu.tcount;
+  void count_fetch() { increment_r(); }
+  int64_t due() const { return eventNextDue; }
+  void flush() {}
+  void reload() {}
+};
+struct LocalRegs {
+  RegPair af, bc, de, hl;
+  uint16_t sp, pc;
+  uint8_t rCount;
+  int64_t tcount;
+  // Set by the slice: where its budget runs out. Taken up by reload(): the
+  // step that makes work (the earlier of the next event and the end), and
+  // whether the slice has to look at the end of an instruction.
+  int64_t end;
+  int64_t nextWork;
+  bool stop;
+  void count_fetch() { ++rCount; }
+  int64_t due() const { return nextWork; }
+  void flush() {
+    cpu.af = af;
+    cpu.bc = bc;
+    cpu.de = de;
+    cpu.hl = hl;
+    cpu.sp = sp;
+    cpu.pc = pc;
+    cpu.r = static_cast<uint8_t>((rCount & 0x7F) | (cpu.r & 0x80));
+    cpu.tcount = tcount;
+  }
+  void reload() {
+    af = cpu.af;
+    bc = cpu.bc;
+    de = cpu.de;
+    hl = cpu.hl;
+    sp = cpu.sp;
+    pc = cpu.pc;
+    rCount = cpu.r;
+    tcount = cpu.tcount;
+    nextWork = eventNextDue < end ? eventNextDue : end;
+    stop = tcount >= end || attention();
+  }
+};
+
+// The accesses that go through the handler entries: the single ones call
+// the entry; the others are out of line, so that the direct path keeps
+// nothing in saved registers across a call.
+uint16_t rd16_through_handlers(uint16_t a);
+void wr16_through_handlers(uint16_t a, uint16_t v);
+uint8_t fetch_operand_through_handler();
+uint16_t fetch_operand16_through_handlers();
+
+template <class S> [[gnu::always_inline]] inline uint8_t rd(S& s, uint16_t a) {
+  const uint8_t* page = readPages[a >> 8];
+  if (page) [[likely]]
+    return page[a & 0xFF];
+  s.flush();
+  const uint8_t v = readHandlers[a](a);
+  s.reload();
+  return v;
+}
+template <class S> [[gnu::always_inline]] inline void wr(S& s, uint16_t a, uint8_t v) {
+  uint8_t* page = writePages[a >> 8];
+  if (page) [[likely]] {
+    page[a & 0xFF] = v;
+    return;
+  }
+  s.flush();
+  writeHandlers[a](a, v);
+  s.reload();
+}
+
+// Two bytes in the same order as two accesses. Both bytes on one directly
+// accessed page take one look-up; plain memory has no side effects, so that
+// is the same as two accesses.
+template <class S> [[gnu::always_inline]] inline uint16_t rd16(S& s, uint16_t a) {
+  const unsigned offset = a & 0xFF;
+  const uint8_t* page = readPages[a >> 8];
+  if (page && offset != 0xFF) [[likely]]
+    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
+  s.flush();
+  const uint16_t v = rd16_through_handlers(a);
+  s.reload();
+  return v;
+}
+template <class S> [[gnu::always_inline]] inline void wr16(S& s, uint16_t a, uint16_t v) {
+  const unsigned offset = a & 0xFF;
+  uint8_t* page = writePages[a >> 8];
+  if (page && offset != 0xFF) [[likely]] {
+    page[offset] = static_cast<uint8_t>(v);
+    page[offset + 1] = static_cast<uint8_t>(v >> 8);
+    return;
+  }
+  s.flush();
+  wr16_through_handlers(a, v);
+  s.reload();
+}
+
+// Operand byte at PC; PC advances after the read.
+template <class S> [[gnu::always_inline]] inline uint8_t fetch_operand(S& s) {
+  const uint16_t a = s.pc;
+  const uint8_t* page = readPages[a >> 8];
+  if (page) [[likely]] {
+    s.pc = static_cast<uint16_t>(a + 1);
+    return page[a & 0xFF];
+  }
+  s.flush();
+  const uint8_t v = fetch_operand_through_handler();
+  s.reload();
+  return v;
+}
+template <class S> [[gnu::always_inline]] inline uint16_t fetch_operand16(S& s) {
+  const uint16_t a = s.pc;
+  const unsigned offset = a & 0xFF;
+  const uint8_t* page = readPages[a >> 8];
+  if (page && offset != 0xFF) [[likely]] {
+    s.pc = static_cast<uint16_t>(a + 2);
+    return static_cast<uint16_t>(page[offset] | (page[offset + 1] << 8));
+  }
+  s.flush();
+  const uint16_t v = fetch_operand16_through_handlers();
+  s.reload();
+  return v;
+}
+
 // Opcode byte after a prefix: like the first opcode, PC advances before the
 // read, and R counts the fetch.
-inline uint8_t fetch_opcode() {
-  uint16_t a = cpu.pc;
-  cpu.pc = static_cast<uint16_t>(a + 1);
-  uint8_t v = rd(a);
-  increment_r();
+template <class S> [[gnu::always_inline]] inline uint8_t fetch_opcode(S& s) {
+  const uint16_t a = s.pc;
+  s.pc = static_cast<uint16_t>(a + 1);
+  const uint8_t v = rd(s, a);
+  s.count_fetch();
   return v;
 }
 
-inline void step(int t) {
-  cpu.tcount += t;
-  if (cpu.tcount >= eventNextDue) event_run_due();
+// The events due run after each step; LocalRegs also stops here at the end
+// of its budget.
+template <class S> [[gnu::always_inline]] inline void step(S& s, int t) {
+  s.tcount += t;
+  if (s.tcount >= s.due()) [[unlikely]] {
+    s.flush();
+    if (cpu.tcount >= eventNextDue) event_run_due();
+    s.reload();
+  }
 }
 
+template <class S> [[gnu::always_inline]] inline void push16(S& s, uint16_t v) {
+  s.sp = static_cast<uint16_t>(s.sp - 2);
+  wr16(s, s.sp, v);
+}
+template <class S> [[gnu::always_inline]] inline uint16_t pop16(S& s) {
+  const uint16_t v = rd16(s, s.sp);
+  s.sp = static_cast<uint16_t>(s.sp + 2);
+  return v;
+}
+
+// The same on the CPU record, for the groups that keep nothing locally.
+inline uint8_t rd(uint16_t a) {
+  SharedRegs s;
+  return rd(s, a);
+}
+inline void wr(uint16_t a, uint8_t v) {
+  SharedRegs s;
+  wr(s, a, v);
+}
+inline uint16_t rd16(uint16_t a) {
+  SharedRegs s;
+  return rd16(s, a);
+}
+inline void wr16(uint16_t a, uint16_t v) {
+  SharedRegs s;
+  wr16(s, a, v);
+}
+inline uint8_t fetch_operand() {
+  SharedRegs s;
+  return fetch_operand(s);
+}
+inline uint16_t fetch_operand16() {
+  SharedRegs s;
+  return fetch_operand16(s);
+}
+inline uint8_t fetch_opcode() {
+  SharedRegs s;
+  return fetch_opcode(s);
+}
+inline void step(int t) {
+  SharedRegs s;
+  step(s, t);
+}
 inline void push16(uint16_t v) {
-  cpu.sp = static_cast<uint16_t>(cpu.sp - 2);
-  wr16(cpu.sp, v);
+  SharedRegs s;
+  push16(s, v);
 }
 inline uint16_t pop16() {
-  uint16_t v = rd16(cpu.sp);
-  cpu.sp = static_cast<uint16_t>(cpu.sp + 2);
-  return v;
+  SharedRegs s;
+  return pop16(s);
 }
 
 // ---- flag tables ----------------------------------------------------------
@@ -191,91 +333,89 @@ inline unsigned lookup16(unsigned a, unsigned b, unsigned r) {
 
 // ---- flag routines ----------------------------------------------------------
 
-inline void alu_add(uint8_t v) {
-  unsigned a = cpu.af.h, r = a + v, ix = lookup8(a, v, r);
-  cpu.af.h = static_cast<uint8_t>(r);
-  cpu.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
-                                  flagTables.z53[r & 0xFF]);
+template <class S> [[gnu::always_inline]] inline void alu_add(S& s, uint8_t v) {
+  unsigned a = s.af.h, r = a + v, ix = lookup8(a, v, r);
+  s.af.h = static_cast<uint8_t>(r);
+  s.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                                flagTables.z53[r & 0xFF]);
 }
-inline void alu_adc(uint8_t v) {
-  unsigned a = cpu.af.h, r = a + v + (cpu.af.l & FLAG_C), ix = lookup8(a, v, r);
-  cpu.af.h = static_cast<uint8_t>(r);
-  cpu.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
-                                  flagTables.z53[r & 0xFF]);
+template <class S> [[gnu::always_inline]] inline void alu_adc(S& s, uint8_t v) {
+  unsigned a = s.af.h, r = a + v + (s.af.l & FLAG_C), ix = lookup8(a, v, r);
+  s.af.h = static_cast<uint8_t>(r);
+  s.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                                flagTables.z53[r & 0xFF]);
 }
-inline void alu_sub(uint8_t v) {
-  unsigned a = cpu.af.h, r = a - v, ix = lookup8(a, v, r);
-  cpu.af.h = static_cast<uint8_t>(r);
-  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
-                                  flagTables.z53[r & 0xFF] | FLAG_N);
+template <class S> [[gnu::always_inline]] inline void alu_sub(S& s, uint8_t v) {
+  unsigned a = s.af.h, r = a - v, ix = lookup8(a, v, r);
+  s.af.h = static_cast<uint8_t>(r);
+  s.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                flagTables.z53[r & 0xFF] | FLAG_N);
 }
-inline void alu_sbc(uint8_t v) {
-  unsigned a = cpu.af.h, r = a - v - (cpu.af.l & FLAG_C), ix = lookup8(a, v, r);
-  cpu.af.h = static_cast<uint8_t>(r);
-  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
-                                  flagTables.z53[r & 0xFF] | FLAG_N);
+template <class S> [[gnu::always_inline]] inline void alu_sbc(S& s, uint8_t v) {
+  unsigned a = s.af.h, r = a - v - (s.af.l & FLAG_C), ix = lookup8(a, v, r);
+  s.af.h = static_cast<uint8_t>(r);
+  s.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                flagTables.z53[r & 0xFF] | FLAG_N);
 }
 // Bits 5 and 3 come from the operand, not from the result.
-inline void alu_cp(uint8_t v) {
-  unsigned a = cpu.af.h, r = a - v, ix = lookup8(a, v, r);
-  cpu.af.l =
-      static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
-                           ((r & 0xFF) == 0 ? FLAG_Z : 0) | (v & (FLAG_5 | FLAG_3)) | FLAG_N);
+template <class S> [[gnu::always_inline]] inline void alu_cp(S& s, uint8_t v) {
+  unsigned a = s.af.h, r = a - v, ix = lookup8(a, v, r);
+  s.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                ((r & 0xFF) == 0 ? FLAG_Z : 0) | (v & (FLAG_5 | FLAG_3)) | FLAG_N);
 }
-inline void alu_and(uint8_t v) {
-  cpu.af.h &= v;
-  cpu.af.l = static_cast<uint8_t>(flagTables.sz53p[cpu.af.h] | FLAG_H);
+template <class S> [[gnu::always_inline]] inline void alu_and(S& s, uint8_t v) {
+  s.af.h &= v;
+  s.af.l = static_cast<uint8_t>(flagTables.sz53p[s.af.h] | FLAG_H);
 }
-inline void alu_xor(uint8_t v) {
-  cpu.af.h ^= v;
-  cpu.af.l = flagTables.sz53p[cpu.af.h];
+template <class S> [[gnu::always_inline]] inline void alu_xor(S& s, uint8_t v) {
+  s.af.h ^= v;
+  s.af.l = flagTables.sz53p[s.af.h];
 }
-inline void alu_or(uint8_t v) {
-  cpu.af.h |= v;
-  cpu.af.l = flagTables.sz53p[cpu.af.h];
+template <class S> [[gnu::always_inline]] inline void alu_or(S& s, uint8_t v) {
+  s.af.h |= v;
+  s.af.l = flagTables.sz53p[s.af.h];
 }
-inline void alu_inc_flags(uint8_t v) {
-  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | flagTables.inc[v]);
+template <class S> [[gnu::always_inline]] inline void alu_inc_flags(S& s, uint8_t v) {
+  s.af.l = static_cast<uint8_t>((s.af.l & FLAG_C) | flagTables.inc[v]);
 }
-inline void alu_dec_flags(uint8_t v) {
-  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | flagTables.dec[v]);
+template <class S> [[gnu::always_inline]] inline void alu_dec_flags(S& s, uint8_t v) {
+  s.af.l = static_cast<uint8_t>((s.af.l & FLAG_C) | flagTables.dec[v]);
 }
 
 // ADD HL/IX/IY,rr: S, Z, P/V kept.
-inline uint16_t alu_add16(uint16_t a, uint16_t b) {
+template <class S> [[gnu::always_inline]] inline uint16_t alu_add16(S& s, uint16_t a, uint16_t b) {
   unsigned r = unsigned{a} + b, ix = lookup16(a, b, r);
-  cpu.af.l = static_cast<uint8_t>((cpu.af.l & (FLAG_S | FLAG_Z | FLAG_P)) |
-                                  (addFlagsTable[ix >> 4] & FLAG_C) | halfAddTable[ix & 7] |
-                                  ((r >> 8) & (FLAG_5 | FLAG_3)));
+  s.af.l = static_cast<uint8_t>((s.af.l & (FLAG_S | FLAG_Z | FLAG_P)) |
+                                (addFlagsTable[ix >> 4] & FLAG_C) | halfAddTable[ix & 7] |
+                                ((r >> 8) & (FLAG_5 | FLAG_3)));
   return static_cast<uint16_t>(r);
 }
-inline void alu_adc16(uint16_t b) {
-  unsigned a = cpu.hl.w, r = a + b + (cpu.af.l & FLAG_C), ix = lookup16(a, b, r);
-  cpu.hl.w = static_cast<uint16_t>(r);
-  cpu.af.l =
-      static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
-                           ((r & 0xFFFF) == 0 ? FLAG_Z : 0) | ((r >> 8) & (FLAG_5 | FLAG_3)));
+template <class S> [[gnu::always_inline]] inline void alu_adc16(S& s, uint16_t b) {
+  unsigned a = s.hl.w, r = a + b + (s.af.l & FLAG_C), ix = lookup16(a, b, r);
+  s.hl.w = static_cast<uint16_t>(r);
+  s.af.l = static_cast<uint8_t>(addFlagsTable[ix >> 4] | halfAddTable[ix & 7] |
+                                ((r & 0xFFFF) == 0 ? FLAG_Z : 0) | ((r >> 8) & (FLAG_5 | FLAG_3)));
 }
-inline void alu_sbc16(uint16_t b) {
-  unsigned a = cpu.hl.w, r = a - b - (cpu.af.l & FLAG_C), ix = lookup16(a, b, r);
-  cpu.hl.w = static_cast<uint16_t>(r);
-  cpu.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
-                                  ((r & 0xFFFF) == 0 ? FLAG_Z : 0) |
-                                  ((r >> 8) & (FLAG_5 | FLAG_3)) | FLAG_N);
+template <class S> [[gnu::always_inline]] inline void alu_sbc16(S& s, uint16_t b) {
+  unsigned a = s.hl.w, r = a - b - (s.af.l & FLAG_C), ix = lookup16(a, b, r);
+  s.hl.w = static_cast<uint16_t>(r);
+  s.af.l = static_cast<uint8_t>(subFlagsTable[ix >> 4] | halfSubTable[ix & 7] |
+                                ((r & 0xFFFF) == 0 ? FLAG_Z : 0) | ((r >> 8) & (FLAG_5 | FLAG_3)) |
+                                FLAG_N);
 }
 
 // Shifts and rotates of the CB groups: S, Z, P, bits 5, 3 from the result,
 // C the bit shifted out, H = N = 0. K selects RLC RRC RL RR SLA SRA SLL SRL.
-template <int K> inline uint8_t rot(uint8_t v) {
+template <int K, class S> [[gnu::always_inline]] inline uint8_t rot(S& s, uint8_t v) {
   unsigned r, c;
   if constexpr (K == 0) {
     r = (v << 1) | (v >> 7), c = v >> 7;
   } else if constexpr (K == 1) {
     r = (v >> 1) | (v << 7), c = v & 1;
   } else if constexpr (K == 2) {
-    r = (v << 1) | (cpu.af.l & FLAG_C), c = v >> 7;
+    r = (v << 1) | (s.af.l & FLAG_C), c = v >> 7;
   } else if constexpr (K == 3) {
-    r = (v >> 1) | ((cpu.af.l & FLAG_C) << 7), c = v & 1;
+    r = (v >> 1) | ((s.af.l & FLAG_C) << 7), c = v & 1;
   } else if constexpr (K == 4) {
     r = v << 1, c = v >> 7;
   } else if constexpr (K == 5) {
@@ -286,72 +426,73 @@ template <int K> inline uint8_t rot(uint8_t v) {
     r = v >> 1, c = v & 1;
   }
   r &= 0xFF;
-  cpu.af.l = static_cast<uint8_t>(flagTables.sz53p[r] | c);
+  s.af.l = static_cast<uint8_t>(flagTables.sz53p[r] | c);
   return static_cast<uint8_t>(r);
 }
 
 // BIT b: Z and P/V when the bit is clear, H set, S only for bit 7 set, C
 // kept; bits 5 and 3 from the given source.
-inline void bit_flags(int b, uint8_t v, uint8_t bits53) {
+template <class S>
+[[gnu::always_inline]] inline void bit_flags(S& s, int b, uint8_t v, uint8_t bits53) {
   uint8_t set = static_cast<uint8_t>(v & (1u << b));
-  cpu.af.l = static_cast<uint8_t>((cpu.af.l & FLAG_C) | FLAG_H | (set ? 0 : FLAG_Z | FLAG_P) |
-                                  (set & FLAG_S) | (bits53 & (FLAG_5 | FLAG_3)));
+  s.af.l = static_cast<uint8_t>((s.af.l & FLAG_C) | FLAG_H | (set ? 0 : FLAG_Z | FLAG_P) |
+                                (set & FLAG_S) | (bits53 & (FLAG_5 | FLAG_3)));
 }
 
 // 8-bit registers by their 3-bit code: B C D E H L - A (6 is (HL)).
-template <int N> inline uint8_t& reg8() {
+template <int N, class S> [[gnu::always_inline]] inline uint8_t& reg8(S& s) {
   static_assert(N != 6, "code 6 is the memory operand");
   if constexpr (N == 0)
-    return cpu.bc.h;
+    return s.bc.h;
   else if constexpr (N == 1)
-    return cpu.bc.l;
+    return s.bc.l;
   else if constexpr (N == 2)
-    return cpu.de.h;
+    return s.de.h;
   else if constexpr (N == 3)
-    return cpu.de.l;
+    return s.de.l;
   else if constexpr (N == 4)
-    return cpu.hl.h;
+    return s.hl.h;
   else if constexpr (N == 5)
-    return cpu.hl.l;
+    return s.hl.l;
   else
-    return cpu.af.h;
+    return s.af.h;
 }
 
-template <int Y> inline void alu_op(uint8_t v) {
+template <int Y, class S> [[gnu::always_inline]] inline void alu_op(S& s, uint8_t v) {
   if constexpr (Y == 0)
-    alu_add(v);
+    alu_add(s, v);
   else if constexpr (Y == 1)
-    alu_adc(v);
+    alu_adc(s, v);
   else if constexpr (Y == 2)
-    alu_sub(v);
+    alu_sub(s, v);
   else if constexpr (Y == 3)
-    alu_sbc(v);
+    alu_sbc(s, v);
   else if constexpr (Y == 4)
-    alu_and(v);
+    alu_and(s, v);
   else if constexpr (Y == 5)
-    alu_xor(v);
+    alu_xor(s, v);
   else if constexpr (Y == 6)
-    alu_or(v);
+    alu_or(s, v);
   else
-    alu_cp(v);
+    alu_cp(s, v);
 }
 
 // SUB, SBC and XOR with a memory or immediate operand take their T-states in
 // two steps: 3 after the read, 4 after the operation.
-template <int Y> inline void alu_op_memory(uint8_t v) {
+template <int Y, class S> [[gnu::always_inline]] inline void alu_op_memory(S& s, uint8_t v) {
   if constexpr (Y == 2 || Y == 3 || Y == 5) {
-    step(3);
-    alu_op<Y>(v);
-    step(4);
+    step(s, 3);
+    alu_op<Y>(s, v);
+    step(s, 4);
   } else {
-    alu_op<Y>(v);
-    step(7);
+    alu_op<Y>(s, v);
+    step(s, 7);
   }
 }
 
 // Condition codes NZ Z NC C PO PE P M.
-template <int C> inline bool condition() {
-  uint8_t f = cpu.af.l;
+template <int C, class S> [[gnu::always_inline]] inline bool condition(S& s) {
+  uint8_t f = s.af.l;
   if constexpr (C == 0)
     return !(f & FLAG_Z);
   else if constexpr (C == 1)
@@ -368,6 +509,53 @@ template <int C> inline bool condition() {
     return !(f & FLAG_S);
   else
     return f & FLAG_S;
+}
+
+// The routines above on the CPU record, for the groups that keep nothing
+// locally.
+template <int N> inline uint8_t& reg8() {
+  SharedRegs s;
+  return reg8<N>(s);
+}
+template <int P, bool AfForm = false> inline uint16_t& reg16() {
+  SharedRegs s;
+  return reg16<P, AfForm>(s);
+}
+template <int Y> inline void alu_op(uint8_t v) {
+  SharedRegs s;
+  alu_op<Y>(s, v);
+}
+template <int K> inline uint8_t rot(uint8_t v) {
+  SharedRegs s;
+  return rot<K>(s, v);
+}
+inline void alu_sub(uint8_t v) {
+  SharedRegs s;
+  alu_sub(s, v);
+}
+inline void alu_inc_flags(uint8_t v) {
+  SharedRegs s;
+  alu_inc_flags(s, v);
+}
+inline void alu_dec_flags(uint8_t v) {
+  SharedRegs s;
+  alu_dec_flags(s, v);
+}
+inline uint16_t alu_add16(uint16_t a, uint16_t b) {
+  SharedRegs s;
+  return alu_add16(s, a, b);
+}
+inline void alu_adc16(uint16_t b) {
+  SharedRegs s;
+  alu_adc16(s, b);
+}
+inline void alu_sbc16(uint16_t b) {
+  SharedRegs s;
+  alu_sbc16(s, b);
+}
+inline void bit_flags(int b, uint8_t v, uint8_t bits53) {
+  SharedRegs s;
+  bit_flags(s, b, v, bits53);
 }
 
 // Builds a 256-entry handler table from a template over the opcode.

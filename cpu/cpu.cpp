@@ -5,7 +5,6 @@
 #include "cpu/ops_base.h"
 #include "cpu/state_io.h"
 
-#include <cstddef>
 #include <cstring>
 
 CpuState cpu;
@@ -202,25 +201,16 @@ void cpu_reset() {
 
 namespace {
 
-// Whether a post-instruction check has anything to do: a break, or either
-// interrupt line (the two adjacent line words read as one).
-static_assert(offsetof(CpuState, nmiLine) == offsetof(CpuState, intLine) + 4);
-inline bool attention() {
-  uint64_t lines;
-  std::memcpy(&lines, &cpu.intLine, sizeof lines);
-  return (lines | breakRequest) != 0;
-}
-
 // The unprefixed opcode's handler from the table, expanded in place: a jump
 // on the opcode instead of a call through baseTable, with the same code.
 #define TARVIK_OP1(n)                                                                              \
   case (n):                                                                                        \
-    base_ops::Base<(n)>::run();                                                                    \
+    base_ops::Base<(n)>::exec(s);                                                                  \
     break;
 #define TARVIK_OP4(n) TARVIK_OP1(n) TARVIK_OP1(n + 1) TARVIK_OP1(n + 2) TARVIK_OP1(n + 3)
 #define TARVIK_OP16(n) TARVIK_OP4(n) TARVIK_OP4(n + 4) TARVIK_OP4(n + 8) TARVIK_OP4(n + 12)
 #define TARVIK_OP64(n) TARVIK_OP16(n) TARVIK_OP16(n + 16) TARVIK_OP16(n + 32) TARVIK_OP16(n + 48)
-[[gnu::always_inline]] inline void dispatch_base(uint8_t opcode) {
+[[gnu::always_inline]] inline void dispatch_base(LocalRegs& s, uint8_t opcode) {
   switch (opcode) {
     TARVIK_OP64(0x00)
     TARVIK_OP64(0x40)
@@ -233,9 +223,10 @@ inline bool attention() {
 #undef TARVIK_OP4
 #undef TARVIK_OP1
 
-// One instruction with its post-instruction checks. Expanded: the
-// unprefixed opcodes in place, else called through the table.
-template <bool Expanded> [[gnu::always_inline]] inline void execute_one() {
+// One instruction with its post-instruction checks, through the handler
+// table on the CPU record.
+[[gnu::noinline]] int run_single(int budget) {
+  const int64_t end = cpu.tcount + budget;
   const uint16_t pc = cpu.pc;
   const uint8_t* page = readPages[pc >> 8];
   uint8_t opcode;
@@ -246,31 +237,63 @@ template <bool Expanded> [[gnu::always_inline]] inline void execute_one() {
     opcode = fetch_through_handler(pc);
   }
   increment_r();
-  if constexpr (Expanded)
-    dispatch_base(opcode);
-  else
-    baseTable[opcode]();
+  baseTable[opcode]();
   if (attention()) [[unlikely]]
     after_instruction(opcode);
-}
-
-[[gnu::noinline]] int run_single(int budget) {
-  const int64_t end = cpu.tcount + budget;
-  execute_one<false>();
   return static_cast<int>(end - cpu.tcount);
 }
 
-// The budget left after each instruction is budget - (tcount - t0) in
-// 32-bit arithmetic, the same as taking off each instruction's T-states.
-[[gnu::noinline, gnu::flatten]] int run_slice(int budget) {
-  const int64_t end = cpu.tcount + budget;
-  int left;
-  do {
-    execute_one<true>();
-    left = static_cast<int>(end - cpu.tcount);
-  } while (left > 0);
-  return left;
+// A slice keeps the registers and the cycle counter in locals (LocalRegs),
+// with the unprefixed opcodes expanded in place: a jump on the opcode
+// instead of a call through baseTable, with the same code. An instruction
+// looks at its end only when LocalRegs says there is something to do: the
+// post-instruction checks, or the end of the budget. The budget left after
+// each instruction is budget - (tcount - t0) in 32-bit arithmetic, the same
+// as taking off each instruction's T-states. The opcode for the
+// post-instruction checks waits in memory, not in a register across the
+// instruction.
+uint8_t sliceOpcode;
+
+// GCC would pack SP and PC into one vector register at every flush and
+// reload; the option is only GCC's.
+#if defined(__GNUC__) && !defined(__clang__)
+#define TARVIK_SCALAR_LOCALS [[gnu::optimize("no-tree-slp-vectorize")]]
+#else
+#define TARVIK_SCALAR_LOCALS
+#endif
+
+[[gnu::noinline, gnu::flatten]] TARVIK_SCALAR_LOCALS int run_slice(int budget) {
+  LocalRegs s;
+  s.end = cpu.tcount + budget;
+  s.reload();
+  for (;;) {
+    const uint16_t pc = s.pc;
+    const uint8_t* page = readPages[pc >> 8];
+    uint8_t opcode;
+    if (page) [[likely]] {
+      s.pc = static_cast<uint16_t>(pc + 1);
+      opcode = page[pc & 0xFF];
+    } else {
+      s.flush();
+      opcode = fetch_through_handler(pc);
+      s.reload();
+    }
+    s.count_fetch();
+    sliceOpcode = opcode;
+    dispatch_base(s, opcode);
+    if (s.stop) [[unlikely]] {
+      if (attention()) {
+        s.flush();
+        after_instruction(sliceOpcode);
+        s.reload();
+      }
+      if (static_cast<int>(s.end - s.tcount) <= 0) break;
+    }
+  }
+  s.flush();
+  return static_cast<int>(s.end - s.tcount);
 }
+#undef TARVIK_SCALAR_LOCALS
 
 // The single step on a directly read page keeps its T-state count (the
 // budget's end) and its opcode here instead of in registers across the

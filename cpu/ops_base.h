@@ -10,13 +10,13 @@
 
 namespace base_ops {
 
-inline void jump_relative(uint8_t e) {
-  cpu.pc = static_cast<uint16_t>(cpu.pc + static_cast<int8_t>(e));
+template <class S> [[gnu::always_inline]] inline void jump_relative(S& s, uint8_t e) {
+  s.pc = static_cast<uint16_t>(s.pc + static_cast<int8_t>(e));
 }
 
-inline void daa() {
-  const unsigned a = cpu.af.h, lo = a & 0x0F;
-  unsigned f = cpu.af.l;
+template <class S> [[gnu::always_inline]] inline void daa(S& s) {
+  const unsigned a = s.af.h, lo = a & 0x0F;
+  unsigned f = s.af.l;
   int t = static_cast<int>(a);
   unsigned h = f & FLAG_H;
   if (!(f & FLAG_N)) {
@@ -35,126 +35,140 @@ inline void daa() {
   }
   uint8_t result = static_cast<uint8_t>(t);
   unsigned carry = (t & 0x100) ? FLAG_C : (f & FLAG_C);
-  cpu.af.h = result;
-  cpu.af.l = static_cast<uint8_t>(flagTables.sz53p[result] | h | (f & FLAG_N) | carry);
+  s.af.h = result;
+  s.af.l = static_cast<uint8_t>(flagTables.sz53p[result] | h | (f & FLAG_N) | carry);
+}
+
+// A prefixed group's opcode, run through its table on the CPU record.
+template <class S> [[gnu::always_inline]] inline void prefixed(S& s, const OpTable& table) {
+  const uint8_t opcode = fetch_opcode(s);
+  s.flush();
+  table[opcode]();
+  s.reload();
 }
 
 template <int OP> struct Base {
   static constexpr int x = OP >> 6, y = (OP >> 3) & 7, z = OP & 7, p = y >> 1, q = y & 1;
 
+  // Through the handler table: on the CPU record.
   static void run() {
-    if constexpr (x == 0)
-      quarter0();
-    else if constexpr (x == 1)
-      load8();
-    else if constexpr (x == 2) {
-      if constexpr (z == 6)
-        alu_op_memory<y>(rd(cpu.hl.w));
-      else {
-        alu_op<y>(reg8<z>());
-        step(4);
-      }
-    } else
-      quarter3();
+    SharedRegs s;
+    exec(s);
   }
 
-  static void quarter0() {
+  template <class S> [[gnu::always_inline]] static void exec(S& s) {
+    if constexpr (x == 0)
+      quarter0(s);
+    else if constexpr (x == 1)
+      load8(s);
+    else if constexpr (x == 2) {
+      if constexpr (z == 6)
+        alu_op_memory<y>(s, rd(s, s.hl.w));
+      else {
+        alu_op<y>(s, reg8<z>(s));
+        step(s, 4);
+      }
+    } else
+      quarter3(s);
+  }
+
+  template <class S> [[gnu::always_inline]] static void quarter0(S& s) {
     if constexpr (z == 0) {
       if constexpr (y == 0)
-        step(4);                   // NOP
+        step(s, 4);                // NOP
       else if constexpr (y == 1) { // EX AF,AF'
-        swap_pair(cpu.af, cpu.af_alt);
-        step(4);
+        swap_pair(s.af, cpu.af_alt);
+        step(s, 4);
       } else if constexpr (y == 2) { // DJNZ e
-        uint8_t e = fetch_operand();
-        if (--cpu.bc.h) {
-          jump_relative(e);
-          step(13);
+        uint8_t e = fetch_operand(s);
+        if (--s.bc.h) {
+          jump_relative(s, e);
+          step(s, 13);
         } else
-          step(8);
+          step(s, 8);
       } else if constexpr (y == 3) { // JR e
-        jump_relative(fetch_operand());
-        step(12);
+        jump_relative(s, fetch_operand(s));
+        step(s, 12);
       } else { // JR cc,e
-        uint8_t e = fetch_operand();
-        if (condition<y - 4>()) {
-          jump_relative(e);
-          step(12);
+        uint8_t e = fetch_operand(s);
+        if (condition<y - 4>(s)) {
+          jump_relative(s, e);
+          step(s, 12);
         } else
-          step(7);
+          step(s, 7);
       }
     } else if constexpr (z == 1) {
       if constexpr (q == 0) { // LD rr,nn
-        reg16<p>() = fetch_operand16();
-        step(10);
+        reg16<p>(s) = fetch_operand16(s);
+        step(s, 10);
       } else { // ADD HL,rr
-        cpu.hl.w = alu_add16(cpu.hl.w, reg16<p>());
-        step(11);
+        s.hl.w = alu_add16(s, s.hl.w, reg16<p>(s));
+        step(s, 11);
       }
     } else if constexpr (z == 2) {
       if constexpr (OP == 0x02) {
-        wr(cpu.bc.w, cpu.af.h);
-        step(7);
+        wr(s, s.bc.w, s.af.h);
+        step(s, 7);
       } else if constexpr (OP == 0x12) {
-        wr(cpu.de.w, cpu.af.h);
-        step(7);
+        wr(s, s.de.w, s.af.h);
+        step(s, 7);
       } else if constexpr (OP == 0x22) {
-        write16(fetch_operand16(), cpu.hl.w);
-        step(16);
+        wr16(s, fetch_operand16(s), s.hl.w);
+        step(s, 16);
       } else if constexpr (OP == 0x32) {
-        wr(fetch_operand16(), cpu.af.h);
-        step(13);
+        wr(s, fetch_operand16(s), s.af.h);
+        step(s, 13);
       } else if constexpr (OP == 0x0A) {
-        cpu.af.h = rd(cpu.bc.w);
-        step(7);
+        s.af.h = rd(s, s.bc.w);
+        step(s, 7);
       } else if constexpr (OP == 0x1A) {
-        cpu.af.h = rd(cpu.de.w);
-        step(7);
+        s.af.h = rd(s, s.de.w);
+        step(s, 7);
       } else if constexpr (OP == 0x2A) {
-        cpu.hl.w = read16(fetch_operand16());
-        step(16);
+        s.hl.w = rd16(s, fetch_operand16(s));
+        step(s, 16);
       } else {
-        cpu.af.h = rd(fetch_operand16());
-        step(13);
+        s.af.h = rd(s, fetch_operand16(s));
+        step(s, 13);
       }
     } else if constexpr (z == 3) { // INC rr / DEC rr
-      reg16<p>() = static_cast<uint16_t>(reg16<p>() + (q == 0 ? 1 : -1));
-      step(6);
+      reg16<p>(s) = static_cast<uint16_t>(reg16<p>(s) + (q == 0 ? 1 : -1));
+      step(s, 6);
     } else if constexpr (z == 4 || z == 5) { // INC r / DEC r
       constexpr int delta = z == 4 ? 1 : -1;
       if constexpr (y == 6) {
-        uint8_t v = static_cast<uint8_t>(rd(cpu.hl.w) + delta);
-        wr(cpu.hl.w, v);
+        uint8_t v = static_cast<uint8_t>(rd(s, s.hl.w) + delta);
+        wr(s, s.hl.w, v);
         if constexpr (z == 4)
-          alu_inc_flags(v);
+          alu_inc_flags(s, v);
         else
-          alu_dec_flags(v);
-        step(11);
+          alu_dec_flags(s, v);
+        step(s, 11);
       } else {
-        uint8_t v = static_cast<uint8_t>(reg8<y>() + delta);
-        reg8<y>() = v;
+        uint8_t v = static_cast<uint8_t>(reg8<y>(s) + delta);
+        reg8<y>(s) = v;
         if constexpr (z == 4)
-          alu_inc_flags(v);
+          alu_inc_flags(s, v);
         else
-          alu_dec_flags(v);
-        step(4);
+          alu_dec_flags(s, v);
+        step(s, 4);
       }
     } else if constexpr (z == 6) { // LD r,n
       if constexpr (y == 6) {
-        uint8_t n = fetch_operand();
-        wr(cpu.hl.w, n);
-        step(10);
+        uint8_t n = fetch_operand(s);
+        wr(s, s.hl.w, n);
+        step(s, 10);
       } else {
-        reg8<y>() = fetch_operand();
-        step(7);
+        reg8<y>(s) = fetch_operand(s);
+        step(s, 7);
       }
     } else {
-      accumulator_group();
+      accumulator_group(s);
     }
   }
 
-  static void accumulator_group() {
-    uint8_t a = cpu.af.h, f = cpu.af.l;
+  template <class S> [[gnu::always_inline]] static void accumulator_group(S& s) {
+    uint8_t a = s.af.h, f = s.af.l;
     constexpr uint8_t keep = FLAG_S | FLAG_Z | FLAG_P;
     if constexpr (y <= 3) { // RLCA RRCA RLA RRA
       unsigned r, c;
@@ -167,133 +181,138 @@ template <int OP> struct Base {
       else
         r = (a >> 1) | ((f & FLAG_C) << 7), c = a & 1;
       a = static_cast<uint8_t>(r);
-      cpu.af.h = a;
-      cpu.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) | c);
+      s.af.h = a;
+      s.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) | c);
     } else if constexpr (y == 4) {
-      daa();
+      daa(s);
     } else if constexpr (y == 5) { // CPL
       a = static_cast<uint8_t>(~a);
-      cpu.af.h = a;
-      cpu.af.l =
+      s.af.h = a;
+      s.af.l =
           static_cast<uint8_t>((f & (keep | FLAG_C)) | FLAG_H | FLAG_N | (a & (FLAG_5 | FLAG_3)));
     } else if constexpr (y == 6) { // SCF
-      cpu.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) | FLAG_C);
+      s.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) | FLAG_C);
     } else { // CCF
-      cpu.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) |
-                                      ((f & FLAG_C) ? FLAG_H : FLAG_C));
+      s.af.l = static_cast<uint8_t>((f & keep) | (a & (FLAG_5 | FLAG_3)) |
+                                    ((f & FLAG_C) ? FLAG_H : FLAG_C));
     }
-    step(4);
+    step(s, 4);
   }
 
-  static void load8() {
+  template <class S> [[gnu::always_inline]] static void load8(S& s) {
     if constexpr (OP == 0x76) { // HALT: stay on the HALT until an interrupt
-      cpu.pc = static_cast<uint16_t>(cpu.pc - 1);
-      step(4);
+      s.pc = static_cast<uint16_t>(s.pc - 1);
+      step(s, 4);
     } else if constexpr (z == 6) {
-      reg8<y>() = rd(cpu.hl.w);
-      step(7);
+      reg8<y>(s) = rd(s, s.hl.w);
+      step(s, 7);
     } else if constexpr (y == 6) {
-      wr(cpu.hl.w, reg8<z>());
-      step(7);
+      wr(s, s.hl.w, reg8<z>(s));
+      step(s, 7);
     } else {
-      reg8<y>() = reg8<z>();
-      step(4);
+      reg8<y>(s) = reg8<z>(s);
+      step(s, 4);
     }
   }
 
-  static void quarter3() {
+  template <class S> [[gnu::always_inline]] static void quarter3(S& s) {
     if constexpr (z == 0) { // RET cc
-      if (condition<y>()) {
-        cpu.pc = pop16();
-        step(11);
+      if (condition<y>(s)) {
+        s.pc = pop16(s);
+        step(s, 11);
       } else
-        step(5);
+        step(s, 5);
     } else if constexpr (z == 1) {
       if constexpr (q == 0) { // POP rr
-        reg16<p, true>() = pop16();
-        step(10);
+        reg16<p, true>(s) = pop16(s);
+        step(s, 10);
       } else if constexpr (p == 0) { // RET
-        cpu.pc = pop16();
-        step(10);
+        s.pc = pop16(s);
+        step(s, 10);
       } else if constexpr (p == 1) { // EXX
-        swap_pair(cpu.bc, cpu.bc_alt);
-        swap_pair(cpu.de, cpu.de_alt);
-        swap_pair(cpu.hl, cpu.hl_alt);
-        step(4);
+        swap_pair(s.bc, cpu.bc_alt);
+        swap_pair(s.de, cpu.de_alt);
+        swap_pair(s.hl, cpu.hl_alt);
+        step(s, 4);
       } else if constexpr (p == 2) { // JP (HL)
-        cpu.pc = cpu.hl.w;
-        step(4);
+        s.pc = s.hl.w;
+        step(s, 4);
       } else { // LD SP,HL
-        cpu.sp = cpu.hl.w;
-        step(6);
+        s.sp = s.hl.w;
+        step(s, 6);
       }
     } else if constexpr (z == 2) { // JP cc,nn
-      uint16_t nn = fetch_operand16();
-      if (condition<y>()) cpu.pc = nn;
-      step(10);
+      uint16_t nn = fetch_operand16(s);
+      if (condition<y>(s)) s.pc = nn;
+      step(s, 10);
     } else if constexpr (z == 3) {
-      misc_group();
+      misc_group(s);
     } else if constexpr (z == 4) { // CALL cc,nn
-      uint16_t nn = fetch_operand16();
-      if (condition<y>()) {
-        push16(cpu.pc);
-        cpu.pc = nn;
-        step(17);
+      uint16_t nn = fetch_operand16(s);
+      if (condition<y>(s)) {
+        push16(s, s.pc);
+        s.pc = nn;
+        step(s, 17);
       } else
-        step(10);
+        step(s, 10);
     } else if constexpr (z == 5) {
       if constexpr (q == 0) { // PUSH rr
-        push16(reg16<p, true>());
-        step(11);
+        push16(s, reg16<p, true>(s));
+        step(s, 11);
       } else if constexpr (p == 0) { // CALL nn
-        uint16_t nn = fetch_operand16();
-        push16(cpu.pc);
-        cpu.pc = nn;
-        step(17);
+        uint16_t nn = fetch_operand16(s);
+        push16(s, s.pc);
+        s.pc = nn;
+        step(s, 17);
       } else if constexpr (p == 1) {
-        ddTable[fetch_opcode()]();
+        prefixed(s, ddTable);
       } else if constexpr (p == 2) {
-        edTable[fetch_opcode()]();
+        prefixed(s, edTable);
       } else {
-        fdTable[fetch_opcode()]();
+        prefixed(s, fdTable);
       }
     } else if constexpr (z == 6) { // ALU n
-      alu_op_memory<y>(fetch_operand());
+      alu_op_memory<y>(s, fetch_operand(s));
     } else { // RST
-      push16(cpu.pc);
-      cpu.pc = static_cast<uint16_t>(y * 8);
-      step(11);
+      push16(s, s.pc);
+      s.pc = static_cast<uint16_t>(y * 8);
+      step(s, 11);
     }
   }
 
-  static void misc_group() {
+  template <class S> [[gnu::always_inline]] static void misc_group(S& s) {
     if constexpr (y == 0) { // JP nn
-      cpu.pc = fetch_operand16();
-      step(10);
+      s.pc = fetch_operand16(s);
+      step(s, 10);
     } else if constexpr (y == 1) {
-      cbTable[fetch_opcode()]();
+      prefixed(s, cbTable);
     } else if constexpr (y == 2) { // OUT (n),A
-      uint8_t n = fetch_operand();
-      cpu_port_out(n, cpu.af.h);
-      step(11);
+      uint8_t n = fetch_operand(s);
+      s.flush();
+      cpu_port_out(n, s.af.h);
+      s.reload();
+      step(s, 11);
     } else if constexpr (y == 3) { // IN A,(n)
-      uint8_t n = fetch_operand();
-      cpu.af.h = cpu_port_in(n);
-      step(10);
+      uint8_t n = fetch_operand(s);
+      s.flush();
+      const uint8_t v = cpu_port_in(n);
+      s.reload();
+      s.af.h = v;
+      step(s, 10);
     } else if constexpr (y == 4) { // EX (SP),HL
-      uint16_t v = read16(cpu.sp);
-      write16(cpu.sp, cpu.hl.w);
-      cpu.hl.w = v;
-      step(19);
+      uint16_t v = rd16(s, s.sp);
+      wr16(s, s.sp, s.hl.w);
+      s.hl.w = v;
+      step(s, 19);
     } else if constexpr (y == 5) { // EX DE,HL
-      swap_pair(cpu.de, cpu.hl);
-      step(4);
+      swap_pair(s.de, s.hl);
+      step(s, 4);
     } else if constexpr (y == 6) { // DI
       cpu.iff1 = cpu.iff2 = 0;
-      step(4);
+      step(s, 4);
     } else { // EI
       cpu.iff1 = cpu.iff2 = 1;
-      step(4);
+      step(s, 4);
     }
   }
 };

@@ -22,6 +22,30 @@ TEST_F(Cycle, BudgetRunsWholeInstructionsAndReturnsTheOvershoot) {
   EXPECT_EQ(cpu.pc, 6);
 }
 
+// A slice keeps registers in locals: a port read lands in A, and the port
+// routines see the registers as they are, on plain pages and through the
+// handler entries alike.
+TEST_F(Cycle, ASliceGetsAndGivesPortValuesThroughItsRegisters) {
+  for (bool plain : {false, true}) {
+    flat_machine_reset();
+    if (plain)
+      for (unsigned page = 0; page < 256; ++page) {
+        cpu_map_read_page(static_cast<uint8_t>(page), flatMemory + page * 256);
+        cpu_map_write_page(static_cast<uint8_t>(page), flatMemory + page * 256);
+      }
+    // LD A,11h; IN A,(42h); LD B,A; OUT (43h),A; HALT
+    poke(0x1000, {0x3E, 0x11, 0xDB, 0x42, 0x47, 0xD3, 0x43, 0x76});
+    cpu.pc = 0x1000;
+    cpu_run(40);
+    EXPECT_EQ(cpu.af.h, 0x42) << "plain pages: " << plain;
+    EXPECT_EQ(cpu.bc.h, 0x42) << "plain pages: " << plain;
+    ASSERT_EQ(portLog.size(), 2u);
+    EXPECT_TRUE(portLog[1].out);
+    EXPECT_EQ(portLog[1].value, 0x42) << "plain pages: " << plain;
+    EXPECT_EQ(cpu.pc, 0x1007);
+  }
+}
+
 TEST_F(Cycle, HaltStaysOnItselfFourTStatesAtATime) {
   poke(0x1000, {0x76});
   cpu.pc = 0x1000;
