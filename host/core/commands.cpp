@@ -296,6 +296,7 @@ void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel*
   case CMD_TAPE_ATTACH: open_file_as(RECENT_TAPE_ATTACH, path); break;
   case CMD_WAV_ATTACH: open_file_as(RECENT_WAV_ATTACH, path); break;
   case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
+  case CMD_STATE_LOAD: open_file_as(RECENT_STATE_LOAD, path); break;
   case CMD_LOAD_CHARSET: load_charset_file(path); break;
   case CMD_LOAD_BINARY: {
     AddressPanel* panel = rom_panel();
