@@ -80,6 +80,9 @@ test_deb() {
     desktop-file-validate "$root/usr/share/applications/tarvik.desktop"
   check "the MIME types hold .tkt" has '<glob pattern="*.tkt"/>' "$root/usr/share/mime/packages/tarvik.xml"
   check "the MIME types hold .tks" has '<glob pattern="*.tks"/>' "$root/usr/share/mime/packages/tarvik.xml"
+  check "the MIME types hold .tkm" has '<glob pattern="*.tkm"/>' "$root/usr/share/mime/packages/tarvik.xml"
+  check "the desktop file opens machine states" has 'application/x-tarvik-machine-state;' \
+    "$root/usr/share/applications/tarvik.desktop"
   check "the manual page of tarvik-cli lists --version and the script lines" \
     eval "zcat '$root/usr/share/man/man1/tarvik-cli.1.gz' | grep -q 'version' &&
           zcat '$root/usr/share/man/man1/tarvik-cli.1.gz' | grep -q 'screen-text'"
@@ -129,6 +132,9 @@ test_win() {
   check "the Start menu entry" test -f "$menu/Tarvik.lnk"
   check_eq ".tkt is a Tarvik tape" "Tarvik.Tape" "$(value 'HKCR\.tkt')"
   check_eq ".tks is a Tarvik snapshot" "Tarvik.Snapshot" "$(value 'HKCR\.tks')"
+  check_eq ".tkm is a Tarvik machine state" "Tarvik.MachineState" "$(value 'HKCR\.tkm')"
+  check_eq "a machine state opens in Tarvik.exe" "\"C:\\Program Files\\Tarvik\\Tarvik.exe\" \"%1\"" \
+    "$(value 'HKCR\Tarvik.MachineState\shell\open\command')"
   check_eq "a tape opens in Tarvik.exe" "\"C:\\Program Files\\Tarvik\\Tarvik.exe\" \"%1\"" \
     "$(value 'HKCR\Tarvik.Tape\shell\open\command')"
   check "the uninstaller is registered" \
@@ -149,6 +155,7 @@ test_win() {
   check "and the Start menu entry" wait_for 30 eval "[ ! -e '$menu' ]"
   check "and the .tkt association" eval "! reg query 'HKCR\.tkt' /ve"
   check "and the .tks association" eval "! reg query 'HKCR\Tarvik.Snapshot'"
+  check "and the .tkm association" eval "! reg query 'HKCR\.tkm' /ve && ! reg query 'HKCR\Tarvik.MachineState'"
   check "and its registration" eval "! reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik'"
   check "the user's settings stay" reg query 'HKCU\Software\Emulators\Tarvik'
 
