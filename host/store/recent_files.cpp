@@ -22,11 +22,8 @@ struct KindName {
   const char* shown;  // after the name in the menu
 };
 const KindName kinds[] = {
-    {"TKT", "TKT csatolás"},
-    {"AUTOLOAD", "Autoload"},
-    {"WAV", "WAV csatolás"},
-    {"TKS", "TKS betöltés"},
-    {"TKM", "TKM betöltés"},
+    {"TKT", "TKT csatolás"}, {"AUTOLOAD", "Autoload"}, {"WAV", "WAV csatolás"},
+    {"TKS", "TKS betöltés"}, {"TKM", "TKM betöltés"},
 };
 
 // The kind and the path of a stored text; false for an unusable one.
