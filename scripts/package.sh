@@ -3,12 +3,14 @@
 # in CMakeLists.txt, as the build was configured with it):
 #   package.sh deb   dist/tarvik_VERSION_ARCH.deb: tarvik and tarvik-cli of the release build
 #                    (build/), their manual pages, the desktop entry, the icons, the MIME types
-#                    and the AppStream description; its dependencies come from dpkg-shlibdeps
+#                    and the AppStream description; its dependencies come from dpkg-shlibdeps;
+#                    beside it dist/libretro-tarvik_VERSION_ARCH.deb: the libretro core and its
+#                    .info file where Debian's RetroArch looks for them
 #   package.sh win   dist/tarvik-VERSION-win64.zip and the installer dist/tarvik-VERSION-win64.exe
 #                    (NSIS): Tarvik.exe and LDTKSETUP.EXE of build-win/, a README and the licence
 #   package.sh web   dist/tarvik-VERSION-web/: the web page of build-web/ as a folder for any
 #                    static host, every path in it relative
-# Each builds what it packages first (scripts/build.sh). Prints the package's path.
+# Each builds what it packages first (scripts/build.sh). Prints the packages' paths, one a line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -41,7 +43,7 @@ check_release_notes() {
 }
 
 package_deb() {
-  scripts/build.sh release tarvik tarvik-cli tarvik_icons >/dev/null
+  scripts/build.sh release tarvik tarvik-cli tarvik_icons tarvik_libretro >/dev/null
   local v arch work stage deb size
   v="$(build_version build)"
   check_release_notes "$v"
@@ -77,6 +79,46 @@ package_deb() {
     xargs md5sum >DEBIAN/md5sums)
   chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
   deb="$dist/tarvik_${v}_${arch}.deb"
+  rm -f "$deb"
+  dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
+  echo "$deb"
+  package_core "$v" "$arch"
+}
+
+# The libretro core's own package: the core in the folder Debian's RetroArch loads cores from,
+# its .info file where Debian keeps the cores' descriptions (libretro-core-info).
+package_core() {
+  local v="$1" arch="$2" work stage triplet cores info depends size deb
+  triplet="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
+  work="$root/build/package-libretro"
+  stage="$work/libretro-tarvik"
+  cores="$stage/usr/lib/$triplet/libretro"
+  info="$stage/usr/share/libretro/info"
+  rm -rf "$work"
+  mkdir -p "$stage/DEBIAN" "$cores" "$info" "$stage/usr/share/doc/libretro-tarvik"
+  strip --strip-unneeded --remove-section=.comment --remove-section=.note \
+    -o "$cores/tarvik_libretro.so" build/tarvik_libretro.so
+  # The front end shows display_version: the package's version.
+  sed "s/^display_version = .*/display_version = \"$v\"/" host/libretro/tarvik_libretro.info \
+    >"$info/tarvik_libretro.info"
+  install -m 0644 packaging/LICENCE.txt "$stage/usr/share/doc/libretro-tarvik/copyright"
+  gzip -9n <packaging/debian/changelog >"$stage/usr/share/doc/libretro-tarvik/changelog.gz"
+
+  mkdir -p "$work/src/debian"
+  printf 'Source: tarvik\n\nPackage: libretro-tarvik\nArchitecture: any\n' >"$work/src/debian/control"
+  depends="$(cd "$work/src" && dpkg-shlibdeps -O "$cores/tarvik_libretro.so" |
+    sed -n 's/^shlibs:Depends=//p')"
+  [ -n "$depends" ] || die "dpkg-shlibdeps found no libraries for the core"
+
+  find "$stage" -type d -exec chmod 0755 {} +
+  find "$stage/usr" -type f -exec chmod 0644 {} +
+  size="$(find "$stage/usr" -type f -printf '%s\n' | awk '{ k += int(($1 + 1023) / 1024) } END { print k }')"
+  sed -e "s/@VERSION@/$v/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
+    packaging/debian/control-libretro.in >"$stage/DEBIAN/control"
+  (cd "$stage" && find usr -type f -printf '%P\n' | LC_ALL=C sort | sed 's|^|usr/|' |
+    xargs md5sum >DEBIAN/md5sums)
+  chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
+  deb="$dist/libretro-tarvik_${v}_${arch}.deb"
   rm -f "$deb"
   dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
   echo "$deb"

@@ -144,9 +144,14 @@ void app_command_line(int argc, const char* const* argv) {
     if (!open_file_kind_by_name(arg, &kind)) {
       // Nothing is loaded; the desktop program says nothing of it.
       command_line_failed(before, COMMAND_LINE_UNKNOWN_KIND, arg);
-    } else if (kind == RECENT_SNAPSHOT_LOAD) {
-      // A snapshot that did not load is reported with the menu command's box.
-      if (!open_file_as(kind, arg)) command_line_failed(before, COMMAND_LINE_SNAPSHOT_FAILED, arg);
+    } else if (kind == RECENT_SNAPSHOT_LOAD || kind == RECENT_STATE_LOAD) {
+      // A snapshot or a state that did not load is reported with the menu
+      // command's box.
+      if (!open_file_as(kind, arg))
+        command_line_failed(before,
+                            kind == RECENT_STATE_LOAD ? COMMAND_LINE_STATE_FAILED
+                                                      : COMMAND_LINE_SNAPSHOT_FAILED,
+                            arg);
     } else if (!open_file_quietly(kind, arg)) {
       command_line_failed(before, COMMAND_LINE_LOAD_FAILED, arg);
     }

@@ -9,8 +9,9 @@
 inline constexpr const char* COMMAND_LINE_LOAD_FAILED = "A file betöltése sikertelen";
 inline constexpr const char* COMMAND_LINE_SNAPSHOT_FAILED =
     "A pillanatfelvétel betöltése sikertelen";
+inline constexpr const char* COMMAND_LINE_STATE_FAILED = "A gépállapot betöltése sikertelen";
 inline constexpr const char* COMMAND_LINE_UNKNOWN_KIND =
-    "Ismeretlen fajta file (.tkt, .wav vagy .tks végű lehet)";
+    "Ismeretlen fajta file (.tkt, .wav, .tks vagy .tkm végű lehet)";
 
 // The host's state as at program start, before the settings are read: the
 // options at their defaults, the machine running (not paused, not in the

@@ -334,6 +334,7 @@ void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel*
   case CMD_WAV_TO_TKT: convert_file(true, path); break;
   case CMD_TKT_TO_WAV: convert_file(false, path); break;
   case CMD_SNAPSHOT_LOAD: open_file_as(RECENT_SNAPSHOT_LOAD, path); break;
+  case CMD_STATE_LOAD: open_file_as(RECENT_STATE_LOAD, path); break;
   case CMD_LOAD_CHARSET: load_charset_file(path); break;
   case CMD_LOAD_BINARY: {
     AddressPanel* panel = rom_panel();

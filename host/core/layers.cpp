@@ -6,6 +6,7 @@
 #include "debugger/hooks.h"
 #include "host/core/debug_output.h"
 #include "host/core/pacing.h"
+#include "host/core/quick_snapshot.h"
 #include "host/core/window.h"
 #include "host/output/audio.h"
 #include "host/output/clipboard.h"
@@ -14,6 +15,7 @@
 #include "host/platform.h"
 #include "host/script/script.h"
 #include "host/script/script_mode.h"
+#include "host/store/open_file.h"
 #include "machine/hooks.h"
 #include "media/hooks.h"
 
@@ -55,4 +57,5 @@ void host_connect_layers() {
   media_connect();
   static_assert(size_t{SCRIPT_SCREEN_TEXT_MAX} == size_t{CLIPBOARD_SCREEN_TEXT_MAX});
   script_set_screen_hooks({window_on_paint, clipboard_screen_text});
+  open_file_set_hooks({state_file_loaded});
 }

@@ -9,6 +9,7 @@
 #include "host/output/status.h"
 #include "host/platform.h"
 #include "host/script/script_mode.h"
+#include "host/store/open_file.h"
 #include "host/ui/file_dialogs.h"
 #include "machine/machine.h"
 #include "machine/memory.h"
@@ -124,16 +125,12 @@ void state_save_command() {
   status_message(STATE_SAVED, name);
 }
 
-bool state_load_file(const char* path) {
-  char reason[256];
-  if (!machine_state_load_file(path, reason, sizeof reason)) {
-    host_message_box(MEDIA_ERROR_CAPTION, reason, PLATFORM_ICON_STOP);
-    return false;
-  }
+void state_file_loaded(const char* path, const char* remark) {
   history_state_loaded();
-  loaded(STATE_LOADED, path, reason);
-  return true;
+  loaded(STATE_LOADED, path, remark);
 }
+
+bool state_load_file(const char* path) { return open_file_as(RECENT_STATE_LOAD, path); }
 
 void state_load_command() {
   char name[1024] = "";

@@ -31,5 +31,9 @@ void quick_load();
 // The menu's state file commands: the file asked for, then saved or loaded.
 void state_save_command();
 void state_load_command();
-// Loads a state file (a dropped or recent file too); false after saying why.
+// Loads a state file as every route opens one (host/store/open_file.h: it
+// joins the recent files); false after saying why in a box.
 bool state_load_file(const char* path);
+// After a state file loaded: the window follows the machine, the status bar
+// confirms or gives the load's remark (the open-file hook).
+void state_file_loaded(const char* path, const char* remark);

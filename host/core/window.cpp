@@ -238,7 +238,13 @@ void window_on_exit_modal_loop() {
 }
 
 void window_on_drop_file(const char* path) {
-  open_file_quietly(RECENT_AUTOLOAD, path);
+  // A machine state opens as the menu's state load opens it, with its box
+  // on failure; any other file is autoloaded as a tape.
+  RecentKind kind;
+  if (open_file_kind_by_name(path, &kind) && kind == RECENT_STATE_LOAD)
+    open_file_as(kind, path);
+  else
+    open_file_quietly(RECENT_AUTOLOAD, path);
   history_machine_changed();
   pacing_reset();
 }

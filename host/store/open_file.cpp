@@ -10,6 +10,7 @@
 #include "host/platform.h"
 #include "host/script/script_mode.h"
 #include "machine/memory.h"
+#include "media/machine_state.h"
 #include "media/messages.h"
 #include "media/snapshot.h"
 #include "media/tape.h"
@@ -17,10 +18,21 @@
 
 namespace {
 
+void state_loaded_nothing(const char*, const char*) {}
+OpenFileHooks hooks = {state_loaded_nothing};
+
+// Why the last machine state did not load, or its remark when it did.
+char stateReason[256];
+
 // The load itself; *failure is the text of the box that reports a failure.
 bool load(RecentKind kind, const char* path, const char** failure) {
   *failure = MEDIA_LOAD_FAILED;
   switch (kind) {
+  case RECENT_STATE_LOAD:
+    *failure = stateReason;
+    if (!machine_state_load_file(path, stateReason, sizeof stateReason)) return false;
+    hooks.stateLoaded(path, stateReason);
+    return true;
   case RECENT_TAPE_ATTACH: return tape_attach(path);
   case RECENT_AUTOLOAD: return tape_autoload(path);
   case RECENT_WAV_ATTACH: return wav_menu_attach(path);
@@ -32,6 +44,8 @@ bool load(RecentKind kind, const char* path, const char** failure) {
 }
 
 } // namespace
+
+void open_file_set_hooks(const OpenFileHooks& set) { hooks = set; }
 
 bool open_file_as(RecentKind kind, const char* path) {
   const char* failure;
@@ -75,6 +89,8 @@ bool open_file_kind_by_name(const char* path, RecentKind* kind) {
     *kind = RECENT_AUTOLOAD;
   else if (std::strncmp(dot, ".tks", 4) == 0)
     *kind = RECENT_SNAPSHOT_LOAD;
+  else if (std::strncmp(dot, ".tkm", 4) == 0)
+    *kind = RECENT_STATE_LOAD;
   else
     return false;
   return true;

@@ -22,17 +22,15 @@ struct KindName {
   const char* shown;  // after the name in the menu
 };
 const KindName kinds[] = {
-    {"TKT", "TKT csatolás"},
-    {"AUTOLOAD", "Autoload"},
-    {"WAV", "WAV csatolás"},
-    {"TKS", "TKS betöltés"},
+    {"TKT", "TKT csatolás"}, {"AUTOLOAD", "Autoload"}, {"WAV", "WAV csatolás"},
+    {"TKS", "TKS betöltés"}, {"TKM", "TKM betöltés"},
 };
 
 // The kind and the path of a stored text; false for an unusable one.
 bool parse(const char* text, RecentKind* kind, const char** path) {
   const char* bar = std::strchr(text, '|');
   if (!bar || !bar[1]) return false;
-  for (int k = 0; k < 4; ++k)
+  for (int k = 0; k < static_cast<int>(sizeof kinds / sizeof kinds[0]); ++k)
     if (std::strlen(kinds[k].stored) == static_cast<size_t>(bar - text) &&
         std::strncmp(text, kinds[k].stored, bar - text) == 0) {
       *kind = static_cast<RecentKind>(k);

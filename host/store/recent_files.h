@@ -1,4 +1,4 @@
-// The recent files: the last eight tapes and snapshots opened by any route
+// The recent files: the last eight tapes, snapshots and machine states opened by any route
 // (a file dialog, the command line, a dropped file), newest first, each with
 // the way it was opened, so that the File menu's "&Legutóbbi file-ok" opens
 // it again the same way. They are kept in the settings as the texts
@@ -9,7 +9,13 @@
 
 #include "host/store/settings.h"
 
-enum RecentKind { RECENT_TAPE_ATTACH, RECENT_AUTOLOAD, RECENT_WAV_ATTACH, RECENT_SNAPSHOT_LOAD };
+enum RecentKind {
+  RECENT_TAPE_ATTACH,
+  RECENT_AUTOLOAD,
+  RECENT_WAV_ATTACH,
+  RECENT_SNAPSHOT_LOAD,
+  RECENT_STATE_LOAD
+};
 
 inline constexpr int RECENT_FILES = 8;
 // One entry as stored, with its terminator.

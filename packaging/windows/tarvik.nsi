@@ -1,7 +1,7 @@
 ; The Windows installer of Tarvik, built by scripts/package.sh win:
 ;   makensis -DVERSION=0.1.0 -DFILES=FOLDER -DOUTFILE=SETUP.EXE tarvik.nsi
 ; FOLDER holds what the zip holds: Tarvik.exe, LDTKSETUP.EXE, README.txt, LICENCE.txt.
-; It installs into Program Files, adds a Start menu entry, opens .tkt and .tks files with
+; It installs into Program Files, adds a Start menu entry, opens .tkt, .tks and .tkm files with
 ; Tarvik.exe and registers its uninstaller. The uninstaller removes the program and the
 ; associations; the user's settings (HKCU\Software\Emulators\Tarvik) and quick snapshots stay
 ; unless the user asks (a question, or /PURGE on the command line of a silent uninstall).
@@ -82,6 +82,7 @@ Section "Tarvik"
 
   !insertmacro Associate ".tkt" "Tarvik.Tape" "Tarvik kazettaállomány"
   !insertmacro Associate ".tks" "Tarvik.Snapshot" "Tarvik pillanatfelvétel"
+  !insertmacro Associate ".tkm" "Tarvik.MachineState" "Tarvik gépállapot"
   ; Tell Explorer the associations changed (SHCNE_ASSOCCHANGED).
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
@@ -114,6 +115,7 @@ Section "Uninstall"
 
   !insertmacro Unassociate ".tkt" "Tarvik.Tape"
   !insertmacro Unassociate ".tks" "Tarvik.Snapshot"
+  !insertmacro Unassociate ".tkm" "Tarvik.MachineState"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 

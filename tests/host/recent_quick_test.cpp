@@ -3,6 +3,7 @@
 #include "cpu/cpu.h"
 #include "host/core/quick_snapshot.h"
 #include "host/store/recent_files.h"
+#include "machine/machine.h"
 #include "machine/memory.h"
 #include "media/snapshot.h"
 #include "tests/host/host_fixture.h"
@@ -70,6 +71,72 @@ TEST_F(RecentAndQuick, RecentFilesSurviveARestartAndReopenTheWayTheyWereOpened) 
   restart();
   EXPECT_EQ(headless_menu_label(CMD_RECENT_1), "&1 state.tks (TKS betöltés)");
   EXPECT_EQ(headless_menu_label(CMD_RECENT_2), "");
+}
+
+// A machine state opens the same by every route (the command line, a drop,
+// the web page's picker, the recent files) as the menu's state load: the
+// machine and the window follow it, and it joins the recent files. A bad one
+// says why in a box and changes nothing.
+TEST_F(RecentAndQuick, AStateFileOpensByEveryRouteAsTheMenuOpensIt) {
+  window_on_command(CMD_MODEL_DORVANE);
+  memory[0x5000] = 0x5A;
+  const uint8_t program[4] = {1, 2, 3, 4};
+  ASSERT_TRUE(tape_save_memory(path("game.tkt").c_str(), 0x4016, 4, program));
+  const std::string state = path("allapot.tkm");
+  headless_queue_dialog_answer(state.c_str());
+  window_on_command(CMD_STATE_SAVE);
+  std::string damaged = read_file(state);
+  damaged[damaged.size() / 2] ^= 0x40;
+  write_file(path("serult.tkm"), damaged);
+
+  auto away = [] {
+    window_on_command(CMD_MODEL_TARVIK31);
+    memory[0x5000] = 0;
+  };
+  auto opened = [&](const char* route) {
+    EXPECT_EQ(model(), static_cast<uint32_t>(MODEL_DORVANE)) << route;
+    EXPECT_EQ(memory[0x5000], 0x5A) << route;
+    EXPECT_TRUE(menu_checked(CMD_MODEL_DORVANE)) << route;
+    EXPECT_STREQ(headless_status_text(3), ("Gépállapot betöltve: " + state).c_str()) << route;
+    EXPECT_EQ(headless_menu_label(CMD_RECENT_1), "&1 allapot.tkm (TKM betöltés)") << route;
+  };
+  away();
+  const char* args[] = {"tarvik", state.c_str()};
+  app_command_line(2, args);
+  EXPECT_TRUE(app_command_line_failures().empty());
+  opened("command line");
+  recent_files_clear();
+  away();
+  window_on_drop_file(state.c_str());
+  opened("drop");
+  away();
+  window_on_open_file(CMD_STATE_LOAD, state.c_str(), nullptr);
+  opened("picker");
+  window_on_drop_file(path("game.tkt").c_str()); // another file on top
+  away();
+  window_on_command(CMD_RECENT_2);
+  opened("recent file");
+
+  // A damaged state by each route: its reason in a box, nothing changed, not
+  // listed.
+  away();
+  status_message("%s", "");
+  const std::string bad = path("serult.tkm");
+  const char* badArgs[] = {"tarvik", bad.c_str()};
+  uint32_t boxes = headless_message_box_count();
+  app_command_line(2, badArgs);
+  EXPECT_EQ(app_command_line_failures(),
+            std::vector<std::string>{COMMAND_LINE_STATE_FAILED + (": " + bad)});
+  window_on_drop_file(bad.c_str());
+  window_on_open_file(CMD_STATE_LOAD, bad.c_str(), nullptr);
+  EXPECT_EQ(headless_message_box_count(), boxes + 3);
+  EXPECT_NE(headless_last_message_box().find("sérült"), std::string::npos);
+  EXPECT_EQ(model(), static_cast<uint32_t>(MODEL_TARVIK31));
+  EXPECT_EQ(memory[0x5000], 0);
+  EXPECT_EQ(headless_menu_label(CMD_RECENT_1), "&1 allapot.tkm (TKM betöltés)");
+
+  restart();
+  EXPECT_NE(read_file(settingsFile()).find("RecentFile1=TKM|" + state + "\n"), std::string::npos);
 }
 
 TEST_F(RecentAndQuick, TheListKeepsEightAndDropsUnusableSettings) {

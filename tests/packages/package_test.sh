@@ -4,7 +4,8 @@
 #                         package unpacked into a scratch folder (dpkg -x: the machine's own
 #                         packages are not touched), its libraries all found (ldd), its
 #                         dependencies installable (apt-get --simulate), both programs run
-#                         from there
+#                         from there; the libretro core's package: its files, lintian, the
+#                         unpacked core run in Debian's RetroArch (tests/libretro's picture case)
 #   package_test.sh win   the zip's files; the installer under Wine in a prefix of its own:
 #                         silent install, the Start menu entry, the associations, the installed
 #                         Tarvik.exe runs a script to the banner, the silent uninstall removes
@@ -42,8 +43,9 @@ version_of() { sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$repo/$1/CMakeCache
 banner="Tarvik 4.1 - Szabad ROM"
 
 test_deb() {
-  local deb v arch
-  deb="$("$repo/scripts/package.sh" deb)" || { fail "scripts/package.sh deb"; return; }
+  local out deb v arch
+  out="$("$repo/scripts/package.sh" deb)" || { fail "scripts/package.sh deb"; return; }
+  deb="$(sed -n 1p <<<"$out")"
   v="$(version_of build)"
   arch="$(dpkg --print-architecture)"
   check_eq "the package's name holds the version" "tarvik_${v}_${arch}.deb" "$(basename "$deb")"
@@ -80,6 +82,9 @@ test_deb() {
     desktop-file-validate "$root/usr/share/applications/tarvik.desktop"
   check "the MIME types hold .tkt" has '<glob pattern="*.tkt"/>' "$root/usr/share/mime/packages/tarvik.xml"
   check "the MIME types hold .tks" has '<glob pattern="*.tks"/>' "$root/usr/share/mime/packages/tarvik.xml"
+  check "the MIME types hold .tkm" has '<glob pattern="*.tkm"/>' "$root/usr/share/mime/packages/tarvik.xml"
+  check "the desktop file opens machine states" has 'application/x-tarvik-machine-state;' \
+    "$root/usr/share/applications/tarvik.desktop"
   check "the manual page of tarvik-cli lists --version and the script lines" \
     eval "zcat '$root/usr/share/man/man1/tarvik-cli.1.gz' | grep -q 'version' &&
           zcat '$root/usr/share/man/man1/tarvik-cli.1.gz' | grep -q 'screen-text'"
@@ -100,6 +105,31 @@ test_deb() {
     timeout 120 xvfb-run -a "$root/usr/bin/tarvik" /script "$work/gtk.txt" /h /w >/dev/null 2>gtk-log.txt)
   check "the installed tarvik shows the banner" has "$banner" "$work/gtk-screen.txt"
   check "the about box names the version" has "1.4.0 verzió | Kiadás: $v" "$work/gtk-log.txt"
+  test_core "$(sed -n 2p <<<"$out")" "$v" "$arch"
+}
+
+# The libretro core's package: the core where Debian's RetroArch loads cores from, the .info
+# where Debian keeps theirs; the unpacked core runs in RetroArch.
+test_core() {
+  local deb=$1 v=$2 arch=$3 lib
+  lib="usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/libretro"
+  check_eq "the core package's name" "libretro-tarvik_${v}_${arch}.deb" "$(basename "$deb")"
+  check_eq "its files" \
+    "./$lib/tarvik_libretro.so ./usr/share/doc/libretro-tarvik/changelog.gz ./usr/share/doc/libretro-tarvik/copyright ./usr/share/libretro/info/tarvik_libretro.info" \
+    "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort | xargs)"
+  check "Depends names libc6 (from dpkg-shlibdeps)" grep -q '\blibc6 (>=' <<<"$(dpkg-deb -f "$deb" Depends)"
+  lintian --allow-root --tag-display-limit 0 --display-info --fail-on error,warning "$deb" >"$work/lintian-core.txt" 2>&1
+  check "lintian reports no error and no warning for the core" test $? -eq 0
+  sed 's/^/lintian: /' "$work/lintian-core.txt"
+  local root="$work/core-root"
+  dpkg -x "$deb" "$root"
+  local info="$root/usr/share/libretro/info/tarvik_libretro.info"
+  check "the .info names the package's version" has "display_version = \"$v\"" "$info"
+  check "the .info lists the machine states" grep -q '^supported_extensions = ".*tkm' "$info"
+  "$repo/tests/libretro/libretro_test.sh" picture "$root/$lib/tarvik_libretro.so" \
+    "$repo/build/tarvik-cli" >"$work/core-run.txt" 2>&1
+  check "the unpacked core runs in RetroArch as the program does" test $? -eq 0
+  sed 's/^/libretro: /' "$work/core-run.txt"
 }
 
 test_win() {
@@ -129,6 +159,9 @@ test_win() {
   check "the Start menu entry" test -f "$menu/Tarvik.lnk"
   check_eq ".tkt is a Tarvik tape" "Tarvik.Tape" "$(value 'HKCR\.tkt')"
   check_eq ".tks is a Tarvik snapshot" "Tarvik.Snapshot" "$(value 'HKCR\.tks')"
+  check_eq ".tkm is a Tarvik machine state" "Tarvik.MachineState" "$(value 'HKCR\.tkm')"
+  check_eq "a machine state opens in Tarvik.exe" "\"C:\\Program Files\\Tarvik\\Tarvik.exe\" \"%1\"" \
+    "$(value 'HKCR\Tarvik.MachineState\shell\open\command')"
   check_eq "a tape opens in Tarvik.exe" "\"C:\\Program Files\\Tarvik\\Tarvik.exe\" \"%1\"" \
     "$(value 'HKCR\Tarvik.Tape\shell\open\command')"
   check "the uninstaller is registered" \
@@ -149,6 +182,7 @@ test_win() {
   check "and the Start menu entry" wait_for 30 eval "[ ! -e '$menu' ]"
   check "and the .tkt association" eval "! reg query 'HKCR\.tkt' /ve"
   check "and the .tks association" eval "! reg query 'HKCR\Tarvik.Snapshot'"
+  check "and the .tkm association" eval "! reg query 'HKCR\.tkm' /ve && ! reg query 'HKCR\Tarvik.MachineState'"
   check "and its registration" eval "! reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvik'"
   check "the user's settings stay" reg query 'HKCU\Software\Emulators\Tarvik'
 

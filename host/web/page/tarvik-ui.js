@@ -8,19 +8,20 @@
 const CMD = {
   AUTOLOAD: 40029, LOAD_BINARY: 40006, LOAD_CHARSET: 40008, SNAPSHOT_LOAD: 140,
   TAPE_ATTACH: 40011, WAV_ATTACH: 40003, PASTE: 40041, FULL_SCREEN: 40019,
-  SYMBOLIC_KEYBOARD: 40026, WAV_TO_TKT: 40095, TKT_TO_WAV: 40096,
+  SYMBOLIC_KEYBOARD: 40026, WAV_TO_TKT: 40095, TKT_TO_WAV: 40096, STATE_LOAD: 40091,
 };
 // Menu commands that open a file: the picker comes first, with these types.
 const OPEN_COMMANDS = {
   [CMD.AUTOLOAD]: ".tkt", [CMD.TAPE_ATTACH]: ".tkt", [CMD.WAV_ATTACH]: ".wav",
   [CMD.SNAPSHOT_LOAD]: ".tks", [CMD.LOAD_BINARY]: ".rom,.bin",
   [CMD.LOAD_CHARSET]: ".rom,.bin,.chr", [CMD.WAV_TO_TKT]: ".wav", [CMD.TKT_TO_WAV]: ".tkt",
+  [CMD.STATE_LOAD]: ".tkm",
 };
 // What a dropped or opened file becomes, by its extension (0: a dropped
 // file, which the host autoloads as a tape).
 const BY_EXTENSION = {
   tkt: 0, wav: CMD.WAV_ATTACH, tks: CMD.SNAPSHOT_LOAD, rom: CMD.LOAD_BINARY,
-  bin: CMD.LOAD_BINARY, chr: CMD.LOAD_CHARSET,
+  bin: CMD.LOAD_BINARY, chr: CMD.LOAD_CHARSET, tkm: CMD.STATE_LOAD,
 };
 // The places of the keyboard, each named by the virtual key a US keyboard
 // has there; the emulator turns a place into the key the active layout has
