@@ -15,16 +15,18 @@
 namespace {
 
 // Writes rows (each a filter byte 0 and size RGBA pixels) as a PNG file;
-// false when it cannot be written.
+// false when it cannot be written. (The formatter would split JavaScript's
+// arrows.)
+// clang-format off
 EM_JS(int, js_write_png, (const char* path, int size, const uint8_t* rows, int length), {
   const zlib = require("zlib");
   const fs = require("fs");
-  const crcTable = new Int32Array(256).map((_, n) = > {
+  const crcTable = new Int32Array(256).map((_, n) => {
     let c = n;
     for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
     return c;
   });
-  const chunk = (type, data) = > {
+  const chunk = (type, data) => {
     const out = Buffer.alloc(12 + data.length);
     out.writeUInt32BE(data.length, 0);
     out.write(type, 4, "latin1");
@@ -40,15 +42,17 @@ EM_JS(int, js_write_png, (const char* path, int size, const uint8_t* rows, int l
   header[8] = 8; // bits per channel
   header[9] = 6; // RGBA
   const pixels = Buffer.from(HEAPU8.subarray(rows, rows + length));
-  const png = Buffer.concat([
-    Buffer.from([ 137, 80, 78, 71, 13, 10, 26, 10 ]), chunk("IHDR", header),
-    chunk("IDAT", zlib.deflateSync(pixels, {level : 9})), chunk("IEND", Buffer.alloc(0))
-  ]);
+  const png = Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk("IHDR", header),
+                             chunk("IDAT", zlib.deflateSync(pixels, {level : 9})),
+                             chunk("IEND", Buffer.alloc(0))]);
   try {
     fs.writeFileSync(UTF8ToString(path), png);
     return 1;
-  } catch (e) { return 0; }
+  } catch (e) {
+    return 0;
+  }
 });
+// clang-format on
 
 } // namespace
 
