@@ -135,6 +135,12 @@ bool screen_reader_look() {
     if (row.length == 0) continue;
     const Row* old = compare && y + shift < count ? &before[y + shift] : nullptr;
     if (old && same(row, *old)) continue;
+    // A look taken while the firmware was still moving the rows up saw the
+    // rows above the one it was moving a line further on than those below:
+    // a row one line off the screen's shift is not new either.
+    if (compare && ((y + shift + 1 < count && same(row, before[y + shift + 1])) ||
+                    (shift > 0 && y + shift - 1 < count && same(row, before[y + shift - 1]))))
+      continue;
     // A line typed or printed on gives only its new end.
     size_t from = 0;
     if (old && old->length > 0 && old->length < row.length &&

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "host/output/screen_reader.h"
+
 #include "machine/memory.h"
 #include "tests/host/host_fixture.h"
+#include <cstdio>
 
 namespace {
 
@@ -74,6 +76,34 @@ TEST_F(ScreenReader, ScrollsGrowingLinesAndCharacters) {
   std::memcpy(memory + 0xF800 + 31 * 64, codes, sizeof codes);
   ASSERT_TRUE(screen_reader_look());
   EXPECT_STREQ(screen_reader_news(), "ÁrvíztőráX\n");
+  app_shutdown();
+}
+
+// A look can land while the firmware is moving the rows up: the rows above
+// the one it moves are a line further on than those below. Neither that
+// look nor the next says an old line again.
+TEST_F(ScreenReader, ALookInTheMiddleOfAScrollSaysNoOldLine) {
+  start({"/h"});
+  std::memset(memory + 0xF800, ' ', 2048);
+  memory[0x4004] = 0; // no cursor
+  char text[16];
+  for (int y = 0; y < 30; ++y) {
+    std::snprintf(text, sizeof text, "SOR %02d", y);
+    put_row(y, text);
+  }
+  ASSERT_TRUE(screen_reader_look());
+  std::memmove(memory + 0xF800, memory + 0xF800 + 64, 15 * 64); // half moved
+  screen_reader_look();
+  EXPECT_STREQ(screen_reader_news(), "");
+  for (int y = 0; y < 27; ++y) {
+    std::snprintf(text, sizeof text, "SOR %02d", y + 3);
+    put_row(y, text);
+  }
+  put_row(27, "UJ EGY");
+  put_row(28, "UJ KETTO");
+  for (int y = 29; y < 32; ++y) put_row(y, "");
+  ASSERT_TRUE(screen_reader_look());
+  EXPECT_STREQ(screen_reader_news(), "UJ EGY\nUJ KETTO\n");
   app_shutdown();
 }
 
