@@ -66,13 +66,7 @@ struct SampleSource {
     for (uint32_t i = 0; i < format.frameBytes; ++i) {
       uint8_t b;
       if (!byte(&b)) return false;
-      const uint32_t k = i % sampleBytes;
-      if (sampleBytes == 1)
-        sum += tape_filter_from8(b);
-      else if (k == sampleBytes - 2)
-        below = b;
-      else if (k == sampleBytes - 1)
-        sum += static_cast<int32_t>(static_cast<int8_t>(b)) * 256 + below;
+      tape_filter_add_byte(&sum, &below, b, i, sampleBytes);
     }
     *sample = sum;
     return true;

@@ -34,3 +34,17 @@ inline int32_t tape_filter_from8(uint8_t level) {
 // True when the coefficients and state are finite and in range (a machine
 // state's check).
 bool tape_filter_valid(const TapeFilter& f);
+
+// Byte i of a PCM frame of sampleBytes-byte samples into the frame's sum of
+// every channel's top 16 bits (8-bit samples scaled up); below keeps the
+// byte under a sample's most significant one.
+inline void tape_filter_add_byte(int32_t* sum, uint8_t* below, uint8_t b, uint32_t i,
+                                 uint32_t sampleBytes) {
+  const uint32_t k = i % sampleBytes;
+  if (sampleBytes == 1)
+    *sum += tape_filter_from8(b);
+  else if (k == sampleBytes - 2)
+    *below = b;
+  else if (k == sampleBytes - 1)
+    *sum += static_cast<int32_t>(static_cast<int8_t>(b)) * 256 + *below;
+}

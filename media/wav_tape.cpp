@@ -130,13 +130,7 @@ uint8_t next_sample() {
     if (sampleBytes == 1 && i == 0) level = b;
     if (sampleBytes > 1 && i == sampleBytes - 1) level = static_cast<uint8_t>(b ^ 0x80);
     // Every channel's top 16 bits, summed, for the conditioning stage.
-    const uint32_t k = i % sampleBytes;
-    if (sampleBytes == 1)
-      sum += tape_filter_from8(b);
-    else if (k == sampleBytes - 2)
-      below = b;
-    else if (k == sampleBytes - 1)
-      sum += static_cast<int32_t>(static_cast<int8_t>(b)) * 256 + below;
+    tape_filter_add_byte(&sum, &below, b, i, sampleBytes);
   }
   lastWide = sum;
   return level;

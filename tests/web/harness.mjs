@@ -84,3 +84,19 @@ export function tape() {
                                   ...bytes, 0, 0];
   return [...block(0x4100, program), ...block(0x4016, sysvars)];
 }
+
+// Named steps of a test: each prints "ok: NAME" or "FAILED: NAME: why" and
+// the run goes on; failed() tells whether any failed.
+export function steps() {
+  let anyFailed = false;
+  const step = async (name, body) => {
+    try {
+      await body();
+      console.log(`ok: ${name}`);
+    } catch (e) {
+      anyFailed = true;
+      console.log(`FAILED: ${name}: ${e.message}`);
+    }
+  };
+  return { step, failed: () => anyFailed };
+}

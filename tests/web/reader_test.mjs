@@ -7,22 +7,13 @@
 import assert from "node:assert/strict";
 import fs from "node:fs";
 import path from "node:path";
-import { launch, poll, serve } from "./harness.mjs";
+import { launch, poll, serve, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
 const { server, url } = await serve(root);
 const { browser, close } = await launch();
-let failed = false;
-const step = async (name, body) => {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (e) {
-    failed = true;
-    console.log(`FAILED: ${name}: ${e.message}`);
-  }
-};
+const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
@@ -137,4 +128,4 @@ try {
   await close();
   server.close();
 }
-process.exit(failed ? 1 : 0);
+process.exit(failed() ? 1 : 0);

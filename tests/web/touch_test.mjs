@@ -10,7 +10,7 @@ import fs from "node:fs";
 import path from "node:path";
 import { createRequire } from "node:module";
 import { KnownDevices } from "puppeteer-core";
-import { launch, poll, serve, tape } from "./harness.mjs";
+import { launch, poll, serve, tape, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
@@ -18,16 +18,7 @@ const axeSource = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
 
 const { server, url } = await serve(root, { "demo.tkt": Buffer.from(tape()) });
 const { browser, close } = await launch();
-let failed = false;
-const step = async (name, body) => {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (e) {
-    failed = true;
-    console.log(`FAILED: ${name}: ${e.message}`);
-  }
-};
+const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
@@ -183,4 +174,4 @@ try {
   await close();
   server.close();
 }
-process.exit(failed ? 1 : 0);
+process.exit(failed() ? 1 : 0);

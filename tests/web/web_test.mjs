@@ -11,7 +11,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { spawnSync } from "node:child_process";
-import { launch, poll, serve, tape } from "./harness.mjs";
+import { launch, poll, serve, tape, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 // tarvik-cli, for the recording both builds play (optional).
@@ -22,16 +22,7 @@ const { server, url } = await serve(root);
 const { browser, close } = await launch();
 const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "tarvik-web-downloads-"));
 const errors = [];
-let failed = false;
-const step = async (name, body) => {
-  try {
-    await body();
-    console.log(`ok: ${name}`);
-  } catch (e) {
-    failed = true;
-    console.log(`FAILED: ${name}: ${e.message}`);
-  }
-};
+const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
@@ -262,4 +253,4 @@ try {
   server.close();
   fs.rmSync(downloads, { recursive: true, force: true });
 }
-process.exit(failed ? 1 : 0);
+process.exit(failed() ? 1 : 0);
