@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--quick") == 0) seconds = 60;
   host_connect_layers();
   machine_reset_state();
-  currentModel = MODEL_TARVIK41;
-  ramSizeIndex = 6; // 64 KB
+  machineState.currentModel = MODEL_TARVIK41;
+  machineState.ramSizeIndex = 6; // 64 KB
   machine_init();
   run_frames(100);
   if (!rewind_init()) {

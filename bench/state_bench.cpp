@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--quick") == 0) rounds = 200;
   host_connect_layers();
   machine_reset_state();
-  currentModel = MODEL_TARVIK41;
-  ramSizeIndex = 6; // 64 KB
+  machineState.currentModel = MODEL_TARVIK41;
+  machineState.ramSizeIndex = 6; // 64 KB
   machine_init();
   run_frames(100);
   // RAM that does not compress into nothing: the state's size does not

@@ -59,7 +59,7 @@ int main() {
   posix_set_settings_file(settings.c_str());
   const char* args[] = {"tarvik-tape-bench", "/h"};
   if (!app_start(2, args)) return 1;
-  SyncSpeed = 0; // the start-up and the save need no real time
+  hostOptions.SyncSpeed = 0; // the start-up and the save need no real time
   for (int i = 0; i < 200 && !at_prompt(); ++i) app_run_frame();
 
   std::vector<uint8_t> data(kLength);
@@ -91,8 +91,8 @@ int main() {
   for (int fast : {1, 0, 1}) {
     std::memset(memory + kStart, 0, kLength);
     wav_menu_attach(wav.c_str()); // from the start, playing
-    FastTapeLoad = static_cast<uint32_t>(fast);
-    SyncSpeed = 1;
+    hostOptions.FastTapeLoad = static_cast<uint32_t>(fast);
+    hostOptions.SyncSpeed = 1;
     pacing_reset();
     const auto start = std::chrono::steady_clock::now();
     const int64_t tstates = cpu.tcount;
@@ -105,7 +105,7 @@ int main() {
                 fast ? "on" : "off", wall, static_cast<double>(cpu.tcount - tstates) / cpu.clockHz,
                 wall / playing, ended && same ? "" : " (FAILED: the block did not load)");
     // Back to real time before the next run (a second without reads).
-    SyncSpeed = 0;
+    hostOptions.SyncSpeed = 0;
     for (int i = 0; i < 60; ++i) app_run_frame();
   }
   app_shutdown();

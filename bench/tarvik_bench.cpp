@@ -161,8 +161,8 @@ const uint8_t kSpeechFrames[][4] = {
 // gets the next frame's four bytes whenever it is ready, as a program
 // polling its status would give them.
 void frames(uint32_t m, int count, bool speak = false) {
-  currentModel = m;
-  ramSizeIndex = 6;
+  machineState.currentModel = m;
+  machineState.ramSizeIndex = 6;
   machine_init();
   const bool veltra = m == MODEL_VELTRA16;
   const uint8_t* program = veltra ? kVeltraBusy : kTarvikBusy;
@@ -198,15 +198,15 @@ void frames(uint32_t m, int count, bool speak = false) {
               : speak ? "(speaking)  "
                       : "            ",
               count, cpuSeconds, seconds, fps, fps / 50.0, (cpu.tcount - t0) / cpuSeconds / 1e6);
-  if (veltra && !veltraVideoOn) std::printf("  (the picture was off)\n");
+  if (veltra && !machineState.veltraVideoOn) std::printf("  (the picture was off)\n");
 }
 
 // The Veltra-16 with its own firmware after a cold start, idle at the
 // monitor's prompt: each frame the NMI draws the 20 border lines and the 200
 // text lines, and the program polls the keyboard with the cursor blinking.
 void veltra_firmware_frames(int count) {
-  currentModel = MODEL_VELTRA16;
-  ramSizeIndex = 6;
+  machineState.currentModel = MODEL_VELTRA16;
+  machineState.ramSizeIndex = 6;
   machine_init();
   run_frames(50); // cold start, banner and prompt
   const int64_t t0 = cpu.tcount;
@@ -224,7 +224,8 @@ void veltra_firmware_frames(int count) {
       "%7.1f MHz\n",
       modelTable[MODEL_VELTRA16].statusLabel, count, cpuSeconds, seconds, fps, fps / 50.0,
       (cpu.tcount - t0) / cpuSeconds / 1e6);
-  if (!veltraVideoOn || veltraBitmapMode) std::printf("  (the text picture was not on)\n");
+  if (!machineState.veltraVideoOn || machineState.veltraBitmapMode)
+    std::printf("  (the text picture was not on)\n");
 }
 
 // Samples per second rendered by the MEA8000 source while it speaks

@@ -48,25 +48,25 @@ void machine_reset_state() {
 }
 
 void machine_init() {
-  if (currentModel >= MODEL_COUNT) currentModel = MODEL_TARVIK41;
-  if (ramSizeIndex >= kRamSizes) ramSizeIndex = 6;
+  if (machineState.currentModel >= MODEL_COUNT) machineState.currentModel = MODEL_TARVIK41;
+  if (machineState.ramSizeIndex >= kRamSizes) machineState.ramSizeIndex = 6;
   connect_cpu();
   event_init();
   cassetteLastRead = CASSETTE_NEVER_READ; // the cycle count starts again
   video_restore_charset();
-  retraceFlag = 0;
-  lineCarry = 0;
-  memory_apply_ram_size(ramSizeIndex);
+  machineState.retraceFlag = 0;
+  machineState.lineCarry = 0;
+  memory_apply_ram_size(machineState.ramSizeIndex);
   memory_reset();
   pio_reset();
-  cpu_init(clock_of(currentModel));
+  cpu_init(clock_of(machineState.currentModel));
   machineHooks.audioInit();
   cpu_reset();
-  keyboard_set_mode(symbolicKeyboard);
+  keyboard_set_mode(machineState.symbolicKeyboard);
   machineHooks.audioInit();
   beeper_output_reset();
   // A repeated bring-up (a test, a script) leaves no speech chip behind.
-  if (currentModel == MODEL_DORVANE)
+  if (machineState.currentModel == MODEL_DORVANE)
     mea_start();
   else
     mea_stop();
@@ -74,18 +74,18 @@ void machine_init() {
 
 bool machine_select_model(uint32_t index) {
   if (index >= MODEL_COUNT) return false;
-  if (index == currentModel) return true;
-  currentModel = index;
+  if (index == machineState.currentModel) return true;
+  machineState.currentModel = index;
   memory_connect();
   cpu_init(clock_of(index));
   memory_reset();
-  lineCarry = 0;
+  machineState.lineCarry = 0;
   if (index == MODEL_DORVANE)
     mea_start();
   else
     mea_stop();
   // The Dorvane has its own key tables.
-  keyboard_set_mode(symbolicKeyboard);
+  keyboard_set_mode(machineState.symbolicKeyboard);
   return true;
 }
 
@@ -93,13 +93,13 @@ bool machine_set_ram_size(uint32_t index) {
   if (!memory_apply_ram_size(index)) return false;
   memory_reset();
   cpu_reset();
-  ramSizeIndex = index;
+  machineState.ramSizeIndex = index;
   return true;
 }
 
 void machine_set_symbolic_keyboard(uint32_t flag) {
   keyboard_set_mode(flag);
-  symbolicKeyboard = flag ? 1 : 0;
+  machineState.symbolicKeyboard = flag ? 1 : 0;
 }
 
 void machine_reset_button() {
@@ -150,7 +150,7 @@ bool machine_state_record_load(StateReader& r, bool apply) {
     return r.fail();
   if (!apply) return true;
   machine_select_model(s.currentModel);
-  if (s.ramSizeIndex != ramSizeIndex) machine_set_ram_size(s.ramSizeIndex);
+  if (s.ramSizeIndex != machineState.ramSizeIndex) machine_set_ram_size(s.ramSizeIndex);
   machineState = s;
   return true;
 }

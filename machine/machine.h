@@ -33,18 +33,6 @@ struct MachineState {
   uint32_t veltraBitmapMode; // Veltra-16 picture mode: 0 characters, 1 bitmap
 };
 extern MachineState machineState;
-// The fields under the names the code reads them by.
-inline constexpr uint32_t& currentModel = machineState.currentModel;
-inline constexpr uint32_t& ramSizeIndex = machineState.ramSizeIndex;
-inline constexpr uint32_t& ramTop = machineState.ramTop;
-inline constexpr uint32_t& highBankOffset = machineState.highBankOffset;
-inline constexpr uint32_t& symbolicKeyboard = machineState.symbolicKeyboard;
-inline constexpr uint32_t& screenMode32 = machineState.screenMode32;
-inline constexpr uint32_t& retraceFlag = machineState.retraceFlag;
-inline constexpr uint32_t& scanLine = machineState.scanLine;
-inline constexpr int32_t& lineCarry = machineState.lineCarry;
-inline constexpr uint32_t& veltraVideoOn = machineState.veltraVideoOn;
-inline constexpr uint32_t& veltraBitmapMode = machineState.veltraBitmapMode;
 
 // T-states of the two slices of a Tarvik frame at clock / 15 625 per line.
 inline constexpr int kDisplaySliceLines = 256;
@@ -55,7 +43,7 @@ inline constexpr int retrace_slice_ticks(int line) { return line * kRetraceSlice
 inline constexpr int kVeltraLines = 312;
 inline constexpr int kVeltraSyncPoint = 240;
 
-inline uint32_t model() { return currentModel; }
+inline uint32_t model() { return machineState.currentModel; }
 
 // The machine's state as at program start, before the settings are read:
 // the options at their defaults, no host key held, the printer closed and

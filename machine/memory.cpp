@@ -38,18 +38,19 @@ void run_reset_hooks(MemoryResetPhase phase) {
 
 // Video RAM cell of the Tarvik map: 0xF800-0xFFFF of the normal bank, odd
 // cells only in 32-column mode.
-inline uint32_t video_index(uint16_t a) { return screenMode32 | a | 0x0800u; }
+inline uint32_t video_index(uint16_t a) { return machineState.screenMode32 | a | 0x0800u; }
 
 // 0xE000-0xEFFF after the output latch: tape input, RAM or video RAM in the
 // all-RAM state, otherwise the keyboard columns and the retrace flag.
 uint8_t tarvik_read_io(uint16_t a) {
   if (a == 0xE883) return static_cast<uint8_t>(cassette_input(cpu.tcount) | 0xFE);
-  const uint32_t h = highBankOffset;
-  if (h != kPowerOnBank && ramTop != 0x77FF) {
-    if (h == 0 && ramTop == 0xF7FF) return memory[a];
+  const uint32_t h = machineState.highBankOffset;
+  if (h != kPowerOnBank && machineState.ramTop != 0x77FF) {
+    if (h == 0 && machineState.ramTop == 0xF7FF) return memory[a];
     return memory[video_index(a)];
   }
-  if (a == 0xE802) return static_cast<uint8_t>((keyboard_read_column(a) & 0x0E) | retraceFlag);
+  if (a == 0xE802)
+    return static_cast<uint8_t>((keyboard_read_column(a) & 0x0E) | machineState.retraceFlag);
   if ((a & 0xF7F0) == 0xE000) return keyboard_read_column(a);
   return 0xFF;
 }
@@ -58,15 +59,15 @@ uint8_t tarvik_read_io(uint16_t a) {
 uint8_t veltra_read_control(uint16_t a) {
   if (!(a & 0x0800)) return 0xFF;
   switch (a >> 8) {
-  case 0x38: veltraBitmapMode = 0; return 0;
-  case 0x39: veltraBitmapMode = 1; return 0;
+  case 0x38: machineState.veltraBitmapMode = 0; return 0;
+  case 0x39: machineState.veltraBitmapMode = 1; return 0;
   case 0x3A: return static_cast<uint8_t>(0xFF ^ keyboard_read_rows(static_cast<uint8_t>(~a)));
   case 0x3E:
-    veltraVideoOn = 0;
+    machineState.veltraVideoOn = 0;
     nmi_clear();
     return 0xFF;
   case 0x3F:
-    veltraVideoOn = 1;
+    machineState.veltraVideoOn = 1;
     nmi_clear();
     return 0xFF;
   default: return 0xFF;
@@ -76,15 +77,15 @@ uint8_t veltra_read_control(uint16_t a) {
 void veltra_write_control(uint16_t a) {
   if (!(a & 0x0800)) return;
   switch (a >> 8) {
-  case 0x38: veltraBitmapMode = 0; break;
-  case 0x39: veltraBitmapMode = 1; break;
+  case 0x38: machineState.veltraBitmapMode = 0; break;
+  case 0x39: machineState.veltraBitmapMode = 1; break;
   case 0x3C: veltra_pulse_start(); break;
   case 0x3E:
-    veltraVideoOn = 0;
+    machineState.veltraVideoOn = 0;
     nmi_clear();
     break;
   case 0x3F:
-    veltraVideoOn = 1;
+    machineState.veltraVideoOn = 1;
     nmi_clear();
     break;
   default: break; // no device answers there; the ROM stays unchanged
@@ -94,7 +95,7 @@ void veltra_write_control(uint16_t a) {
 } // namespace
 
 uint8_t tarvik_read(uint16_t a) {
-  const uint32_t h = highBankOffset;
+  const uint32_t h = machineState.highBankOffset;
   switch (a >> 12) {
   case 0x0:
   case 0x1:
@@ -103,31 +104,35 @@ uint8_t tarvik_read(uint16_t a) {
   case 0x4:
   case 0x5:
   case 0x6:
-  case 0x7: return a <= ramTop + 0x4000 ? memory[a] : 0xFF;
+  case 0x7: return a <= machineState.ramTop + 0x4000 ? memory[a] : 0xFF;
   case 0x8:
   case 0x9:
   case 0xA:
-  case 0xB: return ramTop == 0xB7FF || ramTop == 0xD7FF || ramTop == 0xF7FF ? memory[h | a] : 0xFF;
+  case 0xB:
+    return machineState.ramTop == 0xB7FF || machineState.ramTop == 0xD7FF ||
+                   machineState.ramTop == 0xF7FF
+               ? memory[h | a]
+               : 0xFF;
   case 0xC:
-    if (ramTop == 0xF7FF) return h ? memory[0x3000 + (a & 0x0FFF)] : memory[a];
-    if (ramTop == 0xD7FF) return h ? memory[h | a] : memory[0x3000 + (a & 0x0FFF)];
+    if (machineState.ramTop == 0xF7FF) return h ? memory[0x3000 + (a & 0x0FFF)] : memory[a];
+    if (machineState.ramTop == 0xD7FF) return h ? memory[h | a] : memory[0x3000 + (a & 0x0FFF)];
     return 0xFF;
   case 0xD:
-    if (ramTop == 0xF7FF) {
+    if (machineState.ramTop == 0xF7FF) {
       if (!h) return memory[a];
       return model() == MODEL_DORVANE ? rom_image(ROM_DORVANE_EXT)[a & 0x0FFF] : 0xFF;
     }
-    if (ramTop == 0xD7FF) return memory[h | a];
+    if (machineState.ramTop == 0xD7FF) return memory[h | a];
     return 0xFF;
   case 0xE: tarvik_output_level(a); return tarvik_read_io(a);
   default:
-    if (h == 0 && ramTop == 0xF7FF) return memory[0x10000 | a];
+    if (h == 0 && machineState.ramTop == 0xF7FF) return memory[0x10000 | a];
     return memory[video_index(a)];
   }
 }
 
 void tarvik_write(uint16_t a, uint8_t v) {
-  const uint32_t h = highBankOffset;
+  const uint32_t h = machineState.highBankOffset;
   switch (a >> 12) {
   case 0x0:
   case 0x1:
@@ -147,7 +152,7 @@ void tarvik_write(uint16_t a, uint8_t v) {
     return;
   case 0xE: memory[a] = v; return;
   default:
-    if (h == 0 && ramTop == 0xF7FF)
+    if (h == 0 && machineState.ramTop == 0xF7FF)
       memory[0x10000 | a] = v;
     else
       memory[video_index(a)] = v;
@@ -163,15 +168,15 @@ uint8_t veltra_read(uint16_t a) {
   case 0x4:
   case 0x5: return memory[a];
   case 0x6:
-  case 0x7: return ramTop > 0x1FFF ? memory[a] : 0xFF;
+  case 0x7: return machineState.ramTop > 0x1FFF ? memory[a] : 0xFF;
   case 0x8:
-  case 0x9: return ramTop > 0x8000 ? memory[a] : 0x1A;
+  case 0x9: return machineState.ramTop > 0x8000 ? memory[a] : 0x1A;
   case 0xA:
   case 0xB: return 0x1A;
   case 0xC:
   case 0xD: return memory[0xC000 | (a & 0x03FF)];
   default:
-    if (veltraVideoOn) {
+    if (machineState.veltraVideoOn) {
       if (a == static_cast<uint16_t>(cpu.pc - 1)) return veltra_picture_fetch(a);
     } else if (a <= 0xE0FF) {
       // The cassette input while the picture is off: the level in bit 0.
@@ -195,7 +200,7 @@ void veltra_write(uint16_t a, uint8_t v) {
   case 0x9:
   case 0xA:
   case 0xB:
-    if (ramTop > 0x8000) memory[a] = v;
+    if (machineState.ramTop > 0x8000) memory[a] = v;
     return;
   case 0xC:
   case 0xD: memory[0xC000 | (a & 0x03FF)] = v; return;
@@ -207,9 +212,9 @@ void veltra_write(uint16_t a, uint8_t v) {
 // (ROM, low RAM, video RAM) are answered here without a call, everything
 // else goes on to the full map.
 uint8_t machine_read(uint16_t a) {
-  if (currentModel != MODEL_VELTRA16) {
+  if (machineState.currentModel != MODEL_VELTRA16) {
     if (a < 0x4000) return memory[a];
-    if (a < 0x8000) return a <= ramTop + 0x4000 ? memory[a] : 0xFF;
+    if (a < 0x8000) return a <= machineState.ramTop + 0x4000 ? memory[a] : 0xFF;
     return tarvik_read(a);
   }
   if (a < 0x3000) return memory[a & 0x1FFF];
@@ -218,7 +223,7 @@ uint8_t machine_read(uint16_t a) {
 }
 
 void machine_write(uint16_t a, uint8_t v) {
-  if (currentModel != MODEL_VELTRA16) {
+  if (machineState.currentModel != MODEL_VELTRA16) {
     if (a >= 0x4000 && a < 0x8000) {
       memory[a] = v;
       return;
@@ -260,7 +265,7 @@ void memory_connect() {
   map_ignored_writes(0x00, 0x2F);
   map_write(0x40, 0x7F, 0x4000);
   map_write(0xE0, 0xEF, 0xE000);
-  if (currentModel == MODEL_VELTRA16) {
+  if (machineState.currentModel == MODEL_VELTRA16) {
     // RAM at 0x5000-0x5FFF, the character RAM mirrored through
     // 0xC000-0xDFFF, writes stored at 0xF000-0xFFFF.
     map_read(0x50, 0x5F, 0x5000);
@@ -277,10 +282,10 @@ void memory_connect() {
 
 bool memory_apply_ram_size(uint32_t index) {
   if (index >= kRamSizes) return false;
-  ramTop = ramTopTable[index];
+  machineState.ramTop = ramTopTable[index];
   // Every size starts in the power-on paging state; only the 64 KB
   // configuration lets the ports change it afterwards.
-  highBankOffset = kPowerOnBank;
+  machineState.highBankOffset = kPowerOnBank;
   printer_install_translation();
   return true;
 }
@@ -296,11 +301,11 @@ bool memory_add_reset_hook(MemoryResetHook hook) {
 void memory_reset() {
   run_reset_hooks(MEMORY_RESET_BEFORE_ROM);
   // Power-on contents come with the power-on paging: ROM and I/O visible.
-  highBankOffset = kPowerOnBank;
+  machineState.highBankOffset = kPowerOnBank;
   if (model() == MODEL_VELTRA16) {
-    scanLine = 0;
-    veltraVideoOn = 0;
-    veltraBitmapMode = 0;
+    machineState.scanLine = 0;
+    machineState.veltraVideoOn = 0;
+    machineState.veltraBitmapMode = 0;
   }
   std::memcpy(memory, rom_for_model(model()), 0x4000);
   if (model() == MODEL_VELTRA16) {

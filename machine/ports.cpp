@@ -18,7 +18,7 @@ namespace {
 // In the 64 KB configuration every port access moves the paging switch:
 // bit 7 of the port number set shows ROM and I/O, clear gives all RAM.
 inline void page_by_port(uint8_t port) {
-  if (ramTop == 0xF7FF) highBankOffset = (port & 0x80) ? 0x10000 : 0;
+  if (machineState.ramTop == 0xF7FF) machineState.highBankOffset = (port & 0x80) ? 0x10000 : 0;
 }
 
 inline bool speech_port(uint8_t port) {

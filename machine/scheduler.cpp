@@ -24,9 +24,9 @@ void frame_end() {
 
 void run_two_slice_frame() {
   const int line = static_cast<int>(cpu.lineTicks);
-  retraceFlag = 0;
+  machineState.retraceFlag = 0;
   cpu_run(line * kDisplaySliceLines);
-  retraceFlag = 1;
+  machineState.retraceFlag = 1;
   cpu_run(retrace_slice_ticks(line));
   frame_end();
 }
@@ -36,8 +36,8 @@ void run_two_slice_frame() {
 // this one, in its position and in its budget, so that 312 lines take
 // 312 x 256 T-states however the instructions fall on the line ends.
 void run_scan_line(int budget) {
-  int position = lineCarry;
-  int remaining = budget + lineCarry;
+  int position = machineState.lineCarry;
+  int remaining = budget + machineState.lineCarry;
   do {
     const int spent = -cpu_run(0);
     remaining -= spent;
@@ -47,12 +47,12 @@ void run_scan_line(int budget) {
       position = -1; // once per line: too few T-states are left to reach it again
     }
   } while (remaining > 0);
-  lineCarry = remaining;
+  machineState.lineCarry = remaining;
 }
 
 void run_veltra_frame() {
-  if (veltraVideoOn) nmi_request();
-  scanLine = 0;
+  if (machineState.veltraVideoOn) nmi_request();
+  machineState.scanLine = 0;
   const int line = static_cast<int>(cpu.lineTicks);
   for (int i = 0; i < kVeltraLines; ++i) run_scan_line(line);
   veltra_pulse_frame_end();
@@ -62,12 +62,12 @@ void run_veltra_frame() {
 } // namespace
 
 void veltra_line_end() {
-  if (veltraVideoOn) return; // the picture generator advances the counter
-  if (scanLine < kVeltraPictureLines) {
-    uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * scanLine;
+  if (machineState.veltraVideoOn) return; // the picture generator advances the counter
+  if (machineState.scanLine < kVeltraPictureLines) {
+    uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * machineState.scanLine;
     for (int i = 0; i < 40; ++i) row[i] = 0;
   }
-  scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+  machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
 }
 
 void run_frame() {

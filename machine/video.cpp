@@ -75,7 +75,7 @@ void video_clear() {
 bool video_render() {
   const uint8_t* charset = currentCharset ? currentCharset : rom_image(ROM_TARVIK_CHR);
   const uint8_t* text = memory + kVideoRam;
-  const uint8_t mode32 = screenMode32 ? 1 : 0;
+  const uint8_t mode32 = machineState.screenMode32 ? 1 : 0;
   if (drawn.valid && drawn.mode32 == mode32 && drawn.charsetSource == charset &&
       std::memcmp(drawn.text, text, sizeof drawn.text) == 0 &&
       std::memcmp(drawn.charset, charset, sizeof drawn.charset) == 0)
@@ -90,7 +90,7 @@ bool video_render() {
     for (int r = 0; r < 8; ++r) {
       uint8_t* row = frameBuffer + (8 * y + r) * kFrameRowBytes;
       const uint8_t* glyphRow = charset + r * 256;
-      if (screenMode32) {
+      if (machineState.screenMode32) {
         for (int x = 0; x < kTextColumns / 2; ++x) {
           const uint8_t g = glyphRow[codes[2 * x + 1]];
           row[2 * x] = kWidened.first[g];
@@ -108,22 +108,25 @@ void video_forget_drawn() { drawn.valid = false; }
 
 uint8_t veltra_picture_fetch(uint16_t a) {
   const uint8_t r = cpu.r;
-  if (veltraBitmapMode) {
-    if (scanLine < kVeltraPictureLines) {
+  if (machineState.veltraBitmapMode) {
+    if (machineState.scanLine < kVeltraPictureLines) {
       const uint32_t column = r <= 16 ? r + 128u : r;
-      frameBuffer[kVeltraBitmapOffset + 64 * scanLine + column] = memory[0x6000 | (a & 0x1FFF)];
+      frameBuffer[kVeltraBitmapOffset + 64 * machineState.scanLine + column] =
+          memory[0x6000 | (a & 0x1FFF)];
     }
     if (r != 2) return 0x3F;
-    scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+    machineState.scanLine =
+        machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
     return 0xF7;
   }
-  if (scanLine < kVeltraPictureLines) {
+  if (machineState.scanLine < kVeltraPictureLines) {
     const uint8_t code = memory[0xC000 | (a & 0x03FF)];
     const uint8_t glyph = rom_image(ROM_VELTRA_CHR)[((a >> 10) & 7) * 256 + code];
-    frameBuffer[kVeltraPictureOffset + 64 * scanLine + ((a - 1) & 0x03FF) % 40] = glyph;
+    frameBuffer[kVeltraPictureOffset + 64 * machineState.scanLine + ((a - 1) & 0x03FF) % 40] =
+        glyph;
   }
   if (r != 2) return 0x3F;
-  scanLine = scanLine + 1 == kVeltraLines ? 0 : scanLine + 1;
+  machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
   return 0xFF;
 }
 

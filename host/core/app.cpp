@@ -87,7 +87,7 @@ bool app_start(int argc, const char* const* argv) {
   status_create();
   settings_open();
   settings_load();
-  history_rewind_enable(RewindOn == 1);
+  history_rewind_enable(hostOptions.Rewind == 1);
   screen_news_start();
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   display_window_size(512, 384);
@@ -101,11 +101,11 @@ bool app_start(int argc, const char* const* argv) {
   display_build_bitmap();
   status_layout();
   platform_move_window(platform_window_rect());
-  if (PixelExact == 1) display_pixel_exact_window();
+  if (hostOptions.PixelExact == 1) display_pixel_exact_window();
   platform_window_show();
   display_start();
   audio_shutdown();
-  audio_select_driver(static_cast<int>(soundDriverIndex));
+  audio_select_driver(static_cast<int>(hostOptions.soundDriverIndex));
   return true;
 }
 
@@ -126,14 +126,14 @@ void app_command_line(int argc, const char* const* argv) {
     const char* arg = argv[i];
     if (is_switch(arg)) {
       if (arg[1] == 'h') {
-        menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
-        soundDriverIndex = 0;
+        menu_set_checked(CMD_SOUND_FIRST + hostOptions.soundDriverIndex, false);
+        hostOptions.soundDriverIndex = 0;
         menu_set_checked(CMD_SOUND_FIRST, true);
       } else if (arg[1] == 'w') {
-        SyncSpeed = 0;
+        hostOptions.SyncSpeed = 0;
         menu_set_checked(CMD_SYNC_SPEED, false);
       } else if (arg[1] == 'x') {
-        VideoDriver = VIDEO_DRIVER_GDI;
+        hostOptions.VideoDriver = VIDEO_DRIVER_GDI;
         menu_set_checked(CMD_VIDEO_DRIVER, true);
       }
       continue;
@@ -186,7 +186,7 @@ int app_main_loop() {
 
 void app_run_frame() {
   // F3 held runs the machine backwards (Alt+F3 is the pacing's key).
-  if (RewindOn == 1 && host_key_held(VKEY_F3) && !host_key_held(VKEY_MENU)) {
+  if (hostOptions.Rewind == 1 && host_key_held(VKEY_F3) && !host_key_held(VKEY_MENU)) {
     history_rewind_tick();
     pacing_frame_done();
     return;
@@ -197,7 +197,7 @@ void app_run_frame() {
   fast_mode_after_frame();
   if (sound_on()) audio_update(cpu.tcount);
   if (aviState == AVI_CAPTURING)
-    avi_frame(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
+    avi_frame(&frameBitmap, hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW, display_pixels());
   command_check_recordings();
   screen_news_after_frame();
   pacing_frame_done();

@@ -178,10 +178,10 @@ void select_ram_size(int id) {
 }
 
 void select_sound_driver(uint32_t index) {
-  if (index == soundDriverIndex) return;
-  menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, false);
+  if (index == hostOptions.soundDriverIndex) return;
+  menu_set_checked(CMD_SOUND_FIRST + hostOptions.soundDriverIndex, false);
   audio_select_driver(static_cast<int>(index));
-  soundDriverIndex = index;
+  hostOptions.soundDriverIndex = index;
   menu_set_checked(CMD_SOUND_FIRST + index, true);
 }
 
@@ -243,9 +243,9 @@ void command_execute(int id) {
   case CMD_STATE_LOAD: state_load_command(); break;
   case CMD_REPLAY_RECORD: history_record_command(); break;
   case CMD_REWIND:
-    RewindOn = RewindOn == 1 ? 0 : 1;
-    menu_set_checked(CMD_REWIND, RewindOn == 1);
-    history_rewind_enable(RewindOn == 1);
+    hostOptions.Rewind = hostOptions.Rewind == 1 ? 0 : 1;
+    menu_set_checked(CMD_REWIND, hostOptions.Rewind == 1);
+    history_rewind_enable(hostOptions.Rewind == 1);
     break;
   case CMD_READ_ALOUD: screen_news_toggle_speech(); break;
   case CMD_SCREENSHOT: screenshot_command(); break;
@@ -280,39 +280,40 @@ void command_execute(int id) {
   }
   case CMD_WAV_REWIND: wav_rewind(cpu.tcount); break;
   case CMD_SYNC_SPEED:
-    SyncSpeed = SyncSpeed == 1 ? 0 : 1;
-    menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
+    hostOptions.SyncSpeed = hostOptions.SyncSpeed == 1 ? 0 : 1;
+    menu_set_checked(CMD_SYNC_SPEED, hostOptions.SyncSpeed == 1);
     audio_reset();
     break;
   case CMD_TAPE_FILTER:
-    TapeFilter = TapeFilter == 1 ? 0 : 1;
-    wavFilterOn = TapeFilter == 1;
-    menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
+    hostOptions.TapeFilter = hostOptions.TapeFilter == 1 ? 0 : 1;
+    wavFilterOn = hostOptions.TapeFilter == 1;
+    menu_set_checked(CMD_TAPE_FILTER, hostOptions.TapeFilter == 1);
     break;
   case CMD_WAV_TO_TKT: convert_command(true); break;
   case CMD_TKT_TO_WAV: convert_command(false); break;
   case CMD_FAST_TAPE:
-    FastTapeLoad = FastTapeLoad == 1 ? 0 : 1;
-    menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
+    hostOptions.FastTapeLoad = hostOptions.FastTapeLoad == 1 ? 0 : 1;
+    menu_set_checked(CMD_FAST_TAPE, hostOptions.FastTapeLoad == 1);
     break;
   case CMD_SYMBOLIC_KEYBOARD: {
-    const bool on = symbolicKeyboard != 1;
+    const bool on = machineState.symbolicKeyboard != 1;
     menu_set_checked(CMD_SYMBOLIC_KEYBOARD, on);
     machine_set_symbolic_keyboard(on ? 1 : 0);
     break;
   }
   case CMD_VIDEO_DRIVER:
-    display_set_video_driver(
-        VideoDriver == VIDEO_DRIVER_GDI ? VIDEO_DRIVER_DIRECTDRAW : VIDEO_DRIVER_GDI, true);
+    display_set_video_driver(hostOptions.VideoDriver == VIDEO_DRIVER_GDI ? VIDEO_DRIVER_DIRECTDRAW
+                                                                         : VIDEO_DRIVER_GDI,
+                             true);
     break;
   case CMD_DOUBLE_SCAN:
-    DoubleScan = DoubleScan == 1 ? 0 : 1;
+    hostOptions.DoubleScan = hostOptions.DoubleScan == 1 ? 0 : 1;
     video_clear();
-    menu_set_checked(CMD_DOUBLE_SCAN, DoubleScan == 1);
+    menu_set_checked(CMD_DOUBLE_SCAN, hostOptions.DoubleScan == 1);
     break;
   case CMD_SCREEN_MODE_32:
-    screenMode32 = screenMode32 == 1 ? 0 : 1;
-    menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
+    machineState.screenMode32 = machineState.screenMode32 == 1 ? 0 : 1;
+    menu_set_checked(CMD_SCREEN_MODE_32, machineState.screenMode32 == 1);
     display_update_target();
     platform_invalidate(true);
     break;

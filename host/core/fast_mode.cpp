@@ -41,7 +41,7 @@ void fast_mode_after_frame() {
   const int64_t now = cpu.tcount;
   // An AVI capture takes the picture as presented, which a fast load would
   // show only now and then: a load during a capture runs in real time.
-  const bool tape = FastTapeLoad == 1 && aviState != AVI_CAPTURING &&
+  const bool tape = hostOptions.FastTapeLoad == 1 && aviState != AVI_CAPTURING &&
                     (wav_being_read(now) || tape_being_read(now));
   if (tape && !tapeFast)
     tape_fast_begin();

@@ -158,9 +158,9 @@ void history_state_loaded() {
   for (int id = CMD_MODEL_FIRST; id <= CMD_MODEL_LAST; ++id)
     menu_set_checked(id, id == CMD_MODEL_FIRST + static_cast<int>(model()));
   for (int id = CMD_RAM_FIRST; id <= CMD_RAM_LAST; ++id)
-    menu_set_checked(id, id == CMD_RAM_FIRST + static_cast<int>(ramSizeIndex));
-  menu_set_checked(CMD_SYMBOLIC_KEYBOARD, symbolicKeyboard == 1);
-  menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
+    menu_set_checked(id, id == CMD_RAM_FIRST + static_cast<int>(machineState.ramSizeIndex));
+  menu_set_checked(CMD_SYMBOLIC_KEYBOARD, machineState.symbolicKeyboard == 1);
+  menu_set_checked(CMD_SCREEN_MODE_32, machineState.screenMode32 == 1);
   status_set_text(0, "%s", modelTable[model()].statusLabel);
   // The sound goes on from the state's cycle counter.
   audio_reset();

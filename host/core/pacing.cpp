@@ -43,7 +43,7 @@ void pacing_start() {
   int64_t now = platform_counter();
   framePeriod = counterFrequency / 50;
   presentInterval = static_cast<uint32_t>(counterFrequency / refresh);
-  if (SyncSpeed == 0) presentInterval >>= 1;
+  if (hostOptions.SyncSpeed == 0) presentInterval >>= 1;
   titleInterval = 2 * counterFrequency;
   frameDeadline = now;
   nextPresentTime = now;
@@ -70,7 +70,7 @@ void pacing_set_speed(int newSpeed) {
   nextPresentTime = now;
 }
 
-bool pacing_unpaced() { return SyncSpeed != 1 || speed != PACING_REAL_TIME; }
+bool pacing_unpaced() { return hostOptions.SyncSpeed != 1 || speed != PACING_REAL_TIME; }
 
 int64_t pacing_ticks_ahead() { return frameDeadline - platform_counter(); }
 bool pacing_frame_due() { return pacing_ticks_ahead() < framePeriod; }

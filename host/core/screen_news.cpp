@@ -23,7 +23,7 @@ void set_speaking(bool on) {
     platform_speech_stop();
   }
   speaking = on;
-  ReadAloud = on ? 1 : 0;
+  hostOptions.ReadAloud = on ? 1 : 0;
   menu_set_checked(CMD_READ_ALOUD, on);
 }
 
@@ -47,7 +47,7 @@ void screen_news_toggle_speech() {
 void screen_news_start() {
   framesSinceLook = 0;
   screen_reader_reset();
-  if (ReadAloud == 1) set_speaking(true);
+  if (hostOptions.ReadAloud == 1) set_speaking(true);
 }
 
 void screen_news_stop() {

@@ -148,7 +148,7 @@ RETRO_EXPORT bool retro_load_game(const retro_game_info* game) {
   if (!app_start(2, startArgs)) return false;
   started = true;
   history_rewind_enable(false); // the front end's rewind takes its place
-  RewindOn = 0;
+  hostOptions.Rewind = 0;
   libretro_options_apply();
   const char* path = game && game->path ? game->path : nullptr;
   bool loaded = true;

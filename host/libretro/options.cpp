@@ -183,15 +183,16 @@ void libretro_options_apply() {
     if (model_name(m) == value && model() != m) window_on_command(CMD_MODEL_FIRST + m);
   value = get(kRamKey);
   for (const auto& size : kRamSizes)
-    if (is(value, size.name) && ramSizeIndex != size.index)
+    if (is(value, size.name) && machineState.ramSizeIndex != size.index)
       window_on_command(CMD_RAM_FIRST + static_cast<int>(size.index));
   value = get(kKeyboardKey);
-  if (value && (symbolicKeyboard == 1) != is(value, "symbolic"))
+  if (value && (machineState.symbolicKeyboard == 1) != is(value, "symbolic"))
     window_on_command(CMD_SYMBOLIC_KEYBOARD);
   value = get(kColumnsKey);
-  if (value && (screenMode32 == 1) != is(value, "on")) window_on_command(CMD_SCREEN_MODE_32);
+  if (value && (machineState.screenMode32 == 1) != is(value, "on"))
+    window_on_command(CMD_SCREEN_MODE_32);
   value = get(kFastTapeKey);
-  if (value && (FastTapeLoad == 1) != is(value, "on")) window_on_command(CMD_FAST_TAPE);
+  if (value && (hostOptions.FastTapeLoad == 1) != is(value, "on")) window_on_command(CMD_FAST_TAPE);
   for (size_t b = 0; b < kButtonCount; ++b) {
     int vk = key_by_name(get(kButtons[b].key));
     if (vk < 0) vk = key_by_name(kButtons[b].first);

@@ -230,7 +230,7 @@ void avi_command() {
   }
   char name[260] = "";
   if (!host_file_dialog(file_dialog_kind(FILE_DIALOG_VIDEO), name, sizeof name, nullptr)) return;
-  if (!avi_setup(&frameBitmap, VideoDriver == VIDEO_DRIVER_DIRECTDRAW)) {
+  if (!avi_setup(&frameBitmap, hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW)) {
     status_message("AVI: hiba történt.");
     aviState = AVI_OFF;
     return;

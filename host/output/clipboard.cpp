@@ -33,7 +33,8 @@ namespace {
 // code it covers. Returns the cell's address, or 0 when no cursor shows.
 uint32_t tarvik_cursor_cell(uint8_t* covered) {
   if (!(memory[0x4004] & 0x80)) return 0;
-  const uint32_t address = (memory[0x4000] | memory[0x4001] << 8 | screenMode32) & 0xFFFF;
+  const uint32_t address =
+      (memory[0x4000] | memory[0x4001] << 8 | machineState.screenMode32) & 0xFFFF;
   if (address < 0xF800 || memory[address] != 0x0F) return 0;
   *covered = memory[0x4005];
   return address;
@@ -44,7 +45,7 @@ uint32_t tarvik_cursor_cell(uint8_t* covered) {
 size_t clipboard_screen_text(char* out, size_t size) {
   const bool veltra = model() == MODEL_VELTRA16;
   // In 32-column mode the picture shows every second cell, the odd ones.
-  const bool wide = !veltra && screenMode32 == 1;
+  const bool wide = !veltra && machineState.screenMode32 == 1;
   const int rows = veltra ? 25 : 32;
   const int columns = veltra ? 40 : wide ? 32 : 64;
   const int rowCells = veltra ? 40 : 64;

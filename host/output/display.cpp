@@ -39,7 +39,7 @@ void fit_in_place(Rect* r) {
 
 // The picture the current path scales: the 512 x 256 surface, or the GDI
 // path's 512-row bitmap.
-int32_t picture_height() { return VideoDriver == VIDEO_DRIVER_GDI ? 512 : 256; }
+int32_t picture_height() { return hostOptions.VideoDriver == VIDEO_DRIVER_GDI ? 512 : 256; }
 
 // How far a shape is from 4:3, as the logarithm of the ratio of the two.
 double distance_from_4_3(int32_t width, int32_t height) {
@@ -52,7 +52,7 @@ void display_build_bitmap() {
   std::memset(&frameBitmap, 0, sizeof frameBitmap);
   frameBitmap.header.size = sizeof(BitmapInfoHeader);
   frameBitmap.header.width = 512;
-  frameBitmap.header.height = VideoDriver == VIDEO_DRIVER_GDI ? -512 : -256;
+  frameBitmap.header.height = hostOptions.VideoDriver == VIDEO_DRIVER_GDI ? -512 : -256;
   frameBitmap.header.planes = 1;
   frameBitmap.header.bitCount = 1;
   frameBitmap.palette[1] = {255, 255, 255, 0};
@@ -72,7 +72,7 @@ void double_rows() {
     const uint8_t* source = frameBuffer + line * kRowBytes;
     uint8_t* row = gdiPixels + 2 * line * kRowBytes;
     std::memcpy(row, source, kRowBytes);
-    if (DoubleScan == 1)
+    if (hostOptions.DoubleScan == 1)
       std::memcpy(row + kRowBytes, source, kRowBytes);
     else
       std::memset(row + kRowBytes, 0, kRowBytes);
@@ -87,12 +87,12 @@ void spread_veltra_rows() {
   uint8_t* base = gdiPixels + 28 * kRowBytes + 12;
   for (int r = 199; r >= 1; --r) {
     std::memcpy(base + (2 * r + 1) * kRowBytes, base + r * kRowBytes, kRowBytes);
-    if (DoubleScan == 1)
+    if (hostOptions.DoubleScan == 1)
       std::memcpy(base + 2 * r * kRowBytes, base + r * kRowBytes, kRowBytes);
     else
       std::memset(base + 2 * r * kRowBytes, 0, kRowBytes);
   }
-  if (DoubleScan == 1)
+  if (hostOptions.DoubleScan == 1)
     std::memcpy(base + kRowBytes, base, kRowBytes);
   else
     std::memset(base + kRowBytes, 0, kRowBytes);
@@ -107,7 +107,7 @@ bool stretchReady;
 
 // Prepares the way the video driver asks for; false when it cannot.
 bool prepare_presentation() {
-  const bool stretched = VideoDriver != VIDEO_DRIVER_GDI;
+  const bool stretched = hostOptions.VideoDriver != VIDEO_DRIVER_GDI;
   stretchReady =
       platform_present_prepare(stretched ? PRESENT_STRETCHED : PRESENT_UNSCALED, 512, 256) &&
       stretched;
@@ -124,7 +124,7 @@ Rect client_destination() {
 } // namespace
 
 const uint8_t* display_pixels() {
-  return VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer;
+  return hostOptions.VideoDriver == VIDEO_DRIVER_GDI ? gdiPixels : frameBuffer;
 }
 
 namespace {
@@ -146,8 +146,8 @@ bool same_rect(const Rect& a, const Rect& b) {
 }
 
 bool shown_is_current() {
-  return shown.valid && shown.videoDriver == VideoDriver && shown.doubleScan == DoubleScan &&
-         shown.pixelExact == PixelExact &&
+  return shown.valid && shown.videoDriver == hostOptions.VideoDriver &&
+         shown.doubleScan == hostOptions.DoubleScan && shown.pixelExact == hostOptions.PixelExact &&
          std::memcmp(shown.palette, frameBitmap.palette, sizeof shown.palette) == 0 &&
          same_rect(shown.source, displaySource) &&
          same_rect(shown.destination, displayDestination) &&
@@ -157,9 +157,9 @@ bool shown_is_current() {
 
 void remember_shown() {
   shown.valid = true;
-  shown.videoDriver = VideoDriver;
-  shown.doubleScan = DoubleScan;
-  shown.pixelExact = PixelExact;
+  shown.videoDriver = hostOptions.VideoDriver;
+  shown.doubleScan = hostOptions.DoubleScan;
+  shown.pixelExact = hostOptions.PixelExact;
   std::memcpy(shown.palette, frameBitmap.palette, sizeof shown.palette);
   shown.source = displaySource;
   shown.destination = displayDestination;
@@ -196,14 +196,14 @@ namespace {
 
 void present_rendered(int full) {
   const bool veltra = model() == MODEL_VELTRA16;
-  if (VideoDriver == VIDEO_DRIVER_GDI) {
+  if (hostOptions.VideoDriver == VIDEO_DRIVER_GDI) {
     // A repaint of the Veltra-16 picture shows the rows as spread last.
     if (!veltra)
       double_rows();
     else if (full)
       spread_veltra_rows();
     platform_present(&frameBitmap, gdiPixels, {0, 0, 512, 512}, displayGdiDestination,
-                     PixelExact == 1 ? PRESENT_WHOLE_MULTIPLES : PRESENT_UNSCALED);
+                     hostOptions.PixelExact == 1 ? PRESENT_WHOLE_MULTIPLES : PRESENT_UNSCALED);
   } else if (stretchReady) {
     platform_present(&frameBitmap, frameBuffer, displaySource, client_destination(),
                      PRESENT_STRETCHED);
@@ -215,9 +215,9 @@ void present_rendered(int full) {
 
 void display_start() {
   // The line is written for the GDI setting too, as it always was.
-  if (!prepare_presentation() || VideoDriver == VIDEO_DRIVER_GDI) {
-    bool failed = VideoDriver != VIDEO_DRIVER_GDI;
-    VideoDriver = VIDEO_DRIVER_GDI;
+  if (!prepare_presentation() || hostOptions.VideoDriver == VIDEO_DRIVER_GDI) {
+    bool failed = hostOptions.VideoDriver != VIDEO_DRIVER_GDI;
+    hostOptions.VideoDriver = VIDEO_DRIVER_GDI;
     std::fputs("DirectDraw Init failed!\n", stderr);
     if (failed) display_build_bitmap();
   }
@@ -287,11 +287,11 @@ PixelExactFit display_pixel_exact_fit(const Rect& area, int32_t pictureWidth,
 void display_update_target() {
   shown.valid = false;
   const int32_t width = 512, height = 256;
-  const bool keep = KeepAspectRatio == 1;
+  const bool keep = hostOptions.KeepAspectRatio == 1;
   displaySource = {0, 0, width, height};
   Rect r = platform_client_rect();
   r.bottom -= status_height();
-  if (PixelExact == 1) {
+  if (hostOptions.PixelExact == 1) {
     platform_invalidate_rect(r, false);
     displayGdiDestination = display_pixel_exact_fit(r, 512, 512).placement;
     r = display_pixel_exact_fit(r, width, height).placement;
@@ -310,13 +310,13 @@ void display_window_size(int32_t width, int32_t height) {
 
 SizeLimits display_size_limits() {
   SizeLimits limits{};
-  if (PixelExact == 1) {
+  if (hostOptions.PixelExact == 1) {
     // Any size that holds the picture unscaled; the picture is centred.
     Rect r = platform_window_rect_for_client(512, picture_height() + status_height());
     limits.minWidth = width_of(r);
     limits.minHeight = height_of(r);
     display_update_target();
-  } else if (VideoDriver == VIDEO_DRIVER_GDI) {
+  } else if (hostOptions.VideoDriver == VIDEO_DRIVER_GDI) {
     Rect r = platform_window_rect_for_client(512, 512 + status_height());
     limits.minWidth = limits.maxWidth = width_of(r);
     limits.minHeight = limits.maxHeight = height_of(r);
@@ -361,12 +361,12 @@ void snap_pixel_exact(WindowEdge edge, Rect* r) {
 } // namespace
 
 void display_edge_drag(WindowEdge edge, Rect* r) {
-  if (PixelExact == 1) {
+  if (hostOptions.PixelExact == 1) {
     snap_pixel_exact(edge, r);
-    if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
+    if (hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
     return;
   }
-  if (KeepAspectRatio != 1) return;
+  if (hostOptions.KeepAspectRatio != 1) return;
   int32_t bw, bh;
   frame_size(&bw, &bh);
   int32_t cw = width_of(*r) - bw, ch = height_of(*r) - bh;
@@ -381,13 +381,13 @@ void display_edge_drag(WindowEdge edge, Rect* r) {
   case WINDOW_EDGE_BOTTOM_RIGHT: r->right = r->left + ch * 512 / 384 + bw; break;
   default: return;
   }
-  if (VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
+  if (hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW) present_frame(0);
 }
 
 void display_toggle_keep_aspect() {
-  KeepAspectRatio = KeepAspectRatio == 1 ? 0 : 1;
-  menu_set_checked(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
-  if (KeepAspectRatio == 1 && VideoDriver == VIDEO_DRIVER_DIRECTDRAW) {
+  hostOptions.KeepAspectRatio = hostOptions.KeepAspectRatio == 1 ? 0 : 1;
+  menu_set_checked(CMD_KEEP_ASPECT, hostOptions.KeepAspectRatio == 1);
+  if (hostOptions.KeepAspectRatio == 1 && hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW) {
     Rect window = platform_window_rect();
     Rect client = platform_client_rect();
     Rect wanted = platform_window_rect_for_client(width_of(client),
@@ -414,13 +414,14 @@ void display_pixel_exact_window() {
 }
 
 void display_toggle_pixel_exact() {
-  PixelExact = PixelExact == 1 ? 0 : 1;
-  menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
-  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
+  hostOptions.PixelExact = hostOptions.PixelExact == 1 ? 0 : 1;
+  menu_set_checked(CMD_PIXEL_EXACT, hostOptions.PixelExact == 1);
+  platform_set_maximize_box(hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW ||
+                            hostOptions.PixelExact == 1);
   if (fullScreen) {
     Rect screen = platform_screen_rect();
     displayDestination = {0, 0, width_of(screen), height_of(screen)};
-    if (PixelExact == 1)
+    if (hostOptions.PixelExact == 1)
       displayDestination = display_pixel_exact_fit(displayDestination, 512, 256).placement;
     else
       displayDestination = display_fit_4_3(displayDestination);
@@ -428,9 +429,9 @@ void display_toggle_pixel_exact() {
     return;
   }
   Rect window = platform_window_rect();
-  if (PixelExact == 1) {
+  if (hostOptions.PixelExact == 1) {
     display_pixel_exact_window();
-  } else if (VideoDriver == VIDEO_DRIVER_GDI) {
+  } else if (hostOptions.VideoDriver == VIDEO_DRIVER_GDI) {
     // Back to the fixed size that the size limits give.
     platform_move_window(
         {window.left, window.top, window.left + 512, window.top + status_height() + 256});
@@ -441,26 +442,28 @@ void display_toggle_pixel_exact() {
 
 void display_set_video_driver(uint32_t driver, bool resize) {
   Rect window = platform_window_rect();
-  VideoDriver = driver;
-  if (!prepare_presentation()) VideoDriver = VIDEO_DRIVER_GDI;
+  hostOptions.VideoDriver = driver;
+  if (!prepare_presentation()) hostOptions.VideoDriver = VIDEO_DRIVER_GDI;
   if (driver == VIDEO_DRIVER_GDI) display_build_bitmap();
   if (resize) {
-    int32_t height = status_height() + (VideoDriver == VIDEO_DRIVER_GDI ? 256 : 384);
+    int32_t height = status_height() + (hostOptions.VideoDriver == VIDEO_DRIVER_GDI ? 256 : 384);
     platform_move_window({window.left, window.top, window.left + 512, window.top + height});
   }
-  menu_set_checked(CMD_VIDEO_DRIVER, VideoDriver == VIDEO_DRIVER_GDI);
-  platform_set_maximize_box(VideoDriver == VIDEO_DRIVER_DIRECTDRAW || PixelExact == 1);
+  menu_set_checked(CMD_VIDEO_DRIVER, hostOptions.VideoDriver == VIDEO_DRIVER_GDI);
+  platform_set_maximize_box(hostOptions.VideoDriver == VIDEO_DRIVER_DIRECTDRAW ||
+                            hostOptions.PixelExact == 1);
   // The other path scales another picture.
-  if (PixelExact == 1) display_update_target();
+  if (hostOptions.PixelExact == 1) display_update_target();
 }
 
 void display_toggle_full_screen() {
   if (!fullScreen) {
-    fullScreenMemory = 1 + VideoDriver;
-    if (VideoDriver == VIDEO_DRIVER_GDI) display_set_video_driver(VIDEO_DRIVER_DIRECTDRAW, false);
+    fullScreenMemory = 1 + hostOptions.VideoDriver;
+    if (hostOptions.VideoDriver == VIDEO_DRIVER_GDI)
+      display_set_video_driver(VIDEO_DRIVER_DIRECTDRAW, false);
     Rect screen = platform_screen_rect();
     displayDestination = {0, 0, width_of(screen), height_of(screen)};
-    if (PixelExact == 1)
+    if (hostOptions.PixelExact == 1)
       displayDestination = display_pixel_exact_fit(displayDestination, 512, 256).placement;
     else
       fit_in_place(&displayDestination);

@@ -184,10 +184,11 @@ bool screen_reader_cursor(int* row, int* column) {
     *column = offset % 40 + 1;
     return true;
   }
-  const int offset = ((memory[0x4000] | memory[0x4001] << 8 | screenMode32) & 0xFFFF) - 0xF800;
+  const int offset =
+      ((memory[0x4000] | memory[0x4001] << 8 | machineState.screenMode32) & 0xFFFF) - 0xF800;
   if (offset < 0) return false;
   *row = offset / 64 + 1;
-  *column = (screenMode32 == 1 ? offset % 64 / 2 : offset % 64) + 1;
+  *column = (machineState.screenMode32 == 1 ? offset % 64 / 2 : offset % 64) + 1;
   return true;
 }
 

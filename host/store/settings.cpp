@@ -17,25 +17,25 @@ namespace {
 constexpr uint32_t kAny = 0xFFFFFFFF;
 
 const SettingsEntry hostSettings[] = {
-    {"SoundDriver", SETTINGS_NUMBER, &soundDriverIndex, 2},
-    {"VideoDriver", SETTINGS_NUMBER, &VideoDriver, 1},
-    {"SyncSpeed", SETTINGS_NUMBER, &SyncSpeed, 1},
-    {"DoubleScan", SETTINGS_NUMBER, &DoubleScan, 1},
-    {"KeepAspectRatio", SETTINGS_NUMBER, &KeepAspectRatio, 1},
-    {"CompositeBlur", SETTINGS_NUMBER, &CompositeBlur, kAny},
-    {"PixelExact", SETTINGS_NUMBER, &PixelExact, 1},
-    {"FastTapeLoad", SETTINGS_NUMBER, &FastTapeLoad, 1},
-    {"Rewind", SETTINGS_NUMBER, &RewindOn, 1},
-    {"TapeFilter", SETTINGS_NUMBER, &TapeFilter, 1},
-    {"ReadAloud", SETTINGS_NUMBER, &ReadAloud, 1},
+    {"SoundDriver", SETTINGS_NUMBER, &hostOptions.soundDriverIndex, 2},
+    {"VideoDriver", SETTINGS_NUMBER, &hostOptions.VideoDriver, 1},
+    {"SyncSpeed", SETTINGS_NUMBER, &hostOptions.SyncSpeed, 1},
+    {"DoubleScan", SETTINGS_NUMBER, &hostOptions.DoubleScan, 1},
+    {"KeepAspectRatio", SETTINGS_NUMBER, &hostOptions.KeepAspectRatio, 1},
+    {"CompositeBlur", SETTINGS_NUMBER, &hostOptions.CompositeBlur, kAny},
+    {"PixelExact", SETTINGS_NUMBER, &hostOptions.PixelExact, 1},
+    {"FastTapeLoad", SETTINGS_NUMBER, &hostOptions.FastTapeLoad, 1},
+    {"Rewind", SETTINGS_NUMBER, &hostOptions.Rewind, 1},
+    {"TapeFilter", SETTINGS_NUMBER, &hostOptions.TapeFilter, 1},
+    {"ReadAloud", SETTINGS_NUMBER, &hostOptions.ReadAloud, 1},
     {nullptr, 0, nullptr, 0},
 };
 
 const SettingsEntry machineSettings[] = {
-    {"Model", SETTINGS_NUMBER, &currentModel, MODEL_COUNT - 1},
-    {"KeyMapping", SETTINGS_NUMBER, &symbolicKeyboard, 1},
-    {"TarvikMemSetup", SETTINGS_NUMBER, &ramSizeIndex, 6},
-    {"TarvikScreenMode", SETTINGS_NUMBER, &screenMode32, 1},
+    {"Model", SETTINGS_NUMBER, &machineState.currentModel, MODEL_COUNT - 1},
+    {"KeyMapping", SETTINGS_NUMBER, &machineState.symbolicKeyboard, 1},
+    {"TarvikMemSetup", SETTINGS_NUMBER, &machineState.ramSizeIndex, 6},
+    {"TarvikScreenMode", SETTINGS_NUMBER, &machineState.screenMode32, 1},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -70,7 +70,7 @@ void settings_load() {
         platform_settings_write(e->name, *e->variable);
     }
   recent_files_loaded();
-  wavFilterOn = TapeFilter == 1;
+  wavFilterOn = hostOptions.TapeFilter == 1;
   settings_show();
 }
 
@@ -98,22 +98,22 @@ void settings_save() {
 void settings_close() { platform_settings_close(); }
 
 void settings_show() {
-  menu_set_checked(CMD_SYNC_SPEED, SyncSpeed == 1);
-  menu_set_checked(CMD_SOUND_FIRST + soundDriverIndex, true);
-  menu_set_checked(CMD_DOUBLE_SCAN, DoubleScan == 1);
+  menu_set_checked(CMD_SYNC_SPEED, hostOptions.SyncSpeed == 1);
+  menu_set_checked(CMD_SOUND_FIRST + hostOptions.soundDriverIndex, true);
+  menu_set_checked(CMD_DOUBLE_SCAN, hostOptions.DoubleScan == 1);
   menu_set_checked(CMD_MODEL_FIRST + model(), true);
-  menu_set_checked(CMD_SYMBOLIC_KEYBOARD, symbolicKeyboard == 1);
-  menu_set_checked(CMD_RAM_FIRST + ramSizeIndex, true);
-  menu_set_checked(CMD_SCREEN_MODE_32, screenMode32 == 1);
-  menu_set_checked(CMD_KEEP_ASPECT, KeepAspectRatio == 1);
+  menu_set_checked(CMD_SYMBOLIC_KEYBOARD, machineState.symbolicKeyboard == 1);
+  menu_set_checked(CMD_RAM_FIRST + machineState.ramSizeIndex, true);
+  menu_set_checked(CMD_SCREEN_MODE_32, machineState.screenMode32 == 1);
+  menu_set_checked(CMD_KEEP_ASPECT, hostOptions.KeepAspectRatio == 1);
   recent_files_show();
-  menu_set_checked(CMD_PIXEL_EXACT, PixelExact == 1);
-  menu_set_checked(CMD_FAST_TAPE, FastTapeLoad == 1);
-  menu_set_checked(CMD_REWIND, RewindOn == 1);
-  menu_set_checked(CMD_TAPE_FILTER, TapeFilter == 1);
-  menu_set_checked(CMD_READ_ALOUD, ReadAloud == 1);
-  if (VideoDriver == VIDEO_DRIVER_GDI) {
+  menu_set_checked(CMD_PIXEL_EXACT, hostOptions.PixelExact == 1);
+  menu_set_checked(CMD_FAST_TAPE, hostOptions.FastTapeLoad == 1);
+  menu_set_checked(CMD_REWIND, hostOptions.Rewind == 1);
+  menu_set_checked(CMD_TAPE_FILTER, hostOptions.TapeFilter == 1);
+  menu_set_checked(CMD_READ_ALOUD, hostOptions.ReadAloud == 1);
+  if (hostOptions.VideoDriver == VIDEO_DRIVER_GDI) {
     menu_set_checked(CMD_VIDEO_DRIVER, true);
-    platform_set_maximize_box(PixelExact == 1);
+    platform_set_maximize_box(hostOptions.PixelExact == 1);
   }
 }

@@ -25,18 +25,6 @@ struct HostOptions {
 extern HostOptions hostOptions;
 // The defaults, before the settings are read.
 inline constexpr HostOptions kDefaultHostOptions = {1, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0};
-// The options under the names the code reads them by.
-inline constexpr uint32_t& soundDriverIndex = hostOptions.soundDriverIndex;
-inline constexpr uint32_t& VideoDriver = hostOptions.VideoDriver;
-inline constexpr uint32_t& SyncSpeed = hostOptions.SyncSpeed;
-inline constexpr uint32_t& DoubleScan = hostOptions.DoubleScan;
-inline constexpr uint32_t& KeepAspectRatio = hostOptions.KeepAspectRatio;
-inline constexpr uint32_t& CompositeBlur = hostOptions.CompositeBlur;
-inline constexpr uint32_t& PixelExact = hostOptions.PixelExact;
-inline constexpr uint32_t& FastTapeLoad = hostOptions.FastTapeLoad;
-inline constexpr uint32_t& RewindOn = hostOptions.Rewind;
-inline constexpr uint32_t& TapeFilter = hostOptions.TapeFilter;
-inline constexpr uint32_t& ReadAloud = hostOptions.ReadAloud;
 
 enum SettingsType : uint32_t { SETTINGS_NUMBER = 1, SETTINGS_TEXT = 2 };
 

@@ -128,13 +128,13 @@ std::string model_name() {
 } // namespace
 
 std::string key_chart_heading() {
-  return model_name() + " billentyűi, " + (symbolicKeyboard == 1 ? "szimbolikus" : "pozicionális") +
-         " kiosztás";
+  return model_name() + " billentyűi, " +
+         (machineState.symbolicKeyboard == 1 ? "szimbolikus" : "pozicionális") + " kiosztás";
 }
 
 std::vector<KeyChartRow> key_chart_rows() {
   KeyMapEntry entries[kKeyMapMost];
-  const int count = keyboard_key_map(model(), symbolicKeyboard == 1, entries);
+  const int count = keyboard_key_map(model(), machineState.symbolicKeyboard == 1, entries);
   std::vector<KeyChartRow> rows;
   for (int i = 0; i < count; ++i) {
     const KeyMapEntry& e = entries[i];

@@ -38,11 +38,11 @@ void fuzz_machine(uint32_t modelIndex) {
   fuzz_folder();
   // A full bring-up rebuilds every table: only on the first run and when the
   // model changes, so that a target makes many runs a second.
-  if (!up || currentModel != modelIndex) {
+  if (!up || machineState.currentModel != modelIndex) {
     host_connect_layers();
     headless_use_fake_clock(1000000);
-    currentModel = modelIndex;
-    ramSizeIndex = 6;
+    machineState.currentModel = modelIndex;
+    machineState.ramSizeIndex = 6;
     machine_init();
     up = true;
   }

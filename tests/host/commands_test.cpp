@@ -420,23 +420,23 @@ TEST_F(Commands, ModelRamAndOptionCommands) {
   EXPECT_FALSE(menu_checked(CMD_MODEL_TARVIK41));
   EXPECT_STREQ(headless_status_text(0), "Dorvane");
   window_on_command(CMD_RAM_6K);
-  EXPECT_EQ(ramSizeIndex, 1u);
+  EXPECT_EQ(machineState.ramSizeIndex, 1u);
   EXPECT_TRUE(menu_checked(CMD_RAM_6K));
   EXPECT_FALSE(menu_checked(CMD_RAM_64K));
   window_on_command(CMD_SYNC_SPEED);
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   window_on_command(CMD_SYMBOLIC_KEYBOARD);
-  EXPECT_EQ(symbolicKeyboard, 1u);
+  EXPECT_EQ(machineState.symbolicKeyboard, 1u);
   window_on_command(CMD_DOUBLE_SCAN);
-  EXPECT_EQ(DoubleScan, 0u);
+  EXPECT_EQ(hostOptions.DoubleScan, 0u);
   window_on_command(CMD_SCREEN_MODE_32);
-  EXPECT_EQ(screenMode32, 1u);
+  EXPECT_EQ(machineState.screenMode32, 1u);
   window_on_command(CMD_KEEP_ASPECT);
-  EXPECT_EQ(KeepAspectRatio, 0u);
+  EXPECT_EQ(hostOptions.KeepAspectRatio, 0u);
   window_on_command(CMD_VIDEO_DRIVER);
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_GDI);
   window_on_command(CMD_SOUND_WAVEOUT);
-  EXPECT_EQ(soundDriverIndex, 2u);
+  EXPECT_EQ(hostOptions.soundDriverIndex, 2u);
   EXPECT_TRUE(menu_checked(CMD_SOUND_WAVEOUT));
   EXPECT_FALSE(menu_checked(CMD_SOUND_OFF));
   window_on_command(CMD_FULL_SCREEN);
@@ -503,7 +503,7 @@ TEST_F(Commands, AcceleratorsComeBeforeTheKeyHandler) {
   headless_queue_key(VKEY_F1, true); // F1 alone: the Reset key
   int exitCode;
   for (int i = 0; i < 5; ++i) script_queue_next_message(false, &exitCode);
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   EXPECT_EQ(cpu.nmiLine, 1u);
 }
 

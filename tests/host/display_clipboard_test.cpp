@@ -174,7 +174,7 @@ TEST_F(Display, EdgeDraggingKeeps43) {
   r = {100, 100, 700, 700};
   window_on_edge_drag(WINDOW_EDGE_LEFT, &r); // left edge moves the top
   EXPECT_EQ(r.top, 700 - (600 - bw) * 384 / 512 - bh);
-  KeepAspectRatio = 0;
+  hostOptions.KeepAspectRatio = 0;
   Rect free = {0, 0, 700, 300};
   window_on_edge_drag(WINDOW_EDGE_RIGHT, &free);
   EXPECT_EQ(free.bottom, 300);
@@ -185,14 +185,14 @@ TEST_F(Display, FullScreenFromGdiReturnsToGdi) {
   start({"/h", "/x"});
   Rect before = platform_window_rect();
   window_on_command(CMD_FULL_SCREEN);
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
   EXPECT_TRUE(headless_full_screen());
   EXPECT_FALSE(status_exists());
   // The picture: 4:3, centred on the 1920-pixel-wide screen.
   EXPECT_TRUE(same(displayDestination, display_fit_4_3(displayDestination)));
   EXPECT_EQ(displayDestination.left + displayDestination.right, 1920);
   window_on_command(CMD_FULL_SCREEN);
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_GDI);
   EXPECT_FALSE(headless_full_screen());
   EXPECT_TRUE(status_exists());
   EXPECT_STREQ(headless_status_text(0), "Tarvik4");
@@ -207,7 +207,7 @@ TEST_F(Display, FullScreenFromGdiReturnsToGdi) {
 // bar again, whatever the window's size messages did meanwhile.
 TEST_F(Display, PictureAboveTheBarAfterFullScreen) {
   start({"/h"});
-  ASSERT_EQ(VideoDriver, 0u);
+  ASSERT_EQ(hostOptions.VideoDriver, 0u);
   window_on_command(40019);
   window_on_command(40019);
   ASSERT_TRUE(status_exists());
@@ -263,7 +263,7 @@ TEST_F(Display, TheGdiPathDoublesEachLineOfTheMachinesPicture) {
   for (int r = 0; r < 8; ++r) userCharset[r * 256 + 0x09] = static_cast<uint8_t>(r + 1);
   video_select_charset(true);
   memory[0xF800 + 64] = 0x09; // text row 1
-  DoubleScan = 0;
+  hostOptions.DoubleScan = 0;
   present_frame(1);
   int32_t rows = 0;
   const uint8_t* shown = headless_presented_frame(&rows);
@@ -273,7 +273,7 @@ TEST_F(Display, TheGdiPathDoublesEachLineOfTheMachinesPicture) {
   EXPECT_EQ(shown[17 * 64], 0); // spare row left black
   EXPECT_EQ(frameBuffer[8 * 64], 1) << "the machine's picture keeps one row per line";
   EXPECT_EQ(frameBuffer[9 * 64], 2);
-  DoubleScan = 1;
+  hostOptions.DoubleScan = 1;
   present_frame(1);
   shown = headless_presented_frame(&rows);
   EXPECT_EQ(shown[17 * 64], 1);

@@ -67,7 +67,7 @@ protected:
     LoadRun run;
     HostTest::SetUp();
     boot();
-    if (fast != (FastTapeLoad == 1)) window_on_command(CMD_FAST_TAPE);
+    if (fast != (hostOptions.FastTapeLoad == 1)) window_on_command(CMD_FAST_TAPE);
     EXPECT_EQ(menu_checked(CMD_FAST_TAPE), fast);
     EXPECT_TRUE(wav_menu_attach(wav.c_str()));
     window_on_command(CMD_WAV_PLAY_RECORD);

@@ -36,7 +36,7 @@ TEST_F(FramePacing, SleepsOnlyWhileTheDeadlineIsAPeriodAhead) {
     EXPECT_EQ(frames(1), 0u);
   }
   // Without real-time pacing nothing sleeps even when far ahead.
-  SyncSpeed = 0;
+  hostOptions.SyncSpeed = 0;
   pacing_reset();
   EXPECT_EQ(frames(50), 0u);
   EXPECT_GT(pacing_ticks_ahead(), 40 * kP);
@@ -132,17 +132,17 @@ TEST_F(FramePacing, ARefreshRateOfZeroCountsAsHundredHertz) {
 TEST_F(FramePacing, HalvedPresentIntervalWithoutRealTimePacingAtStart) {
   write_file(settingsFile(), "SyncSpeed=0\n");
   start({"/h"});
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   EXPECT_EQ(pacing_present_interval(), static_cast<uint32_t>(kF / 50 / 2));
   // Toggling the option later changes the sleeping, not the interval.
   window_on_command(CMD_SYNC_SPEED);
-  EXPECT_EQ(SyncSpeed, 1u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 1u);
   EXPECT_EQ(pacing_present_interval(), static_cast<uint32_t>(kF / 50 / 2));
 }
 
 TEST_F(FramePacing, TheSwitchIsAppliedAfterTheIntervalIsComputed) {
   start({"/h", "/w"});
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   EXPECT_EQ(pacing_present_interval(), static_cast<uint32_t>(kF / 50)) << "not halved";
 }
 

@@ -90,7 +90,7 @@ TEST_F(Startup, AnAbsoluteFileNameIsNotASwitch) {
   std::string name = path("hello.tkt"); // begins with "/", like "/h"
   ASSERT_EQ(name[0], '/');
   start({name.c_str()});
-  EXPECT_EQ(soundDriverIndex, 1u);
+  EXPECT_EQ(hostOptions.soundDriverIndex, 1u);
   EXPECT_EQ((headless_tcount_at_show() + 1) / 59808, 55);
   app_shutdown();
 }
@@ -133,12 +133,12 @@ TEST_F(Startup, WithoutASoundDeviceAMessageSaysSoAndTheMachineRunsOn) {
 
 TEST_F(Startup, SwitchesChangeTheOptionsAndTheMenu) {
   start({"/hx", "/w", "/x"});
-  EXPECT_EQ(soundDriverIndex, 0u);
+  EXPECT_EQ(hostOptions.soundDriverIndex, 0u);
   EXPECT_TRUE(menu_checked(CMD_SOUND_OFF));
   EXPECT_FALSE(menu_checked(CMD_SOUND_DIRECTSOUND));
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   EXPECT_FALSE(menu_checked(CMD_SYNC_SPEED));
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_GDI);
   EXPECT_TRUE(menu_checked(CMD_VIDEO_DRIVER));
   EXPECT_EQ(frameBitmap.header.height, -512);
   EXPECT_FALSE(headless_ddraw_running());
@@ -148,7 +148,7 @@ TEST_F(Startup, SwitchesChangeTheOptionsAndTheMenu) {
 TEST_F(Startup, DirectDrawFailureFallsBackToGdi) {
   headless_set_ddraw_available(false);
   start({"/h"});
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_GDI);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_GDI);
   EXPECT_EQ(frameBitmap.header.height, -512);
   app_shutdown();
 }
@@ -220,12 +220,12 @@ TEST_F(Settings, UnusableStoredValuesAreReplacedByTheDefaults) {
                              "KeyMapping=1\nUnknownName=5\n");
   start({});
   EXPECT_EQ(model(), 1u);
-  EXPECT_EQ(ramSizeIndex, 6u);
-  EXPECT_EQ(soundDriverIndex, 1u);
-  EXPECT_EQ(SyncSpeed, 1u);
-  EXPECT_EQ(VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
-  EXPECT_EQ(CompositeBlur, 4000000000u) << "any number is fine here";
-  EXPECT_EQ(symbolicKeyboard, 1u);
+  EXPECT_EQ(machineState.ramSizeIndex, 6u);
+  EXPECT_EQ(hostOptions.soundDriverIndex, 1u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 1u);
+  EXPECT_EQ(hostOptions.VideoDriver, VIDEO_DRIVER_DIRECTDRAW);
+  EXPECT_EQ(hostOptions.CompositeBlur, 4000000000u) << "any number is fine here";
+  EXPECT_EQ(machineState.symbolicKeyboard, 1u);
   app_shutdown();
   std::string text = read_file(settingsFile());
   EXPECT_NE(text.find("Model=1\n"), std::string::npos);
@@ -241,18 +241,18 @@ TEST_F(Settings, TheNoPacingSwitchPersistsAfterExit) {
   app_shutdown();
   EXPECT_NE(read_file(settingsFile()).find("SyncSpeed=0\n"), std::string::npos);
   // The next run starts without pacing and with the halved interval.
-  SyncSpeed = 1;
+  hostOptions.SyncSpeed = 1;
   start({});
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   EXPECT_FALSE(menu_checked(CMD_SYNC_SPEED));
   app_shutdown();
 }
 
 TEST_F(Settings, LookupAndGet) {
   ASSERT_NE(settings_lookup("KeepAspectRatio"), nullptr);
-  EXPECT_EQ(settings_lookup("KeepAspectRatio")->variable, &KeepAspectRatio);
+  EXPECT_EQ(settings_lookup("KeepAspectRatio")->variable, &hostOptions.KeepAspectRatio);
   EXPECT_EQ(settings_lookup("keepaspectratio"), nullptr) << "names are case-sensitive";
-  currentModel = 2;
+  machineState.currentModel = 2;
   EXPECT_EQ(settings_get("Model"), 2u);
   EXPECT_EQ(settings_get("NoSuchValue"), 0u);
 }
@@ -262,7 +262,7 @@ TEST_F(Settings, AnUnwritableFileLosesTheChangesQuietly) {
   write_file(path("plain"), "x");
   posix_set_settings_file(path("plain/tarvik/settings.ini").c_str());
   start({"/h", "/w"});
-  EXPECT_EQ(SyncSpeed, 0u);
+  EXPECT_EQ(hostOptions.SyncSpeed, 0u);
   app_shutdown(); // a diagnostic line, no crash
   EXPECT_EQ(read_file(path("plain")), "x");
 }

@@ -86,7 +86,7 @@ TEST_F(Veltra, TestProgramDrawsReadsKeysAndSounds) {
   listen_to_beeper();
   load_program(e2eVeltraProgram, e2eVeltraProgram_size, 0x4400);
   run_frames(3);
-  EXPECT_EQ(veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
   // The firmware's picture: text row 0 on picture lines 20-27.
   const uint8_t* glyphs = rom_image(ROM_VELTRA_CHR);
   for (uint32_t r = 0; r < 8; ++r) EXPECT_EQ(picture_byte(20 + r, 0), glyphs[r * 256 + 0x21]) << r;

@@ -334,7 +334,7 @@ TEST_F(FirmwareOnMachine, SixtyFourKbLoadKeepsTheIoState) {
   ASSERT_TRUE(tape_attach(temp("hi.tkt").c_str()));
   command("B");
   EXPECT_TRUE(screen_has(codes("Betöltve."))) << "the screen is written in the I/O state";
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
   EXPECT_EQ(memory[0x18000], 0x11) << "stored where the monitor reads it";
   command("L 8000");
   EXPECT_EQ(output_after("> L 8000").at(1).substr(0, 10), "8000 11 22");
@@ -342,22 +342,22 @@ TEST_F(FirmwareOnMachine, SixtyFourKbLoadKeepsTheIoState) {
 
 TEST_F(FirmwareOnMachine, ThirtyTwoColumnModeUsesEveryOtherCell) {
   host_keys_release();
-  currentModel = MODEL_TARVIK41;
-  ramSizeIndex = 3;
-  screenMode32 = 1;
+  machineState.currentModel = MODEL_TARVIK41;
+  machineState.ramSizeIndex = 3;
+  machineState.screenMode32 = 1;
   machine_init();
   ASSERT_GE(frames_until([] { return memory[0x4002] == 2 && memory[0xF801] == 'T'; }, 50), 0);
   EXPECT_EQ(memory[0xF803], 'a');
   EXPECT_EQ(memory[0xF805], 'r');
   EXPECT_EQ(memory[0xF800], 0x00) << "even cells are never written";
-  screenMode32 = 0;
+  machineState.screenMode32 = 0;
 }
 
 TEST_F(FirmwareOnMachine, ThirtyTwoColumnListRowsFit) {
   host_keys_release();
-  currentModel = MODEL_TARVIK41;
-  ramSizeIndex = 3;
-  screenMode32 = 1;
+  machineState.currentModel = MODEL_TARVIK41;
+  machineState.ramSizeIndex = 3;
+  machineState.screenMode32 = 1;
   machine_init();
   // Row y of the 32-column screen: the odd cells.
   auto row32 = [](int y) {
@@ -383,7 +383,7 @@ TEST_F(FirmwareOnMachine, ThirtyTwoColumnListRowsFit) {
   EXPECT_EQ(row32(y + 2), "4208 C9 00 00 00 00 00 00 00");
   EXPECT_EQ(row32(y + 16).substr(0, 4), "4278");
   EXPECT_EQ(memory[0x4008] | memory[0x4009] << 8, 0x4280) << "L goes on where it stopped";
-  screenMode32 = 0;
+  machineState.screenMode32 = 0;
 }
 
 TEST_F(FirmwareOnMachine, DorvaneSpeechIsHeard) {

@@ -57,7 +57,7 @@ int tape_level(int64_t t) {
 // With the picture off, 0xE000 answers the modelled tape's level in bit 0
 // (in place of the WAV player); otherwise the machine answers.
 uint8_t read_tape(uint16_t address) {
-  if (veltraVideoOn) return cpu_default_read()(address);
+  if (machineState.veltraVideoOn) return cpu_default_read()(address);
   return static_cast<uint8_t>(0xFE | tape_level(cpu.tcount));
 }
 
@@ -199,9 +199,9 @@ protected:
 TEST_F(VeltraTape, SaveWritesHeaderAndDataBlocksWithThePictureOff) {
   fill(0x4300, 256, 3);
   enter("K 4300 43FF TESZT");
-  EXPECT_TRUE(run_frames_until([] { return veltraVideoOn == 0; }, 10));
+  EXPECT_TRUE(run_frames_until([] { return machineState.veltraVideoOn == 0; }, 10));
   ASSERT_TRUE(run_frames_until(at_prompt, 400));
-  EXPECT_EQ(veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
   EXPECT_TRUE(screen_contains("KIMENTVE: TESZT      4300-43FF"));
 
   // 4000 + 1 + 16 * 8 + 16 pulses for the header, 1000 + 1 + 258 * 8 + 16
@@ -235,11 +235,11 @@ TEST_P(VeltraTapeSpeed, LoadBringsBackWhatWasSaved) {
   tape.speed = GetParam();
   std::memset(memory + 0x4300, 0, 256);
   enter("B ADAT");
-  EXPECT_TRUE(run_frames_until([] { return veltraVideoOn == 0; }, 10));
+  EXPECT_TRUE(run_frames_until([] { return machineState.veltraVideoOn == 0; }, 10));
   ASSERT_TRUE(run_frames_until(at_prompt, 500));
   EXPECT_TRUE(screen_contains("BETÖLTVE: ADAT       4300-43FF"));
   EXPECT_EQ(std::vector<uint8_t>(memory + 0x4300, memory + 0x4400), saved);
-  EXPECT_EQ(veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
   EXPECT_EQ(memory[0x4400], 0); // nothing past the end
 }
 
@@ -300,13 +300,13 @@ TEST_F(VeltraTape, DamagedDataIsReported) {
 TEST_F(VeltraTape, BreakStopsTheWaitForATape) {
   enter("B");
   run_frames(20);
-  EXPECT_EQ(veltraVideoOn, 0u); // still waiting, picture off
+  EXPECT_EQ(machineState.veltraVideoOn, 0u); // still waiting, picture off
   press(VKEY_END);
   run_frames(40); // held on past the key repeat, as a hand does
   EXPECT_TRUE(screen_contains("MEGSZAKÍTVA"));
   release(VKEY_END);
   ASSERT_TRUE(run_frames_until(at_prompt, 20));
-  EXPECT_EQ(veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
   // The End that stopped the search is not taken again at the prompt: the
   // one prompt stands on the row after the message.
   run_frames(5);

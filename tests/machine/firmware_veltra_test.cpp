@@ -74,8 +74,8 @@ TEST_P(VeltraBoot, ShowsTheBannerWithTheRamSizeWithin50Frames) {
   EXPECT_EQ(veltra_row(1), std::to_string(kilobytes) + " KB RAM      SÚGÓ: S");
   EXPECT_TRUE(run_frames_until(at_prompt, 10));
   EXPECT_EQ(memory[kCurRow], 2);
-  EXPECT_EQ(veltraVideoOn, 1u);
-  EXPECT_EQ(veltraBitmapMode, 0u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraBitmapMode, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(RamSizes, VeltraBoot,
@@ -97,7 +97,7 @@ TEST_F(VeltraFirmware, ResetStartsAgainAndKeepsUserRam) {
   memory[0x5000] = 0xA5;
   paste_text("T\r");
   machine_reset_button();
-  EXPECT_EQ(veltraVideoOn, 0u);
+  EXPECT_EQ(machineState.veltraVideoOn, 0u);
   EXPECT_TRUE(run_frames_until(at_prompt, 50));
   EXPECT_EQ(veltra_row(0), "VELTRA-16  SZABAD ROM  1.0");
   EXPECT_EQ(memory[0x5000], 0xA5);
@@ -152,14 +152,14 @@ struct FrameTiming {
 FrameTiming measure_frame() {
   FrameTiming timing;
   nmi_request();
-  scanLine = 0;
+  machineState.scanLine = 0;
   const int64_t start = cpu.tcount;
   uint32_t line = 0;
   while (cpu.tcount - start < 312 * 256) {
     cpu_run(0);
-    if (scanLine != line) {
+    if (machineState.scanLine != line) {
       timing.lineEnds.push_back(cpu.tcount - start);
-      line = scanLine;
+      line = machineState.scanLine;
     }
     if (timing.acknowledged < 0 && cpu.nmiLine == 0 && cpu.nmiTaken == 0)
       timing.acknowledged = cpu.tcount - start;
@@ -175,7 +175,7 @@ void expect_line_timing(const FrameTiming& timing) {
   EXPECT_GT(timing.acknowledged, timing.lineEnds.back());
   // The rest of the frame belongs to the program: over 23 000 T-states.
   EXPECT_GT(312 * 256 - timing.acknowledged, 23000);
-  EXPECT_EQ(scanLine, 220u);
+  EXPECT_EQ(machineState.scanLine, 220u);
 }
 
 TEST_F(VeltraFirmware, EveryPictureLineTakesOneScanLine) {
@@ -184,7 +184,7 @@ TEST_F(VeltraFirmware, EveryPictureLineTakesOneScanLine) {
   expect_line_timing(timing);
   // The scheduler's own frames draw the same 220 lines.
   run_frame();
-  EXPECT_EQ(scanLine, 220u);
+  EXPECT_EQ(machineState.scanLine, 220u);
 }
 
 // ---- keys and paste -----------------------------------------------------------------

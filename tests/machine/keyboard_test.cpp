@@ -183,7 +183,7 @@ TEST_F(Keyboard, SetModeClearsTheHostKeys) {
   EXPECT_EQ(keyboard_read_column(0xE008), 0xFD);
   machine_set_symbolic_keyboard(0);
   EXPECT_EQ(keyboard_read_column(0xE008), 0xFF);
-  EXPECT_EQ(symbolicKeyboard, 0u);
+  EXPECT_EQ(machineState.symbolicKeyboard, 0u);
 }
 
 TEST_F(Keyboard, VeltraRows) {

@@ -12,8 +12,8 @@
 
 void bring_up(uint32_t m, uint32_t ramIndex) {
   machine_reset_state();
-  currentModel = m;
-  ramSizeIndex = ramIndex;
+  machineState.currentModel = m;
+  machineState.ramSizeIndex = ramIndex;
   machine_init();
 }
 

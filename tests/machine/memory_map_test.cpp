@@ -55,7 +55,7 @@ TEST_F(TarvikMap, ThirtyTwoKilobytesUseTheHighBankAt8000) {
 
 TEST_F(TarvikMap, SixtyFourKilobytesPowerOnStateShowsRomTopAndVideo) {
   bring_up(MODEL_TARVIK41, 6);
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
   EXPECT_EQ(tarvik_read(0xC123), memory[0x3123]);
   EXPECT_EQ(tarvik_read(0xD000), 0xFF); // no extension on the Tarvik 4.1
   tarvik_write(0xF800, 0x41);
@@ -81,7 +81,7 @@ TEST_F(TarvikMap, PagingByInAndOut) {
   EXPECT_EQ(tarvik_read(0x8000), 0x81);
 
   port_in(0x00); // bit 7 clear: all RAM
-  EXPECT_EQ(highBankOffset, 0u);
+  EXPECT_EQ(machineState.highBankOffset, 0u);
   EXPECT_EQ(tarvik_read(0xC000), 0xC0);
   EXPECT_EQ(tarvik_read(0xF800), 0xF8); // high bank, video out of reach
   EXPECT_EQ(tarvik_read(0x8000), 0x80); // normal bank now
@@ -90,28 +90,28 @@ TEST_F(TarvikMap, PagingByInAndOut) {
   EXPECT_EQ(memory[0x0F801], 0x00);
 
   port_in(0x80); // bit 7 set: ROM and video back
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
   EXPECT_EQ(tarvik_read(0xC000), memory[0x3000]);
 
   port_out(0x7F, 0);
-  EXPECT_EQ(highBankOffset, 0u);
+  EXPECT_EQ(machineState.highBankOffset, 0u);
   port_out(0xFF, 0);
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
 }
 
 TEST_F(TarvikMap, PortsDoNotPageOutsideTheSixtyFourKilobyteSize) {
   bring_up(MODEL_TARVIK41, 4);
   port_in(0x00);
   port_out(0x40, 0);
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
 }
 
 TEST_F(TarvikMap, SmallerSizeAfterAllRamStateKeepsTheKeyboardReachable) {
   bring_up(MODEL_TARVIK41, 6);
   port_in(0x00);
-  ASSERT_EQ(highBankOffset, 0u);
+  ASSERT_EQ(machineState.highBankOffset, 0u);
   ASSERT_TRUE(machine_set_ram_size(0));
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
   EXPECT_EQ(tarvik_read(0xE000), 0xFF); // a keyboard column, nothing held
   memory[0xE000 | 0x0800] = 0x00;
   EXPECT_EQ(tarvik_read(0xE000), 0xFF);
@@ -124,22 +124,22 @@ TEST_F(TarvikMap, ColdRestartAndModelChangeRestoreThePowerOnPaging) {
   port_in(0x00);
   machine_reset_button();
   machine_restart();
-  EXPECT_EQ(highBankOffset, 0u);
+  EXPECT_EQ(machineState.highBankOffset, 0u);
   machine_cold_restart();
-  EXPECT_EQ(highBankOffset, 0x10000u);
+  EXPECT_EQ(machineState.highBankOffset, 0x10000u);
   EXPECT_EQ(tarvik_read(0xC123), memory[0x3123]); // the top of the ROM again
 
   for (uint32_t next : {MODEL_DORVANE, MODEL_VELTRA16, MODEL_TARVIK31}) {
     port_in(0x00);
     ASSERT_TRUE(machine_select_model(next));
-    EXPECT_EQ(highBankOffset, 0x10000u) << next;
+    EXPECT_EQ(machineState.highBankOffset, 0x10000u) << next;
   }
   EXPECT_EQ(tarvik_read(0xE000), 0xFF); // a keyboard column, nothing held
 }
 
 TEST_F(TarvikMap, ThirtyTwoColumnModePutsEveryVideoAccessOnOddCells) {
   bring_up(MODEL_TARVIK41, 6);
-  screenMode32 = 1;
+  machineState.screenMode32 = 1;
   tarvik_write(0xF800, 0x41);
   tarvik_write(0xF802, 0x42);
   EXPECT_EQ(memory[0xF800], 0x00);
@@ -166,9 +166,9 @@ TEST_F(TarvikMap, E000RegionReadsKeyboardTapeAndRetrace) {
   bring_up(MODEL_TARVIK41, 6);
   EXPECT_EQ(tarvik_read(0xE883), 0xFE); // tape input 0
   // 0xE802: column 2's keys in bits 1-3, the retrace flag in bit 0.
-  retraceFlag = 1;
+  machineState.retraceFlag = 1;
   EXPECT_EQ(tarvik_read(0xE802), 0x0F);
-  retraceFlag = 0;
+  machineState.retraceFlag = 0;
   EXPECT_EQ(tarvik_read(0xE802), 0x0E);
   press(VKEY_SHIFT); // column 2 bit 2
   EXPECT_EQ(tarvik_read(0xE802), 0x0A);
@@ -189,8 +189,8 @@ TEST_F(TarvikMap, E000RegionReadsKeyboardTapeAndRetrace) {
 
 TEST_F(TarvikMap, SixteenKilobytesKeepsTheKeyboardEvenInTheLowBank) {
   bring_up(MODEL_TARVIK41, 3);
-  highBankOffset = 0; // as a snapshot may leave it
-  press(0x20);        // Space: column 1 bit 0
+  machineState.highBankOffset = 0; // as a snapshot may leave it
+  press(0x20);                     // Space: column 1 bit 0
   EXPECT_EQ(tarvik_read(0xE001), 0xFE);
 }
 
@@ -257,20 +257,20 @@ TEST_F(VeltraMap, ControlsAt3800To3FFF) {
   bring_up(MODEL_VELTRA16, 6);
   EXPECT_EQ(veltra_read(0x3100), 0xFF); // bit 11 clear: nothing
   EXPECT_EQ(veltra_read(0x3900), 0x00);
-  EXPECT_EQ(veltraBitmapMode, 1u);
+  EXPECT_EQ(machineState.veltraBitmapMode, 1u);
   EXPECT_EQ(veltra_read(0x3800), 0x00);
-  EXPECT_EQ(veltraBitmapMode, 0u);
+  EXPECT_EQ(machineState.veltraBitmapMode, 0u);
   veltra_write(0x3900, 0);
-  EXPECT_EQ(veltraBitmapMode, 1u);
+  EXPECT_EQ(machineState.veltraBitmapMode, 1u);
 
   cpu.nmiLine = 1;
   cpu.nmiTaken = 1;
   EXPECT_EQ(veltra_read(0x3F00), 0xFF);
-  EXPECT_EQ(veltraVideoOn, 1u);
+  EXPECT_EQ(machineState.veltraVideoOn, 1u);
   EXPECT_EQ(cpu.nmiLine, 0u);
   EXPECT_EQ(cpu.nmiTaken, 0u);
   veltra_write(0x3E00, 0);
-  EXPECT_EQ(veltraVideoOn, 0u);
+  EXPECT_EQ(machineState.veltraVideoOn, 0u);
 
   // No device at 0x3B00: the ROM copy stays unchanged.
   const uint8_t before = memory[0x0B00];
@@ -292,7 +292,7 @@ TEST_F(VeltraMap, TapeInputReadsWhilePictureOffOnly) {
   memory[0xE010] = 0x00;
   EXPECT_EQ(veltra_read(0xE010), 0xFE); // no tape: level 0 in bit 0
   EXPECT_EQ(veltra_read(0xE100), memory[0xE100]);
-  veltraVideoOn = 1;
+  machineState.veltraVideoOn = 1;
   EXPECT_EQ(veltra_read(0xE010), 0x00); // a data read: RAM
 }
 

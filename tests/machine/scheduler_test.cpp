@@ -17,7 +17,7 @@ TEST_F(Scheduler, TwoSliceFrameLength) {
   const int64_t used = cpu.tcount - t0;
   EXPECT_GE(used, 59808);
   EXPECT_LT(used, 59808 + 2 * 12); // each slice overshoots by less than one JR
-  EXPECT_EQ(retraceFlag, 1u);
+  EXPECT_EQ(machineState.retraceFlag, 1u);
   EXPECT_EQ(cpu.clockHz, 3000000u);
 }
 
@@ -54,7 +54,7 @@ TEST_F(Scheduler, VeltraFrameIs312LinesAndBlanksThePictureWhenOff) {
   const int64_t used = cpu.tcount - t0;
   EXPECT_GE(used, 79872 - 12);
   EXPECT_LE(used, 79872 + 12);
-  EXPECT_EQ(scanLine, 0u); // 312 lines advanced: wrapped once
+  EXPECT_EQ(machineState.scanLine, 0u); // 312 lines advanced: wrapped once
   for (uint32_t line = 0; line < 240; ++line) {
     const uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * line;
     for (int i = 0; i < 40; ++i) ASSERT_EQ(row[i], 0) << line << " " << i;
@@ -95,10 +95,10 @@ TEST_F(Scheduler, RamSizeChangeResetsMemoryAndCpu) {
   cpu.pc = 0x4321;
   EXPECT_FALSE(machine_set_ram_size(7));
   EXPECT_EQ(memory[0x4000], 0x55);
-  EXPECT_EQ(ramSizeIndex, 6u);
+  EXPECT_EQ(machineState.ramSizeIndex, 6u);
   EXPECT_TRUE(machine_set_ram_size(2));
-  EXPECT_EQ(ramTop, 0x1FFFu);
-  EXPECT_EQ(ramSizeIndex, 2u);
+  EXPECT_EQ(machineState.ramTop, 0x1FFFu);
+  EXPECT_EQ(machineState.ramSizeIndex, 2u);
   EXPECT_EQ(memory[0x4000], 0x00);
   EXPECT_EQ(cpu.pc, 0);
 }
@@ -120,11 +120,11 @@ TEST_F(Scheduler, TarvikResetIsOneNmiPerPress) {
 
 TEST_F(Scheduler, VeltraResetClearsTheNmiAndTurnsThePictureOff) {
   bring_up(MODEL_VELTRA16);
-  veltraVideoOn = 1;
+  machineState.veltraVideoOn = 1;
   nmi_request();
   cpu.pc = 0x4000;
   machine_reset_button();
-  EXPECT_EQ(veltraVideoOn, 0u);
+  EXPECT_EQ(machineState.veltraVideoOn, 0u);
   EXPECT_EQ(cpu.nmiLine, 0u);
   EXPECT_EQ(cpu.pc, 0);
 }

@@ -26,7 +26,7 @@ TEST_F(Video, SixtyFourColumnGlyph) {
 
 TEST_F(Video, ThirtyTwoColumnsDoubleEachPixelFromTheOddCells) {
   bring_up(MODEL_TARVIK41);
-  screenMode32 = 1;
+  machineState.screenMode32 = 1;
   std::memset(userCharset, 0, sizeof userCharset);
   userCharset[0 * 256 + 0x07] = 0xA5;
   userCharset[0 * 256 + 0x08] = 0x0F;
@@ -67,8 +67,8 @@ uint8_t opcode_fetch(uint16_t address, uint8_t r) {
 
 TEST_F(Video, VeltraTextFetchDrawsOneCell) {
   bring_up(MODEL_VELTRA16);
-  veltraVideoOn = 1;
-  scanLine = 5;
+  machineState.veltraVideoOn = 1;
+  machineState.scanLine = 5;
   memory[0xE000 + 0x0403] = 0x77;
   memory[0xC003] = 0x21; // code of the cell
   // 0xE403: glyph row 1, cell 3, drawn at column (3 - 1) mod 40 = 2.
@@ -76,7 +76,7 @@ TEST_F(Video, VeltraTextFetchDrawsOneCell) {
   const uint8_t glyph = rom_image(ROM_VELTRA_CHR)[1 * 256 + 0x21];
   EXPECT_NE(glyph, 0);
   EXPECT_EQ(frameBuffer[kVeltraPictureOffset + 64 * 5 + 2], glyph);
-  EXPECT_EQ(scanLine, 5u);
+  EXPECT_EQ(machineState.scanLine, 5u);
   // The same address read as data gives RAM.
   cpu.pc = 0x4000;
   EXPECT_EQ(veltra_read(0xE403), 0x77);
@@ -84,21 +84,21 @@ TEST_F(Video, VeltraTextFetchDrawsOneCell) {
 
 TEST_F(Video, VeltraFetchWithRTwoEndsTheLine) {
   bring_up(MODEL_VELTRA16);
-  veltraVideoOn = 1;
-  scanLine = 311;
+  machineState.veltraVideoOn = 1;
+  machineState.scanLine = 311;
   EXPECT_EQ(opcode_fetch(0xE000, 2), 0xFF);
-  EXPECT_EQ(scanLine, 0u);
-  veltraBitmapMode = 1;
+  EXPECT_EQ(machineState.scanLine, 0u);
+  machineState.veltraBitmapMode = 1;
   EXPECT_EQ(opcode_fetch(0xE000, 2), 0xF7);
-  EXPECT_EQ(scanLine, 1u);
+  EXPECT_EQ(machineState.scanLine, 1u);
   EXPECT_EQ(opcode_fetch(0xE000, 0x82), 0x3F); // bit 7 counts
 }
 
 TEST_F(Video, VeltraBitmapFetchColumnFromR) {
   bring_up(MODEL_VELTRA16);
-  veltraVideoOn = 1;
-  veltraBitmapMode = 1;
-  scanLine = 3;
+  machineState.veltraVideoOn = 1;
+  machineState.veltraBitmapMode = 1;
+  machineState.scanLine = 3;
   memory[0x6000 | 0x0123] = 0x5A;
   memory[0x6000 | 0x0124] = 0xA5;
   opcode_fetch(0xE123, 40);
@@ -109,8 +109,8 @@ TEST_F(Video, VeltraBitmapFetchColumnFromR) {
 
 TEST_F(Video, VeltraFetchBelowThePictureDrawsNothing) {
   bring_up(MODEL_VELTRA16);
-  veltraVideoOn = 1;
-  scanLine = 240;
+  machineState.veltraVideoOn = 1;
+  machineState.scanLine = 240;
   std::memset(frameBuffer, 0xEE, kFrameBufferSize);
   memory[0xC001] = 0x21;
   opcode_fetch(0xE001, 10);

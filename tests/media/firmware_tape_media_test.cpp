@@ -39,10 +39,10 @@ class FirmwareTapeMedia : public MediaTest {
 protected:
   void boot() {
     host_keys_release();
-    currentModel = MODEL_TARVIK41;
-    ramSizeIndex = 3; // 16 KB
-    symbolicKeyboard = 0;
-    screenMode32 = 0;
+    machineState.currentModel = MODEL_TARVIK41;
+    machineState.ramSizeIndex = 3; // 16 KB
+    machineState.symbolicKeyboard = 0;
+    machineState.screenMode32 = 0;
     video_clear();
     machine_init();
     ASSERT_GE(frames_until(at_prompt, 50), 0) << screen_text();

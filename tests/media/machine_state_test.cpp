@@ -63,10 +63,10 @@ class MachineStateTest : public MediaTest {
 protected:
   void boot(uint32_t model, uint32_t ram = 3) {
     keyboard_release_all();
-    currentModel = model;
-    ramSizeIndex = ram;
-    symbolicKeyboard = 0;
-    screenMode32 = 0;
+    machineState.currentModel = model;
+    machineState.ramSizeIndex = ram;
+    machineState.symbolicKeyboard = 0;
+    machineState.screenMode32 = 0;
     video_clear();
     machine_init();
     // The Veltra-16 draws its own screen: it gets the same time.
@@ -215,8 +215,8 @@ TEST_F(MachineStateTest, EveryRecordComesBackOnEveryModel) {
     cpu.im = 2;
     cpu.af_alt.w = 0x1234;
     cpu.iy.w = 0xBEEF;
-    port_out(0x81, 1);  // the user character set
-    highBankOffset = 0; // all RAM: the 64 KB paging switch
+    port_out(0x81, 1);               // the user character set
+    machineState.highBankOffset = 0; // all RAM: the 64 KB paging switch
     userCharset[5] = 0xA5;
     keyboard_key_event('Q', true, 'q', 0);
     pioChannels[1].vector = 0x5A; // the parallel interface programmed
@@ -231,9 +231,9 @@ TEST_F(MachineStateTest, EveryRecordComesBackOnEveryModel) {
     std::snprintf(printerPath, sizeof printerPath, "%s", "masik.txt");
     run_frames(3);
     ASSERT_TRUE(machine_state_load(saved.data(), saved.size(), message, sizeof message)) << message;
-    EXPECT_EQ(currentModel, model);
-    EXPECT_EQ(ramSizeIndex, 6u);
-    EXPECT_EQ(highBankOffset, 0u);
+    EXPECT_EQ(machineState.currentModel, model);
+    EXPECT_EQ(machineState.ramSizeIndex, 6u);
+    EXPECT_EQ(machineState.highBankOffset, 0u);
     EXPECT_EQ(cpu.i, 0x3F);
     EXPECT_EQ(cpu.r, 0x85);
     EXPECT_EQ(cpu.iff1, 1);
@@ -281,9 +281,9 @@ TEST_F(MachineStateTest, LoadInTheMiddleOfATapeLoadFinishesItEvenWithTheFileGone
   run_frames(10);
 
   ASSERT_TRUE(machine_state_load(state.data(), state.size(), message, sizeof message)) << message;
-  EXPECT_EQ(currentModel, MODEL_TARVIK41);
-  EXPECT_EQ(ramSizeIndex, 3u);
-  EXPECT_EQ(ramTop, 0x77FFu);
+  EXPECT_EQ(machineState.currentModel, MODEL_TARVIK41);
+  EXPECT_EQ(machineState.ramSizeIndex, 3u);
+  EXPECT_EQ(machineState.ramTop, 0x77FFu);
   EXPECT_EQ(cpu.clockHz, 3000000u);
   ASSERT_NE(tapeFile, nullptr);
   EXPECT_EQ(tapeFile->position, positionAtSave);
@@ -408,8 +408,8 @@ TEST_F(MachineStateTest, DamagedTruncatedOrOtherVersionStatesAreRefusedAndChange
   }
   // The good one still loads, into the model and RAM size it holds.
   EXPECT_TRUE(machine_state_load(good.data(), good.size(), message, sizeof message)) << message;
-  EXPECT_EQ(currentModel, MODEL_TARVIK31);
-  EXPECT_EQ(ramSizeIndex, 6u);
+  EXPECT_EQ(machineState.currentModel, MODEL_TARVIK31);
+  EXPECT_EQ(machineState.ramSizeIndex, 6u);
 }
 
 // ---- the file ------------------------------------------------------------------

@@ -7,8 +7,8 @@
 #include "tests/media/media_fixture.h"
 
 void media_machine_reset(uint32_t modelIndex) {
-  currentModel = modelIndex;
-  ramSizeIndex = 6;
+  machineState.currentModel = modelIndex;
+  machineState.ramSizeIndex = 6;
   machine_init();
   cpu.tcount = 0;
 }

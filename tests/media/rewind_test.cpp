@@ -17,8 +17,8 @@ protected:
   void SetUp() override {
     MediaTest::SetUp();
     keyboard_release_all();
-    currentModel = MODEL_TARVIK41;
-    ramSizeIndex = 6;
+    machineState.currentModel = MODEL_TARVIK41;
+    machineState.ramSizeIndex = 6;
     video_clear();
     machine_init();
     run_frames(60);
