@@ -86,7 +86,7 @@ bool sdl_open(int sampleRate) {
   want.freq = sampleRate;
   want.format = AUDIO_S16SYS;
   want.channels = 1;
-  want.samples = 512;
+  want.samples = 1024; // about 21 ms: the chain stays four to six frames ahead
   want.callback = callback;
   SDL_AudioSpec have{};
   std::memset(ring, 0, sizeof ring);

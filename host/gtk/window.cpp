@@ -226,10 +226,8 @@ PlatformMessage platform_handle_message(bool wait, int* exitCode) {
       window_on_destroy();
       return PLATFORM_MESSAGE_HANDLED;
     }
-    if (g_main_context_pending(nullptr)) {
-      g_main_context_iteration(nullptr, FALSE);
-      return PLATFORM_MESSAGE_HANDLED;
-    }
+    // One pass of the main loop: it dispatches what is ready, if anything.
+    if (g_main_context_iteration(nullptr, FALSE)) return PLATFORM_MESSAGE_HANDLED;
     if (int id = gui_take_command()) {
       window_on_command(id);
       return PLATFORM_MESSAGE_HANDLED;

@@ -9,7 +9,8 @@
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ -z "${TARVIK_GTK_INNER:-}" ]; then
-  exec "${TARVIK_XVFB_RUN:-xvfb-run}" -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+  # Cases run side by side: each looks for a free display from a number of its own.
+  exec "${TARVIK_XVFB_RUN:-xvfb-run}" -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -nolisten tcp" \
     env TARVIK_GTK_INNER=1 "$0" "$@"
 fi
 source "$here/../wine/testlib.sh"

@@ -58,7 +58,7 @@ CFG
 # RetroArch under a display and a session bus of its own (it asks the bus for GameMode);
 # its exit status in $status, its output in ra.log.
 retroarch() {
-  HOME="$work/home" XDG_RUNTIME_DIR="$work" timeout 120 xvfb-run -a dbus-run-session -- \
+  HOME="$work/home" XDG_RUNTIME_DIR="$work" timeout 120 xvfb-run -a -n $((100 + RANDOM % 800)) dbus-run-session -- \
     /usr/bin/retroarch --config "$work/ra.cfg" -L "$core" "$@" >>ra.log 2>&1
   status=$?
 }
