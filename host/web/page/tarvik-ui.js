@@ -103,20 +103,34 @@ const TarvikUI = {
   },
 
   // ---- picture ------------------------------------------------------------------
-  present(heap, pointer, width, rows, sx, sy, sw, sh, dx, dy, dw, dh) {
+  // Rows first to end changed since the last call; the rest of the canvas
+  // still shows them, unless the canvas was made anew.
+  present(heap, pointer, width, rows, sx, sy, sw, sh, dx, dy, dw, dh, first, end) {
     const canvas = $("picture");
+    let whole = false;
     if (!this.image || this.image.pointer !== pointer || this.image.rows !== rows ||
         this.image.data.buffer !== heap.buffer) {
       const pixels = new Uint8ClampedArray(heap.buffer, pointer, width * rows * 4);
       this.image = new ImageData(pixels, width, rows);
       this.image.pointer = pointer;
       this.image.rows = rows;
+      whole = true;
     }
     if (canvas.width !== sw || canvas.height !== sh) {
       canvas.width = sw;
       canvas.height = sh;
+      whole = true;
     }
-    canvas.getContext("2d").putImageData(this.image, -sx, -sy, sx, sy, sw, sh);
+    if (this.image.sx !== sx || this.image.sy !== sy) {
+      this.image.sx = sx;
+      this.image.sy = sy;
+      whole = true;
+    }
+    const top = whole ? sy : Math.max(sy, first);
+    const bottom = whole ? sy + sh : Math.min(sy + sh, end);
+    if (bottom > top) {
+      canvas.getContext("2d").putImageData(this.image, -sx, -sy, sx, top, sw, bottom - top);
+    }
     const place = `${dx},${dy},${dw},${dh}`;
     if (canvas.dataset.place !== place) {
       canvas.dataset.place = place;
@@ -146,6 +160,8 @@ const TarvikUI = {
 
   // ---- window -------------------------------------------------------------------
   setTitle(text) {
+    if (text === this.title) return; // once a second, mostly the same
+    this.title = text;
     document.title = text;
     $("title").textContent = text;
   },
