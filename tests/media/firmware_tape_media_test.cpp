@@ -302,4 +302,37 @@ TEST_F(FirmwareTapeMedia, BrowserWindsARecordingToItsSecondBlock) {
   EXPECT_EQ(tape_list_place_text(), tape_list().notice);
 }
 
+// The Veltra-16 reads its tape on demand by the time: after a wind the
+// samples it reads go on from the chosen block's leader, whether the tape
+// was running or started afterwards.
+TEST_F(FirmwareTapeMedia, BrowserWindOnTheVeltraReadsOnFromTheLeader) {
+  media_machine_reset(MODEL_VELTRA16);
+  size_t secondAt = 0;
+  const std::vector<uint8_t> image = two_blocks(&secondAt);
+  const std::string wav = temp_path("veltra.wav");
+  std::FILE* f = std::fopen(wav.c_str(), "wb+");
+  ASSERT_TRUE(f);
+  ASSERT_TRUE(tape_encode_wav(f, image.data(), image.size(), nullptr, 0));
+  std::fclose(f);
+  ASSERT_TRUE(wav_menu_attach(wav.c_str()));
+  ASSERT_EQ(tape_list().blocks.size(), 2u);
+  const uint64_t leader = tape_list().blocks[1].start;
+  const int64_t tenMs = static_cast<int64_t>(cpu.clockHz / 100); // 441 samples
+  for (int running : {0, 1}) {
+    wav_set_running(running, cpu.tcount);
+    cpu.tcount += tenMs;
+    wav_playback_sample(cpu.tcount);
+    ASSERT_TRUE(tape_list_wind(1));
+    if (!running) {
+      cpu.tcount += 5 * tenMs; // stopped meanwhile
+      wav_set_running(1, cpu.tcount);
+    }
+    cpu.tcount += tenMs;
+    wav_playback_sample(cpu.tcount);
+    EXPECT_NEAR(static_cast<double>(wav_tape_position()), static_cast<double>(leader + 441), 1.0)
+        << running;
+    wav_set_running(0, cpu.tcount);
+  }
+}
+
 } // namespace
