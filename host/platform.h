@@ -130,8 +130,11 @@ void platform_message_box(const char* caption, const char* text, int icon);
 // The same box without waiting for it: the call returns at once and the
 // program runs on behind the box until the user closes it.
 void platform_message_box_modeless(const char* caption, const char* text, int icon);
-// The host's modal dialogs; their texts are in host/ui/about.h.
-enum HostDialog { HOST_DIALOG_ABOUT, HOST_DIALOG_KEYBOARD_CHART };
+// The host's modal dialogs; their texts are in host/ui/about.h and
+// host/ui/tape_browser.h. The tape browser winds the tape through
+// tape_browser_wind (host/core/commands.h); on the web page it is a panel
+// that stays open while the machine runs.
+enum HostDialog { HOST_DIALOG_ABOUT, HOST_DIALOG_KEYBOARD_CHART, HOST_DIALOG_TAPE_BROWSER };
 void platform_modal_dialog(HostDialog dialog);
 // The edge or corner of the window that the user drags to size it.
 enum WindowEdge {

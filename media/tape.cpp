@@ -52,9 +52,11 @@ const char* base_name(const char* path) {
 int64_t lastReadTime = INT64_MIN;
 
 TapeImage attached;
+uint32_t imageSerial;
 
 // Forgets the attached or recording tape file.
 void detach() {
+  if (tapeFile) ++imageSerial;
   attached.bytes.clear();
   attached.bytes.shrink_to_fit();
   attached.position = 0;
@@ -224,6 +226,16 @@ bool tape_attach(const char* path) {
   attached.ended = false;
   tapeFile = &attached;
   tapeActive = 1;
+  ++imageSerial;
+  return true;
+}
+
+uint32_t tape_image_serial() { return imageSerial; }
+
+bool tape_wind_to(size_t offset) {
+  if (!tapeFile) return false;
+  attached.position = offset < attached.bytes.size() ? offset : attached.bytes.size();
+  attached.ended = false;
   return true;
 }
 
@@ -386,6 +398,7 @@ bool tape_state_load(StateReader& r, bool apply) {
     attached.position = position;
     attached.ended = ended != 0;
     tapeFile = &attached;
+    ++imageSerial;
   }
   return true;
 }

@@ -68,6 +68,13 @@ bool tape_being_read(int64_t now);
 // recording) and reports it. False when no tape file was in use.
 bool tape_close();
 
+// Changes whenever an image is attached or let go: the tape browser makes
+// its list anew when it does.
+uint32_t tape_image_serial();
+// Winds the attached image to byte `offset` (at most its end): the next read
+// takes that byte. False when no image is attached.
+bool tape_wind_to(size_t offset);
+
 // Declares the tape traps for machine states (media_connect).
 void tape_connect();
 

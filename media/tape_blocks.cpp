@@ -36,6 +36,7 @@ void tape_block_reader_start(TapeBlockReader* r, std::vector<TapeBlock>* blocks)
 
 void tape_block_reader_byte(TapeBlockReader* r, uint8_t byte, uint64_t at) {
   TapeBlock& b = r->block;
+  if (r->state != kLeader) b.last = at;
   switch (r->state) {
   case kLeader:
     if (byte == 0) {
@@ -44,6 +45,7 @@ void tape_block_reader_byte(TapeBlockReader* r, uint8_t byte, uint64_t at) {
     } else if (byte == TAPE_SYNC && r->zeros >= TAPE_BLOCK_MIN_LEADER) {
       b = TapeBlock{};
       b.start = r->leader;
+      b.last = at;
       r->state = kName;
     } else {
       r->zeros = 0;

@@ -22,6 +22,7 @@ struct TapeBlock {
   bool checksumOk = false; // it matches the data's sum
   bool complete = false;   // every byte came (else the tape ended inside)
   uint64_t start = 0;      // where its leader starts: byte offset or sample
+  uint64_t last = 0;       // where the last byte read of it starts
 };
 
 // The block loader as a machine fed one byte (or a stretch without signal)

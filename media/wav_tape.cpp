@@ -163,6 +163,42 @@ void forget_file() {
 
 uint64_t wav_tape_position() { return samplesPassed; }
 
+const char* wav_tape_playing() { return wavFile && cassettePlayback ? wavPath : nullptr; }
+
+uint64_t wav_tape_length() {
+  if (!wavFile || !cassettePlayback || format.channels == 0) return 0;
+  return format.bits == 1         ? format.dataSize * 8 / format.channels
+         : format.frameBytes == 0 ? 0
+                                  : format.dataSize / format.frameBytes;
+}
+
+uint32_t wav_tape_serial() { return fileSerial; }
+uint32_t wav_tape_rate() { return wav_tape_playing() ? format.rate : 0; }
+
+bool wav_wind_to(uint64_t sample) {
+  if (!wav_tape_playing() || format.rate == 0) return false;
+  const uint64_t length = wav_tape_length();
+  if (sample > length) sample = length;
+  const uint64_t bit = format.bits == 1 ? sample * format.channels : 0;
+  const uint64_t byte = format.bits == 1 ? bit / 8 : sample * format.frameBytes;
+  if (std::fseek(wavFile, static_cast<long>(format.dataStart + byte), SEEK_SET) != 0) return false;
+  dataRead = byte;
+  bitsLeft = 0;
+  if (bit % 8) {
+    currentByte = next_data_byte();
+    bitsLeft = static_cast<int>(8 - bit % 8);
+  }
+  samplesPassed = sample;
+  wavSampleCount = sample;
+  tape_filter_reset(&conditioner, format.rate);
+  // The Veltra-16 reads the sample due at (t - wavPausedTotal) x rate /
+  // clock: that is `sample` now, or when a stopped tape starts.
+  const int64_t offset =
+      wavSamplesPerTstate > 0 ? std::llround(static_cast<double>(sample) / wavSamplesPerTstate) : 0;
+  wavPausedTotal = (cassetteRunning ? cpu.tcount : wavStopTime) - offset;
+  return true;
+}
+
 void wav_record_level(int level, int64_t t) {
   uint64_t clock = clock_hz();
   if (clock == 0 || t <= wavLastRecordTime) return;

@@ -71,6 +71,16 @@ extern int64_t wavStopTime, wavPausedTotal, wavLastRecordTime;
 extern double wavSamplesPerTstate;
 // Samples of the file passed so far (played or recorded): the tape counter.
 uint64_t wav_tape_position();
+// The file being played (null when none, or while recording), its length in
+// samples, and a number that changes whenever a file is opened or closed.
+const char* wav_tape_playing();
+uint64_t wav_tape_length();
+uint32_t wav_tape_rate();
+uint32_t wav_tape_serial();
+// Winds the tape being played to `sample` (at most its end), on both
+// playback paths; the Play/Record switch stays as it is. False when no file
+// is being played.
+bool wav_wind_to(uint64_t sample);
 // "WAVT": the tape in the deck. A file being played is kept by its name,
 // format and position, not its bytes (a tape may run to many megabytes):
 // the load opens it again and goes on from the same sample; when it is

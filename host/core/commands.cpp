@@ -35,6 +35,7 @@
 #include "media/snapshot.h"
 #include "media/tape.h"
 #include "media/tape_convert.h"
+#include "media/tape_list.h"
 #include "media/wav_tape.h"
 
 namespace {
@@ -323,8 +324,16 @@ void command_execute(int id) {
   case CMD_AVI: avi_command(); break;
   case CMD_KEYBOARD_CHART: host_modal_dialog(HOST_DIALOG_KEYBOARD_CHART); break;
   case CMD_ABOUT: host_modal_dialog(HOST_DIALOG_ABOUT); break;
+  case CMD_TAPE_BROWSER: host_modal_dialog(HOST_DIALOG_TAPE_BROWSER); break;
   default: break;
   }
+}
+
+bool tape_browser_wind(size_t index) {
+  if (!tape_list_wind(index)) return false;
+  history_machine_changed();
+  status_message("A kazetta a(z) %u. blokk elejére tekerve.", static_cast<unsigned>(index + 1));
+  return true;
 }
 
 void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel* panel)) {

@@ -2,6 +2,8 @@
 // work, with the file dialog it needs, and tells the user the outcome.
 #pragma once
 
+#include <cstddef>
+
 // The command's own work (without the pause and restart around it that
 // window_on_command adds).
 void command_execute(int id);
@@ -15,5 +17,9 @@ void command_open_file(int id, const char* path, bool (*askFields)(AddressPanel*
 // After a frame: a recording (sound capture, WAV tape) whose file could not
 // be written is closed, and the user told.
 void command_check_recordings();
+// The tape browser's wind button: the tape to the leader of block `index`
+// (counted from 0) of the list, told in the status bar. False, with nothing
+// changed, when there is no tape or no such block.
+bool tape_browser_wind(size_t index);
 // The two address dialogs propose their first-use texts again.
 void command_forget_address_texts();

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 extern GtkWidget* guiWindow;  // the top-level window
 extern GtkWidget* guiMenuBar; // built from the host's menu table
@@ -50,3 +51,7 @@ GtkWidget* gui_status_bar_create();
 void gui_apply_size_limits();
 // Asks for a repaint by the host (window_on_paint) when the queue is idle.
 void gui_request_paint();
+
+// The tape browser dialog (tape_browser.cpp); describeOnly makes it, reads
+// it back as one line and destroys it.
+std::string gui_tape_browser(bool describeOnly);

@@ -474,6 +474,10 @@ GtkWidget* chart_dialog(std::string* log) {
 } // namespace
 
 void platform_modal_dialog(HostDialog which) {
+  if (which == HOST_DIALOG_TAPE_BROWSER) {
+    gui_tape_browser(false);
+    return;
+  }
   std::string text;
   GtkWidget* dialog = which == HOST_DIALOG_ABOUT ? about_dialog(&text) : chart_dialog(&text);
   gtk_widget_show_all(dialog);
@@ -482,6 +486,7 @@ void platform_modal_dialog(HostDialog which) {
 }
 
 std::string platform_script_dialog_text(HostDialog which) {
+  if (which == HOST_DIALOG_TAPE_BROWSER) return gui_tape_browser(true);
   std::string text;
   GtkWidget* dialog = which == HOST_DIALOG_ABOUT ? about_dialog(&text) : chart_dialog(&text);
   gtk_widget_destroy(dialog);

@@ -13,6 +13,7 @@
 #include "host/platform_script.h"
 #include "host/script/script.h"
 #include "host/script/script_queue.h"
+#include "host/ui/tape_browser.h"
 #include "machine/keyboard.h"
 
 namespace {
@@ -73,7 +74,9 @@ void platform_post_quit(int exitCode) {
 
 void platform_script_key(int vk, bool down) { host_key_typed(vk, down); }
 void platform_script_command(int id) { window_on_command(id); }
-std::string platform_script_dialog_text(HostDialog) { return {}; }
+std::string platform_script_dialog_text(HostDialog dialog) {
+  return dialog == HOST_DIALOG_TAPE_BROWSER ? tape_browser_text() : std::string();
+}
 
 void headless_queue_command(int id) { script_queue_command(id); }
 void headless_queue_key(int vk, bool down) { script_queue_key(vk, down); }

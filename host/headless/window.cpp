@@ -13,6 +13,7 @@
 #include "host/ui/about.h"
 #include "host/ui/key_chart.h"
 #include "host/ui/menu.h"
+#include "host/ui/tape_browser.h"
 
 namespace {
 
@@ -174,6 +175,8 @@ void platform_modal_dialog(HostDialog dialog) {
                  aboutLines[2]);
   else if (dialog == HOST_DIALOG_KEYBOARD_CHART)
     std::fprintf(stderr, "dialog: %s\n%s", keyboardChartTitle, key_chart_text("\n").c_str());
+  else if (dialog == HOST_DIALOG_TAPE_BROWSER)
+    std::fprintf(stderr, "%s\n", tape_browser_text().c_str());
 }
 
 void headless_set_verbose(bool on) { verbose = on; }

@@ -79,6 +79,7 @@ const MenuEntry menuEntries[] = {
     ITEM(1, CMD_WAV_PLAY_RECORD, "&Play/Record", "F5"),
     SEPARATOR(1),
     ITEM(1, CMD_WAV_REWIND, "&Visszacsévélés", "Home"),
+    ITEM(1, CMD_TAPE_BROWSER, "&Blokkok...", ""),
     ITEM(1, CMD_TAPE_FILTER, "&Zajszűrés", ""),
     SEPARATOR(1),
     ITEM(1, CMD_WAV_TO_TKT, "WAV át&írása TKT-be...", ""),
@@ -243,6 +244,7 @@ const CommandName commandNames[] = {
     COMMAND(WAV_TO_TKT),
     COMMAND(TKT_TO_WAV),
     COMMAND(READ_ALOUD),
+    COMMAND(TAPE_BROWSER),
 };
 const int commandNameCount = sizeof commandNames / sizeof commandNames[0];
 

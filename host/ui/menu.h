@@ -88,6 +88,7 @@ enum Command : uint16_t {
   CMD_WAV_TO_TKT = 40095,
   CMD_TKT_TO_WAV = 40096,
   CMD_READ_ALOUD = 40097,
+  CMD_TAPE_BROWSER = 40098,
 };
 
 enum MenuEntryKind : uint8_t { MENU_POPUP, MENU_ITEM, MENU_SEPARATOR };

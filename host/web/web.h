@@ -16,6 +16,10 @@ bool web_take_paint();
 // A JSON string literal of a UTF-8 text.
 std::string web_json_string(const char* text);
 
+// ---- the tape browser (tape_browser.cpp) ----------------------------------------
+// Shows the page's panel with the list of the tape in the deck.
+void web_tape_panel_open();
+
 // ---- keys (keyboard.cpp) ------------------------------------------------------
 // A key pressed or released: its place (named by the key a US keyboard has
 // there), what the active layout types there plainly as far as the page

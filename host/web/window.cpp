@@ -174,6 +174,9 @@ void platform_modal_dialog(HostDialog dialog) {
       first = false;
     }
     json += "],\"note\":" + json_string(keyChartNote) + "}}";
+  } else if (dialog == HOST_DIALOG_TAPE_BROWSER) {
+    web_tape_panel_open();
+    return;
   } else {
     return;
   }

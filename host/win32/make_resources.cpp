@@ -1,6 +1,6 @@
 // Build-time tool: writes the Windows program's resource script and its icon
 // from the host's own tables, so that the menu bar (with its shortcuts) and the
-// two dialogs' texts have one source. The script is code page 1250, as the
+// dialogs' texts have one source. The script is code page 1250, as the
 // resource compiler is told by its code_page pragma.
 //   make_resources OUTPUT_DIR   (writes tarvik.rc and tarvik.ico there)
 #include <cstdint>
@@ -152,6 +152,30 @@ void write_address_panel(std::string& rc) {
         "END\n\n";
 }
 
+// The tape browser: its texts come from the host's table when it opens.
+// The list is a report-style list view (LVS_REPORT | LVS_SINGLESEL |
+// LVS_SHOWSELALWAYS), its column headers named.
+void write_tape_browser(std::string& rc) {
+  rc += std::to_string(IDD_TAPE_BROWSER) +
+        " DIALOGEX 0, 0, 300, 196\n"
+        "STYLE DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU\n"
+        "CAPTION \"\"\nFONT 8, \"MS Shell Dlg\"\nBEGIN\n"
+        "  LTEXT \"\", " +
+        std::to_string(IDC_TAPE_HEADING) +
+        ", 7, 7, 286, 10\n"
+        "  CONTROL \"\", " +
+        std::to_string(IDC_TAPE_LIST) +
+        ", \"SysListView32\", 0x000D | WS_BORDER | WS_TABSTOP, 7, 20, 286, 126\n"
+        "  LTEXT \"\", " +
+        std::to_string(IDC_TAPE_PLACE) +
+        ", 7, 152, 286, 10\n"
+        "  DEFPUSHBUTTON \"\", " +
+        std::to_string(IDC_TAPE_WIND) +
+        ", 7, 175, 60, 14\n"
+        "  PUSHBUTTON \"\", IDCANCEL, 233, 175, 60, 14\n"
+        "END\n\n";
+}
+
 void put16(std::string& s, uint32_t v) {
   s += static_cast<char>(v & 0xFF);
   s += static_cast<char>(v >> 8 & 0xFF);
@@ -237,6 +261,7 @@ int main(int argc, char** argv) {
   write_about(rc);
   write_keyboard_chart(rc);
   write_address_panel(rc);
+  write_tape_browser(rc);
   rc += "STRINGTABLE\nBEGIN\n  " + std::to_string(IDS_PROGRAM_NAME) + ", \"Tarvik\"\nEND\n";
   if (!write_file(dir + "/tarvik.rc", rc) || !write_file(dir + "/tarvik.ico", icon_file())) {
     std::fprintf(stderr, "make_resources: cannot write into %s\n", dir.c_str());

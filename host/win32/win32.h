@@ -24,6 +24,11 @@ std::string to_oem(const char* text);
 // The window procedure (window.cpp).
 LRESULT CALLBACK win_window_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// ---- the tape browser (tape_browser.cpp) ----
+// The modal dialog; describeOnly makes it, reads it back as one line and
+// closes it at once.
+std::string win_tape_browser(bool describeOnly);
+
 // ---- keyboard (keyboard.cpp) ----
 // A key message (WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP) for the
 // host; true when the host used it (no default processing then).

@@ -412,11 +412,16 @@ INT_PTR CALLBACK modal_procedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 } // namespace
 
 void platform_modal_dialog(HostDialog dialog) {
+  if (dialog == HOST_DIALOG_TAPE_BROWSER) {
+    win_tape_browser(false);
+    return;
+  }
   const int resource = dialog == HOST_DIALOG_ABOUT ? IDD_ABOUT : IDD_KEYBOARD_CHART;
   DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure, resource);
 }
 
 std::string platform_script_dialog_text(HostDialog dialog) {
+  if (dialog == HOST_DIALOG_TAPE_BROWSER) return win_tape_browser(true);
   const int resource = dialog == HOST_DIALOG_ABOUT ? IDD_ABOUT : IDD_KEYBOARD_CHART;
   describedText.clear();
   DialogBoxParamA(winInstance, MAKEINTRESOURCEA(resource), mainWindow, modal_procedure,

@@ -167,6 +167,7 @@ commands)
   check "key map" has "| Tarvik 4.1 billentyűi, pozicionális kiosztás | le = le nyíl | CLS/fel = fel nyíl | DEL/jobb = jobb nyíl | BS/bal = bal nyíl | SPACE = szóköz | CR = Enter |"
   check "the key map names the 0 key" has "| 0 = 0 | !/1 = 1 |"
   check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
+  check "tape browser" has "dialog: Kazetta blokkjai | mem.tkt (TKT, 1 blokk) | Pozíció: 0. bájt, a(z) 1. blokkban. | 1 mem 4000-40FF 256 jó"
   check "AVI capture closed" has "status: Video stream closed. 120 frames written."
   v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
     stream=width,height,r_frame_rate,nb_read_frames -of default=nw=1 video.avi 2>&1)"

@@ -90,6 +90,7 @@ TEST(MenuTable, LabelsAndIdsInMenuOrder) {
       {CMD_WAV_CLOSE, "WAV l&ezárása"},
       {CMD_WAV_PLAY_RECORD, "&Play/Record\tF5"},
       {CMD_WAV_REWIND, "&Visszacsévélés\tHome"},
+      {CMD_TAPE_BROWSER, "&Blokkok..."},
       {CMD_TAPE_FILTER, "&Zajszűrés"},
       {CMD_WAV_TO_TKT, "WAV át&írása TKT-be..."},
       {CMD_TKT_TO_WAV, "TKT átí&rása WAV-ba..."},
@@ -207,7 +208,8 @@ TEST(MenuTable, CommandNamesAndTheirNumbers) {
                                                              {"TAPE_FILTER", 40094},
                                                              {"WAV_TO_TKT", 40095},
                                                              {"TKT_TO_WAV", 40096},
-                                                             {"READ_ALOUD", 40097}};
+                                                             {"READ_ALOUD", 40097},
+                                                             {"TAPE_BROWSER", 40098}};
   std::vector<std::pair<std::string, int>> names;
   for (int i = 0; i < commandNameCount; ++i) {
     names.emplace_back(commandNames[i].name, commandNames[i].id);

@@ -1,7 +1,9 @@
 // Our Tarvik firmware with the media layer: the monitor's save and load
 // through the tape-image traps, the emulator's autoload starting a program
 // through the ROM's program start, and a save recorded into a WAV tape and
-// loaded back from it by the ROM's own bit-level routines.
+// loaded back from it by the ROM's own bit-level routines; the tape
+// browser's list of an image and of a recording, wound to its second block
+// and loaded from there by the firmware.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -10,6 +12,9 @@
 #include "host/platform.h"
 #include "machine/keyboard.h"
 #include "machine/video.h"
+#include "media/tape_encode.h"
+#include "media/tape_list.h"
+#include "media/wav_format.h"
 #include "tests/common/tarvik_firmware_screen.h"
 #include "tests/media/media_fixture.h"
 
@@ -191,6 +196,143 @@ TEST_F(FirmwareTapeMedia, SaveToWavAndLoadItBack) {
   for (size_t i = 0; i < data.size(); ++i) ASSERT_EQ(memory[0x4100 + i], data[i]) << i;
   EXPECT_TRUE(screen_has("ADAT 4100-413F")) << screen_text();
   EXPECT_TRUE(screen_has("Bet\x7Cltve."));
+}
+
+// Two blocks as the firmware saves them; the second one's bytes.
+std::vector<uint8_t> two_blocks(size_t* secondAt) {
+  std::vector<uint8_t> image = block("ELSO", 0x4100, {1, 2, 3}, 2);
+  *secondAt = image.size();
+  const std::vector<uint8_t> second = block("MASODIK", 0x4200, {7, 8, 9, 10}, 2);
+  image.insert(image.end(), second.begin(), second.end());
+  image[*secondAt - 3] ^= 0xFF; // the first block's checksum spoilt
+  return image;
+}
+
+void expect_two_rows(const TapeList& list) {
+  ASSERT_EQ(list.blocks.size(), 2u) << list.notice;
+  const TapeListRow first = tape_list_row(list.blocks[0]), second = tape_list_row(list.blocks[1]);
+  EXPECT_EQ(first.name + " " + first.range + " " + first.length + " " + first.check,
+            "ELSO 4100-4102 3 hibás");
+  EXPECT_EQ(second.name + " " + second.range + " " + second.length + " " + second.check,
+            "MASODIK 4200-4203 4 jó");
+}
+
+// The browser's list of an attached image: its blocks and the place, which
+// the firmware's reading moves; wound to the second block, the firmware's
+// B loads that one. Without a tape the list is empty and winding does
+// nothing.
+TEST_F(FirmwareTapeMedia, BrowserWindsAnImageToItsSecondBlock) {
+  boot();
+  EXPECT_TRUE(tape_list().blocks.empty());
+  EXPECT_EQ(tape_list().notice, "Nincs csatolt kazetta (TKT vagy WAV).");
+  EXPECT_FALSE(tape_list_wind(0));
+  size_t secondAt = 0;
+  const std::string path = temp_path("ketto.tkt");
+  write_file(path, two_blocks(&secondAt));
+  ASSERT_TRUE(tape_attach(path.c_str()));
+  const TapeList& list = tape_list();
+  expect_two_rows(list);
+  EXPECT_EQ(list.blocks[1].start, secondAt - 2); // the first block's trailer starts its leader
+  TapePlace place;
+  ASSERT_TRUE(tape_list_place(&place));
+  EXPECT_EQ(place.kind, TAPE_PLACE_IN);
+  EXPECT_EQ(place.block, 0u);
+  EXPECT_EQ(tape_list_place_text(), "Pozíció: 0. bájt, a(z) 1. blokkban.");
+  EXPECT_FALSE(tape_list_wind(2));
+
+  ASSERT_TRUE(tape_list_wind(1));
+  ASSERT_TRUE(tape_list_place(&place));
+  EXPECT_EQ(place.kind, TAPE_PLACE_IN);
+  EXPECT_EQ(place.block, 1u);
+  EXPECT_EQ(place.at, list.blocks[1].start);
+  memory[0x4100] = 0x55;
+  command("B");
+  EXPECT_EQ(memory[0x4100], 0x55); // the first block was wound past
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(memory[0x4200 + i], 7 + i) << i;
+  EXPECT_TRUE(screen_has("MASODIK 4200-4203")) << screen_text();
+  ASSERT_TRUE(tape_list_place(&place));
+  EXPECT_EQ(place.kind, TAPE_PLACE_AFTER_LAST);
+  // Wound back, the position is the first block's again.
+  ASSERT_TRUE(tape_list_wind(0));
+  ASSERT_TRUE(tape_list_place(&place));
+  EXPECT_EQ(place.at, 0u);
+}
+
+// A recording made by our own writer: the decoder finds the same blocks,
+// a wind lands on the second block's leader and the firmware loads that
+// block from the signal. A recording without blocks lists nothing and says
+// so.
+TEST_F(FirmwareTapeMedia, BrowserWindsARecordingToItsSecondBlock) {
+  boot();
+  size_t secondAt = 0;
+  const std::vector<uint8_t> image = two_blocks(&secondAt);
+  const uint64_t pause = secondAt - 2;
+  const std::string wav = temp_path("ketto.wav");
+  std::FILE* f = std::fopen(wav.c_str(), "wb+");
+  ASSERT_TRUE(f);
+  ASSERT_TRUE(tape_encode_wav(f, image.data(), image.size(), &pause, 1));
+  std::fclose(f);
+  ASSERT_TRUE(wav_menu_attach(wav.c_str()));
+  const TapeList& list = tape_list();
+  expect_two_rows(list);
+  EXPECT_EQ(list.kind, TAPE_LIST_WAV);
+  TapePlace place;
+  ASSERT_TRUE(tape_list_place(&place));
+  EXPECT_EQ(place.kind, TAPE_PLACE_BEFORE); // a second of silence first
+  EXPECT_EQ(place.block, 0u);
+
+  ASSERT_TRUE(tape_list_wind(1));
+  EXPECT_EQ(wav_tape_position(), list.blocks[1].start);
+  wav_set_running(1, cpu.tcount);
+  memory[0x4100] = 0x55;
+  command("B", 600);
+  EXPECT_EQ(memory[0x4100], 0x55);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(memory[0x4200 + i], 7 + i) << i;
+  EXPECT_TRUE(screen_has("MASODIK 4200-4203")) << screen_text();
+
+  const std::string quiet = temp_path("csend.wav");
+  std::vector<uint8_t> silence(44 + 44100, 0x80);
+  wav_header(silence.data(), 44100, 8, 1);
+  write_file(quiet, silence);
+  ASSERT_TRUE(wav_menu_attach(quiet.c_str()));
+  EXPECT_TRUE(tape_list().blocks.empty());
+  EXPECT_EQ(tape_list().notice,
+            quiet.substr(quiet.find_last_of('/') + 1) + ": a felvételben nincs Tarvik blokk.");
+  EXPECT_FALSE(tape_list_wind(0));
+  EXPECT_EQ(tape_list_place_text(), tape_list().notice);
+}
+
+// The Veltra-16 reads its tape on demand by the time: after a wind the
+// samples it reads go on from the chosen block's leader, whether the tape
+// was running or started afterwards.
+TEST_F(FirmwareTapeMedia, BrowserWindOnTheVeltraReadsOnFromTheLeader) {
+  media_machine_reset(MODEL_VELTRA16);
+  size_t secondAt = 0;
+  const std::vector<uint8_t> image = two_blocks(&secondAt);
+  const std::string wav = temp_path("veltra.wav");
+  std::FILE* f = std::fopen(wav.c_str(), "wb+");
+  ASSERT_TRUE(f);
+  ASSERT_TRUE(tape_encode_wav(f, image.data(), image.size(), nullptr, 0));
+  std::fclose(f);
+  ASSERT_TRUE(wav_menu_attach(wav.c_str()));
+  ASSERT_EQ(tape_list().blocks.size(), 2u);
+  const uint64_t leader = tape_list().blocks[1].start;
+  const int64_t tenMs = static_cast<int64_t>(cpu.clockHz / 100); // 441 samples
+  for (int running : {0, 1}) {
+    wav_set_running(running, cpu.tcount);
+    cpu.tcount += tenMs;
+    wav_playback_sample(cpu.tcount);
+    ASSERT_TRUE(tape_list_wind(1));
+    if (!running) {
+      cpu.tcount += 5 * tenMs; // stopped meanwhile
+      wav_set_running(1, cpu.tcount);
+    }
+    cpu.tcount += tenMs;
+    wav_playback_sample(cpu.tcount);
+    EXPECT_NEAR(static_cast<double>(wav_tape_position()), static_cast<double>(leader + 441), 1.0)
+        << running;
+    wav_set_running(0, cpu.tcount);
+  }
 }
 
 } // namespace

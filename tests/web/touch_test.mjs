@@ -3,7 +3,8 @@
 // item reachable through the folded menu; the on-screen keyboard types a
 // monitor command; a link opens a tape of the same site and refuses another
 // site's; the embed mode; the page can be installed and after one visit it
-// opens offline; axe-core finds no serious or critical violation.
+// opens offline; axe-core finds no serious or critical violation (the tape
+// browser's panel open too).
 // Usage: node touch_test.mjs BUILD-WEB-FOLDER
 import assert from "node:assert/strict";
 import fs from "node:fs";
@@ -137,6 +138,14 @@ try {
     assert.deepEqual(await check(), [], "with the monitor panel shown");
     await page.evaluate(() => TarvikUI.command(108));
     await poll(() => page.$eval("#monitor", (m) => m.hidden), "the picture again");
+    await page.evaluate(() => { // a tape of one block, then the tape browser's panel
+      const bytes = [...new Array(256).fill(0), 0xa5, 0x41, 0, 0, 0x41, 1, 0, 9, 9, 0, 0];
+      TarvikUI.hand("egy.tkt", 40011, new Uint8Array(bytes));
+      TarvikUI.command(40098);
+    });
+    await poll(() => page.$$eval("#tape-rows tbody tr", (r) => r.length === 1), "the tape panel");
+    assert.deepEqual(await check(), [], "with the tape panel open");
+    await page.click("#tape-close");
   });
 
   await step("after one visit the page opens offline and shows the banner", async () => {

@@ -4,6 +4,7 @@
 // a quick save is kept, the model changes, a snapshot leaves as a download and restores
 // the machine when opened again, the sound runs, a damaged file gets its
 // message in the page, and nothing raises an error in the page's console.
+// The tape browser's panel lists an attached tape and winds it, at 320 px wide.
 // A recording made by tarvik-cli plays to the same frames in the page.
 // Usage: node web_test.mjs BUILD-WEB-FOLDER [TARVIK-CLI]
 import assert from "node:assert/strict";
@@ -243,6 +244,41 @@ try {
       return Module.ccall("web_replay_hashes", "string", ["string", "number"], ["/tmp/run.tkr", 50]);
     }, bytes);
     assert.equal(got, expected);
+  });
+
+  await step("the tape browser's panel lists an attached tape and winds it, at 320 px too", async () => {
+    const block = (name, address, data) => [...new Array(256).fill(0), 0xa5,
+      ...Buffer.from(name), 0, address & 255, address >> 8, data.length, 0, ...data,
+      data.reduce((a, b) => (a + b) & 255, 0), 0, 0];
+    const bytes = [...block("ELSO", 0x4100, [1, 2, 3]), ...block("MASODIK", 0x4200, [7, 8, 9, 10])];
+    await page.evaluate((b) => TarvikUI.hand("ketto.tkt", 40011, new Uint8Array(b)), bytes);
+    await page.setViewport({ width: 320, height: 568 });
+    await menu(40098);
+    const panel = () => page.evaluate(() => ({
+      heads: [...document.querySelectorAll("#tape-rows th[scope=col]")].map((e) => e.textContent),
+      rows: [...document.querySelectorAll("#tape-rows tbody tr")].map((tr) =>
+        [...tr.cells].map((c) => c.textContent).join(" ")),
+      current: [...document.querySelectorAll("#tape-rows tbody tr")]
+        .findIndex((tr) => tr.getAttribute("aria-current") === "true"),
+      buttons: [...document.querySelectorAll("#tape-rows button")].map((b) => b.getAttribute("aria-label")),
+      place: document.getElementById("tape-place").textContent,
+      hidden: document.getElementById("tape-panel").hidden,
+      wide: document.documentElement.scrollWidth,
+    }));
+    await poll(async () => !(await panel()).hidden, "the panel");
+    let p = await panel();
+    assert.deepStrictEqual(p.heads, ["Sorszám", "Név", "Cím", "Hossz", "Ellenőrzőösszeg", "Tekerés"]);
+    assert.deepStrictEqual(p.rows, ["1 ELSO 4100-4102 3 jó Tekerés", "2 MASODIK 4200-4203 4 jó Tekerés"]);
+    assert.deepStrictEqual(p.buttons, ["Tekerés: 1. blokk, ELSO", "Tekerés: 2. blokk, MASODIK"]);
+    assert.equal(p.current, 0);
+    assert.ok(p.wide <= 320, `the page is ${p.wide} px wide`);
+    await page.$$eval("#tape-rows button", (b) => b[1].click());
+    await poll(async () => (await panel()).current === 1, "the second block current");
+    p = await panel();
+    assert.match(p.place, /^Pozíció: 270\. bájt, a\(z\) 2\. blokkban\.$/);
+    await page.click("#tape-close");
+    assert.ok((await panel()).hidden, "closed");
+    await page.setViewport({ width: 800, height: 600 });
   });
 
   await step("no error in the page's console", async () => {

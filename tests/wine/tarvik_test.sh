@@ -150,6 +150,7 @@ menu: &Magnó > WAV l&ezárása [121]
 menu: &Magnó > &Play/Record|F5 [122]
 menu: &Magnó | ----
 menu: &Magnó > &Visszacsévélés|Home [130]
+menu: &Magnó > &Blokkok... [40098]
 menu: &Magnó > &Zajszűrés [40094] checked
 menu: &Magnó | ----
 menu: &Magnó > WAV át&írása TKT-be... [40095]
@@ -389,6 +390,7 @@ answer mem.tkt
 command AUTOLOAD
 answer mem.tkt
 command TAPE_ATTACH
+command TAPE_BROWSER
 command TAPE_DETACH
 answer font.chr
 command LOAD_CHARSET
@@ -500,6 +502,7 @@ SCRIPT
   check "keyboard chart has all keys" has "| 58 keys"
   check "key map" has "| Tarvik 4.1 billentyűi, pozicionális kiosztás | le = le nyíl | CLS/fel = fel nyíl | DEL/jobb = jobb nyíl | BS/bal = bal nyíl | SPACE = szóköz | CR = Enter |"
   check "about box" has "dialog 113: A Tarvik programról | Tarvik 2/3/4 - Dorvane emulátor | 1.4.0 verzió"
+  check "tape browser" has "dialog 124: Kazetta blokkjai | mem.tkt (TKT, 1 blokk) | Pozíció: 0. bájt, a(z) 1. blokkban. | 1 mem 4000-40FF 256 jó | [&Tekerés] | [Bezárás]"
   check "AVI capture closed" has "status: Video stream closed. 120 frames written."
   v="$(ffprobe -v error -select_streams v:0 -count_frames -show_entries \
     stream=width,height,r_frame_rate,nb_read_frames -of default=nw=1 video.avi 2>&1)"

@@ -9,6 +9,7 @@ const CMD = {
   AUTOLOAD: 40029, LOAD_BINARY: 40006, LOAD_CHARSET: 40008, SNAPSHOT_LOAD: 140,
   TAPE_ATTACH: 40011, WAV_ATTACH: 40003, PASTE: 40041, FULL_SCREEN: 40019,
   SYMBOLIC_KEYBOARD: 40026, WAV_TO_TKT: 40095, TKT_TO_WAV: 40096, STATE_LOAD: 40091,
+  TAPE_BROWSER: 40098,
 };
 // Menu commands that open a file: the picker comes first, with these types.
 const OPEN_COMMANDS = {
@@ -369,7 +370,8 @@ const TarvikUI = {
     } else {
       call("web_command", id);
     }
-    $("screen").focus();
+    // The tape browser's panel takes the focus itself.
+    if (id !== CMD.TAPE_BROWSER) $("screen").focus();
   },
   paste() {
     const fallback = () => call("web_command", CMD.PASTE);
@@ -530,6 +532,53 @@ const TarvikUI = {
     const last = prompt("Végcím (hexadecimális):", end);
     if (last === null) return null;
     return [first.trim().slice(0, 5), last.trim().slice(0, 5)];
+  },
+
+  // ---- the tape browser ------------------------------------------------------------
+  // The blocks of the tape in the deck, a wind button on each row; the
+  // machine runs on while the panel is open.
+  tapePanel(content) {
+    const plain = (label) => label.replace(/&(.)/g, "$1");
+    const wind = plain(content.wind);
+    $("tape-title").textContent = content.title;
+    $("tape-heading").textContent = content.heading;
+    $("tape-place").textContent = content.place;
+    const table = $("tape-rows");
+    table.hidden = content.rows.length === 0;
+    const head = table.tHead.rows[0];
+    head.textContent = "";
+    for (const name of [...content.columns, wind]) {
+      const th = document.createElement("th");
+      th.scope = "col";
+      th.textContent = name;
+      head.append(th);
+    }
+    const body = table.tBodies[0];
+    body.textContent = "";
+    content.rows.forEach((row, i) => {
+      const tr = body.insertRow();
+      if (i === content.current) tr.setAttribute("aria-current", "true");
+      for (const text of row) tr.insertCell().textContent = text;
+      const button = document.createElement("button");
+      button.type = "button";
+      button.textContent = wind;
+      button.setAttribute("aria-label", `${wind}: ${row[0]}. blokk, ${row[1]}`);
+      button.onclick = () => {
+        call("web_tape_wind", i);
+        this.tapePanel(JSON.parse(Module.UTF8ToString(call("web_tape_browser"))));
+        const again = $("tape-rows").tBodies[0].rows[i];
+        if (again) again.querySelector("button").focus();
+      };
+      tr.insertCell().append(button);
+    });
+    const close = $("tape-close");
+    close.textContent = content.close;
+    close.onclick = () => { $("tape-panel").hidden = true; $("screen").focus(); };
+    const panel = $("tape-panel");
+    if (panel.hidden) {
+      panel.hidden = false;
+      $("tape-title").focus();
+    }
   },
 
   // ---- console monitor -------------------------------------------------------------
