@@ -25,18 +25,24 @@ extern const OpTable fdTable;
 uint8_t cpu_port_in(uint8_t port);
 void cpu_port_out(uint8_t port, uint8_t value);
 
-// 16-bit registers by their 2-bit code: BC DE HL SP (or AF for PUSH/POP).
-template <int P, bool AfForm = false, class S> [[gnu::always_inline]] inline uint16_t& reg16(S& s) {
+// 16-bit registers by their 2-bit code: BC DE HL SP (AF for PUSH and POP
+// is two bytes: af_word and set_af).
+template <int P, class S> [[gnu::always_inline]] inline uint16_t& reg16(S& s) {
   if constexpr (P == 0)
     return s.bc.w;
   else if constexpr (P == 1)
     return s.de.w;
   else if constexpr (P == 2)
     return s.hl.w;
-  else if constexpr (AfForm)
-    return s.af.w;
   else
     return s.sp;
+}
+template <class S> [[gnu::always_inline]] inline uint16_t af_word(const S& s) {
+  return static_cast<uint16_t>((s.af.h << 8) | s.af.l);
+}
+template <class S> [[gnu::always_inline]] inline void set_af(S& s, uint16_t v) {
+  s.af.h = static_cast<uint8_t>(v >> 8);
+  s.af.l = static_cast<uint8_t>(v);
 }
 
 // ---- memory, operands, time -------------------------------------------
@@ -74,10 +80,11 @@ inline bool attention() {
 
 // Where an instruction keeps the registers and the cycle counter while it
 // runs. SharedRegs: in the CPU record itself, as every other part sees them.
-// LocalRegs: SP, PC, R and the cycle counter in locals of the running
-// slice, which the compiler keeps in registers (no memory write of the Z80
-// can reach them); the pairs AF to HL stay in the record, because a local
-// that is read by byte and by word ends up in memory anyway. Before code
+// LocalRegs: the registers, R and the cycle counter in locals of the running
+// slice (no memory write of the Z80 can reach them). A and F are two
+// separate bytes, never read as one word there, so that the compiler can
+// keep them in host registers; a pair read by byte and by word ends up in
+// memory. PUSH AF, POP AF and EX AF,AF' take the two bytes. Before code
 // outside the instruction groups runs (a handler entry, a port, a timed
 // event, a prefixed group, the post-instruction checks) flush() writes them
 // back into cpu; reload() takes them up again afterwards. Locally, R counts
@@ -95,8 +102,13 @@ struct SharedRegs {
   void flush() {}
   void reload() {}
 };
+// A (h) and F (l) of the slice.
+struct AccFlags {
+  uint8_t l, h;
+};
 struct LocalRegs {
-  RegPair af, bc, de, hl;
+  AccFlags af;
+  RegPair bc, de, hl;
   uint16_t sp, pc;
   uint8_t rCount;
   int64_t tcount;
@@ -109,7 +121,8 @@ struct LocalRegs {
   void count_fetch() { ++rCount; }
   int64_t due() const { return nextWork; }
   void flush() {
-    cpu.af = af;
+    cpu.af.h = af.h;
+    cpu.af.l = af.l;
     cpu.bc = bc;
     cpu.de = de;
     cpu.hl = hl;
@@ -119,7 +132,8 @@ struct LocalRegs {
     cpu.tcount = tcount;
   }
   void reload() {
-    af = cpu.af;
+    af.h = cpu.af.h;
+    af.l = cpu.af.l;
     bc = cpu.bc;
     de = cpu.de;
     hl = cpu.hl;
@@ -517,9 +531,9 @@ template <int N> inline uint8_t& reg8() {
   SharedRegs s;
   return reg8<N>(s);
 }
-template <int P, bool AfForm = false> inline uint16_t& reg16() {
+template <int P> inline uint16_t& reg16() {
   SharedRegs s;
-  return reg16<P, AfForm>(s);
+  return reg16<P>(s);
 }
 template <int Y> inline void alu_op(uint8_t v) {
   SharedRegs s;

@@ -77,7 +77,9 @@ template <int OP> struct Base {
       if constexpr (y == 0)
         step(s, 4);                // NOP
       else if constexpr (y == 1) { // EX AF,AF'
-        swap_pair(s.af, cpu.af_alt);
+        const uint16_t v = af_word(s);
+        set_af(s, cpu.af_alt.w);
+        cpu.af_alt.w = v;
         step(s, 4);
       } else if constexpr (y == 2) { // DJNZ e
         uint8_t e = fetch_operand(s);
@@ -224,7 +226,10 @@ template <int OP> struct Base {
         step(s, 5);
     } else if constexpr (z == 1) {
       if constexpr (q == 0) { // POP rr
-        reg16<p, true>(s) = pop16(s);
+        if constexpr (p == 3)
+          set_af(s, pop16(s));
+        else
+          reg16<p>(s) = pop16(s);
         step(s, 10);
       } else if constexpr (p == 0) { // RET
         s.pc = pop16(s);
@@ -257,7 +262,10 @@ template <int OP> struct Base {
         step(s, 10);
     } else if constexpr (z == 5) {
       if constexpr (q == 0) { // PUSH rr
-        push16(s, reg16<p, true>(s));
+        if constexpr (p == 3)
+          push16(s, af_word(s));
+        else
+          push16(s, reg16<p>(s));
         step(s, 11);
       } else if constexpr (p == 0) { // CALL nn
         uint16_t nn = fetch_operand16(s);
