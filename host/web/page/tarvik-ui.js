@@ -611,6 +611,9 @@ const TarvikUI = {
     context: null,
     node: null,
     base: 0,
+    end: -1, // where the last block written ends, and how many followed each other
+    run: 0,
+    skipped: 0, // silent blocks not sent
     wanted: false,
     gestured: false,
     open() {
@@ -641,9 +644,26 @@ const TarvikUI = {
     // in the ring (a message each frame costs the page more than the samples
     // do); the audio chain writes several blocks ahead of the play position,
     // so holding one back a frame leaves the sound unchanged.
+    //
+    // A silent block needs no message at all: the audio thread clears each
+    // sample it plays, so its ring is silent wherever nothing new was written.
+    // Only right after a jump of the writes (a reset, the drift check) may the
+    // places ahead still hold sound not yet played: those blocks are sent.
     write(heap, index, offset, bytes) {
       if (!this.node) return;
       const count = bytes / 2, at = offset / 2;
+      const follows = this.end === at || (this.end === 48000 && at === 0);
+      this.end = at + count;
+      this.run = follows ? this.run + 1 : 0;
+      if (this.run >= 8) {
+        let silent = true;
+        for (let i = 0; i < count && silent; i++) silent = heap[index + i] === 0;
+        if (silent) {
+          this.flush();
+          this.skipped++;
+          return;
+        }
+      }
       const held = this.held;
       if (held && held.at + held.count === at && held.count + count <= held.data.length) {
         for (let i = 0; i < count; i++) held.data[held.count + i] = heap[index + i] / 32768;
@@ -665,6 +685,7 @@ const TarvikUI = {
     },
     reset() {
       this.held = null;
+      this.run = 0;
       if (!this.node) return;
       this.base = this.frame();
       this.node.port.postMessage({ type: "reset", base: this.base });
@@ -695,11 +716,13 @@ const TarvikUI = {
                                !this.wanted || this.gestured;
       document.body.dataset.audio = this.context ? this.context.state : "none";
     },
-    // What the audio thread has had and played (for the tests).
+    // What the audio thread has had and played, and the silent blocks it was
+    // spared (for the tests).
     stats() {
       return new Promise((resolve) => {
         if (!this.node) return resolve(null);
-        this.node.port.onmessage = (e) => resolve({ ...e.data, state: this.context.state });
+        this.node.port.onmessage = (e) => resolve({ ...e.data, skipped: this.skipped,
+                                                    state: this.context.state });
         this.node.port.postMessage({ type: "stats" });
       });
     },
