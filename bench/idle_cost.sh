@@ -87,7 +87,7 @@ run_exe() { # DIR
   local runner=$! pid=""
   pids+=("$runner")
   for _ in $(seq 300); do
-    pid="$(pgrep -n -f 'Tarvik.exe' | head -1 || true)"
+    pid="$(pgrep -n -x Tarvik.exe || true)" # the program itself, not its wrappers
     [ -n "$pid" ] && break
     sleep 0.1
   done
