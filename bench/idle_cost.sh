@@ -29,6 +29,8 @@ pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
+  # The Wine prefix's own X server and services.
+  [ -d "$work/prefix" ] && "$root/tests/wine/run-wine.sh" --prefix "$work/prefix" --shutdown >/dev/null 2>&1
   rm -rf -- "$work"
 }
 trap cleanup EXIT
