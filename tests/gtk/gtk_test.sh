@@ -49,15 +49,6 @@ finish_bg() {
   pid=""
 }
 has() { grep -qF -- "$1" "${2:-log.txt}"; }
-# wait_for SECONDS COMMAND...: polls until the command succeeds; false at the deadline.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
 window_id() { xdotool search --onlyvisible --name '^Tarvik' 2>/dev/null | head -1; }
 have_window() { [ -n "$(window_id)" ]; }
 

@@ -22,14 +22,6 @@ cd "$work"
 unset NO_AT_BRIDGE
 export XDG_CONFIG_HOME="$work/config" HOME="$work/home" SDL_AUDIODRIVER=dummy
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/tarvik" speechd/modules logs
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
-}
 
 # The speech service.
 echo "default_driver=null" >"$HOME/.libao"

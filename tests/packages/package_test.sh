@@ -28,15 +28,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds; fails when the deadline passes.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
 has() { grep -qF -- "$1" "$2"; }
 # The version the build was configured with (CMakeLists.txt's project version).
 version_of() { sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$repo/$1/CMakeCache.txt"; }

@@ -100,3 +100,13 @@ export function steps() {
   };
   return { step, failed: () => anyFailed };
 }
+
+// The page's uncaught errors, and with `console` its console's errors, as they come.
+export function pageErrors(page, { console = true } = {}) {
+  const errors = [];
+  page.on("pageerror", (e) => errors.push(`uncaught: ${e.message}`));
+  if (console) {
+    page.on("console", (m) => { if (m.type() === "error") errors.push(`console: ${m.text()}`); });
+  }
+  return errors;
+}

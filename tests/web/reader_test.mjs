@@ -7,7 +7,7 @@
 import assert from "node:assert/strict";
 import fs from "node:fs";
 import path from "node:path";
-import { launch, poll, serve, steps } from "./harness.mjs";
+import { launch, pageErrors, poll, serve, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
@@ -17,9 +17,7 @@ const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
-  const errors = [];
-  page.on("pageerror", (e) => errors.push(`uncaught: ${e.message}`));
-  page.on("console", (m) => { if (m.type() === "error") errors.push(`console: ${m.text()}`); });
+  const errors = pageErrors(page);
   await page.evaluateOnNewDocument(() => {
     // Every change of the live region, and every utterance.
     window.announced = [];

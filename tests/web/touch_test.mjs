@@ -11,7 +11,7 @@ import fs from "node:fs";
 import path from "node:path";
 import { createRequire } from "node:module";
 import { KnownDevices } from "puppeteer-core";
-import { launch, poll, serve, tape, steps } from "./harness.mjs";
+import { launch, pageErrors, poll, serve, tape, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${root}`);
@@ -23,8 +23,7 @@ const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
-  const errors = [];
-  page.on("pageerror", (e) => errors.push(`uncaught: ${e.message}`));
+  const errors = pageErrors(page, { console: false });
   await page.emulate(KnownDevices["iPhone 13"]);
   assert.deepEqual([page.viewport().width, page.viewport().height], [390, 844]);
   const text = () => page.$eval("#screen-text", (e) => e.textContent);

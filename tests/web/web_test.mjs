@@ -12,7 +12,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { spawnSync } from "node:child_process";
-import { launch, poll, serve, tape, steps } from "./harness.mjs";
+import { launch, pageErrors, poll, serve, tape, steps } from "./harness.mjs";
 
 const root = path.resolve(process.argv[2] || "../../build-web");
 // tarvik-cli, for the recording both builds play (optional).
@@ -22,13 +22,12 @@ assert.ok(fs.existsSync(path.join(root, "tarvik.wasm")), `no tarvik.wasm in ${ro
 const { server, url } = await serve(root);
 const { browser, close } = await launch();
 const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "tarvik-web-downloads-"));
-const errors = [];
+let errors = [];
 const { step, failed } = steps();
 
 try {
   const page = await browser.newPage();
-  page.on("pageerror", (e) => errors.push(`uncaught: ${e.message}`));
-  page.on("console", (m) => { if (m.type() === "error") errors.push(`console: ${m.text()}`); });
+  errors = pageErrors(page);
   const cdp = await browser.target().createCDPSession();
   await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
   const text = () => page.$eval("#screen-text", (e) => e.textContent);

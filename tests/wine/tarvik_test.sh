@@ -34,16 +34,6 @@ tarvik() {
   return "$status"
 }
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds; fails when the deadline
-# passes first. Every wait for the program is one of these: a busy machine only makes it longer.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
 
 # A run fed as it goes: live_start ARGS... starts the program with its script read from a named
 # pipe and its log growing in log.txt; live LINE... sends script lines; advance N lets N frames

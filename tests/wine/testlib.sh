@@ -9,6 +9,17 @@ fail() {
   echo "FAIL: $*" >&2
 }
 
+# wait_for SECONDS COMMAND...: polls until the command succeeds; false when the deadline passes
+# first. Every wait for a program is one of these: a busy machine only makes it longer.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 # check DESCRIPTION COMMAND...: the command succeeds.
 check() {
   local what="$1"
