@@ -83,6 +83,25 @@ try {
     await waitText("0038 C9 00 00 00");
   });
 
+  await step("the canvas, drawn a changed row at a time, shows the whole picture", async () => {
+    // The listing scrolled the screen; the canvas must equal one full draw of the pixels.
+    const differing = await page.evaluate(() => {
+      const shown = document.getElementById("picture");
+      const image = TarvikUI.image;
+      const full = document.createElement("canvas");
+      full.width = shown.width;
+      full.height = shown.height;
+      full.getContext("2d").putImageData(image, -image.sx, -image.sy, image.sx, image.sy,
+                                         shown.width, shown.height);
+      const a = shown.getContext("2d").getImageData(0, 0, shown.width, shown.height).data;
+      const b = full.getContext("2d").getImageData(0, 0, shown.width, shown.height).data;
+      let count = 0;
+      for (let i = 0; i < a.length; i++) if (a[i] !== b[i]) count++;
+      return count;
+    });
+    assert.equal(differing, 0);
+  });
+
   await step("by character, a German keyboard's keys and dead keys type once each", async () => {
     await page.focus("#screen");
     await stroke("Enter", "Enter");
