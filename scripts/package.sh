@@ -42,9 +42,24 @@ check_release_notes() {
     die "packaging/hu.tarvik.Tarvik.metainfo.xml's newest release is $top, the build is $v: add one"
 }
 
+# build_deb STAGE CONTROL-TEMPLATE DEB: the control file (with $v, $arch, $depends and the installed
+# size), the checksums, and the package from the staged usr/ tree; prints the package's path.
+build_deb() {
+  local stage="$1" template="$2" deb="$3" size
+  size="$(find "$stage/usr" -type f -printf '%s\n' | awk '{ k += int(($1 + 1023) / 1024) } END { print k }')"
+  sed -e "s/@VERSION@/$v/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
+    "$template" >"$stage/DEBIAN/control"
+  (cd "$stage" && find usr -type f -printf '%P\n' | LC_ALL=C sort | sed 's|^|usr/|' |
+    xargs md5sum >DEBIAN/md5sums)
+  chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
+  rm -f "$deb"
+  dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
+  echo "$deb"
+}
+
 package_deb() {
   scripts/build.sh release tarvik tarvik-cli tarvik_icons tarvik_libretro >/dev/null
-  local v arch work stage deb size
+  local v arch work stage depends
   v="$(build_version build)"
   check_release_notes "$v"
   arch="$(dpkg --print-architecture)"
@@ -72,23 +87,14 @@ package_deb() {
   find "$stage/usr" -type f -exec chmod 0644 {} +
   chmod 0755 "$stage/usr/bin/tarvik" "$stage/usr/bin/tarvik-cli"
   # Installed-Size: the files in KiB, each rounded up, as dpkg counts them.
-  size="$(find "$stage/usr" -type f -printf '%s\n' | awk '{ k += int(($1 + 1023) / 1024) } END { print k }')"
-  sed -e "s/@VERSION@/$v/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
-    packaging/debian/control.in >"$stage/DEBIAN/control"
-  (cd "$stage" && find usr -type f -printf '%P\n' | LC_ALL=C sort | sed 's|^|usr/|' |
-    xargs md5sum >DEBIAN/md5sums)
-  chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
-  deb="$dist/tarvik_${v}_${arch}.deb"
-  rm -f "$deb"
-  dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
-  echo "$deb"
+  build_deb "$stage" packaging/debian/control.in "$dist/tarvik_${v}_${arch}.deb"
   package_core "$v" "$arch"
 }
 
 # The libretro core's own package: the core in the folder Debian's RetroArch loads cores from,
 # its .info file where Debian keeps the cores' descriptions (libretro-core-info).
 package_core() {
-  local v="$1" arch="$2" work stage triplet cores info depends size deb
+  local v="$1" arch="$2" work stage triplet cores info depends
   triplet="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
   work="$root/build/package-libretro"
   stage="$work/libretro-tarvik"
@@ -112,16 +118,7 @@ package_core() {
 
   find "$stage" -type d -exec chmod 0755 {} +
   find "$stage/usr" -type f -exec chmod 0644 {} +
-  size="$(find "$stage/usr" -type f -printf '%s\n' | awk '{ k += int(($1 + 1023) / 1024) } END { print k }')"
-  sed -e "s/@VERSION@/$v/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
-    packaging/debian/control-libretro.in >"$stage/DEBIAN/control"
-  (cd "$stage" && find usr -type f -printf '%P\n' | LC_ALL=C sort | sed 's|^|usr/|' |
-    xargs md5sum >DEBIAN/md5sums)
-  chmod 0644 "$stage/DEBIAN/control" "$stage/DEBIAN/md5sums"
-  deb="$dist/libretro-tarvik_${v}_${arch}.deb"
-  rm -f "$deb"
-  dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
-  echo "$deb"
+  build_deb "$stage" packaging/debian/control-libretro.in "$dist/libretro-tarvik_${v}_${arch}.deb"
 }
 
 package_win() {
