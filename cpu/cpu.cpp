@@ -201,28 +201,6 @@ void cpu_reset() {
 
 namespace {
 
-// The unprefixed opcode's handler from the table, expanded in place: a jump
-// on the opcode instead of a call through baseTable, with the same code.
-#define TARVIK_OP1(n)                                                                              \
-  case (n):                                                                                        \
-    base_ops::Base<(n)>::exec(s);                                                                  \
-    break;
-#define TARVIK_OP4(n) TARVIK_OP1(n) TARVIK_OP1(n + 1) TARVIK_OP1(n + 2) TARVIK_OP1(n + 3)
-#define TARVIK_OP16(n) TARVIK_OP4(n) TARVIK_OP4(n + 4) TARVIK_OP4(n + 8) TARVIK_OP4(n + 12)
-#define TARVIK_OP64(n) TARVIK_OP16(n) TARVIK_OP16(n + 16) TARVIK_OP16(n + 32) TARVIK_OP16(n + 48)
-[[gnu::always_inline]] inline void dispatch_base(LocalRegs& s, uint8_t opcode) {
-  switch (opcode) {
-    TARVIK_OP64(0x00)
-    TARVIK_OP64(0x40)
-    TARVIK_OP64(0x80)
-    TARVIK_OP64(0xC0)
-  }
-}
-#undef TARVIK_OP64
-#undef TARVIK_OP16
-#undef TARVIK_OP4
-#undef TARVIK_OP1
-
 // One instruction with its post-instruction checks, through the handler
 // table on the CPU record.
 [[gnu::noinline]] int run_single(int budget) {
@@ -244,55 +222,87 @@ namespace {
 }
 
 // A slice keeps the registers and the cycle counter in locals (LocalRegs),
-// with the unprefixed opcodes expanded in place: a jump on the opcode
-// instead of a call through baseTable, with the same code. An instruction
-// looks at its end only when LocalRegs says there is something to do: the
-// post-instruction checks, or the end of the budget. The budget left after
-// each instruction is budget - (tcount - t0) in 32-bit arithmetic, the same
-// as taking off each instruction's T-states. The opcode for the
-// post-instruction checks waits in memory, not in a register across the
-// instruction.
+// with the unprefixed opcodes expanded in place. Each opcode's code ends in
+// a fetch and jump of its own to the next opcode's code (labels as values),
+// so that the host predicts each jump from the opcode before it instead of
+// from one shared jump. An instruction looks at its end only when LocalRegs
+// says there is something to do: the post-instruction checks, or the end of
+// the budget. The budget left after each instruction is budget - (tcount -
+// t0) in 32-bit arithmetic, the same as taking off each instruction's
+// T-states. The opcode for the post-instruction checks waits in memory, not
+// in a register across the instruction.
 uint8_t sliceOpcode;
 
 // GCC would pack SP and PC into one vector register at every flush and
-// reload; the option is only GCC's.
+// reload, and would merge the opcodes' fetches back into one; the options
+// are only GCC's.
 #if defined(__GNUC__) && !defined(__clang__)
-#define TARVIK_SCALAR_LOCALS [[gnu::optimize("no-tree-slp-vectorize")]]
+#define TARVIK_SCALAR_LOCALS [[gnu::optimize("no-tree-slp-vectorize", "no-crossjumping")]]
 #else
 #define TARVIK_SCALAR_LOCALS
 #endif
 
+// clang-format off
+#define TARVIK_HEX16(X, h) X(h, 0) X(h, 1) X(h, 2) X(h, 3) X(h, 4) X(h, 5) X(h, 6) X(h, 7) \
+  X(h, 8) X(h, 9) X(h, A) X(h, B) X(h, C) X(h, D) X(h, E) X(h, F)
+#define TARVIK_HEX256(X) TARVIK_HEX16(X, 0) TARVIK_HEX16(X, 1) TARVIK_HEX16(X, 2) \
+  TARVIK_HEX16(X, 3) TARVIK_HEX16(X, 4) TARVIK_HEX16(X, 5) TARVIK_HEX16(X, 6) TARVIK_HEX16(X, 7) \
+  TARVIK_HEX16(X, 8) TARVIK_HEX16(X, 9) TARVIK_HEX16(X, A) TARVIK_HEX16(X, B) TARVIK_HEX16(X, C) \
+  TARVIK_HEX16(X, D) TARVIK_HEX16(X, E) TARVIK_HEX16(X, F)
+// clang-format on
+#define TARVIK_LABEL(h, l) &&op_##h##l,
+// The next opcode from a directly read page; a fetch through the handlers
+// leaves the chain.
+#define TARVIK_FETCH                                                                               \
+  do {                                                                                             \
+    const uint16_t pc = s.pc;                                                                      \
+    const uint8_t* page = readPages[pc >> 8];                                                      \
+    if (!page) [[unlikely]]                                                                        \
+      goto slow_fetch;                                                                             \
+    s.pc = static_cast<uint16_t>(pc + 1);                                                          \
+    const uint8_t opcode = page[pc & 0xFF];                                                        \
+    s.count_fetch();                                                                               \
+    sliceOpcode = opcode;                                                                          \
+    goto* labels[opcode];                                                                          \
+  } while (0)
+#define TARVIK_OPCODE(h, l)                                                                        \
+  op_##h##l : base_ops::Base<0x##h##l>::exec(s);                                                   \
+  if (s.stop) [[unlikely]]                                                                         \
+    goto checks;                                                                                   \
+  TARVIK_FETCH;
+
 [[gnu::noinline, gnu::flatten]] TARVIK_SCALAR_LOCALS int run_slice(int budget) {
+  static const void* const labels[256] = {TARVIK_HEX256(TARVIK_LABEL)};
   LocalRegs s;
   s.end = cpu.tcount + budget;
   s.reload();
-  for (;;) {
-    const uint16_t pc = s.pc;
-    const uint8_t* page = readPages[pc >> 8];
-    uint8_t opcode;
-    if (page) [[likely]] {
-      s.pc = static_cast<uint16_t>(pc + 1);
-      opcode = page[pc & 0xFF];
-    } else {
-      s.flush();
-      opcode = fetch_through_handler(pc);
-      s.reload();
-    }
-    s.count_fetch();
-    sliceOpcode = opcode;
-    dispatch_base(s, opcode);
-    if (s.stop) [[unlikely]] {
-      if (attention()) {
-        s.flush();
-        after_instruction(sliceOpcode);
-        s.reload();
-      }
-      if (static_cast<int>(s.end - s.tcount) <= 0) break;
-    }
+fetch:
+  TARVIK_FETCH;
+slow_fetch : {
+  s.flush();
+  const uint8_t opcode = fetch_through_handler(cpu.pc);
+  s.reload();
+  s.count_fetch();
+  sliceOpcode = opcode;
+  goto* labels[opcode];
+}
+checks:
+  if (attention()) {
+    s.flush();
+    after_instruction(sliceOpcode);
+    s.reload();
   }
+  if (static_cast<int>(s.end - s.tcount) > 0) goto fetch;
   s.flush();
   return static_cast<int>(s.end - s.tcount);
+
+  TARVIK_HEX256(TARVIK_OPCODE)
 }
+#undef TARVIK_OPCODE
+#undef TARVIK_FETCH
+#undef TARVIK_LABEL
+#undef TARVIK_HEX256
+#undef TARVIK_HEX16
 #undef TARVIK_SCALAR_LOCALS
 
 // The single step on a directly read page keeps its T-state count (the
