@@ -1,5 +1,5 @@
 // The frame scheduler: two slices per frame on the Tarvik models, 312 scan
-// lines of single instructions on the Veltra-16.
+// lines of two slices each on the Veltra-16.
 #include "machine/scheduler.h"
 
 #include "cpu/cpu.h"
@@ -31,15 +31,23 @@ void run_two_slice_frame() {
   frame_end();
 }
 
-// One scan line: instructions one at a time, the line-end routine once at
-// the horizontal-sync point. The overshoot of the last line counts against
-// this one, in its position and in its budget, so that 312 lines take
-// 312 x 256 T-states however the instructions fall on the line ends.
+// One scan line: the line-end routine once at the horizontal-sync point,
+// after the instruction that reaches it. The line runs as a slice up to
+// that point and a slice for the rest (a slice stops after the instruction
+// that uses up its budget, as single steps would). The overshoot of the
+// last line counts against this one, in its position and in its budget, so
+// that 312 lines take 312 x 256 T-states however the instructions fall on
+// the line ends.
 void run_scan_line(int budget) {
   int position = machineState.lineCarry;
   int remaining = budget + machineState.lineCarry;
   do {
-    const int spent = -cpu_run(0);
+    int slice = remaining;
+    if (position >= kVeltraSyncPoint)
+      slice = 0; // one instruction, then the line end
+    else if (kVeltraSyncPoint - position < slice)
+      slice = kVeltraSyncPoint - position;
+    const int spent = slice - cpu_run(slice);
     remaining -= spent;
     position += spent;
     if (position >= kVeltraSyncPoint) {

@@ -1,6 +1,12 @@
 // The frame scheduler, bring-up, model and RAM changes, Reset and restarts.
+#include <vector>
+
+#include "machine/beeper_output.h"
+#include "machine/cassette.h"
+#include "machine/keyboard.h"
 #include "machine/video.h"
 #include "machine_fixture.h"
+#include "veltra_firmware.h"
 
 namespace {
 
@@ -62,6 +68,105 @@ TEST_F(Scheduler, VeltraFrameIs312LinesAndBlanksThePictureWhenOff) {
     ASSERT_EQ(row[-1], 0xFF) << line;
   }
   EXPECT_EQ(frameBuffer[kVeltraPictureOffset + 64 * 240], 0xFF); // below the picture
+}
+
+// A Veltra-16 frame as single steps: after every instruction, the line end
+// once the sync point is reached.
+void veltra_frame_by_single_steps() {
+  keyboard_frame_begin();
+  if (machineState.veltraVideoOn) nmi_request();
+  machineState.scanLine = 0;
+  for (int line = 0; line < kVeltraLines; ++line) {
+    int position = machineState.lineCarry;
+    int remaining = static_cast<int>(cpu.lineTicks) + machineState.lineCarry;
+    do {
+      const int spent = -cpu_run(0);
+      remaining -= spent;
+      position += spent;
+      if (position >= kVeltraSyncPoint) {
+        veltra_line_end();
+        position = -1;
+      }
+    } while (remaining > 0);
+    machineState.lineCarry = remaining;
+  }
+  veltra_pulse_frame_end();
+  cassette_output(pulseEnd != 0 ? 1 : 0, cpu.tcount);
+  cassette_frame_end(cpu.tcount);
+}
+
+struct VeltraRun {
+  std::vector<uint8_t> picture, ram;
+  int64_t tcount;
+  uint16_t pc, sp, af, hl;
+  int32_t lineCarry;
+  uint32_t scanLine;
+};
+
+VeltraRun veltra_state() {
+  return {std::vector<uint8_t>(frameBuffer, frameBuffer + kFrameBufferSize),
+          std::vector<uint8_t>(memory, memory + 0x10000),
+          cpu.tcount,
+          cpu.pc,
+          cpu.sp,
+          cpu.af.w,
+          cpu.hl.w,
+          machineState.lineCarry,
+          machineState.scanLine};
+}
+
+void expect_same(const VeltraRun& slices, const VeltraRun& steps) {
+  EXPECT_EQ(slices.tcount, steps.tcount);
+  EXPECT_EQ(slices.lineCarry, steps.lineCarry);
+  EXPECT_EQ(slices.scanLine, steps.scanLine);
+  EXPECT_EQ(slices.pc, steps.pc);
+  EXPECT_EQ(slices.sp, steps.sp);
+  EXPECT_EQ(slices.af, steps.af);
+  EXPECT_EQ(slices.hl, steps.hl);
+  EXPECT_TRUE(slices.picture == steps.picture);
+  EXPECT_TRUE(slices.ram == steps.ram);
+}
+
+// The firmware's picture (drawn by the CPU, a line end per scan line) and
+// pasted text, frame by frame as the scheduler runs them or as single steps.
+VeltraRun veltra_run(bool singleSteps) {
+  cpu = CpuState{}; // a reset keeps BC, DE, HL, IX, IY and the others from earlier tests
+  EXPECT_GT(boot_veltra(), 0);
+  paste_begin("ABC", 3);
+  for (int i = 0; i < 60; ++i) {
+    if (singleSteps)
+      veltra_frame_by_single_steps();
+    else
+      run_frame();
+  }
+  return veltra_state();
+}
+
+// The picture turned on and off every 38 T-states: which line ends count
+// the scan line depends on the T-state each one falls on.
+VeltraRun veltra_toggling_run(bool singleSteps) {
+  cpu = CpuState{};
+  bring_up(MODEL_VELTRA16);
+  // loop: LD A,(3F00h) (picture on); LD A,(3E00h) (off); JR loop
+  const uint8_t toggler[] = {0x3A, 0x00, 0x3F, 0x3A, 0x00, 0x3E, 0x18, 0xF8};
+  load_program(toggler, sizeof toggler, 0x4000);
+  memory[0x0066] = 0xED; // RETN
+  memory[0x0067] = 0x45;
+  for (int i = 0; i < 7; ++i) {
+    if (singleSteps)
+      veltra_frame_by_single_steps();
+    else
+      run_frame();
+  }
+  return veltra_state();
+}
+
+TEST_F(Scheduler, VeltraLinesRunAsSlicesExactlyAsSingleSteps) {
+  const VeltraRun steps = veltra_run(true);
+  const VeltraRun slices = veltra_run(false);
+  EXPECT_TRUE(screen_contains("ABC"));
+  expect_same(slices, steps);
+  expect_same(veltra_toggling_run(false), veltra_toggling_run(true));
 }
 
 TEST_F(Scheduler, SelectingTheCurrentModelDoesNothing) {
