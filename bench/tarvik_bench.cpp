@@ -1,6 +1,6 @@
 // tarvik-bench: speed of the Z80 core in emulated MHz, on a fixed mix of
-// instructions (run in long slices, and one instruction per call as the
-// Veltra-16 scheduler runs it) and on the first groups of ZEXDOC; whole
+// instructions (run in long slices, and one instruction per call as a
+// debugger's step runs it) and on the first groups of ZEXDOC; whole
 // frames of each model running a busy program, in frames per second and
 // as a multiple of real time (50 frames per second), and of the Veltra-16
 // running its own firmware; and the cost of the MEA8000 speech chip's sound

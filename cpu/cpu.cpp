@@ -321,7 +321,7 @@ uint8_t stepOpcode;
 
 } // namespace
 
-// A budget of zero or less (one instruction per call, the Veltra-16's way)
+// A budget of zero or less (one instruction per call, as a debugger steps)
 // takes a short path of its own; the budget left is the same as
 // budget - (tcount - t0), in the same 32-bit arithmetic.
 int cpu_run(int budget) {

@@ -1,7 +1,7 @@
 // z80-cpm: runs a CP/M .COM program on the Z80 core and prints its console
 // output; the T-states, instructions and emulated speed go to standard error.
 // Instructions are counted by running the core one instruction per call (as
-// the Veltra-16 scheduler does); --no-count runs it in long slices instead.
+// a debugger's step does); --no-count runs it in long slices instead.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
