@@ -119,6 +119,7 @@ void rebuild_symbolic() {
 void apply(const KeyEvent& e, uint32_t observer) {
   const uint8_t m = e.down ? e.matrixKey : ks.matrixKey[e.vk];
   if (m != kNoMatrixKey && ks.down[e.vk] != e.down) ks.matrixObservedBy[m] = observer;
+  if (ks.down[e.vk] != e.down) ks.heldCount = static_cast<uint16_t>(ks.heldCount + (e.down ? 1 : -1));
   ks.down[e.vk] = e.down;
   ks.observedBy[e.vk] = observer;
   if (e.down) {
@@ -225,7 +226,14 @@ void keyboard_release_all() {
   std::memset(ks.matrixKey, kNoMatrixKey, sizeof ks.matrixKey);
 }
 
+namespace {
+// Nothing held, the usual case: the firmware scans the matrix many times
+// a frame, and every column reads as released.
+bool nothing_held() { return ks.heldCount == 0 && ks.symbolicMatrix == 0 && !ks.emulatedShift; }
+} // namespace
+
 uint8_t keyboard_read_column(uint16_t address) {
+  if (nothing_held()) return 0xFF;
   const int column = address & 0x0F;
   uint8_t bits = 0;
   if (ks.symbolic) {
@@ -246,7 +254,7 @@ uint8_t keyboard_read_column(uint16_t address) {
 }
 
 uint8_t keyboard_read_rows(uint8_t selector) {
-  if (alt_held()) return 0;
+  if (nothing_held() || alt_held()) return 0;
   uint8_t result = 0;
   for (int row = 0; row < 8; ++row) {
     if (!(selector & (1 << row))) continue;
@@ -345,6 +353,8 @@ bool keyboard_state_load(StateReader& r, bool apply) {
     e.shifted = r.u8();
     if (!r.ok() || e.down > 1 || e.shifted > 1 || !keys_valid(&e.matrixKey, 1)) return r.fail();
   }
-  if (apply) ks = s;
+  if (!apply) return true;
+  for (uint8_t d : s.down) s.heldCount = static_cast<uint16_t>(s.heldCount + d);
+  ks = s;
   return true;
 }

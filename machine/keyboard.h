@@ -45,6 +45,7 @@ struct KeyboardState {
   uint32_t pressObservedBy;      // the frame that sees the last press
   uint64_t symbolicMatrix;       // symbolic mode: the Tarvik keys held, bit = key index
   uint8_t emulatedShift;         // symbolic mode: the emulated Shift keys are down
+  uint16_t heldCount;            // host keys down as the machine sees them (not stored)
   uint16_t queueHead;            // the oldest change not yet taken
   uint16_t queueCount;
   KeyEvent queue[kKeyQueueSize];

@@ -74,6 +74,7 @@ void veltra_line_end() {
   if (machineState.scanLine < kVeltraPictureLines) {
     uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * machineState.scanLine;
     for (int i = 0; i < 40; ++i) row[i] = 0;
+    frame_buffer_changed();
   }
   machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
 }

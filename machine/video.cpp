@@ -11,6 +11,7 @@
 #include "machine/rom.h"
 
 uint8_t frameBuffer[kFrameBufferSize];
+uint64_t frameBufferVersion;
 uint8_t userCharset[2048];
 const uint8_t* currentCharset;
 
@@ -70,6 +71,7 @@ void video_select_charset(bool user) {
 void video_clear() {
   std::memset(frameBuffer, 0, sizeof frameBuffer);
   drawn.valid = false;
+  frame_buffer_changed();
 }
 
 bool video_render() {
@@ -80,6 +82,7 @@ bool video_render() {
       std::memcmp(drawn.text, text, sizeof drawn.text) == 0 &&
       std::memcmp(drawn.charset, charset, sizeof drawn.charset) == 0)
     return false;
+  frame_buffer_changed();
   drawn.valid = true;
   drawn.mode32 = mode32;
   drawn.charsetSource = charset;
@@ -113,6 +116,7 @@ uint8_t veltra_picture_fetch(uint16_t a) {
       const uint32_t column = r <= 16 ? r + 128u : r;
       frameBuffer[kVeltraBitmapOffset + 64 * machineState.scanLine + column] =
           memory[0x6000 | (a & 0x1FFF)];
+      frame_buffer_changed();
     }
     if (r != 2) return 0x3F;
     machineState.scanLine =
@@ -124,6 +128,7 @@ uint8_t veltra_picture_fetch(uint16_t a) {
     const uint8_t glyph = rom_image(ROM_VELTRA_CHR)[((a >> 10) & 7) * 256 + code];
     frameBuffer[kVeltraPictureOffset + 64 * machineState.scanLine + ((a - 1) & 0x03FF) % 40] =
         glyph;
+    frame_buffer_changed();
   }
   if (r != 2) return 0x3F;
   machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
@@ -149,6 +154,7 @@ bool video_state_load(StateReader& r, bool apply) {
   std::memcpy(frameBuffer, picture, kPictureBytes);
   std::memset(frameBuffer + kPictureBytes, 0, sizeof frameBuffer - kPictureBytes);
   drawn.valid = false;
+  frame_buffer_changed();
   std::memcpy(userCharset, charset, sizeof userCharset);
   video_select_charset(user != 0);
   return true;

@@ -11,6 +11,12 @@
 inline constexpr uint32_t kFrameRowBytes = 64;
 inline constexpr uint32_t kFrameBufferSize = 262144;
 extern uint8_t frameBuffer[kFrameBufferSize];
+// Moves on whenever the frame buffer may have changed: a render that drew, a
+// clear, a loaded state, the Veltra-16's picture. A presentation that saw
+// the same number may take the pixels as unchanged. Another writer of the
+// frame buffer moves it on too (frame_buffer_changed).
+extern uint64_t frameBufferVersion;
+inline void frame_buffer_changed() { ++frameBufferVersion; }
 
 // Veltra-16 picture: 320 x 240 pixels at column 96, row 20 (stride 64).
 inline constexpr uint32_t kVeltraPictureOffset = 1292;

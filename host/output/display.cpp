@@ -134,6 +134,7 @@ namespace {
 // its 512 rows from the first 512 rows of the frame buffer.
 struct Shown {
   bool valid;
+  uint64_t frameVersion; // frameBufferVersion when the pixels were taken
   uint32_t videoDriver, doubleScan, pixelExact;
   RgbQuad palette[2];
   Rect source, destination, gdiDestination;
@@ -152,7 +153,8 @@ bool shown_is_current() {
          same_rect(shown.source, displaySource) &&
          same_rect(shown.destination, displayDestination) &&
          same_rect(shown.gdiDestination, displayGdiDestination) &&
-         std::memcmp(shown.pixels, frameBuffer, sizeof shown.pixels) == 0;
+         (shown.frameVersion == frameBufferVersion ||
+          std::memcmp(shown.pixels, frameBuffer, sizeof shown.pixels) == 0);
 }
 
 void remember_shown() {
@@ -165,6 +167,7 @@ void remember_shown() {
   shown.destination = displayDestination;
   shown.gdiDestination = displayGdiDestination;
   std::memcpy(shown.pixels, frameBuffer, sizeof shown.pixels);
+  shown.frameVersion = frameBufferVersion;
 }
 
 void present_rendered(int full);

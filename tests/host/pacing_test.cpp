@@ -190,4 +190,19 @@ TEST_F(IdlePresent, AnUnchangedFrameIsNotDrawnAgainButEveryChangeIsShownAtOnce) 
   app_shutdown();
 }
 
+// The Veltra-16's picture is written by the CPU as it runs: a change of its
+// text memory is drawn by the next frame, and an unchanged picture is not.
+TEST_F(IdlePresent, AVeltraPictureChangeIsDrawnByTheNextFrame) {
+  write_file(settingsFile(), "Model=3\n");
+  start({"/h"});
+  ASSERT_EQ(model(), 3u);
+  draws(100);
+  const uint32_t idle = draws(10);
+  for (uint32_t a = 0xC000; a < 0xC400; ++a) memory[a] = static_cast<uint8_t>(memory[a] ^ 0xFF);
+  EXPECT_EQ(draws(1), 1u);
+  EXPECT_EQ(shown(), std::vector<uint8_t>(frameBuffer, frameBuffer + 256 * 64));
+  EXPECT_LT(idle, 10u) << "an unchanged picture is not drawn again";
+  app_shutdown();
+}
+
 } // namespace

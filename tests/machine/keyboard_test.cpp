@@ -1,7 +1,9 @@
 // Keyboard reads in positional and symbolic mode, with and without Alt, on
 // both matrices; pasting through the key-input trap.
 #include <cstring>
+#include <vector>
 
+#include "cpu/state_io.h"
 #include "cpu/traps.h"
 #include "host/headless/headless.h"
 #include "host/ui/key_layout.h"
@@ -184,6 +186,29 @@ TEST_F(Keyboard, SetModeClearsTheHostKeys) {
   machine_set_symbolic_keyboard(0);
   EXPECT_EQ(keyboard_read_column(0xE008), 0xFF);
   EXPECT_EQ(machineState.symbolicKeyboard, 0u);
+}
+
+// The reads skip the matrix while no key is held; the count of held keys
+// behind that follows presses, releases, two keys at once and a stored state.
+TEST_F(Keyboard, HeldKeysCountThroughReleasesAndStoredStates) {
+  bring_up(MODEL_TARVIK41);
+  press(VKEY_DOWN);
+  press('Z');
+  release(VKEY_DOWN);
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFF);
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xF7); // Z still held
+  std::vector<uint8_t> stored;
+  StateWriter w(stored);
+  keyboard_state_save(w);
+  keyboard_release_all();
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
+  StateReader r(stored.data(), stored.size());
+  ASSERT_TRUE(keyboard_state_load(r, true));
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xF7);
+  release('Z');
+  EXPECT_EQ(keyboard_read_column(0xE00F), 0xFF);
+  press(VKEY_DOWN); // the count did not go below zero on the way
+  EXPECT_EQ(keyboard_read_column(0xE000), 0xFE);
 }
 
 TEST_F(Keyboard, VeltraRows) {
