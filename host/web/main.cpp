@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -118,7 +119,10 @@ void schedule_turn() {
   const double ms = runs ? static_cast<double>(pacing_ticks_until_due()) * 1000.0 /
                                static_cast<double>(platform_counter_frequency())
                          : kIdleLookMs;
-  emscripten_set_timeout(timer_turn, ms, nullptr);
+  // The browser's timers count whole milliseconds and drop a fraction, so a
+  // timer for 19.6 ms would wake 0.6 ms before the frame is due and take a
+  // second turn (and a task) to run it. Rounded up, one turn runs the frame.
+  emscripten_set_timeout(timer_turn, std::ceil(ms), nullptr);
 }
 
 // Every event from the page: what the main loop does around a message.
@@ -207,6 +211,7 @@ EMSCRIPTEN_KEEPALIVE void web_page_hide() {
 }
 
 EMSCRIPTEN_KEEPALIVE uint32_t web_frames_run() { return framesRun; }
+EMSCRIPTEN_KEEPALIVE uint32_t web_turns() { return turns; }
 EMSCRIPTEN_KEEPALIVE int web_running() { return running != 0 && !stopped; }
 EMSCRIPTEN_KEEPALIVE int web_menu_checked(int id) { return menu_checked(id); }
 

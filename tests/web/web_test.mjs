@@ -178,6 +178,16 @@ try {
     assert.ok((await text()).includes("WEB TKT FUTOTT"), "the screen changed");
   });
 
+  await step("at real time one timer turn runs each frame", async () => {
+    const turns = () => page.evaluate(() => Module.ccall("web_turns", "number", [], []));
+    const [frames0, turns0] = [await frames(), await turns()];
+    await poll(async () => (await frames()) >= frames0 + 50, "50 frames");
+    const [frames1, turns1] = [await frames(), await turns()];
+    // A turn woken before its frame is due would have to come again for it.
+    assert.ok(turns1 - turns0 <= 1.25 * (frames1 - frames0) + 3,
+              `${turns1 - turns0} turns for ${frames1 - frames0} frames`);
+  });
+
   await step("the sound runs and the audio thread gets samples", async () => {
     const stats = await poll(async () => {
       const s = await page.evaluate(() => TarvikUI.audio.stats());
