@@ -119,7 +119,8 @@ void rebuild_symbolic() {
 void apply(const KeyEvent& e, uint32_t observer) {
   const uint8_t m = e.down ? e.matrixKey : ks.matrixKey[e.vk];
   if (m != kNoMatrixKey && ks.down[e.vk] != e.down) ks.matrixObservedBy[m] = observer;
-  if (ks.down[e.vk] != e.down) ks.heldCount = static_cast<uint16_t>(ks.heldCount + (e.down ? 1 : -1));
+  if (ks.down[e.vk] != e.down)
+    ks.heldCount = static_cast<uint16_t>(ks.heldCount + (e.down ? 1 : -1));
   ks.down[e.vk] = e.down;
   ks.observedBy[e.vk] = observer;
   if (e.down) {
