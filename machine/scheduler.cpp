@@ -61,6 +61,9 @@ void run_scan_line(int budget) {
 void run_veltra_frame() {
   if (machineState.veltraVideoOn) nmi_request();
   machineState.scanLine = 0;
+  // The CPU writes the picture as it runs, cell by cell: once a frame
+  // rather than at every cell, the frame buffer counts as changed.
+  frame_buffer_changed();
   const int line = static_cast<int>(cpu.lineTicks);
   for (int i = 0; i < kVeltraLines; ++i) run_scan_line(line);
   veltra_pulse_frame_end();
@@ -74,7 +77,6 @@ void veltra_line_end() {
   if (machineState.scanLine < kVeltraPictureLines) {
     uint8_t* row = frameBuffer + kVeltraPictureOffset + 64 * machineState.scanLine;
     for (int i = 0; i < 40; ++i) row[i] = 0;
-    frame_buffer_changed();
   }
   machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;
 }

@@ -116,7 +116,6 @@ uint8_t veltra_picture_fetch(uint16_t a) {
       const uint32_t column = r <= 16 ? r + 128u : r;
       frameBuffer[kVeltraBitmapOffset + 64 * machineState.scanLine + column] =
           memory[0x6000 | (a & 0x1FFF)];
-      frame_buffer_changed();
     }
     if (r != 2) return 0x3F;
     machineState.scanLine =
@@ -128,7 +127,6 @@ uint8_t veltra_picture_fetch(uint16_t a) {
     const uint8_t glyph = rom_image(ROM_VELTRA_CHR)[((a >> 10) & 7) * 256 + code];
     frameBuffer[kVeltraPictureOffset + 64 * machineState.scanLine + ((a - 1) & 0x03FF) % 40] =
         glyph;
-    frame_buffer_changed();
   }
   if (r != 2) return 0x3F;
   machineState.scanLine = machineState.scanLine + 1 == kVeltraLines ? 0 : machineState.scanLine + 1;

@@ -12,7 +12,7 @@ inline constexpr uint32_t kFrameRowBytes = 64;
 inline constexpr uint32_t kFrameBufferSize = 262144;
 extern uint8_t frameBuffer[kFrameBufferSize];
 // Moves on whenever the frame buffer may have changed: a render that drew, a
-// clear, a loaded state, the Veltra-16's picture. A presentation that saw
+// clear, a loaded state, a Veltra-16 frame. A presentation that saw
 // the same number may take the pixels as unchanged. Another writer of the
 // frame buffer moves it on too (frame_buffer_changed).
 extern uint64_t frameBufferVersion;
