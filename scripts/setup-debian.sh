@@ -12,8 +12,9 @@ what="${1:-all}"
 run_packages=(cmake ninja-build g++ pasmo pkg-config libgtk-3-dev libsdl2-dev libspeechd-dev
   x11-utils)
 test_packages=(make googletest libgtest-dev libgmock-dev clang-format ffmpeg
-  # Windows programs: the mingw-w64 cross compiler; Wine and a virtual X display to test them.
-  g++-mingw-w64-x86-64 wine wine64 xvfb
+  # Windows programs: the mingw-w64 cross compiler; Wine and a virtual X display to test them
+  # (xvfb-run needs xauth, which xvfb only recommends).
+  g++-mingw-w64-x86-64 wine wine64 xvfb xauth
   # Tests of Tarvik.exe: typing into its window, screenshots, the Hungarian locale that gives
   # Wine code page 1250. The Linux desktop program's tests run it on a virtual display too
   # (xvfb-run from xvfb).
